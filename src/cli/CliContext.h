@@ -1,0 +1,27 @@
+// What a subcommand of orlamo-cli gets: its arguments, the working folder and the output streams.
+#pragma once
+
+#include "app/StartOptions.h"
+
+#include <QString>
+#include <QStringList>
+#include <QTextStream>
+
+struct CliContext {
+    StartOptions options; ///< the program's own options (--workdir, --unattended)
+    QStringList args;     ///< the subcommand's arguments, after its name
+    QString workDir;      ///< the working folder, already made current
+    QTextStream& out;
+    QTextStream& err;
+};
+
+/// One subcommand: `run` returns the process exit code (0 success, 1 failure, 2 bad usage).
+struct CliCommand {
+    const char* name;
+    const char* usage;   ///< arguments after the name, e.g. "[--port N] COMMAND..."
+    const char* summary; ///< one line for --help
+    int (*run)(CliContext& context);
+};
+
+/// Every subcommand, in the order --help lists them (CliCommands.cpp).
+const QList<CliCommand>& cliCommands();
