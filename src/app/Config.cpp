@@ -6,7 +6,9 @@
 
 namespace {
 
-bool sameName(const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) == 0; }
+bool sameName(const QString& a, const QString& b) {
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+}
 
 bool isSectionLine(const QString& line, QString* name) {
     const QString t = line.trimmed();

@@ -5,7 +5,7 @@
 #include <QStringList>
 
 struct StartOptions {
-    QString workDir;        ///< --workdir DIR; empty: the default working folder rule
+    QString workDir;         ///< --workdir DIR; empty: the default working folder rule
     bool unattended = false; ///< --unattended: messages to standard error, confirmations take defaults
     bool startup = false;    ///< first plain argument is "STARTUP" (any case)
     bool onIde = false;      ///< first plain argument is "ONIDE" (any case): developer keys

@@ -15,7 +15,9 @@ void UnattendedPrompter::say(const QString& text) {
     std::fflush(stderr);
 }
 
-void UnattendedPrompter::message(const QString& text, Icon) { say(text); }
+void UnattendedPrompter::message(const QString& text, Icon) {
+    say(text);
+}
 
 Prompter::Answer UnattendedPrompter::confirm(const QString& text, Buttons, Answer defaultAnswer) {
     say(text);
@@ -35,4 +37,6 @@ std::optional<QString> UnattendedPrompter::chooseSaveFile(const QString&, const 
     return std::nullopt;
 }
 
-std::optional<QString> UnattendedPrompter::chooseFolder(const QString&, const QString&) { return std::nullopt; }
+std::optional<QString> UnattendedPrompter::chooseFolder(const QString&, const QString&) {
+    return std::nullopt;
+}

@@ -15,12 +15,15 @@ QString resolve(const QString& override, const QString& programFolder) {
     const QFileInfo program(programFolder);
     if (program.isDir() && program.isWritable())
         return QDir(programFolder).absolutePath();
-    const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/orlamo");
+    const QString data =
+        QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/orlamo");
     QDir().mkpath(data);
     return data;
 }
 
-bool makeCurrent(const QString& folder) { return QDir::setCurrent(folder); }
+bool makeCurrent(const QString& folder) {
+    return QDir::setCurrent(folder);
+}
 
 QString current() {
     QString path = QDir::currentPath();

@@ -39,8 +39,7 @@ int main(int argc, char** argv) {
     }
     StartOptions options = StartOptions::parse(arguments);
     if (!options.error.isEmpty() || options.rest.isEmpty()) {
-        err << "orlamo-cli: " << (options.error.isEmpty() ? QStringLiteral("no command given") : options.error)
-            << "\n";
+        err << "orlamo-cli: " << (options.error.isEmpty() ? QStringLiteral("no command given") : options.error) << "\n";
         return 2;
     }
     const QString name = options.rest.takeFirst();

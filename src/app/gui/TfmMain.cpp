@@ -1,0 +1,206 @@
+// Main window: creation, first show, close request and close.
+#include "app/gui/TfmMain.h"
+
+#include "app/AppState.h"
+#include "app/Prompter.h"
+#include "app/WorkingFolder.h"
+#include "app/gui/TrayIcon.h"
+
+#include <QApplication>
+#include <QAudioDevice>
+#include <QCloseEvent>
+#include <QFrame>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMediaDevices>
+#include <QMenuBar>
+#include <QSlider>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QTableView>
+#include <QToolBar>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+namespace {
+const QString kParamsLower = QStringLiteral("params");
+const QString kParams = QStringLiteral("Params");
+} // namespace
+
+TfmMain::TfmMain(AppState& state, std::function<void()> openCatalogue, QWidget* parent)
+    : QMainWindow(parent), m_state(state) {
+    setObjectName(QStringLiteral("fmMain"));
+    m_state.mainWindowShown = false;
+
+    if (!WorkingFolder::makeCurrent(m_state.workDir))
+        m_state.prompter->message(QStringLiteral("Error setting starting directory"), Prompter::Icon::Error);
+    m_state.workDir = WorkingFolder::current();
+
+    buildLayout();
+    if (openCatalogue)
+        openCatalogue();
+
+    m_state.config = std::make_unique<Config>(m_state.path(QStringLiteral("tvk.ini")));
+    const Config& config = *m_state.config;
+    const QRect designed = geometry();
+    setGeometry(config.readInteger(kParamsLower, QStringLiteral("MainLeft"), designed.left()),
+                config.readInteger(kParamsLower, QStringLiteral("MainTop"), designed.top()),
+                config.readInteger(kParamsLower, QStringLiteral("MainWid"), designed.width()),
+                config.readInteger(kParamsLower, QStringLiteral("MainHeight"), designed.height()));
+    if (config.readBool(kParams, QStringLiteral("SystemTray"), false) && m_state.options.startup)
+        setWindowState(Qt::WindowMinimized);
+    setWindowTitle(QStringLiteral("Orlamo"));
+
+    // Qt offers no volume-capability flag per device: any output device will do for playback volume.
+    m_hasPlaybackDevice = !QMediaDevices::audioOutputs().isEmpty();
+    if (!m_hasPlaybackDevice)
+        m_state.prompter->message(QStringLiteral("Your system has no sound card or\n"
+                                                 "your sound card is not set up properly.\n"
+                                                 "This software requires a sound card to play WAV files"),
+                                  Prompter::Icon::Warning);
+
+    m_tray = new TrayIcon(this);
+    connect(m_tray, &TrayIcon::showRequested, this, &TfmMain::showFromTray);
+    connect(m_tray, &TrayIcon::exitRequested, this, &QWidget::close);
+}
+
+TfmMain::~TfmMain() = default;
+
+void TfmMain::buildLayout() {
+    resize(492, 476 + 50);
+    setMinimumSize(450, 500);
+
+    auto* fileMenu = menuBar()->addMenu(QStringLiteral("File"));
+    QAction* exitAction = fileMenu->addAction(QStringLiteral("E&xit"));
+    exitAction->setShortcut(QKeySequence(QStringLiteral("Ctrl+X")));
+    connect(exitAction, &QAction::triggered, this, &QWidget::close);
+
+    auto* central = new QWidget(this);
+    auto* layout = new QVBoxLayout(central);
+    layout->setContentsMargins(6, 2, 6, 2);
+
+    m_tracePanel = new QFrame(central);
+    m_tracePanel->setObjectName(QStringLiteral("Panel3"));
+    m_tracePanel->setFrameShape(QFrame::Panel);
+    m_tracePanel->setFrameShadow(QFrame::Sunken);
+    m_tracePanel->setFixedHeight(60);
+    m_tracePanel->setAutoFillBackground(true);
+    layout->addWidget(m_tracePanel);
+
+    m_position = new QSlider(Qt::Horizontal, central);
+    m_position->setObjectName(QStringLiteral("TrackBar1"));
+    m_position->setRange(0, 100);
+    m_position->setEnabled(false);
+    layout->addWidget(m_position);
+
+    auto* controls = new QToolBar(central);
+    controls->setObjectName(QStringLiteral("ToolBar2"));
+    m_volume = new QSlider(Qt::Horizontal, controls);
+    m_volume->setObjectName(QStringLiteral("TrackBar2"));
+    m_volume->setRange(0, 16);
+    m_volume->setTickInterval(2);
+    m_volume->setTickPosition(QSlider::TicksBelow);
+    m_volume->setToolTip(QStringLiteral("Volume"));
+    m_volume->setValue(8);
+    controls->addWidget(m_volume);
+    layout->addWidget(controls);
+
+    m_splitter = new QSplitter(Qt::Horizontal, central);
+    m_splitter->setObjectName(QStringLiteral("Panel2"));
+    m_splitter->setHandleWidth(4);
+    m_tree = new QTreeView(m_splitter);
+    m_tree->setObjectName(QStringLiteral("Tree"));
+    m_tree->setHeaderHidden(true);
+    m_tree->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_list = new QTableView(m_splitter);
+    m_list->setObjectName(QStringLiteral("DBGrid1"));
+    m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_list->verticalHeader()->hide();
+    m_splitter->addWidget(m_tree);
+    m_splitter->addWidget(m_list);
+    m_splitter->setSizes({113, 368});
+    layout->addWidget(m_splitter, 1);
+    setCentralWidget(central);
+
+    auto* status = new QStatusBar(this);
+    status->setObjectName(QStringLiteral("StatusBar1"));
+    for (int width : {80, 80, 50}) {
+        auto* panel = new QLabel(status);
+        panel->setMinimumWidth(width);
+        status->addWidget(panel);
+    }
+    setStatusBar(status);
+}
+
+int TfmMain::splitterWidth() const {
+    return m_splitter->sizes().value(0);
+}
+
+void TfmMain::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    m_state.mainWindowShown = true;
+    if (m_shownOnce)
+        return;
+    m_shownOnce = true;
+    m_tree->setFocus();
+    Q_EMIT firstShown();
+}
+
+void TfmMain::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    // Minimising hides the window into the tray, where there is one.
+    if (event->type() == QEvent::WindowStateChange && (windowState() & Qt::WindowMinimized) && TrayIcon::available())
+        hide();
+}
+
+void TfmMain::showFromTray() {
+    setWindowState(windowState() & ~Qt::WindowMinimized);
+    show();
+    raise();
+    activateWindow();
+}
+
+bool TfmMain::closeRequest() {
+    if (isRecording && isRecording()) {
+        if (!forcedClose && m_state.prompter->confirm(QStringLiteral("Exit while recording?"), Prompter::Buttons::YesNo,
+                                                      Prompter::Answer::No) != Prompter::Answer::Yes)
+            return false;
+        if (stopRecording)
+            stopRecording();
+    }
+    return true;
+}
+
+void TfmMain::closeEvent(QCloseEvent* event) {
+    if (m_closing) {
+        event->accept();
+        return;
+    }
+    if (!closeRequest()) {
+        event->ignore();
+        return;
+    }
+    if (closeSequence)
+        closeSequence();
+    m_closing = true;
+    event->accept();
+    Q_EMIT closed();
+}
+
+void TfmMain::writeGeometry() {
+    if (!m_state.config)
+        return;
+    Config& config = *m_state.config;
+    const QRect g = geometry();
+    config.writeInteger(kParamsLower, QStringLiteral("MainTop"), g.top());
+    config.writeInteger(kParamsLower, QStringLiteral("MainLeft"), g.left());
+    config.writeInteger(kParamsLower, QStringLiteral("MainWid"), g.width());
+    config.writeInteger(kParamsLower, QStringLiteral("MainHeight"), g.height());
+    config.writeInteger(kParamsLower, QStringLiteral("Volume"), m_volume->value());
+    config.writeInteger(kParamsLower, QStringLiteral("Splitter"), splitterWidth());
+    const QHeaderView* header = m_list->horizontalHeader();
+    config.writeInteger(kParams, QStringLiteral("Date"), header->count() > 0 ? header->sectionSize(0) : 75);
+    config.writeInteger(kParams, QStringLiteral("Time"), header->count() > 1 ? header->sectionSize(1) : 70);
+    config.writeInteger(kParams, QStringLiteral("Duration"), header->count() > 2 ? header->sectionSize(2) : 70);
+}

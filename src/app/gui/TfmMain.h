@@ -1,0 +1,65 @@
+// The main window "Orlamo": trace, controls, folder tree, recordings list, status bar, tray.
+#pragma once
+
+#include <QMainWindow>
+#include <functional>
+
+struct AppState;
+class QFrame;
+class QSlider;
+class QSplitter;
+class QStatusBar;
+class QTableView;
+class QTreeView;
+class TrayIcon;
+
+class TfmMain : public QMainWindow {
+    Q_OBJECT
+public:
+    /// Runs the window's creation steps: working folder, catalogue, configuration, geometry,
+    /// start in the tray, caption, playback device check.
+    TfmMain(AppState& state, std::function<void()> openCatalogue, QWidget* parent = nullptr);
+    ~TfmMain() override;
+
+    /// Set by the composition root once the controllers exist.
+    std::function<bool()> isRecording;   ///< a recording is in progress
+    std::function<void()> stopRecording; ///< the full Stop action
+    std::function<void()> closeSequence; ///< the ordered close steps
+    /// A logout or SIGTERM: a running recording is stopped without asking.
+    bool forcedClose = false;
+
+    bool hasPlaybackDevice() const { return m_hasPlaybackDevice; }
+    QTreeView* tree() const { return m_tree; }
+    QTableView* recordingsList() const { return m_list; }
+    TrayIcon* tray() const { return m_tray; }
+    int splitterWidth() const;
+    /// Geometry, splitter and column widths to the configuration (close step).
+    void writeGeometry();
+    void showFromTray();
+
+Q_SIGNALS:
+    void firstShown();
+    /// The close sequence has run; the program ends.
+    void closed();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    void buildLayout();
+    bool closeRequest();
+
+    AppState& m_state;
+    QFrame* m_tracePanel = nullptr;
+    QSlider* m_position = nullptr;
+    QSlider* m_volume = nullptr;
+    QSplitter* m_splitter = nullptr;
+    QTreeView* m_tree = nullptr;
+    QTableView* m_list = nullptr;
+    TrayIcon* m_tray = nullptr;
+    bool m_hasPlaybackDevice = false;
+    bool m_shownOnce = false;
+    bool m_closing = false;
+};
