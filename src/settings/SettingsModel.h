@@ -1,0 +1,149 @@
+// The program's settings while it runs: loaded from tvk.ini at start, edited by the settings dialog.
+#pragma once
+
+#include "audio/TdeWaveFormat.h"
+
+#include <QObject>
+#include <QString>
+
+class Config;
+class StartupRegistration;
+
+/// Every setting other parts read while they work (reply time-out, serial parameters, caller
+/// identification, trace display, external player, automatic recording, the file compression).
+/// `load()` follows the load rules: a missing key (or group) is written with its default.
+/// `save()` writes what the dialog's OK writes after the modem section's gains and compression.
+class SettingsModel : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int kDefaultTimeout = 4;
+    static constexpr int kDefaultDiscTime = 10;
+    static constexpr int kDefaultRejectRings = 6;
+    static constexpr int kDefaultPointsIndex = 3;
+    static constexpr int kDefaultBackColor = 0;
+    static constexpr int kDefaultTraceColor = 65280; // 0x00BBGGRR: green
+    static constexpr int kDefaultBaudrateIndex = 1;
+    static constexpr int kDefaultFlowControlIndex = 0;
+
+    enum class FlowControl { Hardware = 0, Software = 1, None = 2 };
+
+    /// `workingFolder` holds FileCompression.cpn. `registration` may be null (no start-at-logon entry).
+    SettingsModel(Config& config, QString workingFolder, StartupRegistration* registration = nullptr,
+                  QObject* parent = nullptr);
+
+    /// The load rules; also what Cancel runs. Emits changed() once.
+    void load();
+    /// `ExtPlayer` (default false) and `Player` (default "wmPlayer.exe"), read when the configuration
+    /// is applied.
+    void loadMediaPlayer();
+    /// Writes the serial indices (only when section `Modem` exists), the player, a chosen font,
+    /// `Timeout`, the trace keys, the automatic-record keys, the start-up keys with the registration,
+    /// and `CallerID`. ConfigWriteError propagates.
+    void save();
+    /// The dialog's gains: each key is written ("at+vgt=" / "at+vgr=" + level) unless it holds "none".
+    void saveGains(int speakerLevel, int recordLevel);
+    /// A chosen compression: `Modem` `VoiceCompression` and `Params` `Compression`.
+    void saveCompressionChoice(int index, const QString& vsmCommand);
+
+    QString fileCompressionPath() const;
+
+    // General
+    bool startUp() const { return m_startUp; }
+    bool startToTray() const { return m_startToTray; }
+    bool callerId() const { return m_callerId; }
+    const TdeWaveFormat& fileCompression() const { return m_fileCompression; }
+    /// False when FileCompression.cpn could neither be read nor created; the format is then the default.
+    bool fileCompressionStored() const { return m_fileCompressionStored; }
+    QString fontName() const { return m_fontName; }
+    int fontSize() const { return m_fontSize; }
+    int fontColor() const { return m_fontColor; }
+    bool fontChosen() const { return m_fontChosen; }
+    // Modem
+    int timeout() const { return m_timeout; }
+    int baudrateIndex() const { return m_baudrateIndex; }
+    /// The speed the index selects (57600, 115200, 128000, 256000); an index out of range gives 115200.
+    int baudrate() const;
+    int flowControlIndex() const { return m_flowControlIndex; }
+    FlowControl flowControl() const;
+    // Media player
+    bool extPlayer() const { return m_extPlayer; }
+    QString player() const { return m_player; }
+    // Monitor
+    bool playTrace() const { return m_playTrace; }
+    bool recordTrace() const { return m_recordTrace; }
+    int pointsIndex() const { return m_pointsIndex; }
+    /// Samples per trace frame: 1200 + 200 x index, the index kept to 0..9.
+    int points() const;
+    int backColor() const { return m_backColor; }
+    int traceColor() const { return m_traceColor; }
+    // Auto record
+    bool autoRecord() const { return m_autoRecord; }
+    int discTime() const { return m_discTime; }
+    bool rejectCall() const { return m_rejectCall; }
+    int rejectRings() const { return m_rejectRings; }
+
+    // Edits, as the dialog's controls make them; values outside a control's range are clamped.
+    void setStartUp(bool on);
+    void setStartToTray(bool on);
+    void setCallerId(bool on);
+    /// Saves the format as FileCompression.cpn at once (the "Choose" button); EFOpenError propagates.
+    void setFileCompression(const TdeWaveFormat& format);
+    void setFont(const QString& name, int size, int color);
+    void setTimeout(int seconds);
+    void setBaudrateIndex(int index);
+    void setFlowControlIndex(int index);
+    void setExtPlayer(bool on);
+    void setPlayer(const QString& program);
+    void setPlayTrace(bool on);
+    void setRecordTrace(bool on);
+    void setPointsIndex(int index);
+    void setBackColor(int color);
+    void setTraceColor(int color);
+    void setAutoRecord(bool on);
+    void setDiscTime(int seconds);
+    void setRejectCall(bool on);
+    void setRejectRings(int rings);
+
+Q_SIGNALS:
+    void changed();
+
+private:
+    bool readOrWriteBool(const QString& section, const QString& key, bool defaultValue);
+    int readOrWriteInteger(const QString& section, const QString& key, int defaultValue);
+    void loadMonitor();
+    void loadAutoRecord();
+    void loadStartUp();
+    void loadCallerId();
+    void loadFileCompression();
+    void loadSerial();
+    void loadFont();
+    template <typename T> void assign(T& member, const T& value);
+
+    Config& m_config;
+    QString m_workingFolder;
+    StartupRegistration* m_registration;
+
+    bool m_startUp = false;
+    bool m_startToTray = false;
+    bool m_callerId = true;
+    TdeWaveFormat m_fileCompression = TdeWaveFormat::pcm(8000, 8, 1);
+    bool m_fileCompressionStored = false;
+    QString m_fontName = QStringLiteral("tahoma");
+    int m_fontSize = 8;
+    int m_fontColor = 0;
+    bool m_fontChosen = false;
+    int m_timeout = kDefaultTimeout;
+    int m_baudrateIndex = kDefaultBaudrateIndex;
+    int m_flowControlIndex = kDefaultFlowControlIndex;
+    bool m_extPlayer = false;
+    QString m_player = QStringLiteral("wmPlayer.exe");
+    bool m_playTrace = true;
+    bool m_recordTrace = true;
+    int m_pointsIndex = kDefaultPointsIndex;
+    int m_backColor = kDefaultBackColor;
+    int m_traceColor = kDefaultTraceColor;
+    bool m_autoRecord = true;
+    int m_discTime = kDefaultDiscTime;
+    bool m_rejectCall = true;
+    int m_rejectRings = kDefaultRejectRings;
+};
