@@ -1,0 +1,34 @@
+// The writer's first-write protocol and the reader's item navigation.
+#include "audio/TdeAudioStreams.h"
+
+#include "audio/AcmErrors.h"
+
+void TdeAbstractAudioWriter::Write(const void* buffer, qint64 count) {
+    const bool first = m_written == 0;
+    if (first)
+        WriteHeader();
+    WriteData(buffer, count);
+    m_written += count;
+    if (first)
+        AfterFirstWrite();
+}
+
+void TdeAbstractAudioWriter::writeRaw(const void* buffer, qint64 count) {
+    if (count > 0 && m_stream.write(static_cast<const char*>(buffer), count) != count)
+        throw EWriteError();
+}
+
+void TdeAbstractAudioReader::LastItem() {
+    m_item = ItemCount() - 1;
+    SeekItem(m_item);
+    m_end = true;
+}
+
+void TdeAbstractAudioReader::NextItem() {
+    if (m_item + 1 >= ItemCount()) {
+        m_end = true;
+        return;
+    }
+    ++m_item;
+    SeekItem(m_item);
+}
