@@ -1,0 +1,34 @@
+// Holding the program-wide profile.
+#include "modemsetup/ModemProfile.h"
+
+#include "app/Config.h"
+
+ModemProfile::ModemProfile(QObject* parent) : QObject(parent) {}
+
+void ModemProfile::setParams(const TModemParams& params) {
+    if (params == m_params)
+        return;
+    m_params = params;
+    Q_EMIT changed();
+}
+
+void ModemProfile::setVoiceCompression(const QString& command) {
+    TModemParams p = m_params;
+    p.VoiceCompression = command;
+    setParams(p);
+}
+
+void ModemProfile::setVoiceFeatures(bool on) {
+    if (on == m_voiceFeatures)
+        return;
+    m_voiceFeatures = on;
+    Q_EMIT voiceFeaturesChanged(on);
+}
+
+void ModemProfile::load(const Config& config) {
+    setParams(LoadModemProfile(config));
+}
+
+void ModemProfile::loadVoiceFeatures(const Config& config) {
+    setVoiceFeatures(config.readBool(QStringLiteral("Params"), QStringLiteral("Voicefeatures"), true));
+}

@@ -1,0 +1,39 @@
+// The program-wide modem profile and the voice-features flag.
+#pragma once
+
+#include "modemsetup/TModemParams.h"
+
+#include <QObject>
+
+class Config;
+
+/// Owned by the application object; the recording start, the modem initialisation, the main window
+/// and the settings read it. The voice-features flag is true when the modem accepted the voice mode
+/// command; it gates recording.
+class ModemProfile : public QObject {
+    Q_OBJECT
+public:
+    explicit ModemProfile(QObject* parent = nullptr);
+
+    const TModemParams& params() const { return m_params; }
+    /// The profile writer copies the chosen entry in here.
+    void setParams(const TModemParams& params);
+    /// Only the compression probe's "at+vsm=none" changes a single field.
+    void setVoiceCompression(const QString& command);
+
+    bool voiceFeatures() const { return m_voiceFeatures; }
+    void setVoiceFeatures(bool on);
+
+    /// `LoadModemProfile` into the program-wide profile.
+    void load(const Config& config);
+    /// `Voicefeatures` of `Params`, default true.
+    void loadVoiceFeatures(const Config& config);
+
+Q_SIGNALS:
+    void changed();
+    void voiceFeaturesChanged(bool on);
+
+private:
+    TModemParams m_params;
+    bool m_voiceFeatures = true;
+};
