@@ -20,6 +20,7 @@ public:
     QByteArray read(qsizetype count, int timeoutMs = 5000);
     /// Hangs up: the channel's device vanishes.
     void closeMaster();
+    int masterFd() const { return m_master; }
 
 private:
     int m_master = -1;

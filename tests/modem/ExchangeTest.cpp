@@ -1,0 +1,144 @@
+// The AT command exchange: replies, result codes, logger lines, the time-out and nested exchanges.
+#include "FakeModem.h"
+#include "ModemTestBase.h"
+
+#include <QElapsedTimer>
+#include <QSignalSpy>
+#include <QTimer>
+#include <ctime>
+
+namespace {
+
+struct ExchangeTest : ModemTestBase {
+    FakeModem fake;
+    void SetUp() override {
+        ASSERT_TRUE(fake.pty().ok());
+        createModem(fake.pty().slavePath());
+        ASSERT_TRUE(modem->OpenModemPort(1, false)) << modem->ComPort1().errorString().toStdString();
+    }
+};
+
+} // namespace
+
+TEST_F(ExchangeTest, RepliesAndTheirLoggerLines) {
+    fake.answer("atE0", "\r\nok\r\n");
+    fake.answer("at+vip", "\r\nERROR\r\n");
+    fake.answer("ata", "\r\nCONNECT\r\n");
+    qsizetype from = logger.lines().size();
+    EXPECT_EQ(modem->SendCommand(QStringLiteral("atE0"), QStringLiteral("echo off.."), QStringLiteral("OK")), 0);
+    EXPECT_EQ(linesSince(from), (QStringList{QStringLiteral("echo off.."), QStringLiteral("OK")}));
+
+    from = logger.lines().size();
+    EXPECT_EQ(modem->SendCommand(QStringLiteral("at+vip"), QStringLiteral("reset.."), QStringLiteral("OK")), 3);
+    EXPECT_EQ(linesSince(from), (QStringList{QStringLiteral("reset.."), QStringLiteral("error")}));
+
+    from = logger.lines().size();
+    EXPECT_EQ(modem->SendCommand(QStringLiteral("at+vip"), QStringLiteral("probe.."), QStringLiteral("error")), 0);
+    EXPECT_EQ(linesSince(from), (QStringList{QStringLiteral("probe.."), QStringLiteral("error")}));
+
+    // Recognised but not expected: a failure with no reply line.
+    from = logger.lines().size();
+    EXPECT_NE(modem->SendCommand(QStringLiteral("ata"), QStringLiteral("answer.."), QStringLiteral("OK")), 0);
+    EXPECT_EQ(linesSince(from), QStringList{QStringLiteral("answer..")});
+    EXPECT_EQ(modem->SendCommand(QStringLiteral("ata"), QStringLiteral("answer.."), QStringLiteral("connect")), 0);
+    EXPECT_NE(modem->SendCommand(QStringLiteral("atE0"), QStringLiteral("x"), QStringLiteral("CONNECT")), 0);
+
+    EXPECT_EQ(fake.commands().first(), QByteArray("atE0"));
+}
+
+TEST_F(ExchangeTest, SilentModemTimesOutAfterTheConfiguredSeconds) {
+    fake.answer("at+gmm", QByteArray());
+    fake.answer("at+fmi", "\r\nnothing to recognise\r\n");
+    const qsizetype from = logger.lines().size();
+    QElapsedTimer elapsed;
+    elapsed.start();
+    const std::clock_t cpuBefore = std::clock();
+    EXPECT_EQ(modem->SendCommand(QStringLiteral("at+gmm"), QStringLiteral("model.."), QStringLiteral("OK")), 2);
+    const double cpuSeconds = double(std::clock() - cpuBefore) / CLOCKS_PER_SEC;
+    EXPECT_GE(elapsed.elapsed(), 2000);
+    EXPECT_LT(elapsed.elapsed(), 15000);
+    EXPECT_EQ(linesSince(from), (QStringList{QStringLiteral("model.."), QStringLiteral("time out")}));
+    // The wait sleeps between events instead of spinning.
+    EXPECT_LT(cpuSeconds, 1.0);
+
+    QString reply = QStringLiteral("untouched");
+    EXPECT_EQ(modem->SendQuery(QStringLiteral("at+fmi"), reply), 2);
+    EXPECT_EQ(reply, QStringLiteral("time out"));
+}
+
+TEST_F(ExchangeTest, QueryReturnsTheAnswerWithoutOkAndOuterBreaks) {
+    fake.answer("at+vsm=?",
+                "\r\n128,\"UNSIGNED PCM\",8,0,(8000),(0),(0)\r\n129,\"ALAW\",8,0,(8000),(0),(0)\r\n\r\nOK\r\n");
+    fake.answer("at+vls=?", "\r\nERROR\r\n");
+    const qsizetype from = logger.lines().size();
+    QString reply;
+    EXPECT_EQ(modem->SendQuery(QStringLiteral("at+vsm=?"), reply), 0);
+    EXPECT_EQ(reply, QStringLiteral("128,\"UNSIGNED PCM\",8,0,(8000),(0),(0)\r\n129,\"ALAW\",8,0,(8000),(0),(0)"));
+    EXPECT_EQ(modem->SendQuery(QStringLiteral("at+vls=?"), reply), 3);
+    EXPECT_EQ(reply, QStringLiteral("error"));
+    EXPECT_EQ(linesSince(from), QStringList()); // queries are not logged
+}
+
+TEST_F(ExchangeTest, OkInsideAWordEndsTheWait) {
+    fake.answer("ati3", "\r\nBROKEN");
+    QObject::connect(&fake, &FakeModem::commandReceived, &fake, [&](const QByteArray& command) {
+        if (command == "ati3")
+            QTimer::singleShot(300, &fake, [&] { fake.send(" MORE TEXT\r\n\r\nOK\r\n"); });
+    });
+    QString reply;
+    EXPECT_EQ(modem->SendQuery(QStringLiteral("ati3"), reply), 0);
+    EXPECT_EQ(reply, QStringLiteral("BREN"));
+}
+
+TEST_F(ExchangeTest, ClosedPortQueuesNothing) {
+    ASSERT_TRUE(modem->CloseModemPort());
+    const qsizetype from = logger.lines().size();
+    EXPECT_EQ(modem->SendCommand(QStringLiteral("atE0"), QStringLiteral("echo off.."), QStringLiteral("OK")), 1);
+    QString reply;
+    EXPECT_EQ(modem->SendQuery(QStringLiteral("atE0"), reply), 1);
+    EXPECT_FALSE(modem->SendNoWait(QStringLiteral("at+vrx"), QStringLiteral("Receiving data...")));
+    EXPECT_EQ(linesSince(from), QStringList());
+}
+
+TEST_F(ExchangeTest, SendNoWaitQueuesWithoutWaiting) {
+    fake.answer("at+vrx", "\r\nCONNECT\r\n");
+    const qsizetype from = logger.lines().size();
+    EXPECT_TRUE(modem->SendNoWait(QStringLiteral("at+vrx"), QStringLiteral("Receiving data...")));
+    EXPECT_EQ(linesSince(from), QStringList{QStringLiteral("Receiving data...")});
+    ASSERT_TRUE(waitUntil([&] { return modem->replyBuffer().contains(QLatin1String("CONNECT")); }));
+}
+
+TEST_F(ExchangeTest, SecondExchangeFromInsideTheWaitIsRefused) {
+    fake.answer("at+gmm", QByteArray());
+    int nested = -1;
+    QObject::connect(&fake, &FakeModem::commandReceived, &fake, [&](const QByteArray& command) {
+        if (command != "at+gmm")
+            return;
+        QTimer::singleShot(50, &fake, [&] {
+            nested = modem->SendCommand(QStringLiteral("atE0"), QStringLiteral("echo off.."), QStringLiteral("OK"));
+            fake.send("\r\nMODEL X\r\nOK\r\n");
+        });
+    });
+    QString reply;
+    EXPECT_EQ(modem->SendQuery(QStringLiteral("at+gmm"), reply), 0);
+    EXPECT_EQ(reply, QStringLiteral("MODEL X"));
+    EXPECT_EQ(nested, AtBusy);
+    EXPECT_TRUE(logger.lines().last().startsWith(QLatin1String("Command refused")));
+    EXPECT_FALSE(fake.commands().contains("atE0"));
+}
+
+TEST_F(ExchangeTest, DeviceLostDuringTheWaitEndsIt) {
+    fake.answer("at+gmm", QByteArray());
+    QObject::connect(&fake, &FakeModem::commandReceived, &fake, [&] { fake.unplug(); });
+    QSignalSpy portChanges(modem.get(), &TfmModem::portOpenChanged);
+    settings.replyTimeoutSeconds = 6;
+    modem->setSettings(settings);
+    QElapsedTimer elapsed;
+    elapsed.start();
+    EXPECT_EQ(modem->SendCommand(QStringLiteral("at+gmm"), QStringLiteral("model.."), QStringLiteral("OK")), 2);
+    EXPECT_LT(elapsed.elapsed(), 6000);
+    EXPECT_FALSE(modem->portOpen());
+    ASSERT_EQ(portChanges.count(), 1);
+    EXPECT_EQ(portChanges.at(0).at(0).toBool(), false);
+    EXPECT_TRUE(logger.lines().contains(QStringLiteral("Com port 1 (%1) closed...").arg(fake.pty().slavePath())));
+}

@@ -1,0 +1,40 @@
+// Shared fixture: a modem controller in a temporary working folder, wired to a modem on a pty.
+#pragma once
+
+#include "app/Config.h"
+#include "app/Logger.h"
+#include "modem/TfmModem.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+/// Handles events until `done` holds or the time is up.
+template <typename Pred> bool waitUntil(Pred done, int timeoutMs = 20000) {
+    QDeadlineTimer deadline(timeoutMs);
+    while (!done()) {
+        if (deadline.hasExpired())
+            return false;
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    }
+    return true;
+}
+
+struct ModemTestBase : ::testing::Test {
+    QTemporaryDir dir;
+    Config config{dir.filePath(QStringLiteral("tvk.ini"))};
+    Logger logger;
+    std::unique_ptr<TfmModem> modem;
+    ModemSettings settings;
+
+    /// Maps port 1 to `device` and creates the controller (which reads RingTimeOut now).
+    void createModem(const QString& device) {
+        config.writeString(QStringLiteral("Ports"), QStringLiteral("Com1"), device);
+        modem = std::make_unique<TfmModem>(config, logger);
+        settings.replyTimeoutSeconds = 2;
+        settings.flow = ComPort::FlowControl::None;
+        modem->setSettings(settings);
+    }
+    QStringList linesSince(qsizetype from) const { return logger.lines().mid(from); }
+};
