@@ -1,0 +1,21 @@
+// Test signals and WAV helpers shared by the audio tests.
+#pragma once
+
+#include "audio/TdeWaveFormat.h"
+
+#include <QByteArray>
+#include <QString>
+#include <cstdint>
+#include <vector>
+
+namespace audiotest {
+/// A speech-like mix of two tones with a slow swell, 16-bit mono.
+std::vector<int16_t> tone(size_t samples, int rate = 8000, int amplitude = 9000);
+QByteArray toBytes(const std::vector<int16_t>& samples);
+std::vector<int16_t> toSamples(const QByteArray& bytes);
+QByteArray toUnsigned8(const std::vector<int16_t>& samples);
+/// Writes a WAV file with our writer.
+void writeWav(const QString& path, const TdeWaveFormat& format, const QByteArray& data);
+/// Signal-to-noise ratio of `decoded` against `reference` in dB, over the common length.
+double snrDb(const std::vector<int16_t>& reference, const std::vector<int16_t>& decoded);
+} // namespace audiotest
