@@ -154,6 +154,11 @@ int OrlamoApplication::run() {
     } else {
         m_main->show();
     }
+    if (m_state.options.unattended) {
+        // Scripts driving an unattended run wait for this line before they go on.
+        std::fprintf(stderr, "orlamo: ready in %s\n", m_state.workDir.toLocal8Bit().constData());
+        std::fflush(stderr);
+    }
     // The loop ends when the main window has closed.
     connect(m_main.get(), &TfmMain::closed, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
     const int code = QApplication::exec();
