@@ -1,0 +1,201 @@
+// Modem initialisation, automatic-record mode, rings, ring time-out learning, rejection, caller ID.
+#include "FakeModem.h"
+#include "ModemTestBase.h"
+
+#include <QElapsedTimer>
+#include <QSignalSpy>
+#include <QThread>
+#include <QTimer>
+
+namespace {
+
+struct CallDetectionTest : ModemTestBase {
+    FakeModem fake;
+
+    void SetUp() override { ASSERT_TRUE(fake.pty().ok()); }
+    /// Creates the controller, opens port 1 without initialisation and arms automatic recording.
+    void armed() {
+        createModem(fake.pty().slavePath());
+        ASSERT_TRUE(modem->OpenModemPort(1, false));
+        modem->EnableAutoRecord();
+    }
+    /// Lets `text` reach the channel whole, so one notification carries all of it.
+    void arriveAtOnce(const QByteArray& text) {
+        fake.send(text);
+        QDeadlineTimer deadline(5000);
+        while (modem->ComPort1().bytesHeld() < text.size() && !deadline.hasExpired())
+            QThread::yieldCurrentThread();
+        ASSERT_EQ(modem->ComPort1().bytesHeld(), text.size());
+        QCoreApplication::processEvents();
+    }
+    /// Rings `count` times, `gapMs` apart, then stops.
+    void ring(int count, int gapMs) {
+        for (int i = 0; i < count; ++i)
+            QTimer::singleShot(i * gapMs, &fake, [this] { fake.send("\r\nRING\r\n"); });
+    }
+    int logged(const QString& line) const { return static_cast<int>(logger.lines().count(line)); }
+};
+
+} // namespace
+
+TEST_F(CallDetectionTest, InitialisationSequence) {
+    settings.forCallerId = QStringLiteral("at+vcid=1");
+    settings.disCallerId = QStringLiteral("at+vcid=0");
+    createModem(fake.pty().slavePath());
+    QSignalSpy status(modem.get(), &TfmModem::statusText);
+    ASSERT_TRUE(modem->OpenModemPort(1, true));
+    const QString opened = QStringLiteral("Com port 1 (%1) opened...").arg(fake.pty().slavePath());
+    EXPECT_EQ(logger.lines(), (QStringList{opened, QStringLiteral("echo off.."), QStringLiteral("ok"),
+                                           QStringLiteral("Setting autoanswer off.."), QStringLiteral("ok"),
+                                           QStringLiteral("Enable caller ID.."), QStringLiteral("ok")}));
+    EXPECT_EQ(fake.commands(), (QList<QByteArray>{"atE0", "ats0=0", "at+vcid=1"}));
+    ASSERT_EQ(status.count(), 1);
+    EXPECT_EQ(status.at(0).at(0).toString(), QStringLiteral(" Modem on"));
+    EXPECT_TRUE(modem->portOpen());
+
+    // A rejected formatted command falls back to the off command; no caller ID sends neither.
+    ASSERT_TRUE(modem->CloseModemPort());
+    EXPECT_EQ(status.at(1).at(0).toString(), QStringLiteral(" Modem off"));
+    settings.forCallerId = QStringLiteral("None");
+    modem->setSettings(settings);
+    ASSERT_TRUE(modem->OpenModemPort(1, true));
+    EXPECT_EQ(fake.commands().mid(3), (QList<QByteArray>{"atE0", "ats0=0", "at+vcid=0"}));
+    ASSERT_TRUE(modem->CloseModemPort());
+    settings.callerId = false;
+    modem->setSettings(settings);
+    ASSERT_TRUE(modem->OpenModemPort(1, true));
+    EXPECT_EQ(fake.commands().mid(6), (QList<QByteArray>{"atE0", "ats0=0"}));
+}
+
+TEST_F(CallDetectionTest, ModemOnAndOff) {
+    createModem(fake.pty().slavePath());
+    settings.autoRecord = true;
+    modem->setSettings(settings);
+    ASSERT_TRUE(modem->modemOnClicked());
+    EXPECT_EQ(logger.lines().first(), QStringLiteral("-- Modem on clicked"));
+    EXPECT_EQ(logger.lines().last(), QStringLiteral("Enabling autoRecord mode"));
+    EXPECT_TRUE(modem->autoRecordMode());
+    const qsizetype from = logger.lines().size();
+    ASSERT_TRUE(modem->modemOnClicked());
+    EXPECT_EQ(linesSince(from), QStringList{QStringLiteral("-- Modem on clicked")});
+    ASSERT_TRUE(modem->modemOffClicked());
+    EXPECT_EQ(linesSince(from + 1),
+              (QStringList{QStringLiteral("-- Modem off clicked"),
+                           QStringLiteral("Com port 1 (%1) closed...").arg(fake.pty().slavePath())}));
+    EXPECT_FALSE(modem->portOpen());
+
+    // A port without a device: Modem On fails and says so to its caller.
+    settings.port = 9;
+    modem->setSettings(settings);
+    EXPECT_FALSE(modem->modemOnClicked());
+    EXPECT_FALSE(modem->portOpen());
+    EXPECT_EQ(modem->portText(), QStringLiteral("9"));
+}
+
+TEST_F(CallDetectionTest, LearnsTheRingTimeOutAndTriggersWhenTheRingsStop) {
+    settings.rejectCall = false;
+    armed();
+    QSignalSpy triggered(modem.get(), &TfmModem::recordTriggered);
+    ring(2, 600);
+    ASSERT_TRUE(waitUntil([&] { return modem->ringTimeOutKnown(); }));
+    // About 1.2 x the 600 ms interval, counted in 100 ms ticks of 120 ms each.
+    const int learned = modem->ringTimeOut();
+    EXPECT_EQ(learned % 120, 0);
+    EXPECT_GE(learned, 360);
+    EXPECT_LE(learned, 1200);
+    EXPECT_EQ(config.readInteger(QStringLiteral("General"), QStringLiteral("RingTimeOut"), -1), learned);
+    EXPECT_EQ(modem->ringCount(), 2);
+    ASSERT_TRUE(triggered.wait(10000));
+    EXPECT_TRUE(modem->recordTrigger());
+    EXPECT_TRUE(modem->autoStarted());
+    EXPECT_EQ(logged(QStringLiteral("ring")), 2);
+    EXPECT_TRUE(modem->takeRecordTrigger());
+    EXPECT_FALSE(modem->takeRecordTrigger());
+
+    // A later run uses the stored value from the first ring on.
+    modem.reset();
+    armed();
+    EXPECT_TRUE(modem->ringTimeOutKnown());
+    EXPECT_EQ(modem->ringTimeOut(), learned);
+}
+
+TEST_F(CallDetectionTest, OneRingThenNothingTriggersAfterTheDefaultTimeOut) {
+    config.writeInteger(QStringLiteral("General"), QStringLiteral("RingTimeOut"), -40); // not a cadence
+    armed();
+    EXPECT_FALSE(modem->ringTimeOutKnown());
+    QSignalSpy triggered(modem.get(), &TfmModem::recordTriggered);
+    QElapsedTimer elapsed;
+    fake.send("RING\r\n");
+    ASSERT_TRUE(waitUntil([&] { return modem->ringCount() == 1; }));
+    elapsed.start();
+    ASSERT_TRUE(triggered.wait(30000));
+    EXPECT_GE(elapsed.elapsed(), TfmModem::kDefaultRingTimeOutMs - 100);
+    EXPECT_TRUE(modem->autoStarted());
+    EXPECT_FALSE(modem->ringTimeOutKnown());
+    // A first ring of the next call is no second ring of the last one.
+    fake.send("RING\r\n");
+    ASSERT_TRUE(waitUntil([&] { return modem->ringCount() == 2; }));
+    EXPECT_FALSE(modem->ringTimeOutKnown());
+}
+
+TEST_F(CallDetectionTest, CallRingingTooOftenIsRejected) {
+    config.writeInteger(QStringLiteral("General"), QStringLiteral("RingTimeOut"), 500);
+    settings.rejectCall = true;
+    settings.rejectRings = 3;
+    armed();
+    QSignalSpy triggered(modem.get(), &TfmModem::recordTriggered);
+    QSignalSpy hidden(modem.get(), &TfmModem::callerIdHidden);
+    QSignalSpy autoRecord(modem.get(), &TfmModem::autoRecordModeChanged);
+    ring(5, 150);
+    ASSERT_TRUE(waitUntil([&] { return logged(QStringLiteral("Calling party hung up")) == 1; }));
+    const QStringList lines = logger.lines();
+    const qsizetype rejectedAt = lines.indexOf(QStringLiteral("Call recording rejected..."));
+    ASSERT_GE(rejectedAt, 0);
+    EXPECT_EQ(lines.mid(rejectedAt - 2, 2), (QStringList{QStringLiteral("ring"), QStringLiteral("ring")}));
+    EXPECT_EQ(lines.mid(lines.size() - 2),
+              (QStringList{QStringLiteral("Calling party hung up"), QStringLiteral("Enabling autoRecord mode")}));
+    EXPECT_EQ(logged(QStringLiteral("ring")), 5);
+    EXPECT_GE(hidden.count(), 2);
+    EXPECT_EQ(autoRecord.count(), 1);
+    EXPECT_EQ(triggered.count(), 0);
+    EXPECT_FALSE(modem->recordTrigger());
+    EXPECT_FALSE(modem->rejected());
+    EXPECT_EQ(modem->ringCount(), 0);
+}
+
+TEST_F(CallDetectionTest, CallerIdentification) {
+    armed();
+    QSignalSpy shown(modem.get(), &TfmModem::callerIdShown);
+    arriveAtOnce("\r\nDATE=1209\r\nTIME=1405\r\nNMBR=5551234\r\n");
+    EXPECT_EQ(modem->callerId(), QStringLiteral("5551234"));
+    ASSERT_EQ(shown.count(), 1);
+    EXPECT_EQ(shown.at(0).at(0).toString(), QStringLiteral("5551234"));
+    EXPECT_EQ(logger.lines().last(), QStringLiteral("5551234"));
+    EXPECT_TRUE(modem->replyBuffer().isEmpty());
+
+    // Lines after the number belong to the text; ERRM wins over NMBR; control codes are dropped.
+    arriveAtOnce("NMBR = 0301<b>x</b>\r\nNAME=\x01\x7f"
+                 "ACME\r\n");
+    EXPECT_EQ(modem->callerId(), QStringLiteral("0301<b>x</b>\r\nNAME=ACME"));
+    arriveAtOnce("\r\nNMBR=123\r\nERRM=P\r\n");
+    EXPECT_EQ(modem->callerId(), QStringLiteral("P"));
+
+    // A ring in the same burst as the report is still counted.
+    arriveAtOnce("\r\nRING\r\n\r\nnmbr=777\r\n");
+    EXPECT_EQ(modem->callerId(), QStringLiteral("777"));
+    EXPECT_EQ(modem->ringCount(), 1);
+}
+
+TEST_F(CallDetectionTest, CallerIdOffOrAutoRecordOff) {
+    settings.callerId = false;
+    armed();
+    arriveAtOnce("\r\nNMBR=5551234\r\n\r\nRING\r\n");
+    EXPECT_TRUE(modem->callerId().isEmpty());
+    EXPECT_EQ(modem->ringCount(), 1);
+
+    modem->DisableAutoRecord();
+    EXPECT_EQ(logger.lines().last(), QStringLiteral("Disabling autoRecord mode"));
+    arriveAtOnce("\r\nRING\r\n");
+    EXPECT_EQ(modem->ringCount(), 1);
+    EXPECT_EQ(modem->replyBuffer(), QStringLiteral("\r\nRING\r\n")); // kept until somebody empties it
+}
