@@ -2,10 +2,15 @@
 #include "cli/CliContext.h"
 
 int cmdAt(CliContext& context);
+int cmdInfo(CliContext& context);
+int cmdConvert(CliContext& context);
 
 const QList<CliCommand>& cliCommands() {
     static const QList<CliCommand> commands = {
         {"at", "[--port N] COMMAND...", "send AT commands to the modem and print each reply", cmdAt},
+        {"info", "FILE.wav", "show the format, duration and data size of a WAV file", cmdInfo},
+        {"convert", "IN.wav OUT.wav --to FORMAT[:RATE[:BITS[:CHANNELS]]]",
+         "convert a WAV file; FORMAT is pcm, ulaw, alaw, ima, msadpcm or gsm", cmdConvert},
     };
     return commands;
 }

@@ -1,0 +1,156 @@
+// orlamo-cli convert IN.wav OUT.wav --to FORMAT[:RATE[:BITS[:CHANNELS]]]: converts a WAV file in blocks.
+#include "audio/AcmErrors.h"
+#include "audio/TdeAudioConvertor.h"
+#include "audio/TdeRIFFAudioReader.h"
+#include "audio/TdeRIFFAudioWriter.h"
+#include "audio/drivers/G711Driver.h"
+#include "audio/drivers/GsmDriver.h"
+#include "audio/drivers/ImaAdpcmDriver.h"
+#include "audio/drivers/MsAdpcmDriver.h"
+#include "cli/CliContext.h"
+
+#include <QFile>
+#include <optional>
+#include <vector>
+
+namespace {
+
+constexpr qint64 kBlockBytes = 64 * 1024;
+
+/// The target format from the --to text, with missing values taken from the input; empty on a bad text.
+std::optional<TdeWaveFormat> targetFormat(const QString& text, const TdeWaveFormat& input, QString& error) {
+    const QStringList parts = text.split(QLatin1Char(':'));
+    if (parts.size() > 4) {
+        error = QStringLiteral("too many values in ") + text;
+        return std::nullopt;
+    }
+    auto number = [&](int i, int fallback) -> int {
+        if (i >= parts.size() || parts[i].isEmpty())
+            return fallback;
+        bool ok = false;
+        const int v = parts[i].toInt(&ok);
+        if (!ok || v <= 0)
+            error = QStringLiteral("bad number '%1' in %2").arg(parts[i], text);
+        return v;
+    };
+    const QString kind = parts[0].toLower();
+    const int rate = number(1, static_cast<int>(input.samplesPerSec()));
+    const int inputBits = input.bitsPerSample() == 8 || input.bitsPerSample() == 16 ? input.bitsPerSample() : 16;
+    const int bits = number(2, kind == QLatin1String("pcm") && input.formatTag() == wavetag::Pcm  ? inputBits
+                               : kind == QLatin1String("pcm")                                     ? 16
+                               : kind == QLatin1String("gsm")                                     ? 0
+                               : kind == QLatin1String("ima") || kind == QLatin1String("msadpcm") ? 4
+                                                                                                  : 8);
+    const int channels = number(3, kind == QLatin1String("gsm") ? 1 : std::clamp<int>(input.channels(), 1, 2));
+    if (!error.isEmpty())
+        return std::nullopt;
+    if (rate < 1000 || rate > 192000 || channels < 1 || channels > 2) {
+        error = QStringLiteral("unsupported rate or channel count in ") + text;
+        return std::nullopt;
+    }
+    const auto r = static_cast<uint32_t>(rate);
+    const auto ch = static_cast<uint16_t>(channels);
+    auto needBits = [&](int wanted) {
+        if (bits != wanted)
+            error = QStringLiteral("%1 has %2 bits per sample").arg(kind).arg(wanted);
+        return error.isEmpty();
+    };
+    if (kind == QLatin1String("pcm")) {
+        if (bits != 8 && bits != 16) {
+            error = QStringLiteral("pcm has 8 or 16 bits per sample");
+            return std::nullopt;
+        }
+        return TdeWaveFormat::pcm(r, static_cast<uint16_t>(bits), ch);
+    }
+    if (kind == QLatin1String("ulaw") || kind == QLatin1String("alaw")) {
+        if (!needBits(8))
+            return std::nullopt;
+        return G711Driver::lawFormat(kind == QLatin1String("ulaw") ? wavetag::Mulaw : wavetag::Alaw, r, ch);
+    }
+    if (kind == QLatin1String("ima") || kind == QLatin1String("msadpcm")) {
+        if (!needBits(4))
+            return std::nullopt;
+        return kind == QLatin1String("ima") ? ImaAdpcmDriver::imaFormat(r, ch) : MsAdpcmDriver::msAdpcmFormat(r, ch);
+    }
+    if (kind == QLatin1String("gsm")) {
+        if (!needBits(0))
+            return std::nullopt;
+        if (ch != 1) {
+            error = QStringLiteral("gsm is mono");
+            return std::nullopt;
+        }
+        return GsmDriver::gsmFormat(r);
+    }
+    error = QStringLiteral("unknown format '%1' (pcm, ulaw, alaw, ima, msadpcm, gsm)").arg(parts[0]);
+    return std::nullopt;
+}
+
+} // namespace
+
+int cmdConvert(CliContext& context) {
+    QStringList args = context.args;
+    QString to;
+    const qsizetype toIndex = args.indexOf(QStringLiteral("--to"));
+    if (toIndex >= 0 && toIndex + 1 < args.size()) {
+        to = args[toIndex + 1];
+        args.remove(toIndex, 2);
+    }
+    if (args.size() != 2 || to.isEmpty()) {
+        context.err << "usage: orlamo-cli convert IN.wav OUT.wav --to FORMAT[:RATE[:BITS[:CHANNELS]]]\n";
+        return 2;
+    }
+    QFile in(args[0]);
+    if (!in.open(QIODevice::ReadOnly)) {
+        context.err << "orlamo-cli: Cannot open file " << args[0] << '\n';
+        return 1;
+    }
+    QFile out(args[1]);
+    try {
+        TdeRIFFAudioReader reader(in);
+        QString error;
+        const std::optional<TdeWaveFormat> target = targetFormat(to, reader.Format(), error);
+        if (!target) {
+            context.err << "orlamo-cli: " << error << '\n';
+            return 2;
+        }
+        TdeAudioConvertor converter;
+        converter.SetFormatIn(reader.Format());
+        converter.SetFormatOut(*target);
+        converter.Open();
+        if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            throw EFOpenError(args[1]);
+        TdeRIFFAudioWriter writer(out);
+        writer.SetFormat(*target);
+        bool writeFailed = false;
+        QObject::connect(&converter, &TdeAudioConvertor::OnAudioConverted, [&](const QByteArray& data) {
+            try {
+                writer.Write(data.constData(), data.size());
+            } catch (const EWriteError&) {
+                writeFailed = true;
+            }
+        });
+        const qint64 align = std::max<qint64>(1, reader.Format().blockAlign());
+        std::vector<char> buffer(static_cast<size_t>(std::max(align, kBlockBytes / align * align)));
+        reader.SeekItem(0);
+        for (qint64 got; (got = reader.ReadNext(buffer.data(), static_cast<qint64>(buffer.size()))) > 0;) {
+            converter.Convert(buffer.data(), got);
+            if (writeFailed)
+                throw EWriteError();
+        }
+        converter.Flush();
+        converter.Close();
+        if (writeFailed)
+            throw EWriteError();
+        writer.Finish();
+        if (!out.flush())
+            throw EWriteError();
+        return 0;
+    } catch (const std::exception& e) {
+        context.err << "orlamo-cli: " << QString::fromStdString(e.what()) << '\n';
+        if (out.isOpen()) {
+            out.close();
+            out.remove();
+        }
+        return 1;
+    }
+}
