@@ -1,0 +1,84 @@
+// The first-run check and applying the configuration.
+#include "modemsetup/TfmInitTVK.h"
+
+#include "app/Config.h"
+#include "app/Prompter.h"
+#include "modem/ModemSettings.h"
+#include "modem/TfmModem.h"
+#include "modemsetup/CompressionFile.h"
+#include "modemsetup/CurrentCompression.h"
+#include "modemsetup/ModemProfile.h"
+#include "settings/SettingsModel.h"
+
+#include <QDir>
+#include <QFile>
+
+TfmInitTVK::TfmInitTVK(Config& config, Prompter& prompter, TfmModem& modem, ModemProfile& profile,
+                       CurrentCompression& current, SettingsModel& settings, QString workingFolder, QObject* parent)
+    : QObject(parent), m_config(config), m_prompter(prompter), m_modem(modem), m_profile(profile), m_current(current),
+      m_settings(settings), m_workingFolder(std::move(workingFolder)) {}
+
+void TfmInitTVK::FirstRunCheck() {
+    if (QFile::exists(m_config.path()) &&
+        m_config.readInteger(QStringLiteral("Modem"), QStringLiteral("port"), 0) != 0) {
+        m_profile.load(m_config);
+        return;
+    }
+    const int found = m_search ? m_search() : 0;
+    if (found > 0) {
+        m_profile.load(m_config);
+        return;
+    }
+    m_config.writeBool(QStringLiteral("Params"), QStringLiteral("Voicefeatures"), false);
+    m_prompter.message(QStringLiteral("        No modem detected        "));
+}
+
+void TfmInitTVK::ApplyConfiguration() {
+    m_profile.load(m_config);
+    m_profile.loadVoiceFeatures(m_config);
+    m_settings.loadMediaPlayer();
+    Q_EMIT layoutDue();
+
+    const bool modemConfigured = m_config.sectionExists(QStringLiteral("Modem"));
+    if (modemConfigured) {
+        const QString compressions = CompressionFile::pathIn(m_workingFolder);
+        if (QFile::exists(compressions))
+            m_current.load(m_config, compressions);
+        if (m_profile.voiceFeatures()) {
+            Q_EMIT recordEnabled(true);
+        } else {
+            m_prompter.message(QStringLiteral("Your modem does not support V.253/IS-101 standard"));
+            Q_EMIT recordEnabled(false);
+        }
+    } else {
+        Q_EMIT recordEnabled(false); // nothing to record from
+    }
+
+    QDir(m_workingFolder).mkdir(QStringLiteral("wav")); // an existing folder is fine
+    Q_EMIT controlsDue();
+
+    if (!modemConfigured)
+        return;
+    const TModemParams& params = m_profile.params();
+    ModemSettings s;
+    s.port = params.port;
+    s.baud = m_settings.baudrate();
+    s.flow = static_cast<ComPort::FlowControl>(m_settings.flowControlIndex());
+    s.replyTimeoutSeconds = m_settings.timeout();
+    s.autoRecord = m_settings.autoRecord();
+    s.callerId = m_settings.callerId();
+    s.rejectCall = m_settings.rejectCall();
+    s.rejectRings = m_settings.rejectRings();
+    s.forCallerId = params.ForCallerId;
+    s.disCallerId = params.DisCallerId;
+    m_modem.setSettings(s);
+    if (!m_modem.OpenModemPort(params.port, true)) {
+        m_prompter.message(QStringLiteral("Error during opening com port ") + m_modem.portText(),
+                           Prompter::Icon::Error);
+        Q_EMIT recordEnabled(false);
+    }
+    if (m_settings.autoRecord())
+        m_modem.EnableAutoRecord();
+    else
+        m_modem.DisableAutoRecord();
+}
