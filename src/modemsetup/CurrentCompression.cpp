@@ -2,6 +2,7 @@
 #include "modemsetup/CurrentCompression.h"
 
 #include "app/Config.h"
+#include "audio/MatchModemCompression.h"
 #include "modemsetup/CompressionFile.h"
 
 #include <array>
@@ -23,6 +24,16 @@ bool CurrentCompression::load(const Config& config, const QString& compressionsP
         return false;
     set(*record);
     return true;
+}
+
+ModemCompressionFields CurrentCompression::matchFields() const {
+    return ModemCompressionFields{m_record.Description, m_record.bps, m_record.vsr};
+}
+
+bool MatchCurrentCompression(CurrentCompression& current, const Config& config, const QString& compressionsPath,
+                             Prompter& prompter, const QString& cpnPath) {
+    current.load(config, compressionsPath);
+    return MatchModemCompression(current.matchFields(), prompter, cpnPath);
 }
 
 int chooseCompressionIndex(const QList<CompressionRecord>& records) {

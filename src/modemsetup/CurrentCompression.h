@@ -6,6 +6,8 @@
 #include <QObject>
 
 class Config;
+class Prompter;
+struct ModemCompressionFields;
 
 /// Owned by the application object and handed to the recording path, the codec matcher and the
 /// settings. Starts with every field empty.
@@ -22,6 +24,9 @@ public:
     /// stays as it was and false is returned.
     bool load(const Config& config, const QString& compressionsPath);
 
+    /// `Description`, `bps` and `vsr`, the fields the codec format matcher compares.
+    ModemCompressionFields matchFields() const;
+
 Q_SIGNALS:
     void changed();
 
@@ -37,3 +42,9 @@ bool ChooseCurrentCompression(Config& config, const QString& compressionsPath);
 
 /// The index the choice rules pick among `records`; -1 when `records` is empty.
 int chooseCompressionIndex(const QList<CompressionRecord>& records);
+
+/// The codec format matcher for the stored choice: loads the current compression (see
+/// CurrentCompression::load), then finds its codec format and saves it as `cpnPath`. False, after
+/// the matcher's message, when no codec format matches; EFOpenError when the file cannot be written.
+bool MatchCurrentCompression(CurrentCompression& current, const Config& config, const QString& compressionsPath,
+                             Prompter& prompter, const QString& cpnPath);

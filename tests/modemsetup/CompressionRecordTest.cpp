@@ -1,7 +1,9 @@
 // The compression record's byte layout, Compressions.d, the current compression and the automatic choice.
 #include "app/Config.h"
+#include "audio/TdeWaveFormat.h"
 #include "modemsetup/CompressionFile.h"
 #include "modemsetup/CurrentCompression.h"
+#include "support/ScriptedPrompter.h"
 
 #include <QFile>
 #include <QSignalSpy>
@@ -9,6 +11,11 @@
 #include <gtest/gtest.h>
 
 namespace {
+
+QByteArray readFile(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
 
 CompressionRecord makeRecord(const QString& description, const QString& bps,
                              const QString& cml = QStringLiteral("128")) {
@@ -195,4 +202,27 @@ TEST_F(CompressionFileTest, CurrentCompressionLoadsTheStoredIndex) {
     EXPECT_FALSE(current.load(config, path));
     EXPECT_EQ(current.record().Description, QStringLiteral("ULAW"));
     EXPECT_EQ(spy.count(), 2);
+}
+
+TEST_F(CompressionFileTest, MatcherRunsOnTheStoredChoice) {
+    ScriptedPrompter prompter;
+    CurrentCompression current;
+    const QString cpn = dir.filePath(QStringLiteral("ModemCompression.cpn"));
+    QList<CompressionRecord> records = describedAs({{"ULAW", "16"}, {"UNSIGNED PCM", "8"}});
+    writeRecords(records);
+    config.writeInteger(QStringLiteral("Params"), QStringLiteral("Compression"), 1);
+    ASSERT_TRUE(MatchCurrentCompression(current, config, path, prompter, cpn));
+    EXPECT_EQ(current.record().Description, QStringLiteral("UNSIGNED PCM"));
+    const TdeWaveFormat format = TdeWaveFormat::fromBytes(readFile(cpn));
+    EXPECT_EQ(format.formatTag(), wavetag::Pcm);
+    EXPECT_EQ(format.samplesPerSec(), 8000u);
+    EXPECT_EQ(format.bitsPerSample(), 8);
+    EXPECT_EQ(format.channels(), 1);
+    EXPECT_TRUE(prompter.shown.isEmpty());
+
+    // No codec offers 16-bit u-law: the matcher says so and leaves the file alone.
+    config.writeInteger(QStringLiteral("Params"), QStringLiteral("Compression"), 0);
+    EXPECT_FALSE(MatchCurrentCompression(current, config, path, prompter, cpn));
+    EXPECT_EQ(prompter.shown.size(), 1);
+    EXPECT_EQ(TdeWaveFormat::fromBytes(readFile(cpn)).formatTag(), wavetag::Pcm);
 }
