@@ -1,0 +1,79 @@
+// The modemsim harness for tests.
+#include "ModemSim.h"
+
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QProcessEnvironment>
+
+ModemSim::ModemSim(QStringList extraArgs) : m_extraArgs(std::move(extraArgs)) {
+    // The simulator's complaints about bad control lines show up in the test's output.
+    m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+}
+
+ModemSim::~ModemSim() {
+    stop();
+}
+
+QString ModemSim::linkPath() const {
+    return m_dir.filePath(QStringLiteral("modem"));
+}
+
+QString ModemSim::device() const {
+    return m_device;
+}
+
+bool ModemSim::start(int timeoutMs) {
+    if (!m_dir.isValid())
+        return false;
+    QString binDir = qEnvironmentVariable("ORLAMO_BIN_DIR");
+    if (binDir.isEmpty())
+        binDir = QStringLiteral(".");
+    QStringList args{QStringLiteral("--link"), linkPath()};
+    args += m_extraArgs;
+    m_process.start(QDir(binDir).filePath(QStringLiteral("modemsim")), args);
+    if (!m_process.waitForStarted(timeoutMs))
+        return false;
+    return readAnnouncement(timeoutMs);
+}
+
+bool ModemSim::readAnnouncement(int timeoutMs) {
+    const QDeadlineTimer deadline(timeoutMs);
+    for (;;) {
+        m_pending += m_process.readAllStandardOutput();
+        const qsizetype eol = m_pending.indexOf('\n');
+        if (eol >= 0) {
+            const QByteArray line = m_pending.left(eol).trimmed();
+            m_pending.remove(0, eol + 1);
+            if (line.startsWith("modemsim: /")) {
+                m_device = QString::fromUtf8(line.mid(10));
+                return true;
+            }
+            continue;
+        }
+        if (m_process.state() != QProcess::Running || deadline.hasExpired())
+            return false;
+        m_process.waitForReadyRead(static_cast<int>(qMax<qint64>(1, deadline.remainingTime())));
+    }
+}
+
+bool ModemSim::waitForDevice(int timeoutMs) {
+    return readAnnouncement(timeoutMs);
+}
+
+void ModemSim::command(const QString& line) {
+    if (m_process.state() != QProcess::Running)
+        return;
+    m_process.write(line.toUtf8() + '\n');
+    m_process.waitForBytesWritten(5000);
+}
+
+void ModemSim::stop() {
+    if (m_process.state() == QProcess::NotRunning)
+        return;
+    command(QStringLiteral("quit"));
+    m_process.closeWriteChannel();
+    if (!m_process.waitForFinished(5000)) {
+        m_process.kill();
+        m_process.waitForFinished(5000);
+    }
+}

@@ -1,0 +1,38 @@
+// Starts the modemsim program for a test: a simulated voice modem on a pseudo-terminal behind a symbolic
+// link in a temporary folder, driven by control lines on its standard input.
+#pragma once
+
+#include <QProcess>
+#include <QStringList>
+#include <QTemporaryDir>
+
+class ModemSim {
+public:
+    /// extraArgs go to modemsim, e.g. {"--profile", "usr5637", "--speed", "20"}.
+    explicit ModemSim(QStringList extraArgs = {});
+    ~ModemSim();
+    ModemSim(const ModemSim&) = delete;
+    ModemSim& operator=(const ModemSim&) = delete;
+
+    /// Starts <ORLAMO_BIN_DIR>/modemsim --link <tempdir>/modem and waits for its "modemsim: DEVICE" line.
+    bool start(int timeoutMs = 10000);
+    /// The symbolic link the program opens (write it as Com1 of section Ports in tvk.ini).
+    QString linkPath() const;
+    /// The pseudo-terminal device (the latest one after a "plug").
+    QString device() const;
+    /// Sends one control line ("ring", "call rings=2 interval=500 cid=5551234", "unplug", ...).
+    void command(const QString& line);
+    /// Waits until the simulator announces a new device after "plug"; true when it did.
+    bool waitForDevice(int timeoutMs = 10000);
+    /// Sends "quit" and waits for the program to end.
+    void stop();
+
+private:
+    bool readAnnouncement(int timeoutMs);
+
+    QStringList m_extraArgs;
+    QTemporaryDir m_dir;
+    QProcess m_process;
+    QString m_device;
+    QByteArray m_pending;
+};

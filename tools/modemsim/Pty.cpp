@@ -1,0 +1,69 @@
+// Creating and closing the pseudo-terminal pair.
+#include "modemsim/Pty.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace modemsim {
+
+Pty::~Pty() {
+    close();
+}
+
+bool Pty::open(std::string& error) {
+    close();
+    const int master = posix_openpt(O_RDWR | O_NOCTTY);
+    if (master < 0) {
+        error = std::string("posix_openpt: ") + std::strerror(errno);
+        return false;
+    }
+    if (grantpt(master) != 0 || unlockpt(master) != 0) {
+        error = std::string("grantpt/unlockpt: ") + std::strerror(errno);
+        ::close(master);
+        return false;
+    }
+    char name[256];
+    if (ptsname_r(master, name, sizeof name) != 0) {
+        error = std::string("ptsname: ") + std::strerror(errno);
+        ::close(master);
+        return false;
+    }
+    // The line settings belong to the pair and survive the host's closing and reopening the device, so a
+    // raw line set once here is what every host sees until it changes it.
+    const int slave = ::open(name, O_RDWR | O_NOCTTY);
+    if (slave < 0) {
+        error = std::string("open ") + name + ": " + std::strerror(errno);
+        ::close(master);
+        return false;
+    }
+    termios tio{};
+    if (tcgetattr(slave, &tio) == 0) {
+        cfmakeraw(&tio);
+        cfsetispeed(&tio, B115200);
+        cfsetospeed(&tio, B115200);
+        tcsetattr(slave, TCSANOW, &tio);
+    }
+    ::close(slave);
+    fcntl(master, F_SETFL, fcntl(master, F_GETFL) | O_NONBLOCK);
+    fcntl(master, F_SETFD, FD_CLOEXEC);
+    m_master = master;
+    m_device = name;
+    return true;
+}
+
+void Pty::close() {
+    if (m_master >= 0)
+        ::close(m_master);
+    m_master = -1;
+}
+
+void Pty::flush() {
+    if (m_master >= 0)
+        tcflush(m_master, TCIOFLUSH);
+}
+
+} // namespace modemsim
