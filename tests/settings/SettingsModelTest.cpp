@@ -3,7 +3,9 @@
 #include "app/Config.h"
 #include "settings/StartupRegistration.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -207,4 +209,12 @@ TEST(StartupRegistrationTest, ProgramPathWithBlanksIsQuoted) {
     EXPECT_TRUE(readAll(reg.entryPath()).contains("\nExec=\"/home/x/My Apps/orlamo\" STARTUP\n"));
     EXPECT_TRUE(reg.unregister());
     EXPECT_TRUE(reg.unregister());
+}
+
+TEST_F(SettingsModelTest, UnreadableFileCompressionFallsBackWithoutFailing) {
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("FileCompression.cpn")));
+    model.load();
+    EXPECT_FALSE(model.fileCompressionStored());
+    EXPECT_EQ(model.fileCompression(), TdeWaveFormat::pcm(8000, 8, 1));
+    EXPECT_TRUE(QFileInfo(model.fileCompressionPath()).isDir()); // left alone
 }
