@@ -289,6 +289,15 @@ QVariant TVolgaDataset::lookup(const QString& name, const QVariant& value, const
     return {};
 }
 
+QList<QVariant> TVolgaDataset::viewValues(const QString& name) const {
+    const int index = fieldIndexOrThrow(name);
+    QList<QVariant> out;
+    out.reserve(qsizetype(m_view.size()));
+    for (int recordIndex : m_view)
+        out.append(recordValue(m_records[size_t(recordIndex)].bytes, index));
+    return out;
+}
+
 std::vector<const QByteArray*> TVolgaDataset::liveRecords() const {
     std::vector<const QByteArray*> out;
     out.reserve(m_records.size());

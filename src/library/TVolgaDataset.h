@@ -55,6 +55,9 @@ public:
     /// The result field of the record Locate would find, without moving; null without a match.
     QVariant lookup(const QString& name, const QVariant& value, const QString& resultName) const;
 
+    /// The values of one field over the whole view, in view order, without moving the cursor.
+    QList<QVariant> viewValues(const QString& name) const;
+
     /// Suspend and resume display updates: while suspended, viewChanged() is held back and sent
     /// once when the last suspension ends.
     void disableControls();

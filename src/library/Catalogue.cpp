@@ -1,0 +1,293 @@
+// Opening and creating the catalogue, adding recordings, and the names of their WAV files.
+#include "library/Catalogue.h"
+
+#include "app/Prompter.h"
+#include "library/MakeUniqueId.h"
+#include "library/VolgaError.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+
+namespace {
+
+const QString kRecordings = QStringLiteral("Recordings.d");
+const QString kFolders = QStringLiteral("Folders.d");
+const QString kTree = QStringLiteral("tree.d");
+const QString kGeneral = QStringLiteral("General");
+
+// A caller identification is shown on one line of the list: control characters become blanks.
+QString plainText(QString text) {
+    for (QChar& c : text)
+        if (c.category() == QChar::Other_Control)
+            c = QLatin1Char(' ');
+    return text;
+}
+
+// Keeps a damaged file for the user instead of overwriting it: <path>.damaged, -2, -3 ...
+void keepDamaged(const QString& path) {
+    QString target = path + QStringLiteral(".damaged");
+    for (int n = 2; QFile::exists(target); ++n)
+        target = path + QStringLiteral(".damaged-%1").arg(n);
+    QFile::copy(path, target);
+}
+
+bool isPlainId(const QString& id) {
+    static const QRegularExpression plain(QStringLiteral("^[0-9A-Za-z]+$"));
+    return plain.match(id).hasMatch();
+}
+
+} // namespace
+
+Catalogue::Catalogue(const QString& folder, Prompter& prompter, const CatalogueDateFormat& formats, QObject* parent)
+    : QObject(parent), m_folder(folder), m_prompter(prompter), m_formats(formats) {
+    m_database.setDatabasePath(folder);
+    for (TVolgaTable* table : {&m_folders, &m_calls}) {
+        table->setDatabase(&m_database);
+        table->setSaveOptions(savAutoBackup);
+    }
+    m_calls.setTableName(kRecordings);
+    m_folders.setTableName(kFolders);
+    m_calls.setMasterSource(&m_folders);
+    m_calls.setMasterFields(QStringLiteral("FolderID"));
+    m_calls.setRangeFieldNames(QStringLiteral("FolderId"));
+    m_calls.setBeforeDelete([this] { CallsTblBeforeDelete(); });
+    m_calls.setAfterDelete([this] { CallsTblAfterDelete(); });
+}
+
+Catalogue::~Catalogue() {
+    close();
+}
+
+QString Catalogue::path(const QString& name) const {
+    return QDir(m_folder).filePath(name);
+}
+
+QString Catalogue::wavPath(const QString& baseName) const {
+    return QDir(m_folder).filePath(QStringLiteral("wav/") + baseName + QStringLiteral(".wav"));
+}
+
+void Catalogue::openTable(TVolgaTable& table, const QString& name, const std::function<void()>& create) {
+    table.close();
+    table.setLoadMode(TVolgaLoadMode::lmFile);
+    const QString file = path(name);
+    if (!QFile::exists(file)) {
+        create();
+        return;
+    }
+    try {
+        table.open();
+        return;
+    } catch (const VolgaError&) {
+    }
+    m_prompter.message(QStringLiteral("Can not open ") + name + QStringLiteral(" file. Restoring backup"),
+                       Prompter::Icon::Warning);
+    keepDamaged(file);
+    const QString backup = TVolgaTable::backupPath(file);
+    if (QFile::exists(backup)) {
+        QFile::remove(file + QStringLiteral(".restore"));
+        if (QFile::copy(backup, file + QStringLiteral(".restore"))) {
+            QFile::remove(file);
+            QFile::rename(file + QStringLiteral(".restore"), file);
+            try {
+                table.open();
+                return;
+            } catch (const VolgaError&) {
+                keepDamaged(backup);
+            }
+        }
+    }
+    m_prompter.message(QStringLiteral("The backup of ") + name +
+                           QStringLiteral(" is missing or damaged too. The damaged file is kept as ") + name +
+                           QStringLiteral(".damaged and an empty ") + name + QStringLiteral(" is created."),
+                       Prompter::Icon::Error);
+    QFile::remove(file);
+    create();
+}
+
+void Catalogue::createRecordings() {
+    m_calls.setLoadMode(TVolgaLoadMode::lmClear);
+    m_calls.FieldDefs() = {
+        {QStringLiteral("id"), TFieldKind::Text, 10},       {QStringLiteral("Channel"), TFieldKind::Integer, 0},
+        {QStringLiteral("FolderId"), TFieldKind::Text, 20}, {QStringLiteral("DateS"), TFieldKind::Text, 12},
+        {QStringLiteral("TimeS"), TFieldKind::Text, 12},    {QStringLiteral("Duration"), TFieldKind::Text, 10},
+        {QStringLiteral("Comment"), TFieldKind::Text, 255}};
+    m_calls.open();
+    m_calls.SaveToFile(path(kRecordings));
+    m_calls.setLoadMode(TVolgaLoadMode::lmFile);
+    m_calls.open();
+}
+
+void Catalogue::createFolders() {
+    m_folders.setLoadMode(TVolgaLoadMode::lmClear);
+    m_folders.FieldDefs() = {{QStringLiteral("FolderId"), TFieldKind::Text, 20},
+                             {QStringLiteral("FolderName"), TFieldKind::Text, 100}};
+    m_folders.open();
+    m_tree.clear();
+    m_folders.append();
+    m_folders.setFieldValue(QStringLiteral("FolderId"), MakeUniqueId());
+    m_folders.setFieldValue(QStringLiteral("FolderName"), kGeneral);
+    m_folders.post();
+    m_tree.addTopLevel(kGeneral);
+    m_folders.SaveToFile(path(kFolders));
+    m_folders.setLoadMode(TVolgaLoadMode::lmFile);
+    m_folders.open();
+}
+
+void Catalogue::OpenCatalogue() {
+    openTable(m_calls, kRecordings, [this] { createRecordings(); });
+    m_calls.first();
+    openTable(m_folders, kFolders, [this] { createFolders(); });
+    loadTree();
+}
+
+void Catalogue::loadTree() {
+    if (QFile::exists(path(kTree))) {
+        const QString error = m_tree.loadFromFile(path(kTree));
+        if (!error.isEmpty())
+            m_prompter.message(error, Prompter::Icon::Error);
+    }
+    // Folders without a node (tree.d older than Folders.d after an abnormal end, or a bad line in
+    // it) would be out of reach: they get a top-level node.
+    for (const QVariant& name : m_folders.viewValues(QStringLiteral("FolderName")))
+        if (!m_tree.find(name.toString()))
+            m_tree.addTopLevel(name.toString());
+    m_tree.expandAll();
+    if (!m_tree.isEmpty())
+        selectNode(m_tree.topLevel().front().get());
+}
+
+void Catalogue::close() {
+    try {
+        m_calls.close();
+        m_folders.close();
+    } catch (...) {
+    }
+}
+
+bool Catalogue::saveTree() const {
+    return m_tree.saveToFile(path(kTree));
+}
+
+void Catalogue::selectNode(FolderNode* node) {
+    m_tree.setSelected(node);
+    if (node && m_folders.active())
+        m_folders.locate(QStringLiteral("FolderName"), node->text);
+}
+
+qint64 Catalogue::durationSeconds(qint64 bytes, qint64 bytesPerSecond) {
+    if (bytes <= 0 || bytesPerSecond <= 0)
+        return 0;
+    const qint64 whole = bytes / bytesPerSecond;
+    const qint64 rest = bytes % bytesPerSecond;
+    if (2 * rest > bytesPerSecond || (2 * rest == bytesPerSecond && whole % 2 == 1))
+        return whole + 1;
+    return whole;
+}
+
+QString Catalogue::DurationText(qint64 seconds) {
+    const qint64 minutes = seconds / 60;
+    const qint64 rest = seconds % 60;
+    QString text =
+        QString::number(minutes) + (rest < 10 ? QStringLiteral(":0") : QStringLiteral(":")) + QString::number(rest);
+    if (minutes < 10)
+        text.prepend(QLatin1Char('0'));
+    return text;
+}
+
+QString Catalogue::newId(const TVolgaTable& table, const QString& field) {
+    // Identifiers made in a burst can repeat (the counter and the clock parts overlap); a key must not.
+    QString id = MakeUniqueId();
+    while (!table.lookup(field, id, field).isNull())
+        id = MakeUniqueId();
+    return id;
+}
+
+QString Catalogue::AddRecordingEntry(const RecordingEntry& entry) {
+    const QString folderId = m_folders.active() ? m_folders.fieldText(QStringLiteral("FolderId")) : QString();
+    const QString id = newId(m_calls, QStringLiteral("id"));
+    const QString memo =
+        entry.callerIdEnabled && !entry.callerId.isEmpty() ? plainText(entry.callerId) : QStringLiteral(" ");
+    m_calls.append();
+    m_calls.setFieldValue(QStringLiteral("id"), id);
+    m_calls.setFieldValue(QStringLiteral("Channel"), 1);
+    m_calls.setFieldValue(QStringLiteral("DateS"), m_formats.dateText(entry.endTime.date()));
+    m_calls.setFieldValue(QStringLiteral("TimeS"), m_formats.timeText(entry.endTime.time()));
+    m_calls.setFieldValue(QStringLiteral("FolderId"), folderId);
+    m_calls.setFieldValue(QStringLiteral("Duration"),
+                          DurationText(durationSeconds(entry.audioBytes, entry.avgBytesPerSec)));
+    m_calls.setFieldValue(QStringLiteral("Comment"), memo);
+    m_calls.post();
+    m_calls.SaveTable();
+    QString name = plainBaseName();
+    if (QFile::exists(wavPath(name)))
+        name += QLatin1Char('_') + id;
+    m_currentFileName = name;
+    return name;
+}
+
+QString Catalogue::plainBaseName() const {
+    const QDate date = m_formats.parseDate(m_calls.fieldText(QStringLiteral("DateS")));
+    const QTime time = m_formats.parseTime(m_calls.fieldText(QStringLiteral("TimeS")));
+    return QString::number(m_calls.fieldValue(QStringLiteral("Channel")).toInt()) + QLatin1Char('_') +
+           date.toString(QStringLiteral("yyyyMMdd")) + QLatin1Char('_') + time.toString(QStringLiteral("HHmmss"));
+}
+
+QString Catalogue::RecordingBaseName() const {
+    const QString plain = plainBaseName();
+    const QString withId = plain + QLatin1Char('_') + m_calls.fieldText(QStringLiteral("id"));
+    if (isPlainId(m_calls.fieldText(QStringLiteral("id"))) && QFile::exists(wavPath(withId)))
+        return withId;
+    return plain;
+}
+
+void Catalogue::MigrateLegacyFile() {
+    const QString id = m_calls.fieldText(QStringLiteral("id"));
+    if (!isPlainId(id) || !QFile::exists(wavPath(id)))
+        return;
+    QString target = RecordingBaseName();
+    if (QFile::exists(wavPath(target)))
+        target += QLatin1Char('_') + id; // the name belongs to another recording of the same second
+    QFile::rename(wavPath(id), wavPath(target));
+}
+
+void Catalogue::CallsTblBeforeDelete() {
+    m_currentFileName = RecordingBaseName();
+    MigrateLegacyFile();
+    m_currentFileName = RecordingBaseName();
+    if (QFile::exists(wavPath(m_currentFileName)))
+        QFile::remove(wavPath(m_currentFileName));
+}
+
+void Catalogue::CallsTblAfterDelete() {
+    if (!m_bulkDelete)
+        m_calls.SaveTable();
+}
+
+int Catalogue::deleteRecordingsOfFolder(const QString& folderId) {
+    int deleted = 0;
+    m_bulkDelete = true;
+    m_calls.disableControls();
+    try {
+        m_calls.first();
+        while (!m_calls.eof() && m_calls.recordCount() > 0) {
+            if (m_calls.fieldText(QStringLiteral("FolderID")) == folderId) {
+                // The next row becomes current; after the last one, the previous (already passed) one.
+                m_calls.deleteRecord();
+                ++deleted;
+            } else {
+                m_calls.next();
+            }
+        }
+    } catch (...) {
+        m_bulkDelete = false;
+        m_calls.enableControls();
+        if (deleted > 0)
+            m_calls.SaveTable();
+        throw;
+    }
+    m_bulkDelete = false;
+    m_calls.enableControls();
+    m_calls.SaveTable();
+    return deleted;
+}

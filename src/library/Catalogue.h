@@ -1,0 +1,110 @@
+// The recording catalogue: Recordings.d, Folders.d, the folder tree and the WAV file names.
+#pragma once
+
+#include "library/CatalogueDateFormat.h"
+#include "library/FolderTree.h"
+#include "library/TVolgaDatabase.h"
+#include "library/TVolgaTable.h"
+
+#include <QDateTime>
+#include <QObject>
+
+class Prompter;
+
+/// What the recording path hands over when a recording stops.
+struct RecordingEntry {
+    qint64 audioBytes = 0;        ///< audio data bytes written to the WAV file
+    qint64 avgBytesPerSec = 0;    ///< average bytes per second of the file's wave format
+    bool callerIdEnabled = false; ///< the "Enable caller ID" setting
+    QString callerId;             ///< the caller identification the modem controller kept for the call
+    QDateTime endTime = QDateTime::currentDateTime(); ///< when the recording ended (local time)
+};
+
+/// The catalogue of one working folder. The tables are `CallsTbl` (Recordings.d, the detail) and
+/// `FoldersTbl` (Folders.d, the master): the folders table's current row is the selected folder and
+/// the recordings view holds exactly its recordings. Every change is saved at once.
+///
+///     Catalogue catalogue(workDir, prompter);
+///     catalogue.OpenCatalogue();                        // throws VolgaError when nothing can be opened
+///     QString name = catalogue.AddRecordingEntry(entry); // then rename wav/Recorded.wav to wav/<name>.wav
+///     ...
+///     catalogue.saveTree();                             // at shutdown
+///     catalogue.close();
+class Catalogue : public QObject {
+    Q_OBJECT
+public:
+    Catalogue(const QString& folder, Prompter& prompter, const CatalogueDateFormat& formats = CatalogueDateFormat(),
+              QObject* parent = nullptr);
+    ~Catalogue() override;
+
+    /// Opens or creates both tables and fills the folder tree. A table file that cannot be opened
+    /// gives "Can not open <name> file. Restoring backup" and the backup takes its place (the damaged
+    /// file is kept as <name>.damaged). When the backup is missing or damaged too, the user is told
+    /// and a new empty table is created, so the recorder keeps working.
+    void OpenCatalogue();
+    /// Closes both tables; errors are ignored. Nothing is pending: every change was saved.
+    void close();
+
+    TVolgaTable& CallsTbl() { return m_calls; }
+    TVolgaTable& FoldersTbl() { return m_folders; }
+    FolderTree& Tree() { return m_tree; }
+    const CatalogueDateFormat& formats() const { return m_formats; }
+    QString folder() const { return m_folder; }
+
+    /// Appends and saves the row of a finished recording in the selected folder and returns its
+    /// base name, which also becomes the current file name. When wav/<base name>.wav is already
+    /// taken (another recording ended in the same second), the name is <base name>_<id>; the
+    /// row's RecordingBaseName() finds it again from the file. Throws VolgaError when saving fails.
+    QString AddRecordingEntry(const RecordingEntry& entry);
+
+    /// The base name of the current recordings row: channel_yyyyMMdd_hhmmss, or that followed by
+    /// "_" and the row's id when the file of that name exists. Throws VolgaError when DateS or
+    /// TimeS cannot be read with the current formats.
+    QString RecordingBaseName() const;
+    /// Renames a legacy wav/<id>.wav of the current row to its base name; failures are ignored.
+    void MigrateLegacyFile();
+
+    /// The base name of the recording last worked on.
+    QString currentFileName() const { return m_currentFileName; }
+    void setCurrentFileName(const QString& name) { m_currentFileName = name; }
+    /// <folder>/wav/<base name>.wav
+    QString wavPath(const QString& baseName) const;
+
+    /// Selection change of the tree: selects the node and makes the folder of that name current
+    /// (the recordings view follows); without such a folder the folders table stays where it was.
+    void selectNode(FolderNode* node);
+    /// Writes the tree to tree.d; false when the file system refuses.
+    bool saveTree() const;
+
+    /// Deletes every recording of a folder through the delete hooks and saves the table once at the
+    /// end instead of after every row. Stops at the first row whose file name cannot be made (the
+    /// error is rethrown); the rows deleted until then stay deleted and saved.
+    int deleteRecordingsOfFolder(const QString& folderId);
+
+    /// Seconds of `bytes` at `bytesPerSecond`, rounded to the nearest, halves to even.
+    static qint64 durationSeconds(qint64 bytes, qint64 bytesPerSecond);
+    /// "mm:ss" with at least two digits of minutes: 5 s "00:05", 6000 s "100:00".
+    static QString DurationText(qint64 seconds);
+    /// A new identifier that no row of `table` has in `field` yet.
+    static QString newId(const TVolgaTable& table, const QString& field);
+
+private:
+    void openTable(TVolgaTable& table, const QString& name, const std::function<void()>& create);
+    void createRecordings();
+    void createFolders();
+    void loadTree();
+    void CallsTblBeforeDelete();
+    void CallsTblAfterDelete();
+    QString plainBaseName() const;
+    QString path(const QString& name) const;
+
+    QString m_folder;
+    Prompter& m_prompter;
+    CatalogueDateFormat m_formats;
+    TVolgaDatabase m_database;
+    TVolgaTable m_folders;
+    TVolgaTable m_calls;
+    FolderTree m_tree;
+    QString m_currentFileName;
+    bool m_bulkDelete = false;
+};

@@ -1,0 +1,153 @@
+// Adding, deleting and renaming lists in the tree and in Folders.d together.
+#include "library/FolderListCommands.h"
+
+#include "app/Prompter.h"
+#include "library/Catalogue.h"
+#include "library/VolgaError.h"
+
+namespace {
+
+const QString kGeneral = QStringLiteral("General");
+const QString kFolderName = QStringLiteral("FolderName");
+constexpr int kNameSize = 100;
+
+} // namespace
+
+FolderListCommands::FolderListCommands(Catalogue& catalogue, Prompter& prompter)
+    : m_catalogue(catalogue), m_prompter(prompter) {}
+
+bool FolderListCommands::hasSelection() const {
+    return m_catalogue.Tree().selected() != nullptr;
+}
+
+QString FolderListCommands::cleanName(const QString& typed) {
+    QString name = typed;
+    for (QChar& c : name)
+        if (c.category() == QChar::Other_Control && c != QLatin1Char('\t'))
+            c = QLatin1Char(' ');
+    qsizetype start = 0;
+    while (start < name.size() && (name.at(start) == QLatin1Char(' ') || name.at(start) == QLatin1Char('\t')))
+        ++start;
+    name = name.mid(start);
+    name.replace(QLatin1Char('\t'), QLatin1Char(' '));
+    return name.left(kNameSize);
+}
+
+bool FolderListCommands::nameTaken(const QString& name) const {
+    return !m_catalogue.FoldersTbl().lookup(kFolderName, name, kFolderName).isNull();
+}
+
+void FolderListCommands::refuseName(const QString& name) {
+    m_prompter.message(QStringLiteral("Name folder ") + name + QStringLiteral("already exits. Try another"),
+                       Prompter::Icon::Warning);
+    if (FolderNode* node = m_catalogue.Tree().selected())
+        m_catalogue.FoldersTbl().locate(kFolderName, node->text);
+}
+
+bool FolderListCommands::addList(bool sublist) {
+    FolderTree& tree = m_catalogue.Tree();
+    if (sublist && !tree.selected())
+        return false;
+    const QString typed =
+        m_prompter.inputBox(QStringLiteral("New item"), QStringLiteral("Give name"), QString()).value_or(QString());
+    const QString name = cleanName(typed);
+    if (name.trimmed().isEmpty())
+        return false;
+    TVolgaTable& folders = m_catalogue.FoldersTbl();
+    const int remembered = folders.recNo();
+    if (nameTaken(name)) {
+        refuseName(name);
+        return false;
+    }
+    folders.append();
+    folders.setFieldValue(QStringLiteral("FolderId"), Catalogue::newId(folders, QStringLiteral("FolderId")));
+    folders.setFieldValue(kFolderName, name);
+    folders.post();
+    folders.SaveTable();
+    if (sublist)
+        tree.selected()->expanded = true;
+    tree.addChild(sublist ? tree.selected() : nullptr, name);
+    folders.setRecNo(remembered);
+    return true;
+}
+
+bool FolderListCommands::acAddListExecute() {
+    return addList(false);
+}
+
+bool FolderListCommands::acAddSublistExecute() {
+    return addList(true);
+}
+
+bool FolderListCommands::acDeleteListExecute() {
+    FolderTree& tree = m_catalogue.Tree();
+    FolderNode* selected = tree.selected();
+    if (!selected)
+        return false;
+    QList<FolderNode*> subtree{selected};
+    for (qsizetype i = 0; i < subtree.size(); ++i)
+        for (const auto& child : subtree.at(i)->children)
+            subtree.append(child.get());
+    for (const FolderNode* node : subtree)
+        if (node->text == kGeneral) {
+            m_prompter.message(QStringLiteral("General folder can not be deleted"));
+            return false;
+        }
+    if (m_prompter.confirm(QStringLiteral("Delete list? All of your files in the list will be deleted"),
+                           Prompter::Buttons::OkCancel, Prompter::Answer::Cancel) != Prompter::Answer::Ok)
+        return false;
+    TVolgaTable& folders = m_catalogue.FoldersTbl();
+    if (!folders.locate(kFolderName, selected->text))
+        return false;
+    // Sublists first, the selected list last, so the selected folder's row is current at the end.
+    try {
+        for (qsizetype i = subtree.size() - 1; i >= 0; --i) {
+            if (!folders.locate(kFolderName, subtree.at(i)->text))
+                continue;
+            m_catalogue.deleteRecordingsOfFolder(folders.fieldText(QStringLiteral("FolderID")));
+            folders.deleteRecord();
+            folders.SaveTable();
+        }
+    } catch (const VolgaError& error) {
+        // A recording whose file name cannot be made stays, and so does its list.
+        m_prompter.message(error.message(), Prompter::Icon::Error);
+        return true;
+    }
+    tree.remove(selected);
+    // The tree shows the folder that became current.
+    if (folders.recordCount() > 0)
+        tree.setSelected(tree.find(folders.fieldText(kFolderName)));
+    return true;
+}
+
+bool FolderListCommands::acRenameListExecute() {
+    FolderTree& tree = m_catalogue.Tree();
+    FolderNode* selected = tree.selected();
+    if (!selected)
+        return false;
+    if (selected->text == kGeneral) {
+        m_prompter.message(QStringLiteral("General folder can not be renamed"));
+        return false;
+    }
+    const QString old = selected->text;
+    QString name;
+    do {
+        name = cleanName(
+            m_prompter.inputBox(QStringLiteral("Rename folder"), QStringLiteral("Give name"), old).value_or(old));
+    } while (name.trimmed().isEmpty());
+    if (name == old)
+        return false;
+    if (nameTaken(name)) {
+        refuseName(name);
+        return false;
+    }
+    TVolgaTable& folders = m_catalogue.FoldersTbl();
+    if (!folders.locate(kFolderName, old))
+        return false;
+    folders.edit();
+    folders.setFieldValue(kFolderName, name);
+    folders.post();
+    folders.SaveTable();
+    tree.setText(selected, name);
+    return true;
+}
