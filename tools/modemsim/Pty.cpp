@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/inotify.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -52,13 +53,29 @@ bool Pty::open(std::string& error) {
     fcntl(master, F_SETFD, FD_CLOEXEC);
     m_master = master;
     m_device = name;
+    // Opening the device shows up here at once, so the host's first bytes and the modem's first report
+    // are never lost to a late look at the master.
+    m_watch = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    if (m_watch >= 0 && inotify_add_watch(m_watch, name, IN_OPEN | IN_CLOSE) < 0) {
+        ::close(m_watch);
+        m_watch = -1;
+    }
     return true;
 }
 
 void Pty::close() {
     if (m_master >= 0)
         ::close(m_master);
+    if (m_watch >= 0)
+        ::close(m_watch);
     m_master = -1;
+    m_watch = -1;
+}
+
+void Pty::drainOpenWatch() {
+    char buf[4096];
+    while (m_watch >= 0 && ::read(m_watch, buf, sizeof buf) > 0) {
+    }
 }
 
 void Pty::flush() {

@@ -22,11 +22,17 @@ public:
     int masterFd() const { return m_master; }
     const std::string& device() const { return m_device; }
 
+    /// A descriptor that becomes readable when someone opens or closes the device (-1 if unavailable).
+    int openWatchFd() const { return m_watch; }
+    /// Empties the open watch's queue.
+    void drainOpenWatch();
+
     /// Discards whatever is buffered in both directions (the host has closed the port).
     void flush();
 
 private:
     int m_master = -1;
+    int m_watch = -1;
     std::string m_device;
 };
 

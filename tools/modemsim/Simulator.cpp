@@ -18,9 +18,9 @@ namespace modemsim {
 
 namespace {
 
-// While nobody has the port open the master reports a hang-up on every poll; the loop then looks for the
-// host coming back at this interval instead of waiting on the master.
-constexpr int ReopenCheckMs = 10;
+// While nobody has the port open the master reports a hang-up on every poll, so the loop waits on the
+// device's open watch instead, and looks at the master at this interval in case the watch missed an open.
+constexpr int ReopenCheckMs = 50;
 // Stream bytes are produced in slices of this much real time.
 constexpr double StreamSliceSeconds = 0.01;
 // A host that stops reading makes the modem drop stream bytes beyond this backlog (an overrun).
@@ -233,6 +233,15 @@ double Simulator::nextDeadline(double now) const {
     return next;
 }
 
+void Simulator::checkHostOpened() {
+    m_pty.drainOpenWatch();
+    pollfd probe{m_pty.masterFd(), POLLIN, 0};
+    if (::poll(&probe, 1, 0) >= 0 && !(probe.revents & POLLHUP)) {
+        m_hostOpen = true;
+        log("host opened the port");
+    }
+}
+
 int Simulator::run(int controlFd) {
     std::string pending;
     bool controlOpen = true;
@@ -240,12 +249,18 @@ int Simulator::run(int controlFd) {
         runLine(lineNow());
         flushOutput();
 
+        // The host side comes first in the list and is served first, so that a port opened before a control
+        // line was written is open when that line runs.
         pollfd fds[2];
         nfds_t count = 0;
-        fds[count++] = {controlFd, POLLIN, 0};
         const bool watchMaster = m_pty.isOpen() && m_hostOpen;
+        const bool watchOpen = m_pty.isOpen() && !m_hostOpen && m_pty.openWatchFd() >= 0;
         if (watchMaster)
             fds[count++] = {m_pty.masterFd(), static_cast<short>(POLLIN | (m_out.empty() ? 0 : POLLOUT)), 0};
+        else if (watchOpen)
+            fds[count++] = {m_pty.openWatchFd(), POLLIN, 0};
+        const nfds_t controlIndex = count;
+        fds[count++] = {controlFd, POLLIN, 0};
 
         const double now = lineNow();
         const double next = nextDeadline(now);
@@ -262,7 +277,16 @@ int Simulator::run(int controlFd) {
             std::perror("modemsim: poll");
             return 1;
         }
-        if (ready > 0 && (fds[0].revents & (POLLIN | POLLHUP | POLLERR))) {
+        if (watchMaster) {
+            const short ev = fds[0].revents;
+            if (ev & POLLIN)
+                readHost();
+            if (m_hostOpen && (ev & (POLLHUP | POLLERR)))
+                hostGone();
+        } else if (m_pty.isOpen() && !m_hostOpen) {
+            checkHostOpened();
+        }
+        if (ready > 0 && (fds[controlIndex].revents & (POLLIN | POLLHUP | POLLERR))) {
             char buf[4096];
             const ssize_t n = ::read(controlFd, buf, sizeof buf);
             if (n <= 0) {
@@ -276,20 +300,11 @@ int Simulator::run(int controlFd) {
                     std::string error;
                     if (!control(line, error))
                         std::fprintf(stderr, "modemsim: %s\n", error.c_str());
+                    runLine(lineNow());
+                    flushOutput();
+                    if (executed)
+                        executed();
                 }
-            }
-        }
-        if (watchMaster && count > 1 && m_pty.isOpen()) {
-            const short ev = fds[1].revents;
-            if (ev & POLLIN)
-                readHost();
-            if (m_hostOpen && (ev & (POLLHUP | POLLERR)))
-                hostGone();
-        } else if (m_pty.isOpen() && !m_hostOpen) {
-            pollfd probe{m_pty.masterFd(), POLLIN, 0};
-            if (::poll(&probe, 1, 0) >= 0 && !(probe.revents & POLLHUP)) {
-                m_hostOpen = true;
-                log("host opened the port");
             }
         }
     }

@@ -40,6 +40,9 @@ public:
     /// Called with "modemsim: DEVICE" whenever a device is ready (at open and after "plug").
     std::function<void(const std::string&)> announce;
 
+    /// Called after each control line has been executed (the in-process runner waits on it).
+    std::function<void()> executed;
+
     /// Runs until "quit" or the end of the control input; returns the exit status.
     int run(int controlFd);
 
@@ -54,6 +57,7 @@ private:
     void send(std::string_view bytes);
     void log(const std::string& text);
     void hostGone();
+    void checkHostOpened();
     void unplug();
     bool plug(std::string& error);
     void readHost();
