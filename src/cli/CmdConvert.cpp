@@ -1,8 +1,7 @@
 // orlamo-cli convert IN.wav OUT.wav --to FORMAT[:RATE[:BITS[:CHANNELS]]]: converts a WAV file in blocks.
 #include "audio/AcmErrors.h"
-#include "audio/TdeAudioConvertor.h"
 #include "audio/TdeRIFFAudioReader.h"
-#include "audio/TdeRIFFAudioWriter.h"
+#include "audio/WavFileConverter.h"
 #include "audio/drivers/G711Driver.h"
 #include "audio/drivers/GsmDriver.h"
 #include "audio/drivers/ImaAdpcmDriver.h"
@@ -10,12 +9,10 @@
 #include "cli/CliContext.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <optional>
-#include <vector>
 
 namespace {
-
-constexpr qint64 kBlockBytes = 64 * 1024;
 
 /// The target format from the --to text, with missing values taken from the input; empty on a bad text.
 std::optional<TdeWaveFormat> targetFormat(const QString& text, const TdeWaveFormat& input, QString& error) {
@@ -99,12 +96,16 @@ int cmdConvert(CliContext& context) {
         context.err << "usage: orlamo-cli convert IN.wav OUT.wav --to FORMAT[:RATE[:BITS[:CHANNELS]]]\n";
         return 2;
     }
+    if (QFileInfo::exists(args[1]) &&
+        QFileInfo(args[0]).canonicalFilePath() == QFileInfo(args[1]).canonicalFilePath()) {
+        context.err << "orlamo-cli: the output must not be the input file\n";
+        return 2;
+    }
     QFile in(args[0]);
     if (!in.open(QIODevice::ReadOnly)) {
         context.err << "orlamo-cli: Cannot open file " << args[0] << '\n';
         return 1;
     }
-    QFile out(args[1]);
     try {
         TdeRIFFAudioReader reader(in);
         QString error;
@@ -113,44 +114,12 @@ int cmdConvert(CliContext& context) {
             context.err << "orlamo-cli: " << error << '\n';
             return 2;
         }
-        TdeAudioConvertor converter;
-        converter.SetFormatIn(reader.Format());
-        converter.SetFormatOut(*target);
-        converter.Open();
-        if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate))
-            throw EFOpenError(args[1]);
-        TdeRIFFAudioWriter writer(out);
-        writer.SetFormat(*target);
-        bool writeFailed = false;
-        QObject::connect(&converter, &TdeAudioConvertor::OnAudioConverted, [&](const QByteArray& data) {
-            try {
-                writer.Write(data.constData(), data.size());
-            } catch (const EWriteError&) {
-                writeFailed = true;
-            }
-        });
-        const qint64 align = std::max<qint64>(1, reader.Format().blockAlign());
-        std::vector<char> buffer(static_cast<size_t>(std::max(align, kBlockBytes / align * align)));
-        reader.SeekItem(0);
-        for (qint64 got; (got = reader.ReadNext(buffer.data(), static_cast<qint64>(buffer.size()))) > 0;) {
-            converter.Convert(buffer.data(), got);
-            if (writeFailed)
-                throw EWriteError();
-        }
-        converter.Flush();
-        converter.Close();
-        if (writeFailed)
-            throw EWriteError();
-        writer.Finish();
-        if (!out.flush())
-            throw EWriteError();
+        in.close();
+        convertWavFile(args[0], args[1], *target);
         return 0;
     } catch (const std::exception& e) {
         context.err << "orlamo-cli: " << QString::fromStdString(e.what()) << '\n';
-        if (out.isOpen()) {
-            out.close();
-            out.remove();
-        }
+        QFile::remove(args[1]);
         return 1;
     }
 }
