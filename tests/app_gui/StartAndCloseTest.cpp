@@ -40,11 +40,14 @@ TEST(Start, WindowsAreCreatedInTheProgramsOrderAndTheMainWindowIsOrlamo) {
     const QStringList order = program.app->creationOrder();
     ASSERT_FALSE(order.isEmpty());
     EXPECT_EQ(order.first(), QStringLiteral("TfmMain"));
-    const QStringList expected = {QStringLiteral("TfmMain"),       QStringLiteral("TfmSettings"),
-                                  QStringLiteral("TfmVolLevel"),   QStringLiteral("TfmAbout"),
-                                  QStringLiteral("TfmAskSupport"), QStringLiteral("TProgressForm"),
-                                  QStringLiteral("TfmMonitor"),    QStringLiteral("TMoveToForm"),
-                                  QStringLiteral("TfmVoEqzer"),    QStringLiteral("TfmQueryModem")};
+    const QStringList expected = {
+        QStringLiteral("TfmMain"),       QStringLiteral("TfmSettings"),   QStringLiteral("TfmVolLevel"),
+        QStringLiteral("TfmAbout"),      QStringLiteral("TfmAskSupport"), QStringLiteral("TProgressForm"),
+        QStringLiteral("TfmMonitor"),    QStringLiteral("TMoveToForm"),   QStringLiteral("TfmVoEqzer"),
+        QStringLiteral("TfmQueryModem"), QStringLiteral("TfmParse"),      QStringLiteral("TSpecModemForm"),
+        QStringLiteral("TfmModem"),      QStringLiteral("TfmInitTVK"),    QStringLiteral("TfmAudio"),
+        QStringLiteral("TfmCallerID")};
+    EXPECT_EQ(order, expected);
     // Each known window appears after the ones before it.
     qsizetype last = -1;
     for (const QString& name : expected) {
@@ -58,6 +61,9 @@ TEST(Start, WindowsAreCreatedInTheProgramsOrderAndTheMainWindowIsOrlamo) {
     EXPECT_FALSE(program.app->state().mainWindowShown);
     program.main().show();
     EXPECT_TRUE(program.app->state().mainWindowShown);
+    // No modem is configured: the first run found none, and Record stays off.
+    EXPECT_TRUE(program.prompter.shown.join(QLatin1Char('|')).contains(QStringLiteral("No modem detected")));
+    EXPECT_FALSE(program.main().recordEnabled());
 }
 
 TEST(Start, GeometryComesFromLowerCaseParams) {

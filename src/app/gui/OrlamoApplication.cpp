@@ -2,6 +2,7 @@
 #include "app/gui/OrlamoApplication.h"
 
 #include "app/SingleInstance.h"
+#include "app/TerminationSignals.h"
 #include "app/UnattendedPrompter.h"
 #include "app/WorkingFolder.h"
 #include "app/gui/DialogPrompter.h"
@@ -10,33 +11,21 @@
 #include "app/gui/TfmMonitor.h"
 #include "app/gui/TrayIcon.h"
 #include "library/gui/TMoveToForm.h"
+#include "modem/TfmModem.h"
+#include "modem/gui/TfmCallerID.h"
+#include "modemsetup/TfmInitTVK.h"
 #include "modemsetup/gui/TProgressForm.h"
 #include "modemsetup/gui/TSpecModemForm.h"
 #include "modemsetup/gui/TfmAskSupport.h"
 #include "modemsetup/gui/TfmQueryModem.h"
 #include "postproc/gui/TfmVoEqzer.h"
 #include "postproc/gui/TfmVolLevel.h"
+#include "recorder/RecorderCore.h"
 #include "settings/gui/TfmSettings.h"
 
 #include <QApplication>
 #include <QFile>
 #include <QFileInfo>
-#include <QSocketNotifier>
-
-#include <csignal>
-#include <sys/socket.h>
-#include <unistd.h>
-
-namespace {
-
-int g_signalFds[2] = {-1, -1};
-
-void onTerminationSignal(int) {
-    const char byte = 1;
-    [[maybe_unused]] const ssize_t n = ::write(g_signalFds[0], &byte, 1);
-}
-
-} // namespace
 
 OrlamoApplication::OrlamoApplication(const QStringList& arguments, QObject* parent) : QObject(parent) {
     m_state.options = StartOptions::parse(arguments);
@@ -53,6 +42,7 @@ OrlamoApplication::OrlamoApplication(const QStringList& arguments, QObject* pare
 
 OrlamoApplication::~OrlamoApplication() {
     // Reverse of creation.
+    m_callerId.reset();
     m_specModem.reset();
     m_queryModem.reset();
     m_voEqzer.reset();
@@ -64,6 +54,7 @@ OrlamoApplication::~OrlamoApplication() {
     m_volLevel.reset();
     m_settings.reset();
     m_main.reset();
+    m_core.reset();
 }
 
 template <class T, class... Args> std::unique_ptr<T> OrlamoApplication::make(Args&&... args) {
@@ -73,10 +64,16 @@ template <class T, class... Args> std::unique_ptr<T> OrlamoApplication::make(Arg
 }
 
 void OrlamoApplication::create() {
+    m_core = std::make_unique<RecorderCore>(m_state);
+    auto step = [this](const char* name, auto&& createStep) {
+        createStep();
+        m_created.append(QString::fromLatin1(name));
+    };
     m_main = make<TfmMain>(m_state, std::function<void()>());
     if (m_dialogPrompter)
         m_dialogPrompter->setParent(m_main.get());
     m_settings = make<TfmSettings>(m_main.get());
+    m_core->createSettings();
     m_volLevel = make<TfmVolLevel>(m_main.get());
     m_about = make<TfmAbout>(m_main.get());
     m_askSupport = make<TfmAskSupport>(m_main.get());
@@ -85,12 +82,26 @@ void OrlamoApplication::create() {
     m_moveTo = make<TMoveToForm>(m_main.get());
     m_voEqzer = make<TfmVoEqzer>(m_main.get());
     m_queryModem = make<TfmQueryModem>(m_main.get());
+    step("TfmParse", [this] { m_core->createParse(); });
     m_specModem = make<TSpecModemForm>(m_main.get());
+    step("TfmModem", [this] { m_core->createModem(); });
+    connectMainWindow();
+    step("TfmInitTVK", [this] { m_core->createInitTVK(); });
+    step("TfmAudio", [this] { m_core->createAudio(); });
+    m_callerId = make<TfmCallerID>();
+    m_callerId->follow(m_core->modem());
     buildShutdownSequence();
     m_main->closeSequence = [this] {
         // A failing step is ignored; the rest of the close goes on.
         m_shutdown.run();
     };
+}
+
+void OrlamoApplication::connectMainWindow() {
+    TfmModem& modem = m_core->modem();
+    m_main->isRecording = [&modem] { return modem.voiceReception(); };
+    connect(&modem, &TfmModem::statusText, m_main.get(), &TfmMain::setModemStatus);
+    connect(&modem, &TfmModem::portOpenChanged, m_main.get(), &TfmMain::setRecordEnabled);
 }
 
 void OrlamoApplication::buildShutdownSequence() {
@@ -103,6 +114,7 @@ void OrlamoApplication::buildShutdownSequence() {
             std::fprintf(stderr, "orlamo: cannot write %s\n",
                          m_state.path(QStringLiteral("Events.log")).toLocal8Bit().constData());
     });
+    m_shutdown.add(QStringLiteral("close modem port"), [this] { m_core->closeModemPort(); });
     m_shutdown.add(QStringLiteral("write geometry"), [this] { m_main->writeGeometry(); });
     m_shutdown.add(QStringLiteral("release configuration"), [this] { m_state.config.reset(); });
 }
@@ -115,20 +127,8 @@ void OrlamoApplication::requestClose() {
 }
 
 void OrlamoApplication::installSignalHandlers() {
-    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, g_signalFds) != 0)
-        return;
-    auto* notifier = new QSocketNotifier(g_signalFds[1], QSocketNotifier::Read, this);
-    connect(notifier, &QSocketNotifier::activated, this, [this] {
-        char byte = 0;
-        [[maybe_unused]] const ssize_t n = ::read(g_signalFds[1], &byte, 1);
-        requestClose();
-    });
-    struct sigaction action = {};
-    action.sa_handler = onTerminationSignal;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    ::sigaction(SIGTERM, &action, nullptr);
-    ::sigaction(SIGINT, &action, nullptr);
+    auto* termination = new TerminationSignals(this);
+    connect(termination, &TerminationSignals::terminationRequested, this, &OrlamoApplication::requestClose);
 }
 
 int OrlamoApplication::run() {

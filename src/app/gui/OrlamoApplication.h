@@ -22,6 +22,8 @@ class TMoveToForm;
 class TfmVoEqzer;
 class TfmQueryModem;
 class TSpecModemForm;
+class TfmCallerID;
+class RecorderCore;
 
 class OrlamoApplication : public QObject {
     Q_OBJECT
@@ -44,6 +46,7 @@ public:
     const ShutdownSequence& shutdownSequence() const { return m_shutdown; }
     AppState& state() { return m_state; }
     TfmMain* mainWindow() const { return m_main.get(); }
+    RecorderCore* core() const { return m_core.get(); }
 
     /// The orderly close a desktop logout or SIGTERM asks for: no question, a running recording is stopped.
     void requestClose();
@@ -52,6 +55,7 @@ private:
     void buildShutdownSequence();
     void installSignalHandlers();
     template <class T, class... Args> std::unique_ptr<T> make(Args&&... args);
+    void connectMainWindow();
 
     AppState m_state;
     std::unique_ptr<DialogPrompter> m_dialogPrompter;
@@ -60,7 +64,8 @@ private:
     QStringList m_created;
     ShutdownSequence m_shutdown;
 
-    // In creation order; destroyed in reverse.
+    // In creation order; destroyed in reverse. The core's controllers are created between the windows.
+    std::unique_ptr<RecorderCore> m_core;
     std::unique_ptr<TfmMain> m_main;
     std::unique_ptr<TfmSettings> m_settings;
     std::unique_ptr<TfmVolLevel> m_volLevel;
@@ -72,4 +77,5 @@ private:
     std::unique_ptr<TfmVoEqzer> m_voEqzer;
     std::unique_ptr<TfmQueryModem> m_queryModem;
     std::unique_ptr<TSpecModemForm> m_specModem;
+    std::unique_ptr<TfmCallerID> m_callerId;
 };

@@ -128,7 +128,9 @@ void TfmMain::buildLayout() {
     for (int width : {80, 80, 50}) {
         auto* panel = new QLabel(status);
         panel->setMinimumWidth(width);
+        panel->setTextFormat(Qt::PlainText);
         status->addWidget(panel);
+        m_statusPanels.append(panel);
     }
     setStatusBar(status);
 }
@@ -203,4 +205,16 @@ void TfmMain::writeGeometry() {
     config.writeInteger(kParams, QStringLiteral("Date"), header->count() > 0 ? header->sectionSize(0) : 75);
     config.writeInteger(kParams, QStringLiteral("Time"), header->count() > 1 ? header->sectionSize(1) : 70);
     config.writeInteger(kParams, QStringLiteral("Duration"), header->count() > 2 ? header->sectionSize(2) : 70);
+}
+
+void TfmMain::setModemStatus(const QString& text) {
+    m_statusPanels.value(0)->setText(text);
+}
+
+QString TfmMain::modemStatus() const {
+    return m_statusPanels.value(0)->text();
+}
+
+void TfmMain::setRecordEnabled(bool on) {
+    m_recordEnabled = on;
 }

@@ -36,6 +36,12 @@ public:
     /// Geometry, splitter and column widths to the configuration (close step).
     void writeGeometry();
     void showFromTray();
+    /// The first status panel: " Modem on" or " Modem off".
+    void setModemStatus(const QString& text);
+    /// Record is only possible while the modem port is open.
+    void setRecordEnabled(bool on);
+    bool recordEnabled() const { return m_recordEnabled; }
+    QString modemStatus() const;
 
 Q_SIGNALS:
     void firstShown();
@@ -62,4 +68,6 @@ private:
     bool m_hasPlaybackDevice = false;
     bool m_shownOnce = false;
     bool m_closing = false;
+    bool m_recordEnabled = false;
+    QList<class QLabel*> m_statusPanels;
 };
