@@ -2,6 +2,7 @@
 #include "modemsetup/CompressionLineParser.h"
 
 #include <QStringList>
+#include <optional>
 
 namespace CompressionLineParser {
 
@@ -56,15 +57,20 @@ QString firstOfRange(const QString& text) {
 
 } // namespace
 
-int countFields(const QString& line, QChar s) {
+std::optional<QString> withoutGroups(const QString& line) {
     QString copy = line;
     for (qsizetype open = copy.indexOf(QLatin1Char('(')); open >= 0; open = copy.indexOf(QLatin1Char('('))) {
         const qsizetype close = copy.indexOf(QLatin1Char(')'), open);
         if (close < 0)
-            return -1;
+            return std::nullopt;
         copy.remove(open, close - open + 1);
     }
-    return int(copy.count(s)) + 1;
+    return copy;
+}
+
+int countFields(const QString& line, QChar s) {
+    const std::optional<QString> outside = withoutGroups(line);
+    return outside ? int(outside->count(s)) + 1 : -1;
 }
 
 QString takeField(QString& rest, QChar s) {
@@ -130,9 +136,14 @@ bool ClassifyLine(const QString& input, CompressionRecord& record, QChar& separa
     if (const qsizetype prefix = line.indexOf(QLatin1String("+VSM:"), 0, Qt::CaseInsensitive); prefix >= 0)
         line.remove(prefix, 5);
 
-    if (line.contains(QLatin1Char(',')))
+    // The separator is looked for outside the groups: a list separated by ';' may still write its
+    // rate groups with ',' as in "1;unsigned pcm;8;0;(7200,8000,11025)".
+    const std::optional<QString> outside = withoutGroups(line);
+    if (!outside)
+        return false;
+    if (outside->contains(QLatin1Char(',')))
         separator = QLatin1Char(',');
-    else if (line.contains(QLatin1Char(';')))
+    else if (outside->contains(QLatin1Char(';')))
         separator = QLatin1Char(';');
     else
         return false;

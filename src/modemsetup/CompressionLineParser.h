@@ -5,6 +5,7 @@
 
 #include <QChar>
 #include <QString>
+#include <optional>
 
 namespace CompressionLineParser {
 
@@ -12,10 +13,13 @@ namespace CompressionLineParser {
 enum class RateList { Narrow, Wide, NoWidth, None };
 
 /// Classifies one trimmed reply line. Fills `record` (all fields emptied first, `VsmCommand` left
-/// empty) and `separator` (',' or ';'). False when the line is not a compression this program
-/// records: no separator, a field count other than 3, 5 or 7, a "(" without a ")" after it, or a
-/// name of no known family.
+/// empty) and `separator` (',' or ';', whichever occurs outside the parenthesised groups). False when the line is not a
+/// compression this program records: no separator, a field count other than 3, 5 or 7, a "(" without a ")" after it, or
+/// a name of no known family.
 bool ClassifyLine(const QString& line, CompressionRecord& record, QChar& separator);
+
+/// `line` with every parenthesised group removed; nothing when a "(" has no ")" after it.
+std::optional<QString> withoutGroups(const QString& line);
 
 /// The fields of `line` with separator `s`, counting each parenthesised group as one field;
 /// -1 when a "(" has no ")" after it.

@@ -68,6 +68,19 @@ TEST(CompressionLineParserTest, SemicolonSeparatedListKeepsItsSeparator) {
     EXPECT_EQ(p.command, QStringLiteral("at+vsm=2;11025;0;0"));
 }
 
+TEST(CompressionLineParserTest, SemicolonListWithCommaRateGroups) {
+    const Parsed p = classify(QStringLiteral("+VSM: 2;signed linear;16;0;(8000,11025)"));
+    ASSERT_TRUE(p.recognised);
+    EXPECT_EQ(p.separator, QLatin1Char(';'));
+    EXPECT_EQ(p.record.cmid, QStringLiteral("SIGNED PCM"));
+    EXPECT_EQ(p.record.Description, QStringLiteral("SIGNED PCM"));
+    EXPECT_EQ(p.record.bps, QStringLiteral("16"));
+    EXPECT_EQ(p.record.vsr, QStringLiteral("8000"));
+    EXPECT_EQ(p.command, QStringLiteral("at+vsm=2;8000"));
+    // Commas only inside a group and no other separator: still one field, not a compression.
+    EXPECT_FALSE(classify(QStringLiteral("(7200,8000,11025)")).recognised);
+}
+
 TEST(CompressionLineParserTest, LinesThatAreNotRecorded) {
     EXPECT_FALSE(classify(QStringLiteral("128,\"8-BIT LINEAR\",8,(8000)")).recognised); // four fields
     EXPECT_FALSE(classify(QStringLiteral("OK")).recognised);

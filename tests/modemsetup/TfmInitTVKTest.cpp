@@ -1,6 +1,5 @@
-// Start-up of the modem side: first-run check and applying the configuration, on a pseudo-terminal.
+// Start-up of the modem side: first-run check and applying the configuration, with a simulated modem.
 #include "modemsetup/TfmInitTVK.h"
-#include "PtyOkModem.h"
 #include "app/Config.h"
 #include "app/Logger.h"
 #include "modem/TfmModem.h"
@@ -8,6 +7,7 @@
 #include "modemsetup/CurrentCompression.h"
 #include "modemsetup/ModemProfile.h"
 #include "settings/SettingsModel.h"
+#include "support/ModemSim.h"
 #include "support/ScriptedPrompter.h"
 
 #include <QDir>
@@ -55,19 +55,22 @@ struct TfmInitTVKTest : ::testing::Test {
 } // namespace
 
 TEST_F(TfmInitTVKTest, ConfiguredModemIsOpenedWithoutASearch) {
-    PtyOkModem pty;
-    ASSERT_TRUE(pty.ok());
-    configureModem(3, pty.device());
+    ModemSim sim;
+    ASSERT_TRUE(sim.start());
+    configureModem(3, sim.linkPath());
     start();
     EXPECT_EQ(searches, 0);
     EXPECT_EQ(profile.params().port, 3);
     EXPECT_EQ(profile.params().Model, QStringLiteral("Simulated"));
     EXPECT_TRUE(modem.portOpen());
-    EXPECT_TRUE(logger.lines().contains(QStringLiteral("Com port 3 (%1) opened...").arg(pty.device())));
+    EXPECT_TRUE(logger.lines().contains(QStringLiteral("Com port 3 (%1) opened...").arg(sim.linkPath())));
     EXPECT_TRUE(logger.lines().contains(QStringLiteral("Enabling autoRecord mode")));
     EXPECT_TRUE(modem.autoRecordMode());
     // The initialisation went to the modem, with the profile's caller ID command.
-    EXPECT_TRUE(pty.commands().contains("at+vcid=1"));
+    const QStringList lines = logger.lines();
+    const qsizetype enable = lines.indexOf(QStringLiteral("Enable caller ID.."));
+    ASSERT_GE(enable, 0);
+    EXPECT_EQ(lines.value(enable + 1), QStringLiteral("ok"));
     EXPECT_TRUE(lastRecordEnabled());
     EXPECT_TRUE(prompter.shown.isEmpty());
     EXPECT_TRUE(QDir(dir.filePath(QStringLiteral("wav"))).exists());
@@ -110,9 +113,9 @@ TEST_F(TfmInitTVKTest, ModemWithoutVoiceAndPortThatCannotOpen) {
 }
 
 TEST_F(TfmInitTVKTest, CurrentCompressionIsLoadedFromTheStoredIndex) {
-    PtyOkModem pty;
-    ASSERT_TRUE(pty.ok());
-    configureModem(2, pty.device());
+    ModemSim sim;
+    ASSERT_TRUE(sim.start());
+    configureModem(2, sim.linkPath());
     CompressionFileWriter writer;
     ASSERT_TRUE(writer.recreate(CompressionFile::pathIn(dir.path())));
     CompressionRecord a, b;
