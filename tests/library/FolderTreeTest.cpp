@@ -95,9 +95,9 @@ TEST_F(ListCommandsTest, AddListAndSublist) {
     EXPECT_FALSE(commands.acAddListExecute());
     // Leading blanks are dropped (tree.d would read them as levels), trailing ones kept.
     EXPECT_TRUE(add(QStringLiteral("\t  Home  ")));
-    EXPECT_EQ(shape(catalogue.Tree()), (QStringList{QStringLiteral("General"), QStringLiteral("Work"),
-                                                     QStringLiteral(">Clients"), QStringLiteral("clients"),
-                                                     QStringLiteral("Home  ")}));
+    EXPECT_EQ(shape(catalogue.Tree()),
+              (QStringList{QStringLiteral("General"), QStringLiteral("Work"), QStringLiteral(">Clients"),
+                           QStringLiteral("clients"), QStringLiteral("Home  ")}));
     EXPECT_EQ(folderNames(), (QStringList{QStringLiteral("General"), QStringLiteral("Work"), QStringLiteral("Clients"),
                                           QStringLiteral("clients"), QStringLiteral("Home  ")}));
     // Saved at once, and the tree comes back from tree.d.

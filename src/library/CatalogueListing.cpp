@@ -1,0 +1,152 @@
+// Listing and exporting the catalogue without opening it for writing.
+#include "library/CatalogueListing.h"
+
+#include "library/TVolgaTable.h"
+#include "library/VolgaError.h"
+
+#include <QDir>
+#include <QFile>
+#include <QHash>
+#include <QRegularExpression>
+
+namespace {
+
+// Opens a table read-only; a damaged file is read from its backup.
+bool openReadOnly(TVolgaTable& table, const QString& path, QStringList* warnings, bool required) {
+    table.setTableName(path);
+    if (!QFile::exists(path)) {
+        if (required)
+            throw VolgaError(QStringLiteral("Error opening file %1").arg(path));
+        return false;
+    }
+    try {
+        table.open();
+        return true;
+    } catch (const VolgaError& error) {
+        const QString backup = TVolgaTable::backupPath(path);
+        if (warnings)
+            warnings->append(error.message() + QStringLiteral("; reading ") + backup + QStringLiteral(" instead"));
+        table.setTableName(backup);
+        try {
+            table.open();
+            return true;
+        } catch (const VolgaError&) {
+            if (required)
+                throw;
+            return false;
+        }
+    }
+}
+
+QString csvField(QString text, bool untrusted) {
+    if (untrusted && !text.isEmpty() && QStringLiteral("=+-@").contains(text.at(0)))
+        text.prepend(QLatin1Char('\''));
+    if (text.contains(QLatin1Char(',')) || text.contains(QLatin1Char('"')) || text.contains(QLatin1Char('\n')) ||
+        text.contains(QLatin1Char('\r')) || text.startsWith(QLatin1Char(' ')) || text.endsWith(QLatin1Char(' ')))
+        return QLatin1Char('"') + text.replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"');
+    return text;
+}
+
+bool isPlainId(const QString& id) {
+    static const QRegularExpression plain(QStringLiteral("^[0-9A-Za-z]+$"));
+    return plain.match(id).hasMatch();
+}
+
+} // namespace
+
+std::vector<CatalogueListRow> CatalogueListing::read(const QString& folder, const CatalogueDateFormat& formats,
+                                                     const QString& onlyFolder, QStringList* warnings) {
+    const QDir dir(folder);
+    TVolgaTable folders;
+    QHash<QString, QString> names; // FolderId -> FolderName
+    if (openReadOnly(folders, dir.filePath(QStringLiteral("Folders.d")), warnings, false)) {
+        for (folders.first(); !folders.eof(); folders.next())
+            names.insert(folders.fieldText(QStringLiteral("FolderId")),
+                         folders.fieldText(QStringLiteral("FolderName")));
+    }
+    if (!onlyFolder.isEmpty() && !names.values().contains(onlyFolder))
+        throw VolgaError(QStringLiteral("There is no list named \"%1\"").arg(onlyFolder));
+
+    TVolgaTable calls;
+    openReadOnly(calls, dir.filePath(QStringLiteral("Recordings.d")), warnings, true);
+    std::vector<CatalogueListRow> rows;
+    rows.reserve(size_t(calls.recordCount()));
+    for (calls.first(); !calls.eof() && calls.recordCount() > 0; calls.next()) {
+        CatalogueListRow row;
+        row.folder = names.value(calls.fieldText(QStringLiteral("FolderID")));
+        if (!onlyFolder.isEmpty() && row.folder != onlyFolder)
+            continue;
+        const QString dateText = calls.fieldText(QStringLiteral("DateS"));
+        const QString timeText = calls.fieldText(QStringLiteral("TimeS"));
+        const QString id = calls.fieldText(QStringLiteral("id"));
+        row.duration = calls.fieldText(QStringLiteral("Duration"));
+        row.memo = calls.fieldText(QStringLiteral("Comment"));
+        row.date = dateText;
+        row.time = timeText;
+        try {
+            const QDate date = formats.parseDate(dateText);
+            const QTime time = formats.parseTime(timeText);
+            row.date = date.toString(Qt::ISODate);
+            row.time = time.toString(QStringLiteral("HH:mm:ss"));
+            const QString plain = QString::number(calls.fieldValue(QStringLiteral("Channel")).toInt()) +
+                                  QLatin1Char('_') + date.toString(QStringLiteral("yyyyMMdd")) + QLatin1Char('_') +
+                                  time.toString(QStringLiteral("HHmmss"));
+            QStringList candidates;
+            if (isPlainId(id))
+                candidates << plain + QLatin1Char('_') + id;
+            candidates << plain;
+            if (isPlainId(id))
+                candidates << id; // a file still under its legacy name
+            row.wavPath = QStringLiteral("wav/") + plain + QStringLiteral(".wav");
+            for (const QString& name : candidates) {
+                const QString relative = QStringLiteral("wav/") + name + QStringLiteral(".wav");
+                if (QFile::exists(dir.filePath(relative))) {
+                    row.wavPath = relative;
+                    row.exists = true;
+                    break;
+                }
+            }
+        } catch (const VolgaError& error) {
+            if (warnings)
+                warnings->append(error.message());
+        }
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+QString CatalogueListing::toCsv(const std::vector<CatalogueListRow>& rows) {
+    QString out = QStringLiteral("folder,date,time,duration,memo,wav,exists\r\n");
+    for (const CatalogueListRow& row : rows) {
+        out += csvField(row.folder, true) + QLatin1Char(',') + csvField(row.date, true) + QLatin1Char(',') +
+               csvField(row.time, true) + QLatin1Char(',') + csvField(row.duration, true) + QLatin1Char(',') +
+               csvField(row.memo, true) + QLatin1Char(',') + csvField(row.wavPath, false) + QLatin1Char(',') +
+               (row.exists ? QStringLiteral("yes") : QStringLiteral("no")) + QStringLiteral("\r\n");
+    }
+    return out;
+}
+
+QString CatalogueListing::toText(const std::vector<CatalogueListRow>& rows) {
+    const QStringList header{QStringLiteral("Folder"),   QStringLiteral("Date"), QStringLiteral("Time"),
+                             QStringLiteral("Duration"), QStringLiteral("Memo"), QStringLiteral("WAV file"),
+                             QStringLiteral("Exists")};
+    std::vector<QStringList> lines{header};
+    for (const CatalogueListRow& row : rows) {
+        QString memo = row.memo;
+        memo.replace(QRegularExpression(QStringLiteral("[\\x00-\\x1f\\x7f]")), QStringLiteral(" "));
+        lines.push_back({row.folder, row.date, row.time, row.duration, memo, row.wavPath,
+                         row.exists ? QStringLiteral("yes") : QStringLiteral("no")});
+    }
+    QList<qsizetype> widths(header.size(), 0);
+    for (const QStringList& line : lines)
+        for (qsizetype i = 0; i < line.size(); ++i)
+            widths[i] = qMax(widths[i], line.at(i).size());
+    QString out;
+    for (const QStringList& line : lines) {
+        QString text;
+        for (qsizetype i = 0; i < line.size(); ++i)
+            text += i + 1 < line.size() ? line.at(i).leftJustified(widths[i] + 2) : line.at(i);
+        out += text + QLatin1Char('\n');
+    }
+    return out;
+}

@@ -1,0 +1,31 @@
+// A read-only listing of the recordings of a working folder, as text or CSV, for export.
+#pragma once
+
+#include "library/CatalogueDateFormat.h"
+
+#include <QString>
+#include <vector>
+
+struct CatalogueListRow {
+    QString folder; ///< the folder's name
+    QString date;   ///< yyyy-MM-dd, or the stored text when it cannot be read
+    QString time;   ///< HH:mm:ss, or the stored text
+    QString duration;
+    QString memo;
+    QString wavPath; ///< relative to the working folder, e.g. wav/1_20261208_131453.wav
+    bool exists = false;
+};
+
+/// Reads Recordings.d and Folders.d of `folder` without changing anything. A damaged table is read
+/// from its backup instead, with a warning. Throws VolgaError when the recordings cannot be read at
+/// all, or when `onlyFolder` is not empty and no folder has that name.
+class CatalogueListing {
+public:
+    static std::vector<CatalogueListRow> read(const QString& folder, const CatalogueDateFormat& formats,
+                                              const QString& onlyFolder, QStringList* warnings);
+    /// Header "folder,date,time,duration,memo,wav,exists"; fields quoted as RFC 4180 wants, and a
+    /// text a spreadsheet would run as a formula (starting with = + - @) gets a leading apostrophe.
+    static QString toCsv(const std::vector<CatalogueListRow>& rows);
+    /// Aligned columns with a header line, for people.
+    static QString toText(const std::vector<CatalogueListRow>& rows);
+};
