@@ -46,8 +46,9 @@ public:
     void reset(int discTimeSeconds, int frameSampleRate = kWorkingRate);
 
     /// Analyses one block (kBlockSize samples of the working format) and applies the verdict to the
-    /// line-end counter: silence sets it to kLineEnd, a periodic block adds 1, anything else leaves it.
-    /// Logs "Silence..." or "Periodic signal..." for the verdicts it reaches.
+    /// line-end counter: silence raises it to kLineEnd, a periodic block adds 1, nothing lowers it.
+    /// Logs "Silence..." or "Periodic signal..." for the verdicts it reaches; once the call is over, a run
+    /// of equal verdicts on consecutive blocks is logged only once.
     LineVerdict AnalyseBlock(std::span<const uint8_t> block);
 
     /// AnalyseBlock(), then whether the call is over (callEnded()).
