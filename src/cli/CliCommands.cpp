@@ -5,7 +5,6 @@ int cmdAt(CliContext& context);
 int cmdInfo(CliContext& context);
 int cmdConvert(CliContext& context);
 int cmdCatalog(CliContext& context);
-int cmdCatalog(CliContext& context);
 int cmdRecord(CliContext& context);
 
 const QList<CliCommand>& cliCommands() {
@@ -14,8 +13,6 @@ const QList<CliCommand>& cliCommands() {
         {"info", "FILE.wav", "show the format, duration and data size of a WAV file", cmdInfo},
         {"convert", "IN.wav OUT.wav --to FORMAT[:RATE[:BITS[:CHANNELS]]]",
          "convert a WAV file; FORMAT is pcm, ulaw, alaw, ima, msadpcm or gsm", cmdConvert},
-        {"catalog", "[--csv] [--folder NAME]",
-         "list the recordings (folder, date, time, duration, memo, WAV file) without changing anything", cmdCatalog},
         {"catalog", "[--csv] [--folder NAME]",
          "list the recordings (folder, date, time, duration, memo, WAV file) without changing anything", cmdCatalog},
         {"record", "", "run the recorder without a window until SIGINT or SIGTERM, printing the event log", cmdRecord},
