@@ -1,6 +1,7 @@
 // orlamo-cli at against a modem on a pseudo-terminal.
 #include "FakeModem.h"
 #include "app/Config.h"
+#include "support/ModemSim.h"
 
 #include <QProcess>
 #include <QSignalSpy>
@@ -50,4 +51,16 @@ TEST_F(CliAtTest, PortWithoutDeviceFails) {
     EXPECT_EQ(run({QStringLiteral("--port"), QStringLiteral("9"), QStringLiteral("ATI")}), 1);
     EXPECT_TRUE(cli.readAllStandardError().startsWith("Error during opening com port 9"));
     EXPECT_EQ(run({QStringLiteral("--port")}), 2);
+}
+
+TEST_F(CliAtTest, AsksTheSimulatedModemForItsModel) {
+    ModemSim sim;
+    ASSERT_TRUE(sim.start());
+    Config config(dir.filePath(QStringLiteral("tvk.ini")));
+    config.writeString(QStringLiteral("Ports"), QStringLiteral("Com1"), sim.linkPath());
+    EXPECT_EQ(run({QStringLiteral("AT+GMM?")}), 0);
+    const QString out = QString::fromUtf8(cli.readAllStandardOutput());
+    EXPECT_TRUE(out.contains(QLatin1String("CX93001-EIS_V0.2013-V92"))) << out.toStdString();
+    EXPECT_TRUE(out.endsWith(QLatin1String("= 0 ok\n")));
+    sim.stop();
 }

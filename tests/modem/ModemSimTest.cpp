@@ -1,0 +1,109 @@
+// The modem controller against the simulated voice modem: exchange, initialisation, calls, unplugging.
+#include "support/ModemSim.h"
+#include "ModemTestBase.h"
+
+#include <QElapsedTimer>
+#include <QSignalSpy>
+
+namespace {
+
+struct ModemSimTest : ModemTestBase {
+    ModemSim sim;
+
+    void SetUp() override {
+        ASSERT_TRUE(sim.start());
+        settings.forCallerId = QStringLiteral("at+vcid=1");
+        settings.disCallerId = QStringLiteral("at+vcid=0");
+        settings.rejectCall = false;
+        createModem(sim.linkPath());
+    }
+    void TearDown() override {
+        modem.reset();
+        sim.stop();
+    }
+    int logged(const QString& line) const { return static_cast<int>(logger.lines().count(line)); }
+};
+
+} // namespace
+
+TEST_F(ModemSimTest, ExchangeWithTheModem) {
+    ASSERT_TRUE(modem->OpenModemPort(1, false));
+    const qsizetype from = logger.lines().size();
+    EXPECT_EQ(modem->SendCommand(QStringLiteral("atE0"), QStringLiteral("echo off.."), QStringLiteral("OK")), 0);
+    EXPECT_EQ(modem->SendCommand(QStringLiteral("at+orlamo"), QStringLiteral("bad.."), QStringLiteral("OK")), 3);
+    EXPECT_EQ(modem->SendCommand(QStringLiteral("at+orlamo"), QStringLiteral("bad.."), QStringLiteral("error")), 0);
+    EXPECT_EQ(linesSince(from),
+              (QStringList{QStringLiteral("echo off.."), QStringLiteral("OK"), QStringLiteral("bad.."),
+                           QStringLiteral("error"), QStringLiteral("bad.."), QStringLiteral("error")}));
+
+    QString reply;
+    EXPECT_EQ(modem->SendQuery(QStringLiteral("AT+GMM"), reply), 0);
+    EXPECT_EQ(reply, QStringLiteral("CX93001-EIS_V0.2013-V92"));
+    ASSERT_EQ(modem->SendCommand(QStringLiteral("at+fclass=8"), QStringLiteral("voice.."), QStringLiteral("OK")), 0);
+    EXPECT_EQ(modem->SendQuery(QStringLiteral("at+vsm=?"), reply), 0);
+    EXPECT_TRUE(reply.contains(QLatin1String("\r\n"))) << reply.toStdString();
+    EXPECT_FALSE(reply.contains(QLatin1String("OK")));
+    EXPECT_EQ(reply, reply.trimmed());
+}
+
+TEST_F(ModemSimTest, SilentModemTimesOut) {
+    ASSERT_TRUE(modem->OpenModemPort(1, false));
+    sim.command(QStringLiteral("fault silent"));
+    // The fault applies once the simulator has read it; the first exchange may still see an answer.
+    QElapsedTimer elapsed;
+    int code = 0;
+    for (int attempt = 0; attempt < 3 && code != 2; ++attempt) {
+        elapsed.start();
+        code = modem->SendCommand(QStringLiteral("ati"), QStringLiteral("info.."), QStringLiteral("OK"));
+    }
+    ASSERT_EQ(code, 2);
+    EXPECT_GE(elapsed.elapsed(), 2000);
+    EXPECT_LT(elapsed.elapsed(), 15000);
+    EXPECT_EQ(logger.lines().mid(logger.lines().size() - 2),
+              (QStringList{QStringLiteral("info.."), QStringLiteral("time out")}));
+}
+
+TEST_F(ModemSimTest, InitialisationAndACallWithCallerId) {
+    ASSERT_TRUE(modem->OpenModemPort(1, true));
+    EXPECT_EQ(logger.lines().mid(1), (QStringList{QStringLiteral("echo off.."), QStringLiteral("ok"),
+                                                  QStringLiteral("Setting autoanswer off.."), QStringLiteral("ok"),
+                                                  QStringLiteral("Enable caller ID.."), QStringLiteral("ok")}));
+    modem->EnableAutoRecord();
+    QSignalSpy triggered(modem.get(), &TfmModem::recordTriggered);
+    sim.command(QStringLiteral("call rings=3 interval=700 cid=5551234"));
+    ASSERT_TRUE(triggered.wait(20000));
+    EXPECT_EQ(modem->callerId(), QStringLiteral("5551234"));
+    EXPECT_EQ(logged(QStringLiteral("5551234")), 1);
+    EXPECT_EQ(logged(QStringLiteral("ring")), 3);
+    EXPECT_EQ(modem->ringCount(), 3);
+    ASSERT_TRUE(modem->ringTimeOutKnown());
+    EXPECT_GE(modem->ringTimeOut(), 600);
+    EXPECT_LE(modem->ringTimeOut(), 1200);
+    EXPECT_EQ(config.readInteger(QStringLiteral("General"), QStringLiteral("RingTimeOut"), -1), modem->ringTimeOut());
+    EXPECT_TRUE(modem->autoStarted());
+}
+
+TEST_F(ModemSimTest, RejectedCallIsNotRecorded) {
+    settings.rejectCall = true;
+    settings.rejectRings = 2;
+    modem->setSettings(settings);
+    ASSERT_TRUE(modem->OpenModemPort(1, true));
+    modem->EnableAutoRecord();
+    QSignalSpy triggered(modem.get(), &TfmModem::recordTriggered);
+    sim.command(QStringLiteral("call rings=3 interval=500"));
+    ASSERT_TRUE(waitUntil([&] { return logged(QStringLiteral("Calling party hung up")) == 1; }));
+    EXPECT_EQ(logged(QStringLiteral("Call recording rejected...")), 1);
+    EXPECT_EQ(logger.lines().last(), QStringLiteral("Enabling autoRecord mode"));
+    EXPECT_EQ(triggered.count(), 0);
+    EXPECT_EQ(modem->ringCount(), 0);
+}
+
+TEST_F(ModemSimTest, UnpluggedModemClosesThePort) {
+    ASSERT_TRUE(modem->OpenModemPort(1, false));
+    QSignalSpy port(modem.get(), &TfmModem::portOpenChanged);
+    sim.command(QStringLiteral("unplug"));
+    ASSERT_TRUE(port.wait(10000));
+    EXPECT_FALSE(modem->portOpen());
+    EXPECT_EQ(logger.lines().last(), QStringLiteral("Com port 1 (%1) closed...").arg(sim.linkPath()));
+    EXPECT_NE(modem->SendCommand(QStringLiteral("atE0"), QStringLiteral("echo off.."), QStringLiteral("OK")), 0);
+}
