@@ -150,3 +150,24 @@ TEST(CompressionLineParserTest, FamiliesAndWidths) {
     p = classify(QStringLiteral("9,\"\u00B5-Law\",8,0,8000"));
     EXPECT_EQ(p.record.Description, QStringLiteral("ULAW"));
 }
+
+TEST(CompressionLineParserTest, ArbitraryLinesNeverHangOrOverflowAField) {
+    // Short lines over the characters that steer the parser: groups opened and closed in any order,
+    // both separators, prefixes and names.
+    const QString alphabet = QStringLiteral("(),;,;  0816\"LINEARULAW-+VSM:");
+    std::uint32_t state = 12345;
+    auto next = [&state] { return state = state * 1664525u + 1013904223u; };
+    for (int i = 0; i < 20000; ++i) {
+        QString line;
+        const int length = int(next() % 40);
+        for (int k = 0; k < length; ++k)
+            line += alphabet[qsizetype(next() % alphabet.size())];
+        CompressionRecord record;
+        QChar separator;
+        if (!TfmParse::ClassifyLine(line.trimmed(), record, separator))
+            continue;
+        for (int f = 0; f < CompressionRecord::kFieldCount; ++f)
+            ASSERT_LE(record.fields(f)->size(), CompressionRecord::kFieldChars) << line.toStdString();
+        ASSERT_TRUE(separator == QLatin1Char(',') || separator == QLatin1Char(';'));
+    }
+}
