@@ -125,6 +125,7 @@ void convertWavFile(const QString& inPath, const QString& outPath, const TdeWave
                             std::thread::hardware_concurrency() > 1 &&
                             layout.dataBytes / inAlign * inFrames > rate * options.twoThreadMinimumSeconds;
 
+    const bool encoding = source.formatTag() == wavetag::Pcm && target.formatTag() != wavetag::Pcm;
     Pass first(source, target, toWriter);
     if (!twoThreads) {
         first.run(in, layout.dataPosition, layout.dataBytes, inAlign);
@@ -180,18 +181,23 @@ void convertWavFile(const QString& inPath, const QString& outPath, const TdeWave
         if (secondError)
             std::rethrow_exception(secondError);
 
-        // Go on into the second half until both agree for a whole check window.
-        QByteArray ours;
-        first.setSink([&](const QByteArray& d) { ours += d; });
-        first.run(in, layout.dataPosition + split, std::min(checkUnits * inUnit, layout.dataBytes - split), inAlign);
-        const bool agree = ours.size() == secondStart.size() && ours == secondStart;
-        toWriter(ours);
-        if (!agree) {
-            // Never in step: this thread converts the rest itself, over what the other wrote.
-            first.setSink(toWriter);
-            const qint64 done = split + checkUnits * inUnit;
-            first.run(in, layout.dataPosition + done, std::max<qint64>(0, layout.dataBytes - done), inAlign);
-            first.finish();
+        // A decoder must give exactly the samples of a single pass: go on into the second half until both
+        // agree for a whole check window. An encoder's second half is already a sound encoding after the
+        // warm-up (an encoder's output is not unique), so it is taken as it is.
+        if (!encoding) {
+            QByteArray ours;
+            first.setSink([&](const QByteArray& d) { ours += d; });
+            first.run(in, layout.dataPosition + split, std::min(checkUnits * inUnit, layout.dataBytes - split),
+                      inAlign);
+            const bool agree = ours.size() == secondStart.size() && ours == secondStart;
+            toWriter(ours);
+            if (!agree) {
+                // Never in step: this thread converts the rest itself, over what the other wrote.
+                first.setSink(toWriter);
+                const qint64 done = split + checkUnits * inUnit;
+                first.run(in, layout.dataPosition + done, std::max<qint64>(0, layout.dataBytes - done), inAlign);
+                first.finish();
+            }
         }
         if (!out.seek(out.size()))
             throw EWriteError();

@@ -1,5 +1,4 @@
-// Converts a whole WAV file into another format in blocks; long fixed-ratio conversions run on two threads
-// whose output is identical to a single pass.
+// Converts a whole WAV file into another format in blocks; long fixed-ratio conversions run on two threads.
 #pragma once
 
 #include "audio/TdeWaveFormat.h"
@@ -18,7 +17,10 @@ struct WavConversionOptions {
 /// the file's length. Raises the file, read and conversion errors of the audio classes.
 ///
 /// With two threads the second one starts two seconds of audio early to bring its codec state in step
-/// and converts the second half; the first thread then converts on into the second half until its own
-/// output and the second thread's agree for a whole second, taking over the rest when they never do.
+/// and converts the second half. When decoding, the first thread then converts on into the second half
+/// until its own output and the second thread's agree for a whole second, taking over the rest when they
+/// never do, so the samples are exactly those of a single pass. When encoding, the warmed-up second half
+/// is kept: stateless and block-reset codecs give the single pass's bytes, GSM a different but equally
+/// sound encoding of the second half.
 void convertWavFile(const QString& inPath, const QString& outPath, const TdeWaveFormat& target,
                     const WavConversionOptions& options = {});
