@@ -35,8 +35,11 @@ bool sendable(const QString& command) {
 
 TfmModem::TfmModem(Config& config, Logger& logger, QObject* parent)
     : QObject(parent), m_config(config), m_logger(logger) {
+    // Coarse timers may fire up to 5 % early; the time-outs here are promises to the user.
     m_tmTimeOut.setSingleShot(true);
+    m_tmTimeOut.setTimerType(Qt::PreciseTimer);
     m_tmRing.setSingleShot(true);
+    m_tmRing.setTimerType(Qt::PreciseTimer);
     m_timer1.setInterval(kRingIntervalTickMs);
     m_timer1.setTimerType(Qt::PreciseTimer);
     connect(&m_tmTimeOut, &QTimer::timeout, this, &TfmModem::tmTimeOutTimer);
