@@ -17,24 +17,24 @@ sox "$work/s16.wav" -e gsm-full-rate "$work/gsm.wav"
 sox "$work/s16.wav" -e ima-adpcm "$work/ima.wav"
 sox "$work/s16.wav" -e u-law "$work/ulaw.wav"
 
-# measure NAME ARGS...: best of three runs; prints "seconds peak_kB"
+# measure ARGS...: best of three runs; prints "elapsed_s peak_kB cpu_s" (cpu = user + system, all threads)
 measure() {
-    local best="" mem=""
+    local best="" mem="" cpu=""
     for _ in 1 2 3; do
-        /usr/bin/time -f "%e %M" -o "$work/time" "$@" >/dev/null 2>&1
-        read -r t m <"$work/time"
-        if [[ -z "$best" ]] || awk "BEGIN{exit !($t < $best)}"; then best=$t; mem=$m; fi
+        /usr/bin/time -f "%e %M %U %S" -o "$work/time" "$@" >/dev/null 2>&1
+        read -r t m u s <"$work/time"
+        if [[ -z "$best" ]] || awk "BEGIN{exit !($t < $best)}"; then best=$t; mem=$m; cpu=$(awk "BEGIN{print $u+$s}"); fi
     done
-    echo "$best $mem"
+    echo "$best $mem $cpu"
 }
 
-printf "%-22s %9s %9s %7s %12s\n" conversion orlamo_s sox_s ratio orlamo_peak
+printf "%-18s %9s %7s %7s %9s %7s %12s\n" conversion orlamo_s sox_s ratio orlamo_cpu sox_cpu orlamo_peak
 row() {
     local name=$1 input=$2 to=$3
     shift 3
-    read -r ot om < <(measure "$cli" convert "$work/$input" "$work/o.wav" --to "$to")
-    read -r st _ < <(measure sox "$work/$input" "$@" "$work/x.wav")
-    printf "%-22s %9s %9s %7.2f %10s kB\n" "$name" "$ot" "$st" "$(awk "BEGIN{print $ot/$st}")" "$om"
+    read -r ot om oc < <(measure "$cli" convert "$work/$input" "$work/o.wav" --to "$to")
+    read -r st _ sc < <(measure sox "$work/$input" "$@" "$work/x.wav")
+    printf "%-18s %9s %7s %7.2f %9s %7s %9s kB\n" "$name" "$ot" "$st" "$(awk "BEGIN{print $ot/$st}")" "$oc" "$sc" "$om"
 }
 row "GSM encode" s16.wav gsm -e gsm-full-rate
 row "GSM decode" gsm.wav pcm:8000:16 -e signed -b 16
