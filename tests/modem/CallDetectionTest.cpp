@@ -138,31 +138,6 @@ TEST_F(CallDetectionTest, OneRingThenNothingTriggersAfterTheDefaultTimeOut) {
     EXPECT_FALSE(modem->ringTimeOutKnown());
 }
 
-TEST_F(CallDetectionTest, CallRingingTooOftenIsRejected) {
-    config.writeInteger(QStringLiteral("General"), QStringLiteral("RingTimeOut"), 500);
-    settings.rejectCall = true;
-    settings.rejectRings = 3;
-    armed();
-    QSignalSpy triggered(modem.get(), &TfmModem::recordTriggered);
-    QSignalSpy hidden(modem.get(), &TfmModem::callerIdHidden);
-    QSignalSpy autoRecord(modem.get(), &TfmModem::autoRecordModeChanged);
-    ring(5, 150);
-    ASSERT_TRUE(waitUntil([&] { return logged(QStringLiteral("Calling party hung up")) == 1; }));
-    const QStringList lines = logger.lines();
-    const qsizetype rejectedAt = lines.indexOf(QStringLiteral("Call recording rejected..."));
-    ASSERT_GE(rejectedAt, 0);
-    EXPECT_EQ(lines.mid(rejectedAt - 2, 2), (QStringList{QStringLiteral("ring"), QStringLiteral("ring")}));
-    EXPECT_EQ(lines.mid(lines.size() - 2),
-              (QStringList{QStringLiteral("Calling party hung up"), QStringLiteral("Enabling autoRecord mode")}));
-    EXPECT_EQ(logged(QStringLiteral("ring")), 5);
-    EXPECT_GE(hidden.count(), 2);
-    EXPECT_EQ(autoRecord.count(), 1);
-    EXPECT_EQ(triggered.count(), 0);
-    EXPECT_FALSE(modem->recordTrigger());
-    EXPECT_FALSE(modem->rejected());
-    EXPECT_EQ(modem->ringCount(), 0);
-}
-
 TEST_F(CallDetectionTest, CallerIdentification) {
     armed();
     QSignalSpy shown(modem.get(), &TfmModem::callerIdShown);
