@@ -49,9 +49,11 @@ void RecorderCore::applyModemSettings() {
         m_modem->setSettings(ModemSettings::fromConfig(*m_state.config));
 }
 
-void RecorderCore::createInitTVK() {
+void RecorderCore::createInitTVK(const std::function<void(TfmInitTVK&)>& connect) {
     m_initTVK = std::make_unique<TfmInitTVK>(*m_state.config, *m_state.prompter, *m_modem, *m_profile, *m_current,
                                              *m_settings, m_state.workDir);
+    if (connect)
+        connect(*m_initTVK);
     m_initTVK->FirstRunCheck();
     m_initTVK->ApplyConfiguration();
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QObject>
+#include <functional>
 #include <memory>
 
 struct AppState;
@@ -31,7 +32,8 @@ public:
     /// The modem controller, reading its line and call settings.
     void createModem();
     /// First-run check, then the configuration applied: profile, compression, wav folder, port, auto-record.
-    void createInitTVK();
+    /// `connect` runs before the start-up steps, so the windows follow them from the first one.
+    void createInitTVK(const std::function<void(TfmInitTVK&)>& connect = {});
     void createAudio();
     /// Every step in order (orlamo-cli).
     void createAll();

@@ -86,7 +86,12 @@ void OrlamoApplication::create() {
     m_specModem = make<TSpecModemForm>(m_main.get());
     step("TfmModem", [this] { m_core->createModem(); });
     connectMainWindow();
-    step("TfmInitTVK", [this] { m_core->createInitTVK(); });
+    step("TfmInitTVK", [this] {
+        m_core->createInitTVK([this](TfmInitTVK& init) {
+            connect(&init, &TfmInitTVK::layoutDue, m_main.get(), &TfmMain::applyLayout);
+            connect(&init, &TfmInitTVK::recordEnabled, m_main.get(), &TfmMain::setRecordEnabled);
+        });
+    });
     step("TfmAudio", [this] { m_core->createAudio(); });
     m_callerId = make<TfmCallerID>();
     m_callerId->follow(m_core->modem());

@@ -21,6 +21,7 @@
 #include <QToolBar>
 #include <QTreeView>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace {
 const QString kParamsLower = QStringLiteral("params");
@@ -202,9 +203,13 @@ void TfmMain::writeGeometry() {
     config.writeInteger(kParamsLower, QStringLiteral("Volume"), m_volume->value());
     config.writeInteger(kParamsLower, QStringLiteral("Splitter"), splitterWidth());
     const QHeaderView* header = m_list->horizontalHeader();
-    config.writeInteger(kParams, QStringLiteral("Date"), header->count() > 0 ? header->sectionSize(0) : 75);
-    config.writeInteger(kParams, QStringLiteral("Time"), header->count() > 1 ? header->sectionSize(1) : 70);
-    config.writeInteger(kParams, QStringLiteral("Duration"), header->count() > 2 ? header->sectionSize(2) : 70);
+    for (int i = 0; i < 3; ++i) {
+        if (header->count() > i)
+            m_columnWidths[static_cast<size_t>(i)] = header->sectionSize(i);
+    }
+    config.writeInteger(kParams, QStringLiteral("Date"), m_columnWidths[0]);
+    config.writeInteger(kParams, QStringLiteral("Time"), m_columnWidths[1]);
+    config.writeInteger(kParams, QStringLiteral("Duration"), m_columnWidths[2]);
 }
 
 void TfmMain::setModemStatus(const QString& text) {
@@ -217,4 +222,20 @@ QString TfmMain::modemStatus() const {
 
 void TfmMain::setRecordEnabled(bool on) {
     m_recordEnabled = on;
+}
+
+void TfmMain::applyLayout() {
+    if (!m_state.config)
+        return;
+    const Config& config = *m_state.config;
+    m_volume->setValue(config.readInteger(kParamsLower, QStringLiteral("Volume"), 8));
+    const int total = m_splitter->width();
+    const int folderWidth = config.readInteger(kParamsLower, QStringLiteral("Splitter"), splitterWidth());
+    m_splitter->setSizes({folderWidth, std::max(0, total - folderWidth)});
+    m_columnWidths = {config.readInteger(kParams, QStringLiteral("Date"), 75),
+                      config.readInteger(kParams, QStringLiteral("Time"), 70),
+                      config.readInteger(kParams, QStringLiteral("Duration"), 70)};
+    QHeaderView* header = m_list->horizontalHeader();
+    for (int i = 0; i < 3 && i < header->count(); ++i)
+        header->resizeSection(i, m_columnWidths[static_cast<size_t>(i)]);
 }

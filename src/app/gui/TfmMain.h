@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <array>
 #include <functional>
 
 struct AppState;
@@ -33,6 +34,8 @@ public:
     QTableView* recordingsList() const { return m_list; }
     TrayIcon* tray() const { return m_tray; }
     int splitterWidth() const;
+    /// Volume, folder panel width and column widths from the configuration (start and after the settings).
+    void applyLayout();
     /// Geometry, splitter and column widths to the configuration (close step).
     void writeGeometry();
     void showFromTray();
@@ -69,5 +72,6 @@ private:
     bool m_shownOnce = false;
     bool m_closing = false;
     bool m_recordEnabled = false;
+    std::array<int, 3> m_columnWidths = {75, 70, 70}; ///< Date, Time, Duration
     QList<class QLabel*> m_statusPanels;
 };
