@@ -121,4 +121,10 @@ TEST_F(ModemSimTest, UnpluggedModemClosesThePort) {
     EXPECT_FALSE(modem->portOpen());
     EXPECT_EQ(logger.lines().last(), QStringLiteral("Com port 1 (%1) closed...").arg(sim.linkPath()));
     EXPECT_NE(modem->SendCommand(QStringLiteral("atE0"), QStringLiteral("echo off.."), QStringLiteral("OK")), 0);
+    // Plugged in again, Modem On opens it anew.
+    sim.command(QStringLiteral("plug"));
+    ASSERT_TRUE(sim.waitForDevice());
+    ASSERT_TRUE(modem->modemOnClicked()) << modem->ComPort1().errorString().toStdString();
+    EXPECT_TRUE(modem->portOpen());
+    EXPECT_EQ(logger.lines().last(), QStringLiteral("Enabling autoRecord mode"));
 }
