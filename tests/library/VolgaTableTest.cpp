@@ -368,3 +368,56 @@ TEST_F(VolgaTableTest, DetailFollowsTheMasterRange) {
     ASSERT_TRUE(master.locate(QStringLiteral("FolderId"), QStringLiteral("A")));
     EXPECT_EQ(table.recordCount(), 0);
 }
+
+TEST_F(VolgaTableTest, DamagedFilesFailCleanlyAndNeverCrash) {
+    create({{QStringLiteral("id"), TFieldKind::Text, 10},
+            {QStringLiteral("n"), TFieldKind::Integer, 0},
+            {QStringLiteral("memo"), TFieldKind::Text, 255},
+            {QStringLiteral("blob"), TFieldKind::Blob, 0},
+            {QStringLiteral("when"), TFieldKind::DateTime, 0}});
+    for (int i = 0; i < 4; ++i) {
+        table.append();
+        table.setFieldValue(QStringLiteral("id"), QStringLiteral("row%1").arg(i));
+        table.setFieldValue(QStringLiteral("n"), i * 1000);
+        table.setFieldValue(QStringLiteral("memo"), QStringLiteral("memo text %1").arg(i));
+        table.setFieldValue(QStringLiteral("blob"), QByteArray(i * 3, 'b'));
+        table.setFieldValue(QStringLiteral("when"), QDateTime(QDate(2026, 1, i + 1), QTime(1, 2), Qt::UTC));
+        table.post();
+    }
+    table.SaveToFile(path);
+    const QByteArray good = readAll(path);
+    quint32 seed = 12345;
+    auto random = [&seed] { return seed = seed * 1664525u + 1013904223u; };
+    int opened = 0;
+    for (int round = 0; round < 3000; ++round) {
+        QByteArray bad = good;
+        if (round % 3 == 0)
+            bad.truncate(qsizetype(random() % quint32(good.size())));
+        for (int k = 0; k < 1 + int(random() % 4) && !bad.isEmpty(); ++k)
+            bad[qsizetype(random() % quint32(bad.size()))] = char(random() >> 24);
+        writeFile(path, bad);
+        try {
+            openFile();
+            ++opened;
+            for (table.first(); !table.eof(); table.next())
+                for (const TVolgaField& field : table.fields())
+                    table.fieldValue(field.name);
+        } catch (const VolgaError&) {
+            EXPECT_FALSE(table.active());
+        }
+    }
+    EXPECT_GT(opened, 0);
+}
+
+TEST_F(VolgaTableTest, TableCreatedInMemoryHasNoFileOfItsOwn) {
+    create({{QStringLiteral("Name"), TFieldKind::Text, 10}});
+    table.setTableName(path);
+    table.setLoadMode(TVolgaLoadMode::lmClear);
+    table.FieldDefs() = {{QStringLiteral("Name"), TFieldKind::Text, 10}};
+    table.open();
+    table.append();
+    table.setFieldValue(QStringLiteral("Name"), QStringLiteral("x"));
+    table.SaveTable();
+    EXPECT_FALSE(QFile::exists(path));
+    EXPECT_EQ(table.recordCount(), 1);
+}
