@@ -109,7 +109,7 @@ TEST(ConvertorBlockTest, ShortFirstBlockIsKeptUntilCompleted) {
     c.SetFormatOut(TdeWaveFormat::workingFormat());
     Collector out(c);
     c.Open();
-    const QByteArray block(256, '\x37');
+    const QByteArray block(512, '\x37');
     c.Convert(block.constData(), 100);
     EXPECT_TRUE(out.sizes.isEmpty());
     EXPECT_EQ(c.Stage(0).Fill(), 100u);
