@@ -6,6 +6,7 @@ int cmdInfo(CliContext& context);
 int cmdConvert(CliContext& context);
 int cmdCatalog(CliContext& context);
 int cmdRecord(CliContext& context);
+int cmdModems(CliContext& context);
 
 const QList<CliCommand>& cliCommands() {
     static const QList<CliCommand> commands = {
@@ -16,6 +17,8 @@ const QList<CliCommand>& cliCommands() {
         {"catalog", "[--csv] [--folder NAME]",
          "list the recordings (folder, date, time, duration, memo, WAV file) without changing anything", cmdCatalog},
         {"record", "", "run the recorder without a window until SIGINT or SIGTERM, printing the event log", cmdRecord},
+        {"modems", "[--write N]",
+         "search ports 1 to 8 for modems and list them; --write N stores the profile of modem N", cmdModems},
     };
     return commands;
 }

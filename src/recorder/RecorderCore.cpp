@@ -7,6 +7,8 @@
 #include "modem/TfmModem.h"
 #include "modemsetup/CurrentCompression.h"
 #include "modemsetup/ModemProfile.h"
+#include "modemsetup/ModemProfileWriter.h"
+#include "modemsetup/ModemSearch.h"
 #include "modemsetup/QueryModemBox.h"
 #include "modemsetup/TfmInitTVK.h"
 #include "modemsetup/TfmParse.h"
@@ -52,6 +54,19 @@ void RecorderCore::applyModemSettings() {
 void RecorderCore::createInitTVK(const std::function<void(TfmInitTVK&)>& connect) {
     m_initTVK = std::make_unique<TfmInitTVK>(*m_state.config, *m_state.prompter, *m_modem, *m_profile, *m_current,
                                              *m_settings, m_state.workDir);
+    // The first-run search and profile writer live as long as the start-up controller. Without a
+    // window to choose in, the first modem found is the one confirmed (a window may replace the search).
+    auto* search = new ModemSearch(*m_state.config, m_state.logger, *m_modem, m_initTVK.get());
+    search->setObjectName(QStringLiteral("ModemSearch"));
+    auto* writer = new ModemProfileWriter(*m_state.config, m_state.logger, *m_state.prompter, *m_modem, *m_profile,
+                                          *m_parse, *m_current, *search, m_state.workDir, m_initTVK.get());
+    writer->setObjectName(QStringLiteral("ModemProfileWriter"));
+    m_initTVK->setModemSearch([search, writer] {
+        const int found = search->SearchModems();
+        if (found > 0)
+            writer->WriteModemProfile(1);
+        return found;
+    });
     if (connect)
         connect(*m_initTVK);
     m_initTVK->FirstRunCheck();

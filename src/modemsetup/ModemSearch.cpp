@@ -1,0 +1,88 @@
+// Finding modems on ports 1..8 and asking each for its model, manufacturer and revision.
+#include "modemsetup/ModemSearch.h"
+
+#include "app/Config.h"
+#include "app/Logger.h"
+#include "modem/PortMap.h"
+#include "modem/TfmModem.h"
+
+ModemSearch::ModemSearch(Config& config, Logger& logger, TfmModem& modem, QObject* parent)
+    : QObject(parent), m_config(config), m_logger(logger), m_modem(modem) {}
+
+TModemParams& ModemSearch::entry(int number) {
+    return m_entries[static_cast<size_t>(number >= 1 && number <= kMaxEntries ? number - 1 : 0)];
+}
+
+const TModemParams& ModemSearch::entry(int number) const {
+    return m_entries[static_cast<size_t>(number >= 1 && number <= kMaxEntries ? number - 1 : 0)];
+}
+
+int ModemSearch::progressFor(int port) {
+    const int scaled = port * 100;
+    int whole = scaled / kPorts;
+    const int rest = scaled % kPorts;
+    if (rest * 2 > kPorts || (rest * 2 == kPorts && whole % 2 == 1))
+        ++whole;
+    return whole;
+}
+
+QString ModemSearch::identityText(const QString& reply) {
+    const qsizetype colon = reply.indexOf(QLatin1Char(':'));
+    return colon < 0 ? reply : reply.mid(colon + 1);
+}
+
+QString ModemSearch::identify(const char* first, const char* second, const char* third, const QString& fallback) {
+    for (const char* command : {first, second, third}) {
+        if (command == nullptr)
+            continue;
+        QString reply;
+        if (m_modem.SendQuery(QLatin1String(command), reply) == AtOk)
+            return identityText(reply);
+    }
+    return fallback;
+}
+
+int ModemSearch::SearchModems(bool eraseProfile) {
+    Q_EMIT cleared();
+    try {
+        if (eraseProfile) {
+            m_config.eraseSection(QStringLiteral("modem"));
+            m_config.flush();
+        }
+    } catch (const ConfigWriteError&) {
+        // The old profile stays; the search goes on.
+    }
+    m_count = 0;
+    // A port left open (the settings path closes it first) would answer for every number tried.
+    if (m_modem.portOpen())
+        m_modem.CloseModemPort();
+
+    Q_EMIT progressShown(QStringLiteral("Finding modems... "));
+    m_logger.add(QStringLiteral("----- finding modems -----"));
+    for (int port = 1; port <= kPorts; ++port) {
+        Q_EMIT progressChanged(progressFor(port));
+        if (!m_modem.OpenModemPort(port, false)) {
+            m_logger.add(QStringLiteral("Port ") + PortMap::describe(port, PortMap::devicePath(&m_config, port)) +
+                         QStringLiteral(" failed to open"));
+            continue;
+        }
+        if (m_modem.SendCommand(QStringLiteral("AT"), QStringLiteral("Sending AT"), QStringLiteral("ok")) != AtOk) {
+            m_modem.CloseModemPort();
+            continue;
+        }
+        m_modem.SendCommand(QStringLiteral("atE0"), QStringLiteral("echo off.."), QStringLiteral("ok"));
+        ++m_count;
+        TModemParams& found = entry(m_count);
+        found = TModemParams();
+        found.Model = identify("AT+GMM?", "AT+FMM?", "ATI4", QStringLiteral("Unspecified model"));
+        found.Manufacturer = identify("AT+GMI?", "AT+FMI?", nullptr, QStringLiteral("Unspecified manufacturer"));
+        found.DriverDate = identify("AT+GMR?", "AT+FMR?", nullptr, QStringLiteral("Unspecified driver"));
+        found.PortName = QStringLiteral("com%1").arg(port);
+        found.port = port;
+        Q_EMIT modemListed(m_count, found.Model);
+        m_modem.CloseModemPort();
+    }
+    m_logger.add(QStringLiteral("----- finding modems finished -----"));
+    Q_EMIT progressHidden();
+    return m_count;
+}
