@@ -4,6 +4,9 @@
 #include "audio/AcmErrors.h"
 
 void TdeAbstractAudioWriter::Write(const void* buffer, qint64 count) {
+    // An empty write would put out the header without counting a byte, and the next write a second header.
+    if (count <= 0)
+        return;
     const bool first = m_written == 0;
     if (first)
         WriteHeader();
