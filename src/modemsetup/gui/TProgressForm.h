@@ -3,9 +3,24 @@
 
 #include <QDialog>
 
-/// Created once at start; its commands arrive with the work they do and are not reachable before.
+class ModemSearch;
+class QProgressBar;
+
+/// A bar from 0 to 100, at 0 whenever the window is shown; it stays above other windows. The search
+/// sets its caption; the diagnostics report shows it with its own.
 class TProgressForm : public QDialog {
     Q_OBJECT
 public:
     explicit TProgressForm(QWidget* parent = nullptr);
+
+    /// Shows, moves and closes the window as `search` reports.
+    void follow(ModemSearch& search);
+    void setProgress(int percent);
+    int progress() const;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    QProgressBar* m_bar;
 };

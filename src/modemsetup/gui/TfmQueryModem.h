@@ -1,11 +1,23 @@
-// The "Query Modem" window: the developer's modem query window.
+// The "Query Modem" window: the developer's view of the modem's replies.
 #pragma once
 
 #include <QDialog>
 
-/// Created once at start; its commands arrive with the work they do and are not reachable before.
+class QPlainTextEdit;
+class QueryModemBox;
+
+/// One editable text box `Memo1`. It shows the probes' reply lines; what the developer types becomes
+/// the lines the next developer-mode probe reads.
 class TfmQueryModem : public QDialog {
     Q_OBJECT
 public:
     explicit TfmQueryModem(QWidget* parent = nullptr);
+
+    void follow(QueryModemBox& box);
+    QPlainTextEdit* memo() const { return m_memo; }
+
+private:
+    QPlainTextEdit* m_memo;
+    QueryModemBox* m_box = nullptr;
+    bool m_updating = false;
 };
