@@ -36,6 +36,7 @@ bool SerialClient::open(const std::string& path) {
 }
 
 void SerialClient::close() {
+    m_pending.clear();
     if (m_fd >= 0)
         ::close(m_fd);
     m_fd = -1;
@@ -61,10 +62,17 @@ std::string SerialClient::command(const std::string& line, int timeoutMs) {
     const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
     std::string got;
     for (;;) {
-        for (const char* end : {"OK\r\n", "ERROR\r\n", "CONNECT\r\n"})
-            if (got.size() >= std::char_traits<char>::length(end) &&
-                got.compare(got.size() - std::char_traits<char>::length(end), std::string::npos, end) == 0)
-                return got;
+        size_t first = std::string::npos;
+        for (const std::string end : {"OK\r\n", "ERROR\r\n", "CONNECT\r\n"}) {
+            const size_t at = got.find(end);
+            if (at != std::string::npos && (first == std::string::npos || at + end.size() < first))
+                first = at + end.size();
+        }
+        if (first != std::string::npos) {
+            m_pending = got.substr(first) + m_pending;
+            got.resize(first);
+            return got;
+        }
         const std::string more = readFor(0);
         if (!more.empty()) {
             got += more;
@@ -78,30 +86,37 @@ std::string SerialClient::command(const std::string& line, int timeoutMs) {
 
 std::string SerialClient::readUntil(const std::string& text, int timeoutMs) {
     const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
-    std::string got;
+    std::string got = readFor(0);
     while (got.find(text) == std::string::npos) {
         pollfd p{m_fd, POLLIN, 0};
         if (::poll(&p, 1, remainingMs(deadline)) <= 0 || !(p.revents & POLLIN))
             break;
-        got += readFor(0);
+        const std::string more = readFor(0);
+        if (more.empty())
+            break; // hang-up: the device is gone
+        got += more;
     }
     return got;
 }
 
 std::string SerialClient::readBytes(size_t count, int timeoutMs) {
     const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
-    std::string got;
+    std::string got = readFor(0);
     while (got.size() < count) {
         pollfd p{m_fd, POLLIN, 0};
         if (::poll(&p, 1, remainingMs(deadline)) <= 0 || !(p.revents & POLLIN))
             break;
-        got += readFor(0);
+        const std::string more = readFor(0);
+        if (more.empty())
+            break; // hang-up: the device is gone
+        got += more;
     }
     return got;
 }
 
 std::string SerialClient::readFor(int ms) {
     std::string got;
+    got.swap(m_pending);
     const auto deadline = Clock::now() + std::chrono::milliseconds(ms);
     for (;;) {
         char buf[4096];

@@ -12,8 +12,8 @@ public:
     bool isOpen() const { return m_fd >= 0; }
 
     void write(const std::string& bytes);
-    /// Sends "command\r" and returns what arrives until the text ends with one of the final result codes
-    /// (or the timeout passes).
+    /// Sends "command\r" and returns what arrives up to and including the first final result code (or what
+    /// came when the timeout passed); bytes after the result code stay for the next read.
     std::string command(const std::string& line, int timeoutMs = 5000);
     /// Reads until `text` has arrived; returns everything read (with `text`), or what came when it timed out.
     std::string readUntil(const std::string& text, int timeoutMs = 5000);
@@ -26,4 +26,5 @@ public:
 
 private:
     int m_fd = -1;
+    std::string m_pending; ///< read but not yet handed out
 };

@@ -72,15 +72,23 @@ void Pty::close() {
     m_watch = -1;
 }
 
-void Pty::drainOpenWatch() {
-    char buf[4096];
-    while (m_watch >= 0 && ::read(m_watch, buf, sizeof buf) > 0) {
+bool Pty::drainOpenWatch() {
+    bool closed = false;
+    alignas(inotify_event) char buf[4096];
+    ssize_t n;
+    while (m_watch >= 0 && (n = ::read(m_watch, buf, sizeof buf)) > 0) {
+        for (ssize_t pos = 0; pos + static_cast<ssize_t>(sizeof(inotify_event)) <= n;) {
+            const auto* event = reinterpret_cast<const inotify_event*>(buf + pos);
+            closed = closed || (event->mask & IN_CLOSE);
+            pos += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
+        }
     }
+    return closed;
 }
 
 void Pty::flush() {
     if (m_master >= 0)
-        tcflush(m_master, TCIOFLUSH);
+        tcflush(m_master, TCOFLUSH);
 }
 
 } // namespace modemsim

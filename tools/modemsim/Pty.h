@@ -24,10 +24,10 @@ public:
 
     /// A descriptor that becomes readable when someone opens or closes the device (-1 if unavailable).
     int openWatchFd() const { return m_watch; }
-    /// Empties the open watch's queue.
-    void drainOpenWatch();
+    /// Empties the open watch's queue; true when it reported that the device was closed.
+    bool drainOpenWatch();
 
-    /// Discards whatever is buffered in both directions (the host has closed the port).
+    /// Discards what the modem sent that the host has not read (the host has closed the port).
     void flush();
 
 private:

@@ -82,7 +82,7 @@ unsigned SampleEncoder::imaNibble(int pcm) {
 }
 
 void SampleEncoder::encode(double sample, std::string& out) {
-    const int pcm = static_cast<int>(std::lround(std::clamp(sample, -1.0, 1.0) * 32767.0));
+    const int pcm = static_cast<int>(std::clamp(std::lround(sample * 32768.0), -32768L, 32767L));
     switch (m_format) {
     case SampleFormat::Unsigned8:
         out += static_cast<char>(std::clamp((pcm >> 8) + 128, 0, 255));

@@ -73,6 +73,7 @@ bool Simulator::plug(std::string& error) {
         }
     }
     m_hostOpen = false;
+    m_modem->reset(); // a modem plugged in starts from its power-on state
     log("device " + m_pty.device() + " (" + m_modem->personality().name + ")");
     if (announce)
         announce("modemsim: " + m_pty.device());
@@ -233,12 +234,17 @@ double Simulator::nextDeadline(double now) const {
     return next;
 }
 
-void Simulator::checkHostOpened() {
-    m_pty.drainOpenWatch();
-    pollfd probe{m_pty.masterFd(), POLLIN, 0};
-    if (::poll(&probe, 1, 0) >= 0 && !(probe.revents & POLLHUP)) {
-        m_hostOpen = true;
-        log("host opened the port");
+void Simulator::watchHost() {
+    // A host that closes and at once reopens the port never lets the master see the hang-up; the watch
+    // still reports the close, and that is the DTR drop.
+    if (m_pty.drainOpenWatch() && m_hostOpen)
+        hostGone();
+    if (!m_hostOpen) {
+        pollfd probe{m_pty.masterFd(), POLLIN, 0};
+        if (::poll(&probe, 1, 0) >= 0 && !(probe.revents & POLLHUP)) {
+            m_hostOpen = true;
+            log("host opened the port");
+        }
     }
 }
 
@@ -251,14 +257,15 @@ int Simulator::run(int controlFd) {
 
         // The host side comes first in the list and is served first, so that a port opened before a control
         // line was written is open when that line runs.
-        pollfd fds[2];
+        pollfd fds[3];
         nfds_t count = 0;
         const bool watchMaster = m_pty.isOpen() && m_hostOpen;
-        const bool watchOpen = m_pty.isOpen() && !m_hostOpen && m_pty.openWatchFd() >= 0;
+        const bool watchOpen = m_pty.isOpen() && m_pty.openWatchFd() >= 0;
+        if (watchOpen)
+            fds[count++] = {m_pty.openWatchFd(), POLLIN, 0};
+        const nfds_t masterIndex = count;
         if (watchMaster)
             fds[count++] = {m_pty.masterFd(), static_cast<short>(POLLIN | (m_out.empty() ? 0 : POLLOUT)), 0};
-        else if (watchOpen)
-            fds[count++] = {m_pty.openWatchFd(), POLLIN, 0};
         const nfds_t controlIndex = count;
         fds[count++] = {controlFd, POLLIN, 0};
 
@@ -277,15 +284,17 @@ int Simulator::run(int controlFd) {
             std::perror("modemsim: poll");
             return 1;
         }
-        if (watchMaster) {
-            const short ev = fds[0].revents;
+        if (watchOpen && (fds[0].revents & POLLIN))
+            watchHost();
+        if (watchMaster && m_hostOpen && m_pty.isOpen()) {
+            const short ev = fds[masterIndex].revents;
             if (ev & POLLIN)
                 readHost();
             if (m_hostOpen && (ev & (POLLHUP | POLLERR)))
                 hostGone();
-        } else if (m_pty.isOpen() && !m_hostOpen) {
-            checkHostOpened();
         }
+        if (m_pty.isOpen() && !m_hostOpen)
+            watchHost();
         if (ready > 0 && (fds[controlIndex].revents & (POLLIN | POLLHUP | POLLERR))) {
             char buf[4096];
             const ssize_t n = ::read(controlFd, buf, sizeof buf);

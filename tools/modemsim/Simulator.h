@@ -57,7 +57,7 @@ private:
     void send(std::string_view bytes);
     void log(const std::string& text);
     void hostGone();
-    void checkHostOpened();
+    void watchHost();
     void unplug();
     bool plug(std::string& error);
     void readHost();
