@@ -2,7 +2,9 @@
 #include "recorder/RecorderCore.h"
 
 #include "app/AppState.h"
+#include "app/Prompter.h"
 #include "audio/TfmAudio.h"
+#include "library/Catalogue.h"
 #include "modem/ModemSettings.h"
 #include "modem/TfmModem.h"
 #include "modemsetup/CurrentCompression.h"
@@ -12,11 +14,13 @@
 #include "modemsetup/QueryModemBox.h"
 #include "modemsetup/TfmInitTVK.h"
 #include "modemsetup/TfmParse.h"
+#include "recorder/VoiceRecorder.h"
 #include "settings/SettingsModel.h"
 
 RecorderCore::RecorderCore(AppState& state, QObject* parent) : QObject(parent), m_state(state) {}
 
 RecorderCore::~RecorderCore() {
+    m_recorder.reset();
     m_audio.reset();
     m_initTVK.reset();
     m_modem.reset();
@@ -25,6 +29,23 @@ RecorderCore::~RecorderCore() {
     m_current.reset();
     m_profile.reset();
     m_settings.reset();
+    m_catalogue.reset();
+}
+
+void RecorderCore::openCatalogue() {
+    m_catalogue = std::make_unique<Catalogue>(m_state.workDir, *m_state.prompter);
+    m_catalogue->OpenCatalogue();
+}
+
+void RecorderCore::closeCatalogue() {
+    if (m_catalogue)
+        m_catalogue->close();
+}
+
+void RecorderCore::saveTree() {
+    if (m_catalogue && !m_catalogue->saveTree())
+        m_state.prompter->message(QStringLiteral("Unable to write to ") + m_state.path(QStringLiteral("tree.d")),
+                                  Prompter::Icon::Error);
 }
 
 void RecorderCore::createSettings(StartupRegistration* registration) {
@@ -78,14 +99,40 @@ void RecorderCore::createAudio() {
 }
 
 void RecorderCore::createAll() {
+    openCatalogue();
     createSettings();
     createParse();
     createModem();
     createInitTVK();
     createAudio();
+    createRecorder();
+}
+
+void RecorderCore::createRecorder() {
+    if (!m_catalogue)
+        openCatalogue();
+    m_recorder = std::make_unique<VoiceRecorder>(m_state.logger, *m_state.prompter, *m_modem, *m_profile, *m_current,
+                                                 *m_settings, *m_catalogue, m_state.workDir);
+    m_recorder->RecoverRecordedFile();
+    connect(m_modem.get(), &TfmModem::recordTriggered, m_recorder.get(), [this] {
+        // The idle handler's turn: after the ring timer's handler has returned.
+        QMetaObject::invokeMethod(
+            m_recorder.get(),
+            [this] {
+                if (m_state.mainWindowShown && m_settings->autoRecord() && m_modem->takeRecordTrigger())
+                    m_recorder->acRecordExecute();
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+void RecorderCore::stopRecording() {
+    if (m_recorder && m_recorder->recording())
+        m_recorder->acStopExecute();
 }
 
 void RecorderCore::closeModemPort() {
+    stopRecording();
     if (m_modem)
         m_modem->CloseModemPort();
 }

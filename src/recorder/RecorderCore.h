@@ -6,6 +6,7 @@
 #include <memory>
 
 struct AppState;
+class Catalogue;
 class CurrentCompression;
 class ModemProfile;
 class QueryModemBox;
@@ -15,6 +16,7 @@ class TfmAudio;
 class TfmInitTVK;
 class TfmModem;
 class TfmParse;
+class VoiceRecorder;
 
 /// The windowed program interleaves these steps with the creation of its windows; orlamo-cli runs
 /// them one after the other. Each step needs the ones before it; the configuration object must be
@@ -25,6 +27,8 @@ public:
     explicit RecorderCore(AppState& state, QObject* parent = nullptr);
     ~RecorderCore() override;
 
+    /// The recordings and folders tables and the folder tree (before the configuration is opened).
+    void openCatalogue();
     /// The settings model, loaded with its rules (defaults written, FileCompression.cpn created).
     void createSettings(StartupRegistration* registration = nullptr);
     /// The reply parsers and the program-wide profile and current compression.
@@ -35,12 +39,20 @@ public:
     /// `connect` runs before the start-up steps, so the windows follow them from the first one.
     void createInitTVK(const std::function<void(TfmInitTVK&)>& connect = {});
     void createAudio();
-    /// Every step in order (orlamo-cli).
+    /// The Record and Stop actions; recovers a recording a crash left behind, and starts a recording when the
+    /// rings of an accepted call stop and the main window has been shown (the idle handler).
+    void createRecorder();
+    /// Every step in order (orlamo-cli); the configuration must be open.
     void createAll();
 
-    /// The close steps that belong to the controllers: the modem port.
+    /// The close steps that belong to the controllers.
+    void closeCatalogue();
+    void saveTree();
+    /// Stops a running recording with its full stop sequence (catalogue entry, modem reopened).
+    void stopRecording();
     void closeModemPort();
 
+    Catalogue& catalogue() const { return *m_catalogue; }
     SettingsModel& settings() const { return *m_settings; }
     ModemProfile& profile() const { return *m_profile; }
     CurrentCompression& currentCompression() const { return *m_current; }
@@ -49,6 +61,7 @@ public:
     TfmModem& modem() const { return *m_modem; }
     TfmInitTVK& initTVK() const { return *m_initTVK; }
     TfmAudio& audio() const { return *m_audio; }
+    VoiceRecorder& recorder() const { return *m_recorder; }
     bool hasModem() const { return m_modem != nullptr; }
 
     /// The modem controller's settings as the settings model and profile hold them now.
@@ -56,6 +69,7 @@ public:
 
 private:
     AppState& m_state;
+    std::unique_ptr<Catalogue> m_catalogue;
     std::unique_ptr<SettingsModel> m_settings;
     std::unique_ptr<ModemProfile> m_profile;
     std::unique_ptr<CurrentCompression> m_current;
@@ -64,4 +78,5 @@ private:
     std::unique_ptr<TfmModem> m_modem;
     std::unique_ptr<TfmInitTVK> m_initTVK;
     std::unique_ptr<TfmAudio> m_audio;
+    std::unique_ptr<VoiceRecorder> m_recorder;
 };

@@ -1,0 +1,214 @@
+// The Record action's start sequence, the two paths of the sound, and the Stop action.
+#include "recorder/VoiceRecorder.h"
+
+#include "app/Logger.h"
+#include "app/Prompter.h"
+#include "audio/AcmErrors.h"
+#include "audio/TdeRIFFAudioWriter.h"
+#include "library/Catalogue.h"
+#include "library/VolgaError.h"
+#include "modem/TfmModem.h"
+#include "modemsetup/CurrentCompression.h"
+#include "modemsetup/ModemProfile.h"
+#include "settings/SettingsModel.h"
+
+#include <QDir>
+
+namespace {
+
+const QString kModemCompressionFile = QStringLiteral("ModemCompression.cpn");
+
+QString portMessage(const TfmModem& modem) {
+    return QStringLiteral("Error during opening com port ") + modem.portText();
+}
+
+} // namespace
+
+VoiceRecorder::VoiceRecorder(Logger& logger, Prompter& prompter, TfmModem& modem, const ModemProfile& profile,
+                             const CurrentCompression& compression, const SettingsModel& settings, Catalogue& catalogue,
+                             QString workDir, QObject* parent)
+    : QObject(parent), m_logger(logger), m_prompter(prompter), m_modem(modem), m_profile(profile),
+      m_compression(compression), m_settings(settings), m_catalogue(catalogue), m_workDir(std::move(workDir)),
+      m_analysis(logger) {
+    m_clock.setInterval(kClockMs);
+    connect(&m_clock, &QTimer::timeout, this, &VoiceRecorder::clockTick);
+    connect(&m_modem, &TfmModem::voiceData, this, &VoiceRecorder::voiceData);
+    connect(&m_modem, &TfmModem::portOpenChanged, this, &VoiceRecorder::portOpenChanged);
+    connect(&m_cnvWav, &TdeAudioConvertor::OnAudioConverted, this, &VoiceRecorder::fileConverted);
+    connect(&m_displayConvert, &TdeAudioConvertor::OnAudioConverted, this, &VoiceRecorder::displayConverted);
+}
+
+VoiceRecorder::~VoiceRecorder() = default;
+
+QString VoiceRecorder::recordedPath() const {
+    return m_workDir + QStringLiteral("/wav/Recorded.wav");
+}
+
+qint64 VoiceRecorder::writtenBytes() const {
+    return m_writer ? m_writer->WrittenBytes() : 0;
+}
+
+// --- start ---
+
+void VoiceRecorder::acRecordExecute() {
+    if (m_recordPressed)
+        return;
+    m_recordPressed = true;
+    Q_EMIT recordingChanged(true);
+    if (m_modem.voiceReception())
+        return;
+    m_logger.add(QStringLiteral("-- Recording started"));
+    if (m_settings.autoRecord())
+        m_modem.DisableAutoRecord();
+    Q_EMIT recordEnabled(false);
+    Q_EMIT stopEnabled(false);
+
+    if (!CreateRecordingFile()) {
+        restoreControls();
+        return;
+    }
+    const TModemParams& p = m_profile.params();
+    if (!m_modem.portOpen() && !m_modem.OpenModemPort(p.port, true)) {
+        m_prompter.message(portMessage(m_modem), Prompter::Icon::Error);
+        restoreControls();
+        releaseWriter();
+        return;
+    }
+    const QString ok = QStringLiteral("OK");
+    const QString voiceMode = QStringLiteral("Setting modem in voice mode..");
+    auto fail = [this](const QString& text) {
+        m_prompter.message(text, Prompter::Icon::Error);
+        AbortRecordingStart();
+    };
+    if (m_redirection && m_modem.SendCommand(QStringLiteral("at+fclass=12"), voiceMode, ok) != AtOk) {
+        fail(QStringLiteral("Error Setting modem in voice mode.."));
+        m_redirection = false;
+        return;
+    }
+    if (m_modem.SendCommand(p.VoiceMode, voiceMode, ok) != AtOk)
+        return fail(QStringLiteral("Error Setting modem in voice mode.."));
+    const qsizetype eq = p.RecGain.indexOf(QLatin1Char('='));
+    if (p.RecGain.mid(eq + 1, 4) != QStringLiteral("none") && m_modem.SendCommand(p.RecGain, p.RecGain, ok) != AtOk)
+        return fail(QStringLiteral("Error setting Rec gain.."));
+    if (!p.SilenceTimer.contains(QStringLiteral("NONE"), Qt::CaseInsensitive))
+        m_modem.SendCommand(p.SilenceTimer, p.SilenceTimer, ok);
+    if (p.VoiceCompression.contains(QStringLiteral("NONE"), Qt::CaseInsensitive))
+        return fail(QStringLiteral("Voice compression codec can not be recognized"));
+    if (m_modem.SendCommand(p.VoiceCompression, p.VoiceCompression, ok) != AtOk)
+        return fail(QStringLiteral("Error setting voice compession.."));
+    if (m_modem.SendCommand(p.UseLine, QStringLiteral("Voice line set.. "), p.UseLineRes) != AtOk) {
+        m_modem.CloseModemPort();
+        return fail(QStringLiteral("Error setting line.."));
+    }
+    if (StartReceiving()) {
+        Q_EMIT stopEnabled(true);
+    } else {
+        fail(QStringLiteral("Error Receiving data.."));
+        m_modem.InitModem();
+    }
+}
+
+bool VoiceRecorder::CreateRecordingFile() {
+    if (!QFile::exists(m_workDir + QLatin1Char('/') + kModemCompressionFile)) {
+        m_prompter.message(QStringLiteral("None Codec found to match modem compression"), Prompter::Icon::Error);
+        return false;
+    }
+    QDir().mkpath(m_workDir + QStringLiteral("/wav"));
+    m_file.setFileName(recordedPath());
+    if (!m_file.open(QIODevice::ReadWrite | QIODevice::Truncate)) {
+        m_prompter.message(QStringLiteral("The recording file ") + QDir::toNativeSeparators(recordedPath()) +
+                               QStringLiteral(" can not be created: ") + m_file.errorString(),
+                           Prompter::Icon::Error);
+        return false;
+    }
+    try {
+        TdeWaveFormat format;
+        format.LoadFormatFile(m_settings.fileCompressionPath());
+        m_writer = std::make_unique<TdeRIFFAudioWriter>(m_file);
+        m_writer->SetFormat(format);
+    } catch (const EFOpenError& e) {
+        m_prompter.message(e.text(), Prompter::Icon::Error);
+        m_file.close();
+        return false;
+    }
+    m_writeFailed = false;
+    return true;
+}
+
+bool VoiceRecorder::StartReceiving() {
+    if (!m_modem.SendNoWait(QStringLiteral("at+vrx"), QStringLiteral("Receiving data...")))
+        return false;
+    try {
+        StartReception();
+    } catch (const std::exception& e) {
+        // A conversion that cannot be opened: the modem streams, but nothing could take the sound.
+        m_modem.setVoiceReception(false);
+        m_receiving = false;
+        m_logger.add(QString::fromStdString(e.what()));
+        return false;
+    }
+    m_startTime = QDateTime::currentDateTime();
+    m_ticks = 0;
+    m_clock.start();
+    return true;
+}
+
+void VoiceRecorder::StartReception() {
+    m_collector.clear();
+    m_modem.setVoiceReception(true);
+    m_receiving = true;
+    m_stopQueued = false;
+    m_stopMessage.clear();
+    m_analysis.reset(m_settings.discTime());
+    TdeWaveFormat modemFormat;
+    modemFormat.LoadFormatFile(m_workDir + QLatin1Char('/') + kModemCompressionFile);
+    m_displayConvert.SetFormatIn(modemFormat);
+    m_displayConvert.SetFormatOut(TdeWaveFormat::workingFormat());
+    m_cnvWav.SetFormatIn(modemFormat);
+    m_cnvWav.SetFormatOut(m_writer->Format());
+    m_fileQueue.clear();
+    m_displayQueue.clear();
+    m_dle.reset();
+    m_lead.clear();
+    m_checkLead = true;
+    const CompressionRecord& record = m_compression.record();
+    m_signFix = record.bps == QStringLiteral("8") && record.Description == QStringLiteral("SIGNED PCM");
+    m_modem.ComPort1().DiscardInput();
+    m_displayConvert.Open();
+    m_cnvWav.Open();
+}
+
+void VoiceRecorder::restoreControls() {
+    m_recordPressed = false;
+    Q_EMIT recordingChanged(false);
+    Q_EMIT recordEnabled(true);
+    Q_EMIT stopEnabled(true);
+}
+
+void VoiceRecorder::releaseWriter() {
+    try {
+        m_writer.reset();
+    } catch (const std::exception&) {
+        // The header of a file that cannot be written any more stays as it is.
+    }
+    m_file.close();
+}
+
+void VoiceRecorder::AbortRecordingStart() {
+    restoreControls();
+    if (m_cnvWav.Active())
+        m_cnvWav.Close();
+    if (m_displayConvert.Active())
+        m_displayConvert.Close();
+    releaseWriter();
+    if (m_modem.OpenModemPort(m_profile.params().port, true)) {
+        m_modem.InitModem();
+        if (m_settings.autoRecord())
+            m_modem.EnableAutoRecord();
+        else
+            m_modem.DisableAutoRecord();
+    } else {
+        m_prompter.message(portMessage(m_modem), Prompter::Icon::Error);
+        Q_EMIT recordEnabled(false);
+    }
+}

@@ -1,0 +1,121 @@
+// The Record and Stop actions and the sound path of a recording: modem bytes to the WAV file and the trace.
+#pragma once
+
+#include "audio/TdeAudioConvertor.h"
+#include "modem/DleFilter.h"
+#include "modem/LineAnalysis.h"
+
+#include <QDateTime>
+#include <QFile>
+#include <QObject>
+#include <QTimer>
+#include <memory>
+
+class Catalogue;
+class CurrentCompression;
+class Logger;
+class ModemProfile;
+class Prompter;
+class SettingsModel;
+class TdeRIFFAudioWriter;
+class TfmModem;
+
+/// One instance for the run. The Record action puts the modem into voice reception and records into
+/// wav/Recorded.wav; the Stop action catalogues the recording, gives the file its final name and
+/// reopens the modem for the next call. Widget-free: the windows follow the signals.
+class VoiceRecorder : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int kFileBlock = 2048;
+    static constexpr int kDisplayBlock = LineAnalysis::kBlockSize;
+    static constexpr int kClockMs = 100;
+
+    VoiceRecorder(Logger& logger, Prompter& prompter, TfmModem& modem, const ModemProfile& profile,
+                  const CurrentCompression& compression, const SettingsModel& settings, Catalogue& catalogue,
+                  QString workDir, QObject* parent = nullptr);
+    ~VoiceRecorder() override;
+
+    /// `acRecordExecute`: the user's Record command and the automatic start.
+    void acRecordExecute();
+    /// The recording part of `acStopExecute`; does nothing while no recording runs.
+    void acStopExecute();
+    /// The Record button is down: a recording is starting or running.
+    bool recording() const { return m_recordPressed; }
+    bool receiving() const { return m_receiving; }
+    /// The developer's switch that puts the modem into "at+fclass=12" first.
+    void setRedirection(bool on) { m_redirection = on; }
+
+    /// Completes and catalogues a wav/Recorded.wav that a crash or power cut left behind. True when
+    /// one was recovered; its memo says so.
+    bool RecoverRecordedFile();
+
+    QString recordedPath() const;
+    /// Audio bytes written to the file of the running (or last) recording.
+    qint64 writtenBytes() const;
+
+Q_SIGNALS:
+    /// The Record button's pressed state.
+    void recordingChanged(bool running);
+    /// Whether the Record items may be used (false while recording and when the modem cannot be reopened).
+    void recordEnabled(bool on);
+    /// Whether the Stop items may be used.
+    void stopEnabled(bool on);
+    /// " hh:mm:ss" of the running recording, for the first panel of the status bar.
+    void statusText(const QString& text);
+    /// One block of the working format for the signal trace.
+    void DisplayData(const QByteArray& block);
+    void ClearDisplay();
+    /// A recording was entered in the catalogue under this base name.
+    void recordingCatalogued(const QString& baseName);
+
+private:
+    bool CreateRecordingFile();
+    bool StartReceiving();
+    void StartReception();
+    void AbortRecordingStart();
+    void restoreControls();
+    void releaseWriter();
+    void voiceData(const QByteArray& bytes);
+    void takeAudio(QByteArray audio);
+    void processBlocks(bool flush);
+    void fileConverted(const QByteArray& data);
+    void displayConverted(const QByteArray& data);
+    void signFix(QByteArray& block) const;
+    void requestStop(const QString& reason, const QString& message = QString());
+    void portOpenChanged(bool open);
+    void clockTick();
+    void reopenModem();
+
+    Logger& m_logger;
+    Prompter& m_prompter;
+    TfmModem& m_modem;
+    const ModemProfile& m_profile;
+    const CurrentCompression& m_compression;
+    const SettingsModel& m_settings;
+    Catalogue& m_catalogue;
+    QString m_workDir;
+
+    bool m_recordPressed = false;
+    bool m_receiving = false;
+    bool m_redirection = false;
+    bool m_stopQueued = false;
+    bool m_writeFailed = false;
+    QString m_stopMessage;
+
+    QFile m_file;
+    std::unique_ptr<TdeRIFFAudioWriter> m_writer;
+    TdeAudioConvertor m_cnvWav;
+    TdeAudioConvertor m_displayConvert;
+    DleFilter m_dle;
+    LineAnalysis m_analysis;
+    QByteArray m_lead; ///< the first bytes, until the receive command's "CONNECT" is known to be out
+    bool m_checkLead = false;
+    QByteArray m_fileQueue;
+    QByteArray m_displayQueue;
+    QByteArray m_collector;
+    bool m_signFix = false;
+
+    QTimer m_clock;
+    int m_ticks = 0;
+    QDateTime m_startTime;
+};

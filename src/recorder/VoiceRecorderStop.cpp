@@ -1,0 +1,126 @@
+// The Stop action of a recording, the reopening of the modem, and the recovery of an interrupted recording.
+#include "recorder/VoiceRecorder.h"
+
+#include "app/Logger.h"
+#include "app/Prompter.h"
+#include "audio/AcmErrors.h"
+#include "audio/TdeRIFFAudioReader.h"
+#include "audio/TdeRIFFAudioWriter.h"
+#include "library/Catalogue.h"
+#include "library/VolgaError.h"
+#include "modem/TfmModem.h"
+#include "modemsetup/ModemProfile.h"
+#include "settings/SettingsModel.h"
+
+#include <QFileInfo>
+
+void VoiceRecorder::acStopExecute() {
+    if (!m_recordPressed)
+        return;
+    m_logger.add(QStringLiteral("-- Recording stopped"));
+    m_modem.setAutoStarted(false);
+    if (m_receiving) {
+        // What the queues and the converters still hold belongs to the call: it goes into the file.
+        processBlocks(true);
+    }
+    if (m_displayConvert.Active())
+        m_displayConvert.Close();
+    if (m_cnvWav.Active())
+        m_cnvWav.Close();
+    m_modem.setVoiceReception(false);
+    m_receiving = false;
+    m_clock.stop();
+    m_modem.CloseModemPort();
+    Q_EMIT ClearDisplay();
+
+    QString baseName;
+    if (m_writer) {
+        RecordingEntry entry;
+        entry.audioBytes = m_writer->WrittenBytes();
+        entry.avgBytesPerSec = m_writer->Format().avgBytesPerSec();
+        entry.callerIdEnabled = m_settings.callerId();
+        entry.callerId = m_modem.callerId();
+        try {
+            baseName = m_catalogue.AddRecordingEntry(entry);
+        } catch (const VolgaError& e) {
+            m_prompter.message(QString::fromStdString(e.what()), Prompter::Icon::Error);
+        }
+        try {
+            m_writer->Finish();
+        } catch (const EWriteError& e) {
+            m_logger.add(e.text());
+        }
+    }
+    releaseWriter();
+    if (!baseName.isEmpty()) {
+        const QString target = m_catalogue.wavPath(baseName);
+        if (QFile::rename(recordedPath(), target))
+            Q_EMIT recordingCatalogued(baseName);
+        else
+            m_prompter.message(QStringLiteral("The recording could not be renamed to ") + target +
+                                   QStringLiteral("; its sound stays in ") + recordedPath(),
+                               Prompter::Icon::Warning);
+    }
+    m_recordPressed = false;
+    Q_EMIT recordingChanged(false);
+    Q_EMIT recordEnabled(true);
+    Q_EMIT stopEnabled(true);
+    if (!m_stopMessage.isEmpty()) {
+        const QString message = m_stopMessage;
+        m_stopMessage.clear();
+        m_prompter.message(message, Prompter::Icon::Warning);
+    }
+    reopenModem();
+    if (!m_profile.voiceFeatures())
+        Q_EMIT recordEnabled(false);
+}
+
+void VoiceRecorder::reopenModem() {
+    if (!m_modem.OpenModemPort(m_profile.params().port, true)) {
+        m_prompter.message(QStringLiteral("Error during opening com port ") + m_modem.portText(),
+                           Prompter::Icon::Error);
+        Q_EMIT recordEnabled(false);
+        return;
+    }
+    if (m_settings.autoRecord())
+        m_modem.EnableAutoRecord();
+    else
+        m_modem.DisableAutoRecord();
+}
+
+bool VoiceRecorder::RecoverRecordedFile() {
+    if (m_recordPressed || !QFileInfo::exists(recordedPath()))
+        return false;
+    QFile file(recordedPath());
+    if (!file.open(QIODevice::ReadWrite))
+        return false;
+    const qint64 dataSize = TdeRIFFAudioWriter::RepairHeader(file);
+    if (dataSize <= 0) {
+        // No header, or a header without sound: nothing to keep. The next recording replaces it.
+        return false;
+    }
+    file.seek(0);
+    RecordingEntry entry;
+    entry.audioBytes = dataSize;
+    try {
+        TdeRIFFAudioReader reader(file);
+        entry.avgBytesPerSec = reader.Format().avgBytesPerSec();
+    } catch (const std::exception&) {
+        return false;
+    }
+    file.close();
+    entry.callerIdEnabled = true;
+    entry.callerId = QStringLiteral("Recovered after an interruption");
+    entry.endTime = QFileInfo(recordedPath()).lastModified();
+    try {
+        const QString baseName = m_catalogue.AddRecordingEntry(entry);
+        if (!QFile::rename(recordedPath(), m_catalogue.wavPath(baseName)))
+            return false;
+        m_logger.add(QStringLiteral("Recovered an interrupted recording as ") + baseName);
+        Q_EMIT recordingCatalogued(baseName);
+    } catch (const VolgaError& e) {
+        m_logger.add(QString::fromStdString(e.what()));
+        return false;
+    }
+    return true;
+}
