@@ -162,7 +162,7 @@ AtModem::Result AtModem::executeVoice(const Command& c, std::string& info) {
     }
     // Settings that shape nothing this line produces: kept so that their read form answers.
     static const std::set<std::string> settings = {"+VDR", "+VSP", "+VGM", "+VGS", "+VTD", "+VNH", "+VIT",
-                                                   "+VRA", "+VRN", "+VBT", "+VIP", "+VTS", "+VLS"};
+                                                   "+VRA", "+VRN", "+VBT", "+VIP", "+VTS"};
     if (settings.count(n) || m_personality.replies.count(n + "=?")) {
         if (c.form == "=") {
             if (c.args.empty())
