@@ -43,16 +43,17 @@ TEST(SampleEncoding, PcmFormsAndRates) {
     EXPECT_EQ(packed, "");
     ima.encode(-0.5, packed);
     ASSERT_EQ(packed.size(), 1u);
-    EXPECT_EQ(static_cast<unsigned char>(packed[0]) & 0x0f, 0x07); // large positive step
+    EXPECT_EQ(static_cast<unsigned char>(packed[0]) & 0x0f, 0x07);      // large positive step
     EXPECT_EQ(static_cast<unsigned char>(packed[0]) >> 4 & 0x08, 0x08); // then negative
 }
 
 TEST(WavSource, RefusesWhatItCannotPlay) {
     QTemporaryDir dir;
     const std::string stereo = dir.filePath(QStringLiteral("stereo.wav")).toStdString();
-    std::ofstream(stereo, std::ios::binary).write("RIFF\x24\0\0\0WAVEfmt \x10\0\0\0\x01\0\x02\0\x40\x1f\0\0"
-                                                  "\0\x7d\0\0\x04\0\x10\0data\0\0\0\0",
-                                                  44);
+    std::ofstream(stereo, std::ios::binary)
+        .write("RIFF\x24\0\0\0WAVEfmt \x10\0\0\0\x01\0\x02\0\x40\x1f\0\0"
+               "\0\x7d\0\0\x04\0\x10\0data\0\0\0\0",
+               44);
     const std::string text = dir.filePath(QStringLiteral("text.wav")).toStdString();
     std::ofstream(text) << "not a sound file at all";
     const std::string truncated = dir.filePath(QStringLiteral("short.wav")).toStdString();

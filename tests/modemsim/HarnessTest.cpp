@@ -15,7 +15,11 @@ TEST(ModemSimHarness, StartsLinksAnswersAndQuits) {
     ASSERT_TRUE(port.open(sim.linkPath().toStdString()));
     EXPECT_EQ(port.command("ATI3"), "ATI3\r\r\nU.S. Robotics 56K FAX USB V1.2.23\r\n\r\nOK\r\n");
 
-    sim.command(QStringLiteral("send \\r\\nRING\\r\\n"));
+    // Once command() returns the line has run: the modem's reply is already on its way.
+    ASSERT_TRUE(sim.command(QStringLiteral("fault noise=3")));
+    EXPECT_EQ(port.command("AT").size(), 3u + 9u);
+    ASSERT_TRUE(sim.command(QStringLiteral("fault none")));
+    ASSERT_TRUE(sim.command(QStringLiteral("send \\r\\nRING\\r\\n")));
     EXPECT_EQ(port.readUntil("RING\r\n"), "\r\nRING\r\n");
 
     sim.command(QStringLiteral("unplug"));

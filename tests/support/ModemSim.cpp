@@ -33,12 +33,16 @@ bool ModemSim::start(int timeoutMs) {
     m_process.start(QDir(binDir).filePath(QStringLiteral("modemsim")), args);
     if (!m_process.waitForStarted(timeoutMs))
         return false;
-    return readAnnouncement(timeoutMs);
+    return readUntil(true, timeoutMs);
 }
 
-bool ModemSim::readAnnouncement(int timeoutMs) {
+bool ModemSim::readUntil(bool wantDevice, int timeoutMs) {
     const QDeadlineTimer deadline(timeoutMs);
     for (;;) {
+        if (wantDevice && m_newDevice) {
+            m_newDevice = false;
+            return true;
+        }
         m_pending += m_process.readAllStandardOutput();
         const qsizetype eol = m_pending.indexOf('\n');
         if (eol >= 0) {
@@ -46,6 +50,8 @@ bool ModemSim::readAnnouncement(int timeoutMs) {
             m_pending.remove(0, eol + 1);
             if (line.startsWith("modemsim: /")) {
                 m_device = QString::fromUtf8(line.mid(10));
+                m_newDevice = true;
+            } else if (!wantDevice && line == "modemsim: done") {
                 return true;
             }
             continue;
@@ -57,14 +63,17 @@ bool ModemSim::readAnnouncement(int timeoutMs) {
 }
 
 bool ModemSim::waitForDevice(int timeoutMs) {
-    return readAnnouncement(timeoutMs);
+    return readUntil(true, timeoutMs);
 }
 
-void ModemSim::command(const QString& line) {
+bool ModemSim::command(const QString& line, int timeoutMs) {
     if (m_process.state() != QProcess::Running)
-        return;
+        return false;
     m_process.write(line.toUtf8() + '\n');
-    m_process.waitForBytesWritten(5000);
+    m_process.waitForBytesWritten(timeoutMs);
+    if (line.trimmed() == QLatin1String("quit"))
+        return true;
+    return readUntil(false, timeoutMs);
 }
 
 void ModemSim::stop() {

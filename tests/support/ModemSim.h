@@ -20,19 +20,22 @@ public:
     QString linkPath() const;
     /// The pseudo-terminal device (the latest one after a "plug").
     QString device() const;
-    /// Sends one control line ("ring", "call rings=2 interval=500 cid=5551234", "unplug", ...).
-    void command(const QString& line);
-    /// Waits until the simulator announces a new device after "plug"; true when it did.
+    /// Sends one control line ("ring", "call rings=2 interval=500 cid=5551234", "unplug", ...) and returns
+    /// once the simulator has executed it; false when it did not answer within the timeout.
+    bool command(const QString& line, int timeoutMs = 10000);
+    /// True when the simulator announced a new device (after "plug") since the last call; waits for it.
     bool waitForDevice(int timeoutMs = 10000);
     /// Sends "quit" and waits for the program to end.
     void stop();
 
 private:
-    bool readAnnouncement(int timeoutMs);
+    /// Reads standard output lines until `wanted` ("done" or a device line); device lines update device().
+    bool readUntil(bool wantDevice, int timeoutMs);
 
     QStringList m_extraArgs;
     QTemporaryDir m_dir;
     QProcess m_process;
     QString m_device;
     QByteArray m_pending;
+    bool m_newDevice = false;
 };

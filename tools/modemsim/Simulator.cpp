@@ -128,6 +128,10 @@ void Simulator::hostGone() {
 }
 
 void Simulator::flushOutput() {
+    // Look for a close right before writing, so that a host that closed and reopened the port does not get
+    // bytes meant for the one before.
+    if (!m_out.empty() && m_pty.isOpen())
+        watchHost();
     while (!m_out.empty() && m_hostOpen) {
         const ssize_t n = ::write(m_pty.masterFd(), m_out.data(), m_out.size());
         if (n > 0) {
@@ -215,6 +219,8 @@ void Simulator::runLine(double now) {
         std::string bytes;
         m_stream->produce(now, m_call.get(), bytes);
         if (m_unplugAfter >= 0 && m_stream->bytesSent() >= m_unplugAfter) {
+            const auto over = static_cast<size_t>(m_stream->bytesSent() - m_unplugAfter);
+            bytes.resize(bytes.size() - std::min(over, bytes.size()));
             m_unplugAfter = -1;
             send(bytes);
             flushOutput();

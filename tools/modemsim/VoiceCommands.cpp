@@ -161,8 +161,8 @@ AtModem::Result AtModem::executeVoice(const Command& c, std::string& info) {
         return m_faults.noConnect ? Result::Nothing : Result::Connect;
     }
     // Settings that shape nothing this line produces: kept so that their read form answers.
-    static const std::set<std::string> settings = {"+VDR", "+VSP", "+VGM", "+VGS", "+VTD", "+VNH", "+VIT",
-                                                   "+VRA", "+VRN", "+VBT", "+VIP", "+VTS"};
+    static const std::set<std::string> settings = {"+VDR", "+VSP", "+VGM", "+VGS", "+VTD", "+VNH",
+                                                   "+VIT", "+VRA", "+VRN", "+VBT", "+VIP", "+VTS"};
     if (settings.count(n) || m_personality.replies.count(n + "=?")) {
         if (c.form == "=") {
             if (c.args.empty())

@@ -18,6 +18,11 @@ int main(int argc, char** argv) {
         std::printf("%s\n", line.c_str());
         std::fflush(stdout);
     };
+    // Each control line is acknowledged once it has run, so a driver can wait for it.
+    simulator.executed = [] {
+        std::printf("modemsim: done\n");
+        std::fflush(stdout);
+    };
     if (!simulator.open(error)) {
         std::fprintf(stderr, "modemsim: %s\n", error.c_str());
         return 1;
