@@ -2,7 +2,9 @@
 #include "SerialClient.h"
 #include "support/ModemSim.h"
 
+#include <QFile>
 #include <QFileInfo>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 TEST(ModemSimHarness, StartsLinksAnswersAndQuits) {
@@ -34,5 +36,28 @@ TEST(ModemSimHarness, StartsLinksAnswersAndQuits) {
 
 TEST(ModemSimHarness, BadOptionsFailToStart) {
     ModemSim sim({QStringLiteral("--profile"), QStringLiteral("nosuchmodem")});
+    EXPECT_FALSE(sim.start(5000));
+}
+
+TEST(ModemSimHarness, LogsTheDialogue) {
+    QTemporaryDir dir;
+    const QString log = dir.filePath(QStringLiteral("sim.log"));
+    ModemSim sim({QStringLiteral("--log"), log, QStringLiteral("--speed"), QStringLiteral("5")});
+    ASSERT_TRUE(sim.start());
+    SerialClient port;
+    ASSERT_TRUE(port.open(sim.linkPath().toStdString()));
+    EXPECT_EQ(port.command("ATI0"), "ATI0\r\r\n56000\r\n\r\nOK\r\n");
+    ASSERT_TRUE(sim.command(QStringLiteral("ring")));
+    sim.stop();
+    QFile file(log);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray text = file.readAll();
+    EXPECT_TRUE(text.contains("host: ATI0\\r")) << text.constData();
+    EXPECT_TRUE(text.contains("modem: \\r\\n56000\\r\\n")) << text.constData();
+    EXPECT_TRUE(text.contains("control: ring")) << text.constData();
+}
+
+TEST(ModemSimHarness, RefusesBadSpeed) {
+    ModemSim sim({QStringLiteral("--speed"), QStringLiteral("0")});
     EXPECT_FALSE(sim.start(5000));
 }
