@@ -2,6 +2,7 @@
 #include "RecordingTestBase.h"
 
 #include "library/TVolgaTable.h"
+#include "modemsetup/CurrentCompression.h"
 #include "modemsetup/ModemProfile.h"
 
 #include <QFile>
@@ -34,7 +35,7 @@ TEST_F(RecordingTestBase, BusyToneEndsAnAutomaticRecording) {
     EXPECT_TRUE(prompter.shown.isEmpty()) << prompter.shown.join('\n').toStdString();
 }
 
-TEST_F(RecordingTestBase, ManualRecordingsEndOnlyByStopAndKeepTheirSoundInTheSameSecond) {
+TEST_F(RecordingTestBase, ManualRecordingsEndOnlyByStop) {
     configure(1);
     createCore();
     // Two short manual recordings one after the other; the line is silent, yet nothing ends them by itself.
@@ -137,4 +138,29 @@ TEST_F(RecordingTestBase, RecordingLeftByACrashIsRecoveredAtTheNextStart) {
     EXPECT_EQ(memoOfLastRow(core->catalogue()), QStringLiteral("Recovered after an interruption"));
     EXPECT_EQ(core->catalogue().CallsTbl().fieldText(QStringLiteral("Duration")), QStringLiteral("00:05"));
     EXPECT_EQ(recordings().size(), 1);
+}
+
+TEST_F(RecordingTestBase, SignedPcmFromTheModemIsStoredUnsigned) {
+    configure(10);
+    state.config->writeString(QStringLiteral("Modem"), QStringLiteral("VoiceCompression"),
+                              QStringLiteral("at+vsm=0,8000"));
+    createCore();
+    CompressionRecord signedPcm;
+    signedPcm.Description = QStringLiteral("SIGNED PCM");
+    signedPcm.bps = QStringLiteral("8");
+    signedPcm.vsr = QStringLiteral("8000");
+    core->currentCompression().set(signedPcm);
+    QSignalSpy catalogued(&recorder(), &VoiceRecorder::recordingCatalogued);
+    recorder().acRecordExecute();
+    ASSERT_TRUE(recorder().receiving());
+    ASSERT_TRUE(waitUntil([&] { return recorder().writtenBytes() >= 8000; }));
+    recorder().acStopExecute();
+    ASSERT_EQ(catalogued.size(), 1);
+    QFile file(core->catalogue().wavPath(catalogued.first().at(0).toString()));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray data = file.readAll().mid(44);
+    ASSERT_GE(data.size(), 8000);
+    // The silent line is signed 0 from the modem: the mid level 128 in the file, not the bottom 0.
+    for (qsizetype i = 0; i < data.size(); ++i)
+        ASSERT_NEAR(static_cast<unsigned char>(data[i]), 128, 1) << "byte " << i;
 }
