@@ -33,17 +33,23 @@ int cmdRecord(CliContext& context) {
     });
     UnattendedPrompter prompter; // its messages go to standard error, the logger lines to standard output
     state.prompter = &prompter;
-    state.config = std::make_unique<Config>(state.path(QStringLiteral("tvk.ini")));
-
     int code = 0;
     try {
         RecorderCore core(state);
-        core.createAll();
+        core.openCatalogue();
+        state.config = std::make_unique<Config>(state.path(QStringLiteral("tvk.ini")));
+        core.createSettings();
+        core.createParse();
+        core.createModem();
+        core.createInitTVK();
+        core.createAudio();
         TerminationSignals termination;
         QObject::connect(&termination, &TerminationSignals::terminationRequested, qApp, &QCoreApplication::quit);
         // Nothing shows a window here, so automatic recording may start as soon as a call comes.
         state.mainWindowShown = true;
         QCoreApplication::exec();
+        core.closeCatalogue();
+        core.saveTree();
         core.closeModemPort();
     } catch (const ConfigWriteError& e) {
         context.err << "orlamo-cli record: " << e.text() << '\n';

@@ -14,6 +14,7 @@
 #include "modem/TfmModem.h"
 #include "modem/gui/TfmCallerID.h"
 #include "modemsetup/TfmInitTVK.h"
+#include "modemsetup/gui/FirstRunWindows.h"
 #include "modemsetup/gui/TProgressForm.h"
 #include "modemsetup/gui/TSpecModemForm.h"
 #include "modemsetup/gui/TfmAskSupport.h"
@@ -69,7 +70,7 @@ void OrlamoApplication::create() {
         createStep();
         m_created.append(QString::fromLatin1(name));
     };
-    m_main = make<TfmMain>(m_state, std::function<void()>());
+    m_main = make<TfmMain>(m_state, [this] { m_core->openCatalogue(); });
     if (m_dialogPrompter)
         m_dialogPrompter->setParent(m_main.get());
     m_settings = make<TfmSettings>(m_main.get());
@@ -90,6 +91,9 @@ void OrlamoApplication::create() {
         m_core->createInitTVK([this](TfmInitTVK& init) {
             connect(&init, &TfmInitTVK::layoutDue, m_main.get(), &TfmMain::applyLayout);
             connect(&init, &TfmInitTVK::recordEnabled, m_main.get(), &TfmMain::setRecordEnabled);
+            // With a screen the user picks the modem of a first start; unattended, the first one found is taken.
+            if (!m_state.options.unattended)
+                FirstRunWindows::attach(init, *m_specModem, *m_progress, *m_state.config, *m_state.prompter);
         });
     });
     step("TfmAudio", [this] { m_core->createAudio(); });
@@ -107,9 +111,18 @@ void OrlamoApplication::connectMainWindow() {
     m_main->isRecording = [&modem] { return modem.voiceReception(); };
     connect(&modem, &TfmModem::statusText, m_main.get(), &TfmMain::setModemStatus);
     connect(&modem, &TfmModem::portOpenChanged, m_main.get(), &TfmMain::setRecordEnabled);
+    connect(m_main.get(), &TfmMain::modemOnRequested, this, [this, &modem] {
+        if (!modem.modemOnClicked()) {
+            m_state.prompter->message(QStringLiteral("Error during opening com port ") + modem.portText(),
+                                      Prompter::Icon::Error);
+            m_main->setRecordEnabled(false);
+        }
+    });
+    connect(m_main.get(), &TfmMain::modemOffRequested, this, [&modem] { modem.modemOffClicked(); });
 }
 
 void OrlamoApplication::buildShutdownSequence() {
+    m_shutdown.add(QStringLiteral("close tables"), [this] { m_core->closeCatalogue(); });
     m_shutdown.add(QStringLiteral("delete work files"), [this] {
         QFile::remove(m_state.path(QStringLiteral("temp.wav")));
         QFile::remove(m_state.path(QStringLiteral("tempFileWav.wav")));
@@ -119,6 +132,7 @@ void OrlamoApplication::buildShutdownSequence() {
             std::fprintf(stderr, "orlamo: cannot write %s\n",
                          m_state.path(QStringLiteral("Events.log")).toLocal8Bit().constData());
     });
+    m_shutdown.add(QStringLiteral("save folder tree"), [this] { m_core->saveTree(); });
     m_shutdown.add(QStringLiteral("close modem port"), [this] { m_core->closeModemPort(); });
     m_shutdown.add(QStringLiteral("write geometry"), [this] { m_main->writeGeometry(); });
     m_shutdown.add(QStringLiteral("release configuration"), [this] { m_state.config.reset(); });

@@ -61,6 +61,7 @@ TfmMain::TfmMain(AppState& state, std::function<void()> openCatalogue, QWidget* 
                                   Prompter::Icon::Warning);
 
     m_tray = new TrayIcon(this);
+    m_tray->addModemMenu(m_acModemOn, m_acModemOff);
     connect(m_tray, &TrayIcon::showRequested, this, &TfmMain::showFromTray);
     connect(m_tray, &TrayIcon::exitRequested, this, &QWidget::close);
 }
@@ -75,6 +76,17 @@ void TfmMain::buildLayout() {
     QAction* exitAction = fileMenu->addAction(QStringLiteral("E&xit"));
     exitAction->setShortcut(QKeySequence(QStringLiteral("Ctrl+X")));
     connect(exitAction, &QAction::triggered, this, &QWidget::close);
+
+    m_acModemOn = new QAction(QStringLiteral("On"), this);
+    m_acModemOn->setObjectName(QStringLiteral("acModemOn"));
+    connect(m_acModemOn, &QAction::triggered, this, &TfmMain::modemOnRequested);
+    m_acModemOff = new QAction(QStringLiteral("Off"), this);
+    m_acModemOff->setObjectName(QStringLiteral("acModemOff"));
+    connect(m_acModemOff, &QAction::triggered, this, &TfmMain::modemOffRequested);
+    auto* optionsMenu = menuBar()->addMenu(QStringLiteral("Options"));
+    auto* modemMenu = optionsMenu->addMenu(QStringLiteral("Modem"));
+    modemMenu->addAction(m_acModemOn);
+    modemMenu->addAction(m_acModemOff);
 
     auto* central = new QWidget(this);
     auto* layout = new QVBoxLayout(central);

@@ -6,6 +6,7 @@
 #include <functional>
 
 struct AppState;
+class QAction;
 class QFrame;
 class QSlider;
 class QSplitter;
@@ -46,8 +47,13 @@ public:
     bool recordEnabled() const { return m_recordEnabled; }
     QString modemStatus() const;
 
+    QAction* acModemOn() const { return m_acModemOn; }
+    QAction* acModemOff() const { return m_acModemOff; }
+
 Q_SIGNALS:
     void firstShown();
+    void modemOnRequested();
+    void modemOffRequested();
     /// The close sequence has run; the program ends.
     void closed();
 
@@ -68,6 +74,8 @@ private:
     QTreeView* m_tree = nullptr;
     QTableView* m_list = nullptr;
     TrayIcon* m_tray = nullptr;
+    QAction* m_acModemOn = nullptr;
+    QAction* m_acModemOff = nullptr;
     bool m_hasPlaybackDevice = false;
     bool m_shownOnce = false;
     bool m_closing = false;

@@ -10,7 +10,8 @@ TrayIcon::TrayIcon(QObject* parent) : QObject(parent), m_menu(new QMenu) {
     m_menu->setObjectName(QStringLiteral("TrayPopUp"));
     connect(m_menu->addAction(QStringLiteral("Show")), &QAction::triggered, this, &TrayIcon::showRequested);
     m_menu->addSeparator();
-    connect(m_menu->addAction(QStringLiteral("Exit")), &QAction::triggered, this, &TrayIcon::exitRequested);
+    m_exit = m_menu->addAction(QStringLiteral("Exit"));
+    connect(m_exit, &QAction::triggered, this, &TrayIcon::exitRequested);
     if (!available())
         return;
     m_icon = new QSystemTrayIcon(QApplication::style()->standardIcon(QStyle::SP_DriveNetIcon), this);
@@ -29,4 +30,12 @@ TrayIcon::~TrayIcon() {
 
 bool TrayIcon::available() {
     return QSystemTrayIcon::isSystemTrayAvailable();
+}
+
+void TrayIcon::addModemMenu(QAction* on, QAction* off) {
+    auto* modem = new QMenu(QStringLiteral("Modem"), m_menu);
+    modem->addAction(on);
+    modem->addAction(off);
+    m_menu->insertMenu(m_exit, modem);
+    m_menu->insertSeparator(m_exit);
 }

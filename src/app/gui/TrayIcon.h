@@ -16,6 +16,8 @@ public:
     /// False on desktops without a tray: the window is then never hidden into it.
     static bool available();
     QMenu* menu() const { return m_menu; }
+    /// The "Modem" sub-menu with the main window's On and Off actions, before "Exit".
+    void addModemMenu(QAction* on, QAction* off);
 
 Q_SIGNALS:
     void showRequested();
@@ -24,4 +26,5 @@ Q_SIGNALS:
 private:
     QMenu* m_menu;
     QSystemTrayIcon* m_icon = nullptr;
+    QAction* m_exit = nullptr;
 };
