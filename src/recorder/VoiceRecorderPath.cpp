@@ -140,7 +140,7 @@ void VoiceRecorder::requestStop(const QString& reason, const QString& message) {
 void VoiceRecorder::portOpenChanged(bool open) {
     if (open || !m_receiving || m_stopQueued)
         return;
-    requestStop(QStringLiteral("The modem was lost during the recording"),
+    requestStop(QStringLiteral("The modem was lost during the recording: ") + m_modem.ComPort1().errorString(),
                 QStringLiteral("The modem was disconnected during the recording. The recording was ended and "
                                "keeps what was received."));
 }
