@@ -100,7 +100,8 @@ TEST_F(RecordingTestBase, CallIsRecordedEndedBySilenceAndCatalogued) {
     ASSERT_TRUE(waitUntil([&] { return logged(QStringLiteral("Enabling autoRecord mode")) >= 2; }));
     if (qEnvironmentVariableIsSet("RECORDING_TRACE"))
         std::cerr << state.logger.lines().join(QLatin1Char(10)).toStdString() << std::endl;
-    EXPECT_TRUE(prompter.shown.isEmpty()) << prompter.shown.join('\n').toStdString();
+    EXPECT_TRUE(prompter.shown.isEmpty())
+        << (prompter.shown + state.logger.lines()).join(QLatin1Char('\n')).toStdString();
 
     // The file has its final name and the temporary one is gone.
     const QString baseName = catalogued.first().at(0).toString();
