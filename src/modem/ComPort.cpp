@@ -1,6 +1,8 @@
 // The serial channel: a reader thread owns the device, the user-interface thread reads and sends.
 #include "modem/ComPort.h"
 
+#include <QFileInfo>
+
 #include <QMutex>
 #include <QMutexLocker>
 #include <QSerialPort>
@@ -54,6 +56,12 @@ void ComPort::setUpReader() {
             return;
         if (error != QSerialPort::ResourceError && error != QSerialPort::ReadError && error != QSerialPort::WriteError)
             return;
+        // A read or write that came back empty is reported with whatever errno was left behind (often
+        // the refused DTR ioctl of a pseudo-terminal); only a device that is gone from the system is lost.
+        if (error != QSerialPort::ResourceError && QFileInfo::exists(m_device)) {
+            m_serial->clearError();
+            return;
+        }
         const QString reason = m_serial->errorString();
         m_serial->close();
         QMetaObject::invokeMethod(
