@@ -177,27 +177,27 @@ bool readWav(const std::string& path, std::vector<short>& samples, int& rate, st
     return false;
 }
 
-std::shared_ptr<AudioSource> makeAudioSource(const std::string& spec, std::string& error) {
-    if (spec == "silence")
+std::shared_ptr<AudioSource> makeAudioSource(const std::string& name, std::string& error) {
+    if (name == "silence")
         return std::make_shared<Silence>();
-    if (spec == "dialtone")
+    if (name == "dialtone")
         return std::make_shared<DialTone>();
-    if (spec == "busy")
+    if (name == "busy")
         return std::make_shared<Busy>();
-    if (spec == "speech")
+    if (name == "speech")
         return std::make_shared<Speech>();
-    if (spec.rfind("tone:", 0) == 0) {
+    if (name.rfind("tone:", 0) == 0) {
         char* end = nullptr;
-        const double hz = std::strtod(spec.c_str() + 5, &end);
-        if (end == spec.c_str() + 5 || *end != '\0' || !(hz > 0 && hz < 20000)) {
-            error = "bad tone frequency in " + spec;
+        const double hz = std::strtod(name.c_str() + 5, &end);
+        if (end == name.c_str() + 5 || *end != '\0' || !(hz > 0 && hz < 20000)) {
+            error = "bad tone frequency in " + name;
             return nullptr;
         }
         return std::make_shared<Tone>(hz);
     }
     std::vector<short> samples;
     int rate = 0;
-    if (!readWav(spec, samples, rate, error))
+    if (!readWav(name, samples, rate, error))
         return nullptr;
     return std::make_shared<WavSource>(std::move(samples), rate);
 }

@@ -21,7 +21,7 @@ public:
 
 /// "silence", "dialtone", "busy", "speech", "tone:HZ" or a 16-bit PCM mono WAV file; nullptr with a
 /// message in error when the text names none of them.
-std::shared_ptr<AudioSource> makeAudioSource(const std::string& spec, std::string& error);
+std::shared_ptr<AudioSource> makeAudioSource(const std::string& name, std::string& error);
 
 /// The samples of a 16-bit PCM mono WAV file (exposed for the tests); false with a message on any other file.
 bool readWav(const std::string& path, std::vector<short>& samples, int& rate, std::string& error);
