@@ -43,6 +43,7 @@ int cmdRecord(CliContext& context) {
         core.createModem();
         core.createInitTVK();
         core.createAudio();
+        core.createRecorder();
         TerminationSignals termination;
         QObject::connect(&termination, &TerminationSignals::terminationRequested, qApp, &QCoreApplication::quit);
         // Nothing shows a window here, so automatic recording may start as soon as a call comes.

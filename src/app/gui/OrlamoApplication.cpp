@@ -22,6 +22,7 @@
 #include "postproc/gui/TfmVoEqzer.h"
 #include "postproc/gui/TfmVolLevel.h"
 #include "recorder/RecorderCore.h"
+#include "recorder/VoiceRecorder.h"
 #include "settings/gui/TfmSettings.h"
 
 #include <QApplication>
@@ -96,7 +97,12 @@ void OrlamoApplication::create() {
                 FirstRunWindows::attach(init, *m_specModem, *m_progress, *m_state.config, *m_state.prompter);
         });
     });
-    step("TfmAudio", [this] { m_core->createAudio(); });
+    step("TfmAudio", [this] {
+        m_core->createAudio();
+        m_core->createRecorder();
+    });
+    m_main->isRecording = [this] { return m_core->recorder().recording(); };
+    m_main->stopRecording = [this] { m_core->stopRecording(); };
     m_callerId = make<TfmCallerID>();
     m_callerId->follow(m_core->modem());
     buildShutdownSequence();
@@ -108,7 +114,6 @@ void OrlamoApplication::create() {
 
 void OrlamoApplication::connectMainWindow() {
     TfmModem& modem = m_core->modem();
-    m_main->isRecording = [&modem] { return modem.voiceReception(); };
     connect(&modem, &TfmModem::statusText, m_main.get(), &TfmMain::setModemStatus);
     connect(&modem, &TfmModem::portOpenChanged, m_main.get(), &TfmMain::setRecordEnabled);
     connect(m_main.get(), &TfmMain::modemOnRequested, this, [this, &modem] {
