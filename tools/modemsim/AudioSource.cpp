@@ -75,12 +75,23 @@ public:
         const Syllable* s = at(t);
         if (!s)
             return 0;
-        const double u = (std::fmod(t, Period) - s->start) / s->length;
+        const double within = std::fmod(t, Period) - s->start;
+        const double u = within / s->length;
         const double envelope = std::sin(std::numbers::pi * u);
+        // A voice glides in pitch through a syllable and carries breath noise, so no block of it is
+        // as regular as a line tone.
+        const double phase = within + 0.35 * within * within / s->length;
         double v = 0;
         for (int h = 1; h <= 4; ++h)
-            v += std::sin(TwoPi * s->pitch * h * t) / h;
-        return s->level * envelope * envelope * v / 2.1;
+            v += std::sin(TwoPi * s->pitch * h * phase) / h;
+        std::uint32_t k = static_cast<std::uint32_t>(t * 16000.0);
+        k ^= k >> 16;
+        k *= 0x7feb352du;
+        k ^= k >> 15;
+        k *= 0x846ca68bu;
+        k ^= k >> 16;
+        v += 0.45 * ((k & 0xffffu) / 32767.5 - 1.0);
+        return s->level * envelope * envelope * v / 2.3;
     }
     SignalKind kind(double t) const override { return at(t) ? SignalKind::Sound : SignalKind::Silence; }
 
