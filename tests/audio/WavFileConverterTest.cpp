@@ -10,14 +10,11 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include "support/TestFiles.h"
+
 using namespace audiotest;
 
 namespace {
-
-QByteArray readAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 struct WavFileConverterTest : ::testing::Test {
     QTemporaryDir dir;

@@ -9,12 +9,9 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-namespace {
+#include "support/TestFiles.h"
 
-QByteArray readAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
+namespace {
 
 struct WaveFormatTest : ::testing::Test {
     QTemporaryDir dir;

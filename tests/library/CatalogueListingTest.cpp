@@ -8,6 +8,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include "support/TestFiles.h"
+
 namespace {
 
 QString fixture() {
@@ -20,11 +22,6 @@ void copyFixture(const QString& to) {
                                 QStringLiteral("wav/1_20261208_131453.wav"), QStringLiteral("wav/Zz9yX8wV.wav")})
         ASSERT_TRUE(QFile::copy(fixture() + QLatin1Char('/') + name, to + QLatin1Char('/') + name))
             << name.toStdString();
-}
-
-QByteArray readAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 CatalogueDateFormat usFormat() {

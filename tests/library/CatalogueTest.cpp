@@ -10,18 +10,9 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include "support/TestFiles.h"
+
 namespace {
-
-void writeFile(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
-QByteArray readAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 CatalogueDateFormat usFormat() {
     CatalogueDateFormat format(QLocale(QStringLiteral("en_US")));

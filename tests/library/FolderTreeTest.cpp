@@ -8,6 +8,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include "support/TestFiles.h"
+
 namespace {
 
 QStringList shape(const FolderTree& tree) {
@@ -15,12 +17,6 @@ QStringList shape(const FolderTree& tree) {
     for (const FolderNode* node : tree.nodes())
         out.append(QString(node->level(), QLatin1Char('>')) + node->text);
     return out;
-}
-
-void writeFile(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
 }
 
 struct ListCommandsTest : ::testing::Test {
