@@ -6,6 +6,7 @@
 #include "app/UnattendedPrompter.h"
 #include "app/WorkingFolder.h"
 #include "app/gui/DialogPrompter.h"
+#include "app/gui/SignalTrace.h"
 #include "app/gui/TfmAbout.h"
 #include "app/gui/TfmMain.h"
 #include "app/gui/TfmMonitor.h"
@@ -23,6 +24,7 @@
 #include "postproc/gui/TfmVolLevel.h"
 #include "recorder/RecorderCore.h"
 #include "recorder/VoiceRecorder.h"
+#include "settings/SettingsModel.h"
 #include "settings/gui/TfmSettings.h"
 
 #include <QApplication>
@@ -101,8 +103,7 @@ void OrlamoApplication::create() {
         m_core->createAudio();
         m_core->createRecorder();
     });
-    m_main->isRecording = [this] { return m_core->recorder().recording(); };
-    m_main->stopRecording = [this] { m_core->stopRecording(); };
+    connectRecorder();
     m_callerId = make<TfmCallerID>();
     m_callerId->follow(m_core->modem());
     buildShutdownSequence();
@@ -124,6 +125,27 @@ void OrlamoApplication::connectMainWindow() {
         }
     });
     connect(m_main.get(), &TfmMain::modemOffRequested, this, [&modem] { modem.modemOffClicked(); });
+}
+
+void OrlamoApplication::connectRecorder() {
+    VoiceRecorder& recorder = m_core->recorder();
+    TfmMain* main = m_main.get();
+    main->isRecording = [&recorder] { return recorder.recording(); };
+    main->stopRecording = [this] { m_core->stopRecording(); };
+    connect(main, &TfmMain::recordRequested, &recorder, &VoiceRecorder::acRecordExecute);
+    connect(main, &TfmMain::stopRequested, this, [this] { m_core->stopRecording(); });
+    connect(&recorder, &VoiceRecorder::recordingChanged, main, &TfmMain::setRecording);
+    connect(&recorder, &VoiceRecorder::recordEnabled, main, &TfmMain::setRecordEnabled);
+    connect(&recorder, &VoiceRecorder::stopEnabled, main, &TfmMain::setStopEnabled);
+    connect(&recorder, &VoiceRecorder::statusText, main, &TfmMain::setModemStatus);
+    connect(&recorder, &VoiceRecorder::DisplayData, main->trace(), &SignalTrace::DisplayData);
+    connect(&recorder, &VoiceRecorder::ClearDisplay, main->trace(), &SignalTrace::ClearDisplay);
+    // The trace takes the settings' colours when the window is first shown.
+    connect(main, &TfmMain::firstShown, this, [this] {
+        const SettingsModel& settings = m_core->settings();
+        m_main->trace()->setColours(colourFromStored(settings.backColor()), colourFromStored(settings.traceColor()));
+    });
+    main->setRecording(recorder.recording());
 }
 
 void OrlamoApplication::buildShutdownSequence() {

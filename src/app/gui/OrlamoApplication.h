@@ -56,6 +56,7 @@ private:
     void installSignalHandlers();
     template <class T, class... Args> std::unique_ptr<T> make(Args&&... args);
     void connectMainWindow();
+    void connectRecorder();
 
     AppState m_state;
     std::unique_ptr<DialogPrompter> m_dialogPrompter;

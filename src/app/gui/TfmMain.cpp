@@ -4,6 +4,7 @@
 #include "app/AppState.h"
 #include "app/Prompter.h"
 #include "app/WorkingFolder.h"
+#include "app/gui/SignalTrace.h"
 #include "app/gui/TrayIcon.h"
 
 #include <QApplication>
@@ -14,9 +15,11 @@
 #include <QLabel>
 #include <QMediaDevices>
 #include <QMenuBar>
+#include <QPainter>
 #include <QSlider>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTableView>
 #include <QToolBar>
 #include <QTreeView>
@@ -26,6 +29,18 @@
 namespace {
 const QString kParamsLower = QStringLiteral("params");
 const QString kParams = QStringLiteral("Params");
+
+// The usual red dot; the style offers none.
+QIcon recordIcon() {
+    QPixmap pixmap(16, 16);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(200, 0, 0));
+    painter.drawEllipse(QRectF(2.5, 2.5, 11, 11));
+    return QIcon(pixmap);
+}
 } // namespace
 
 TfmMain::TfmMain(AppState& state, std::function<void()> openCatalogue, QWidget* parent)
@@ -61,6 +76,7 @@ TfmMain::TfmMain(AppState& state, std::function<void()> openCatalogue, QWidget* 
                                   Prompter::Icon::Warning);
 
     m_tray = new TrayIcon(this);
+    m_tray->addRecorderItems(m_acStop, m_acRecord);
     m_tray->addModemMenu(m_acModemOn, m_acModemOff);
     connect(m_tray, &TrayIcon::showRequested, this, &TfmMain::showFromTray);
     connect(m_tray, &TrayIcon::exitRequested, this, &QWidget::close);
@@ -72,17 +88,16 @@ void TfmMain::buildLayout() {
     resize(492, 476 + 50);
     setMinimumSize(450, 500);
 
+    buildActions();
     auto* fileMenu = menuBar()->addMenu(QStringLiteral("File"));
     QAction* exitAction = fileMenu->addAction(QStringLiteral("E&xit"));
     exitAction->setShortcut(QKeySequence(QStringLiteral("Ctrl+X")));
     connect(exitAction, &QAction::triggered, this, &QWidget::close);
 
-    m_acModemOn = new QAction(QStringLiteral("On"), this);
-    m_acModemOn->setObjectName(QStringLiteral("acModemOn"));
-    connect(m_acModemOn, &QAction::triggered, this, &TfmMain::modemOnRequested);
-    m_acModemOff = new QAction(QStringLiteral("Off"), this);
-    m_acModemOff->setObjectName(QStringLiteral("acModemOff"));
-    connect(m_acModemOff, &QAction::triggered, this, &TfmMain::modemOffRequested);
+    auto* recorderMenu = menuBar()->addMenu(QStringLiteral("Recorder"));
+    recorderMenu->addAction(m_acStop);
+    recorderMenu->addAction(m_acRecord);
+
     auto* optionsMenu = menuBar()->addMenu(QStringLiteral("Options"));
     auto* modemMenu = optionsMenu->addMenu(QStringLiteral("Modem"));
     modemMenu->addAction(m_acModemOn);
@@ -98,6 +113,10 @@ void TfmMain::buildLayout() {
     m_tracePanel->setFrameShadow(QFrame::Sunken);
     m_tracePanel->setFixedHeight(60);
     m_tracePanel->setAutoFillBackground(true);
+    auto* traceLayout = new QVBoxLayout(m_tracePanel);
+    traceLayout->setContentsMargins(2, 2, 2, 2);
+    m_trace = new SignalTrace(*m_state.prompter, m_tracePanel);
+    traceLayout->addWidget(m_trace);
     layout->addWidget(m_tracePanel);
 
     m_position = new QSlider(Qt::Horizontal, central);
@@ -108,6 +127,13 @@ void TfmMain::buildLayout() {
 
     auto* controls = new QToolBar(central);
     controls->setObjectName(QStringLiteral("ToolBar2"));
+    for (QAction* action : {m_acStop, m_acRecord}) {
+        controls->addAction(action);
+        if (QWidget* button = controls->widgetForAction(action)) {
+            button->setCursor(Qt::PointingHandCursor);
+            button->setMinimumWidth(40);
+        }
+    }
     m_volume = new QSlider(Qt::Horizontal, controls);
     m_volume->setObjectName(QStringLiteral("TrackBar2"));
     m_volume->setRange(0, 16);
@@ -146,6 +172,35 @@ void TfmMain::buildLayout() {
         m_statusPanels.append(panel);
     }
     setStatusBar(status);
+}
+
+void TfmMain::buildActions() {
+    m_acModemOn = new QAction(QStringLiteral("On"), this);
+    m_acModemOn->setObjectName(QStringLiteral("acModemOn"));
+    connect(m_acModemOn, &QAction::triggered, this, &TfmMain::modemOnRequested);
+    m_acModemOff = new QAction(QStringLiteral("Off"), this);
+    m_acModemOff->setObjectName(QStringLiteral("acModemOff"));
+    connect(m_acModemOff, &QAction::triggered, this, &TfmMain::modemOffRequested);
+
+    m_acRecord = new QAction(QStringLiteral("Record"), this);
+    m_acRecord->setObjectName(QStringLiteral("acRecord"));
+    m_acRecord->setShortcut(QKeySequence(QStringLiteral("Ctrl+R")));
+    m_acRecord->setToolTip(QStringLiteral("Record"));
+    m_acRecord->setIcon(recordIcon());
+    m_acRecord->setCheckable(true);
+    m_acRecord->setEnabled(false);
+    // The button stays down while recording: the recorder decides, not the click.
+    connect(m_acRecord, &QAction::triggered, this, [this] {
+        m_acRecord->setChecked(m_recording);
+        Q_EMIT recordRequested();
+    });
+    m_acStop = new QAction(QStringLiteral("Stop"), this);
+    m_acStop->setObjectName(QStringLiteral("acStop"));
+    m_acStop->setShortcut(QKeySequence(QStringLiteral("Ctrl+S")));
+    m_acStop->setToolTip(QStringLiteral("Stop"));
+    m_acStop->setIcon(style()->standardIcon(QStyle::SP_MediaStop));
+    connect(m_acStop, &QAction::triggered, this, &TfmMain::stopRequested);
+    addActions({m_acRecord, m_acStop});
 }
 
 int TfmMain::splitterWidth() const {
@@ -234,6 +289,24 @@ QString TfmMain::modemStatus() const {
 
 void TfmMain::setRecordEnabled(bool on) {
     m_recordEnabled = on;
+    updateRecordControls();
+}
+
+void TfmMain::setRecording(bool on) {
+    m_recording = on;
+    updateRecordControls();
+}
+
+void TfmMain::setStopEnabled(bool on) {
+    m_acStop->setEnabled(on);
+}
+
+void TfmMain::updateRecordControls() {
+    // The port opens and closes during a recording's start and stop; Record stays locked meanwhile.
+    m_acRecord->setChecked(m_recording);
+    m_acRecord->setEnabled(m_recordEnabled && !m_recording);
+    m_acModemOn->setEnabled(!m_recording);
+    m_acModemOff->setEnabled(!m_recording);
 }
 
 void TfmMain::applyLayout() {

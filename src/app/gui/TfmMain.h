@@ -13,6 +13,7 @@ class QSplitter;
 class QStatusBar;
 class QTableView;
 class QTreeView;
+class SignalTrace;
 class TrayIcon;
 
 class TfmMain : public QMainWindow {
@@ -42,18 +43,26 @@ public:
     void showFromTray();
     /// The first status panel: " Modem on" or " Modem off".
     void setModemStatus(const QString& text);
-    /// Record is only possible while the modem port is open.
+    /// Record is only possible while the modem port is open and the modem has voice features.
     void setRecordEnabled(bool on);
     bool recordEnabled() const { return m_recordEnabled; }
+    /// The Record button is down while a recording starts or runs; the modem menus are then locked.
+    void setRecording(bool on);
+    void setStopEnabled(bool on);
     QString modemStatus() const;
 
     QAction* acModemOn() const { return m_acModemOn; }
     QAction* acModemOff() const { return m_acModemOff; }
+    QAction* acRecord() const { return m_acRecord; }
+    QAction* acStop() const { return m_acStop; }
+    SignalTrace* trace() const { return m_trace; }
 
 Q_SIGNALS:
     void firstShown();
     void modemOnRequested();
     void modemOffRequested();
+    void recordRequested();
+    void stopRequested();
     /// The close sequence has run; the program ends.
     void closed();
 
@@ -64,6 +73,8 @@ protected:
 
 private:
     void buildLayout();
+    void buildActions();
+    void updateRecordControls();
     bool closeRequest();
 
     AppState& m_state;
@@ -76,10 +87,14 @@ private:
     TrayIcon* m_tray = nullptr;
     QAction* m_acModemOn = nullptr;
     QAction* m_acModemOff = nullptr;
+    QAction* m_acRecord = nullptr;
+    QAction* m_acStop = nullptr;
+    SignalTrace* m_trace = nullptr;
     bool m_hasPlaybackDevice = false;
     bool m_shownOnce = false;
     bool m_closing = false;
     bool m_recordEnabled = false;
+    bool m_recording = false;
     std::array<int, 3> m_columnWidths = {75, 70, 70}; ///< Date, Time, Duration
     QList<class QLabel*> m_statusPanels;
 };

@@ -39,3 +39,9 @@ void TrayIcon::addModemMenu(QAction* on, QAction* off) {
     m_menu->insertMenu(m_exit, modem);
     m_menu->insertSeparator(m_exit);
 }
+
+void TrayIcon::addRecorderItems(QAction* stop, QAction* record) {
+    m_menu->insertAction(m_exit, stop);
+    m_menu->insertAction(m_exit, record);
+    m_menu->insertSeparator(m_exit);
+}

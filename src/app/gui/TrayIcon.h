@@ -18,6 +18,8 @@ public:
     QMenu* menu() const { return m_menu; }
     /// The "Modem" sub-menu with the main window's On and Off actions, before "Exit".
     void addModemMenu(QAction* on, QAction* off);
+    /// The main window's Stop and Record actions, after "Show".
+    void addRecorderItems(QAction* stop, QAction* record);
 
 Q_SIGNALS:
     void showRequested();
