@@ -4,8 +4,10 @@
 #include "app/TerminationSignals.h"
 #include "app/UnattendedPrompter.h"
 #include "cli/CliContext.h"
+#include "library/Catalogue.h"
 #include "modem/TfmModem.h"
 #include "recorder/RecorderCore.h"
+#include "recorder/VoiceRecorder.h"
 
 #include <QCoreApplication>
 
@@ -44,11 +46,17 @@ int cmdRecord(CliContext& context) {
         core.createInitTVK();
         core.createAudio();
         core.createRecorder();
+        QObject::connect(&core.recorder(), &VoiceRecorder::recordingCatalogued, [&context, &core](const QString& name) {
+            context.out << "Recorded " << core.catalogue().wavPath(name) << '\n';
+            context.out.flush();
+        });
         TerminationSignals termination;
         QObject::connect(&termination, &TerminationSignals::terminationRequested, qApp, &QCoreApplication::quit);
         // Nothing shows a window here, so automatic recording may start as soon as a call comes.
         state.mainWindowShown = true;
         QCoreApplication::exec();
+        // A call still being recorded is ended and catalogued before the catalogue closes.
+        core.stopRecording();
         core.closeCatalogue();
         core.saveTree();
         core.closeModemPort();

@@ -2,9 +2,11 @@
 // automatic recording and reports the rings and the caller of a call.
 #include "support/ModemSim.h"
 
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QThread>
 #include <gtest/gtest.h>
 
 #include <csignal>
@@ -18,6 +20,16 @@ QString cli() {
 // Reads the recorder's standard output until `wanted` appears.
 bool waitForLine(QProcess& process, QByteArray& seen, const QByteArray& wanted) {
     while (!seen.contains(wanted)) {
+        if (!process.waitForReadyRead(30000))
+            return false;
+        seen += process.readAllStandardOutput();
+    }
+    return true;
+}
+
+// Reads the recorder's standard output until `wanted` has appeared `count` times.
+bool waitForCount(QProcess& process, QByteArray& seen, const QByteArray& wanted, qsizetype count) {
+    while (seen.count(wanted) < count) {
         if (!process.waitForReadyRead(30000))
             return false;
         seen += process.readAllStandardOutput();
@@ -66,4 +78,52 @@ TEST(CliRecord, FirstStartFindsTheModemAndReportsACall) {
     QFile log(dir.filePath(QStringLiteral("Events.log")));
     ASSERT_TRUE(log.open(QIODevice::ReadOnly));
     EXPECT_TRUE(log.readAll().contains("Enabling autoRecord mode\r\n"));
+}
+
+TEST(CliRecord, CallsAreRecordedCataloguedAndListedAndTheLastOneIsKeptAtTheEnd) {
+    ModemSim sim;
+    ASSERT_TRUE(sim.start());
+    QTemporaryDir dir;
+    {
+        QFile ini(dir.filePath(QStringLiteral("tvk.ini")));
+        ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+        ini.write("[Ports]\r\nCom1=" + sim.linkPath().toUtf8() + "\r\n");
+        for (int n = 2; n <= 8; ++n)
+            ini.write("Com" + QByteArray::number(n) + "=\r\n");
+        ini.write("[Params]\r\nDiscTime=2\r\n");
+    }
+    QProcess recorder;
+    recorder.start(cli(), {QStringLiteral("--workdir"), dir.path(), QStringLiteral("record")});
+    ASSERT_TRUE(recorder.waitForStarted(10000));
+    QByteArray out;
+    ASSERT_TRUE(waitForLine(recorder, out, "Enabling autoRecord mode")) << out.constData();
+
+    // The caller hangs up: the silence ends the recording, which is catalogued and reported.
+    ASSERT_TRUE(sim.command(
+        QStringLiteral("call rings=2 interval=1500 cid=5551234 audio=speech talk=3 end=silence endfor=20")));
+    ASSERT_TRUE(waitForLine(recorder, out, "Recorded ")) << out.constData();
+    EXPECT_TRUE(out.contains("Disconnect line..."));
+    ASSERT_TRUE(waitForCount(recorder, out, "Enabling autoRecord mode", 2))
+        << "the modem is not made ready again: " << out.constData();
+
+    // A second call is still running when the recorder is told to end: it is kept too.
+    ASSERT_TRUE(sim.command(QStringLiteral("call rings=2 interval=1500 cid=5559876 audio=speech talk=60")));
+    ASSERT_TRUE(waitForCount(recorder, out, "Receiving data...", 2)) << out.constData();
+    QThread::msleep(1500); // some of the call's sound arrives
+    ::kill(static_cast<pid_t>(recorder.processId()), SIGTERM);
+    ASSERT_TRUE(recorder.waitForFinished(30000));
+    out += recorder.readAllStandardOutput();
+    EXPECT_EQ(recorder.exitCode(), 0);
+    EXPECT_EQ(out.count("Recorded "), 2) << out.constData();
+
+    QProcess catalog;
+    catalog.start(cli(), {QStringLiteral("--workdir"), dir.path(), QStringLiteral("catalog"), QStringLiteral("--csv")});
+    ASSERT_TRUE(catalog.waitForFinished(30000));
+    const QByteArray listing = catalog.readAllStandardOutput();
+    EXPECT_EQ(catalog.exitCode(), 0) << catalog.readAllStandardError().constData();
+    EXPECT_TRUE(listing.contains("5551234")) << listing.constData();
+    EXPECT_TRUE(listing.contains("5559876")) << listing.constData();
+    const QStringList files = QDir(dir.filePath(QStringLiteral("wav"))).entryList({QStringLiteral("1_*.wav")});
+    EXPECT_EQ(files.size(), 2) << files.join(' ').toStdString();
+    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("wav/Recorded.wav"))));
 }
