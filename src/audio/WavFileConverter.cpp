@@ -19,7 +19,6 @@
 namespace {
 
 constexpr qint64 kBlockBytes = 64 * 1024;
-constexpr int kWarmUpSeconds = 2;
 constexpr int kAgreementSeconds = 1;
 
 /// Frames in one whole block of the format, or 0 for a format without a fixed block.
@@ -51,9 +50,9 @@ public:
                          [this](const QByteArray& d) { m_sink(d); });
         m_converter.Open();
     }
-    /// Converts `length` bytes of `file` from `offset`, in blocks of a whole number of `align` bytes.
-    void run(QFile& file, qint64 offset, qint64 length, qint64 align) {
-        std::vector<char> buffer(static_cast<size_t>(std::max(align, kBlockBytes / align * align)));
+    /// Converts `length` bytes of `file` from `offset`, in reads of `block` bytes.
+    void run(QFile& file, qint64 offset, qint64 length, qint64 block) {
+        std::vector<char> buffer(static_cast<size_t>(block));
         if (!file.seek(offset))
             throw EACMAudioReadError(QStringLiteral("Invalid file format."));
         while (length > 0) {
@@ -88,16 +87,28 @@ Layout readLayout(QFile& file) {
     return l;
 }
 
+/// Input bytes per read: a whole number of input blocks whose output, and 16-bit PCM between stages, stay
+/// near kBlockBytes. A stage keeps buffers of three times its first input, so a decoder fed by 64 kB of
+/// GSM (ten times as much PCM) would hold megabytes.
+qint64 readBlockBytes(const TdeWaveFormat& source, const TdeWaveFormat& target, qint64 inAlign) {
+    const double in = std::max<double>(1, source.avgBytesPerSec());
+    const double widest = std::max({in, static_cast<double>(target.avgBytesPerSec()),
+                                    2.0 * source.samplesPerSec() * std::max<int>(1, source.channels())});
+    const auto bytes = static_cast<qint64>(kBlockBytes * in / widest);
+    return std::max(inAlign, bytes / inAlign * inAlign);
+}
+
 } // namespace
 
-void convertWavFile(const QString& inPath, const QString& outPath, const TdeWaveFormat& target,
-                    const WavConversionOptions& options) {
+WavConversionReport convertWavFile(const QString& inPath, const QString& outPath, const TdeWaveFormat& target,
+                                   const WavConversionOptions& options) {
     QFile in(inPath);
     if (!in.open(QIODevice::ReadOnly))
         throw EFOpenError(inPath);
     const Layout layout = readLayout(in);
     const TdeWaveFormat& source = layout.in;
     const qint64 inAlign = std::max<qint64>(1, source.blockAlign());
+    const qint64 readBlock = readBlockBytes(source, target, inAlign);
 
     QFile out(outPath);
     if (!out.open(QIODevice::ReadWrite | QIODevice::Truncate))
@@ -125,21 +136,21 @@ void convertWavFile(const QString& inPath, const QString& outPath, const TdeWave
                             std::thread::hardware_concurrency() > 1 &&
                             layout.dataBytes / inAlign * inFrames > rate * options.twoThreadMinimumSeconds;
 
-    const bool encoding = source.formatTag() == wavetag::Pcm && target.formatTag() != wavetag::Pcm;
+    WavConversionReport report;
     Pass first(source, target, toWriter);
     if (!twoThreads) {
-        first.run(in, layout.dataPosition, layout.dataBytes, inAlign);
+        first.run(in, layout.dataPosition, layout.dataBytes, readBlock);
         first.finish();
     } else {
         const qint64 units = layout.dataBytes / inUnit;
         const qint64 split = units / 2 * inUnit;
-        const qint64 warmUnits = std::min(units / 2, (rate * kWarmUpSeconds + unitFrames - 1) / unitFrames);
+        const qint64 warmUnits =
+            std::min(units / 2, (rate * std::max(0, options.warmUpSeconds) + unitFrames - 1) / unitFrames);
         const qint64 checkUnits = std::max<qint64>(1, (rate * kAgreementSeconds + unitFrames - 1) / unitFrames);
         const qint64 headerBytes = 28 + TdeRIFFAudioWriter::FmtSize(target);
         const qint64 secondOffset = headerBytes + split / inUnit * outUnit;
 
         // The second half, on its own thread with its own file handles.
-        QByteArray secondStart; // its first checkUnits of output, for the agreement test
         std::exception_ptr secondError;
         std::thread second([&] {
             try {
@@ -149,7 +160,6 @@ void convertWavFile(const QString& inPath, const QString& outPath, const TdeWave
                     throw EFOpenError(outPath);
                 bool writeFailedHere = false; // never thrown across the converter's signal
                 qint64 skip = warmUnits * outUnit;
-                const qint64 keep = checkUnits * outUnit;
                 if (!output.seek(secondOffset))
                     throw EWriteError();
                 Pass pass(source, target, [&](const QByteArray& d) {
@@ -157,13 +167,11 @@ void convertWavFile(const QString& inPath, const QString& outPath, const TdeWave
                     const qint64 dropped = std::min<qint64>(skip, view.size());
                     skip -= dropped;
                     view = view.sliced(dropped);
-                    if (secondStart.size() < keep)
-                        secondStart += view.first(std::min<qint64>(view.size(), keep - secondStart.size()));
                     if (!view.isEmpty() && output.write(view.data(), view.size()) != view.size())
                         writeFailedHere = true;
                 });
                 pass.run(input, layout.dataPosition + split - warmUnits * inUnit,
-                         layout.dataBytes - split + warmUnits * inUnit, inAlign);
+                         layout.dataBytes - split + warmUnits * inUnit, readBlock);
                 pass.finish();
                 if (writeFailedHere || !output.flush())
                     throw EWriteError();
@@ -172,7 +180,7 @@ void convertWavFile(const QString& inPath, const QString& outPath, const TdeWave
             }
         });
         try {
-            first.run(in, layout.dataPosition, split, inAlign);
+            first.run(in, layout.dataPosition, split, readBlock);
         } catch (...) {
             second.join();
             throw;
@@ -181,24 +189,41 @@ void convertWavFile(const QString& inPath, const QString& outPath, const TdeWave
         if (secondError)
             std::rethrow_exception(secondError);
 
-        // A decoder must give exactly the samples of a single pass: go on into the second half until both
-        // agree for a whole check window. An encoder's second half is already a sound encoding after the
-        // warm-up (an encoder's output is not unique), so it is taken as it is.
-        if (!encoding) {
-            QByteArray ours;
-            first.setSink([&](const QByteArray& d) { ours += d; });
-            first.run(in, layout.dataPosition + split, std::min(checkUnits * inUnit, layout.dataBytes - split),
-                      inAlign);
-            const bool agree = ours.size() == secondStart.size() && ours == secondStart;
-            toWriter(ours);
-            if (!agree) {
-                // Never in step: this thread converts the rest itself, over what the other wrote.
-                first.setSink(toWriter);
-                const qint64 done = split + checkUnits * inUnit;
-                first.run(in, layout.dataPosition + done, std::max<qint64>(0, layout.dataBytes - done), inAlign);
-                first.finish();
+        // The output must be exactly that of a single pass. This thread goes on into the second half,
+        // over what the other wrote, until both have agreed for a whole check window; from there on the
+        // codec states are taken to be in step. Never in step, this thread converts the rest itself.
+        QFile written(outPath);
+        if (!written.open(QIODevice::ReadOnly) || !written.seek(secondOffset))
+            throw EFOpenError(outPath);
+        const qint64 window = checkUnits * outUnit;
+        qint64 agreeing = 0; // output bytes at the end of what this thread converted that match the other's
+        qint64 checked = 0;
+        first.setSink([&](const QByteArray& d) {
+            const QByteArray theirs = written.read(d.size());
+            qsizetype last = -1;
+            for (qsizetype i = 0; i < d.size(); ++i)
+                if (i >= theirs.size() || d[i] != theirs[i])
+                    last = i;
+            if (last >= 0) {
+                report.divergedBytes = checked + last + 1;
+                agreeing = d.size() - last - 1;
+            } else {
+                agreeing += d.size();
             }
+            checked += d.size();
+            toWriter(d);
+        });
+        const qint64 stepUnits = std::max<qint64>(1, readBlock / inUnit);
+        qint64 done = split;
+        while (agreeing < window && done < layout.dataBytes) {
+            const qint64 step = std::min(stepUnits * inUnit, layout.dataBytes - done);
+            first.run(in, layout.dataPosition + done, step, readBlock);
+            done += step;
         }
+        if (agreeing < window)
+            first.finish();
+        report.threads = 2;
+        report.segmentsAgreed = agreeing >= window;
         if (!out.seek(out.size()))
             throw EWriteError();
     }
@@ -208,4 +233,5 @@ void convertWavFile(const QString& inPath, const QString& outPath, const TdeWave
         writer.Finish();
     if (!out.flush())
         throw EWriteError();
+    return report;
 }

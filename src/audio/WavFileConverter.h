@@ -10,17 +10,27 @@ struct WavConversionOptions {
     bool allowTwoThreads = true;
     /// Conversions shorter than this many seconds always run on one thread.
     int twoThreadMinimumSeconds = 60;
+    /// Seconds of audio the second thread converts before its half and discards, to bring its codec
+    /// state in step with a single pass.
+    int warmUpSeconds = 2;
 };
 
 /// Reads `inPath` with the RIFF reader, converts its data to `target` block by block and writes `outPath`
 /// with the RIFF writer; the last partial block is completed with silence. Memory stays constant whatever
 /// the file's length. Raises the file, read and conversion errors of the audio classes.
 ///
-/// With two threads the second one starts two seconds of audio early to bring its codec state in step
-/// and converts the second half. When decoding, the first thread then converts on into the second half
-/// until its own output and the second thread's agree for a whole second, taking over the rest when they
-/// never do, so the samples are exactly those of a single pass. When encoding, the warmed-up second half
-/// is kept: stateless and block-reset codecs give the single pass's bytes, GSM a different but equally
-/// sound encoding of the second half.
-void convertWavFile(const QString& inPath, const QString& outPath, const TdeWaveFormat& target,
-                    const WavConversionOptions& options = {});
+/// With two threads the second one starts a little audio early (the warm-up) to bring its codec state in
+/// step and converts the second half into place. The first thread then converts on into the second half,
+/// over what the other wrote, until both outputs have agreed for a whole second, and converts the rest
+/// itself when they never do: the file is byte for byte that of a single pass.
+struct WavConversionReport {
+    int threads = 1;
+    /// How far into the second half, in output bytes, the second thread's output differed from the
+    /// first's: 0 when the warm-up brought its codec state exactly in step.
+    qint64 divergedBytes = 0;
+    /// Whether the second thread's codec state came in step; when not, the first converted the rest.
+    bool segmentsAgreed = true;
+};
+
+WavConversionReport convertWavFile(const QString& inPath, const QString& outPath, const TdeWaveFormat& target,
+                                   const WavConversionOptions& options = {});
