@@ -29,13 +29,15 @@ VoiceRecorder::VoiceRecorder(Logger& logger, Prompter& prompter, TfmModem& modem
                              QString workDir, QObject* parent)
     : QObject(parent), m_logger(logger), m_prompter(prompter), m_modem(modem), m_profile(profile),
       m_compression(compression), m_settings(settings), m_catalogue(catalogue), m_workDir(std::move(workDir)),
-      m_analysis(logger) {
+      m_path(logger) {
     m_clock.setInterval(kClockMs);
     connect(&m_clock, &QTimer::timeout, this, &VoiceRecorder::clockTick);
     connect(&m_modem, &TfmModem::voiceData, this, &VoiceRecorder::voiceData);
     connect(&m_modem, &TfmModem::portOpenChanged, this, &VoiceRecorder::portOpenChanged);
-    connect(&m_cnvWav, &TdeAudioConvertor::OnAudioConverted, this, &VoiceRecorder::fileConverted);
-    connect(&m_displayConvert, &TdeAudioConvertor::OnAudioConverted, this, &VoiceRecorder::displayConverted);
+    connect(&m_path, &RecordingPath::dleEvent, this, &VoiceRecorder::dleEvent);
+    connect(&m_path, &RecordingPath::writeFailure, this, &VoiceRecorder::writeFailure);
+    connect(&m_path, &RecordingPath::lineEnded, this, &VoiceRecorder::lineEnded);
+    connect(&m_path, &RecordingPath::displayFrame, this, &VoiceRecorder::DisplayData);
 }
 
 VoiceRecorder::~VoiceRecorder() = default;
@@ -124,14 +126,13 @@ bool VoiceRecorder::CreateRecordingFile() {
     try {
         TdeWaveFormat format;
         format.LoadFormatFile(m_settings.fileCompressionPath());
-        m_writer = std::make_unique<TdeRIFFAudioWriter>(m_file);
+        m_writer = std::make_unique<RecordingFileWriter>(m_file);
         m_writer->SetFormat(format);
     } catch (const EFOpenError& e) {
         m_prompter.message(e.text(), Prompter::Icon::Error);
         m_file.close();
         return false;
     }
-    m_writeFailed = false;
     return true;
 }
 
@@ -154,28 +155,16 @@ bool VoiceRecorder::StartReceiving() {
 }
 
 void VoiceRecorder::StartReception() {
-    m_collector.clear();
     m_modem.setVoiceReception(true);
     m_receiving = true;
     m_stopQueued = false;
     m_stopMessage.clear();
-    m_analysis.reset(m_settings.discTime());
     TdeWaveFormat modemFormat;
     modemFormat.LoadFormatFile(m_workDir + QLatin1Char('/') + kModemCompressionFile);
-    m_displayConvert.SetFormatIn(modemFormat);
-    m_displayConvert.SetFormatOut(TdeWaveFormat::workingFormat());
-    m_cnvWav.SetFormatIn(modemFormat);
-    m_cnvWav.SetFormatOut(m_writer->Format());
-    m_fileQueue.clear();
-    m_displayQueue.clear();
-    m_dle.reset();
-    m_lead.clear();
-    m_checkLead = true;
     const CompressionRecord& record = m_compression.record();
-    m_signFix = record.bps == QStringLiteral("8") && record.Description == QStringLiteral("SIGNED PCM");
     m_modem.ComPort1().DiscardInput();
-    m_displayConvert.Open();
-    m_cnvWav.Open();
+    m_path.start(modemFormat, m_writer.get(), RecordingPath::needsSignFix(record.bps, record.Description),
+                 m_settings.discTime());
 }
 
 void VoiceRecorder::restoreControls() {
@@ -196,10 +185,7 @@ void VoiceRecorder::releaseWriter() {
 
 void VoiceRecorder::AbortRecordingStart() {
     restoreControls();
-    if (m_cnvWav.Active())
-        m_cnvWav.Close();
-    if (m_displayConvert.Active())
-        m_displayConvert.Close();
+    m_path.abort();
     releaseWriter();
     if (m_modem.OpenModemPort(m_profile.params().port, true)) {
         m_modem.InitModem();

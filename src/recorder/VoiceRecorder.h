@@ -1,9 +1,7 @@
 // The Record and Stop actions and the sound path of a recording: modem bytes to the WAV file and the trace.
 #pragma once
 
-#include "audio/TdeAudioConvertor.h"
-#include "modem/DleFilter.h"
-#include "modem/LineAnalysis.h"
+#include "recorder/RecordingPath.h"
 
 #include <QDateTime>
 #include <QFile>
@@ -17,7 +15,6 @@ class Logger;
 class ModemProfile;
 class Prompter;
 class SettingsModel;
-class TdeRIFFAudioWriter;
 class TfmModem;
 
 /// One instance for the run. The Record action puts the modem into voice reception and records into
@@ -26,8 +23,8 @@ class TfmModem;
 class VoiceRecorder : public QObject {
     Q_OBJECT
 public:
-    static constexpr int kFileBlock = 2048;
-    static constexpr int kDisplayBlock = LineAnalysis::kBlockSize;
+    static constexpr int kFileBlock = RecordingPath::kFileBlock;
+    static constexpr int kDisplayBlock = RecordingPath::kDisplayBlock;
     static constexpr int kClockMs = 100;
 
     VoiceRecorder(Logger& logger, Prompter& prompter, TfmModem& modem, const ModemProfile& profile,
@@ -76,11 +73,9 @@ private:
     void restoreControls();
     void releaseWriter();
     void voiceData(const QByteArray& bytes);
-    void takeAudio(QByteArray audio);
-    void processBlocks(bool flush);
-    void fileConverted(const QByteArray& data);
-    void displayConverted(const QByteArray& data);
-    void signFix(QByteArray& block) const;
+    void dleEvent(char code);
+    void writeFailure(const QString& text);
+    void lineEnded();
     void requestStop(const QString& reason, const QString& message = QString());
     void portOpenChanged(bool open);
     void clockTick();
@@ -99,21 +94,11 @@ private:
     bool m_receiving = false;
     bool m_redirection = false;
     bool m_stopQueued = false;
-    bool m_writeFailed = false;
     QString m_stopMessage;
 
     QFile m_file;
-    std::unique_ptr<TdeRIFFAudioWriter> m_writer;
-    TdeAudioConvertor m_cnvWav;
-    TdeAudioConvertor m_displayConvert;
-    DleFilter m_dle;
-    LineAnalysis m_analysis;
-    QByteArray m_lead; ///< the first bytes, until the receive command's "CONNECT" is known to be out
-    bool m_checkLead = false;
-    QByteArray m_fileQueue;
-    QByteArray m_displayQueue;
-    QByteArray m_collector;
-    bool m_signFix = false;
+    std::unique_ptr<RecordingFileWriter> m_writer;
+    RecordingPath m_path;
 
     QTimer m_clock;
     int m_ticks = 0;

@@ -19,14 +19,9 @@ void VoiceRecorder::acStopExecute() {
         return;
     m_logger.add(QStringLiteral("-- Recording stopped"));
     m_modem.setAutoStarted(false);
-    if (m_receiving) {
-        // What the queues and the converters still hold belongs to the call: it goes into the file.
-        processBlocks(true);
-    }
-    if (m_displayConvert.Active())
-        m_displayConvert.Close();
-    if (m_cnvWav.Active())
-        m_cnvWav.Close();
+    // What the queues and the converters still hold belongs to the call: it goes into the file, and the
+    // header is completed even for a recording that got no sound.
+    m_path.finish(m_receiving);
     m_modem.setVoiceReception(false);
     m_receiving = false;
     m_clock.stop();
@@ -44,11 +39,6 @@ void VoiceRecorder::acStopExecute() {
             baseName = m_catalogue.AddRecordingEntry(entry);
         } catch (const VolgaError& e) {
             m_prompter.message(QString::fromStdString(e.what()), Prompter::Icon::Error);
-        }
-        try {
-            m_writer->Finish();
-        } catch (const EWriteError& e) {
-            m_logger.add(e.text());
         }
     }
     releaseWriter();

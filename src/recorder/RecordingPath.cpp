@@ -1,0 +1,198 @@
+// The sound path of a recording: DLE removal, the file and display blocks, the end-of-call test.
+#include "recorder/RecordingPath.h"
+
+#include "app/Logger.h"
+#include "audio/AcmErrors.h"
+
+namespace {
+
+// What the modem answers to the receive command; it may arrive after the input was discarded.
+const QByteArray kConnect = QByteArrayLiteral("CONNECT\r\n");
+const QByteArray kConnectCrLf = QByteArrayLiteral("\r\nCONNECT\r\n");
+
+} // namespace
+
+void RecordingFileWriter::Complete() {
+    if (m_written == 0 && !m_headerOnly) {
+        WriteHeader();
+        m_headerOnly = true;
+    }
+    Finish();
+}
+
+RecordingPath::RecordingPath(Logger& logger, QObject* parent) : QObject(parent), m_logger(logger), m_analysis(logger) {
+    connect(&m_cnvWav, &TdeAudioConvertor::OnAudioConverted, this, &RecordingPath::fileConverted);
+    connect(&m_displayConvert, &TdeAudioConvertor::OnAudioConverted, this, &RecordingPath::displayConverted);
+}
+
+bool RecordingPath::needsSignFix(const QString& bitsPerSample, const QString& description) {
+    return bitsPerSample == QStringLiteral("8") && description == QStringLiteral("SIGNED PCM");
+}
+
+void RecordingPath::start(const TdeWaveFormat& modemFormat, RecordingFileWriter* writer, bool signFix,
+                          int discTimeSeconds) {
+    if (m_displayConvert.Active())
+        m_displayConvert.Close();
+    if (m_cnvWav.Active())
+        m_cnvWav.Close();
+    m_writer = writer;
+    m_collector.clear();
+    m_analysis.reset(discTimeSeconds);
+    m_displayConvert.SetFormatIn(modemFormat);
+    m_displayConvert.SetFormatOut(TdeWaveFormat::workingFormat());
+    m_cnvWav.SetFormatIn(modemFormat);
+    if (writer != nullptr)
+        m_cnvWav.SetFormatOut(writer->Format());
+    else
+        m_cnvWav.SetFormatOut(modemFormat);
+    m_fileQueue.clear();
+    m_displayQueue.clear();
+    m_dle.reset();
+    m_lead.clear();
+    m_checkLead = true;
+    m_signFix = signFix;
+    m_writeFailed = false;
+    m_lineEndReported = false;
+    m_displayConvert.Open();
+    m_cnvWav.Open();
+    m_active = true;
+}
+
+void RecordingPath::feed(QByteArrayView bytes) {
+    if (!m_active)
+        return;
+    m_audio.clear();
+    m_events.clear();
+    m_dle.process(bytes, m_audio, m_events);
+    for (const char code : m_events)
+        Q_EMIT dleEvent(code);
+    if (m_checkLead) {
+        m_lead.append(m_audio);
+        m_audio.clear();
+        for (const QByteArray& reply : {kConnectCrLf, kConnect}) {
+            if (m_lead.startsWith(reply)) {
+                m_lead.remove(0, reply.size());
+                m_checkLead = false;
+                break;
+            }
+            if (reply.startsWith(m_lead))
+                return; // could still become the reply: wait for more
+        }
+        m_checkLead = false;
+        m_audio.swap(m_lead);
+        m_lead.clear();
+    }
+    takeAudio(m_audio);
+}
+
+void RecordingPath::takeAudio(const QByteArray& audio) {
+    m_fileQueue.append(audio);
+    m_displayQueue.append(audio);
+    processBlocks(false);
+    if (m_analysis.callEnded() && !m_lineEndReported) {
+        m_lineEndReported = true;
+        Q_EMIT lineEnded();
+    }
+}
+
+void RecordingPath::signFix(QByteArray& block) const {
+    if (!m_signFix)
+        return;
+    for (char& b : block)
+        b = static_cast<char>(static_cast<unsigned char>(b) ^ 0x80);
+}
+
+void RecordingPath::processBlocks(bool flush) {
+    // Every whole block is taken at once, so the queues never hold more than one block's rest.
+    try {
+        qsizetype taken = 0;
+        while (!m_writeFailed && (m_fileQueue.size() - taken >= kFileBlock || (flush && taken < m_fileQueue.size()))) {
+            QByteArray block = m_fileQueue.mid(taken, kFileBlock);
+            taken += block.size();
+            signFix(block);
+            m_cnvWav.Convert(block.constData(), block.size());
+        }
+        m_fileQueue.remove(0, taken);
+        if (flush && !m_writeFailed)
+            m_cnvWav.Flush();
+    } catch (const EACMError& e) {
+        m_logger.add(e.text());
+    }
+    qsizetype taken = 0;
+    while (m_displayQueue.size() - taken >= kDisplayBlock) {
+        QByteArray block = m_displayQueue.mid(taken, kDisplayBlock);
+        taken += kDisplayBlock;
+        signFix(block);
+        if (m_trace) {
+            try {
+                m_displayConvert.Convert(block.constData(), block.size());
+            } catch (const EACMError& e) {
+                m_logger.add(e.text());
+            }
+        }
+    }
+    m_displayQueue.remove(0, taken);
+}
+
+void RecordingPath::reportWriteFailure(const QString& text) {
+    if (m_writeFailed)
+        return;
+    m_writeFailed = true;
+    Q_EMIT writeFailure(text);
+}
+
+void RecordingPath::fileConverted(const QByteArray& data) {
+    if (m_writer == nullptr || m_writeFailed)
+        return;
+    // Caught here: the converter's signal is no place for an exception to pass through.
+    try {
+        m_writer->Write(data.constData(), data.size());
+    } catch (const EWriteError& e) {
+        reportWriteFailure(e.text());
+    }
+}
+
+void RecordingPath::displayConverted(const QByteArray& data) {
+    for (qsizetype i = 0; i < data.size();) {
+        const qsizetype n = std::min<qsizetype>(kDisplayBlock - m_collector.size(), data.size() - i);
+        m_collector.append(data.constData() + i, n);
+        i += n;
+        if (m_collector.size() < kDisplayBlock)
+            break;
+        if (m_analyse) {
+            const auto* samples = reinterpret_cast<const uint8_t*>(m_collector.constData());
+            m_analysis.AnalyseBlock(std::span<const uint8_t>(samples, kDisplayBlock));
+        }
+        Q_EMIT displayFrame(m_collector);
+        m_collector.clear();
+    }
+}
+
+void RecordingPath::finish(bool flush) {
+    if (m_active && flush) {
+        // What the queues and the converters still hold belongs to the call: it goes into the file.
+        processBlocks(true);
+    }
+    m_active = false;
+    if (m_displayConvert.Active())
+        m_displayConvert.Close();
+    if (m_cnvWav.Active())
+        m_cnvWav.Close();
+    if (m_writer == nullptr)
+        return;
+    try {
+        m_writer->Complete();
+    } catch (const EWriteError& e) {
+        m_logger.add(e.text());
+    }
+    m_writer = nullptr;
+}
+
+void RecordingPath::abort() {
+    m_active = false;
+    m_writer = nullptr;
+    if (m_displayConvert.Active())
+        m_displayConvert.Close();
+    if (m_cnvWav.Active())
+        m_cnvWav.Close();
+}

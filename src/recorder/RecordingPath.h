@@ -1,0 +1,100 @@
+// The sound path of a recording without the modem: voice bytes to the file converter and the trace frames.
+#pragma once
+
+#include "audio/TdeAudioConvertor.h"
+#include "audio/TdeRIFFAudioWriter.h"
+#include "modem/DleFilter.h"
+#include "modem/LineAnalysis.h"
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+
+class Logger;
+
+/// The recording's WAV writer; completes the header even when no sound was ever written, so a
+/// recording stopped before the first block is still a valid, empty WAV file.
+class RecordingFileWriter : public TdeRIFFAudioWriter {
+public:
+    using TdeRIFFAudioWriter::TdeRIFFAudioWriter;
+    /// Header (when not yet out) and sizes. EWriteError when the stream refuses them.
+    void Complete();
+
+private:
+    bool m_headerOnly = false;
+};
+
+/// Takes the modem's voice stream as it arrives (DLE shielding, the receive command's "CONNECT" in
+/// front), stores it in the file format through the writer, and converts it to the working format for the
+/// trace and the end-of-call analysis. Whole blocks go to the converters, so the chunking of the serial
+/// line does not change the file.
+class RecordingPath : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int kFileBlock = 2048;
+    static constexpr int kDisplayBlock = LineAnalysis::kBlockSize;
+
+    explicit RecordingPath(Logger& logger, QObject* parent = nullptr);
+
+    /// The modem's 8-bit signed PCM is stored as the unsigned PCM of WAV files.
+    static bool needsSignFix(const QString& bitsPerSample, const QString& description);
+
+    /// Starts a reception from `modemFormat` into `writer` (kept, not owned; null writes nothing).
+    /// Throws EACMError when a converter cannot be opened.
+    void start(const TdeWaveFormat& modemFormat, RecordingFileWriter* writer, bool signFix, int discTimeSeconds);
+    /// The trace conversion and the analysis follow the settings; read before every chunk.
+    void setTrace(bool on) { m_trace = on; }
+    void setAnalyse(bool on) { m_analyse = on; }
+
+    /// One chunk as the serial line delivered it.
+    void feed(QByteArrayView bytes);
+    /// Ends the reception; with `flush` the queued bytes and the converters' partial blocks go into the
+    /// file first. The writer is completed either way; a failure to do so is logged.
+    void finish(bool flush);
+    /// Ends the reception without touching the writer (a start that did not get through).
+    void abort();
+
+    bool active() const { return m_active; }
+    bool writeFailed() const { return m_writeFailed; }
+    bool callEnded() const { return m_analysis.callEnded(); }
+    const LineAnalysis& analysis() const { return m_analysis; }
+
+Q_SIGNALS:
+    /// A DLE event code found in the stream, before the audio of the same chunk is processed.
+    void dleEvent(char code);
+    /// One frame (kDisplayBlock samples) of the working format.
+    void displayFrame(const QByteArray& frame);
+    /// The writer refused the sound; nothing more is written. Raised once per reception.
+    void writeFailure(const QString& text);
+    /// The analysis found the line ended; raised once per reception.
+    void lineEnded();
+
+private:
+    void takeAudio(const QByteArray& audio);
+    void processBlocks(bool flush);
+    void fileConverted(const QByteArray& data);
+    void displayConverted(const QByteArray& data);
+    void signFix(QByteArray& block) const;
+    void reportWriteFailure(const QString& text);
+
+    Logger& m_logger;
+    RecordingFileWriter* m_writer = nullptr;
+    TdeAudioConvertor m_cnvWav;
+    TdeAudioConvertor m_displayConvert;
+    DleFilter m_dle;
+    LineAnalysis m_analysis;
+    QByteArray m_lead; ///< the first bytes, until the receive command's "CONNECT" is known to be out
+    bool m_checkLead = false;
+    QByteArray m_fileQueue;
+    QByteArray m_displayQueue;
+    QByteArray m_collector;
+    QByteArray m_audio;
+    std::vector<char> m_events;
+    bool m_signFix = false;
+    bool m_trace = true;
+    bool m_analyse = true;
+    bool m_active = false;
+    bool m_writeFailed = false;
+    bool m_lineEndReported = false;
+    QString m_pendingFailure;
+};
