@@ -17,7 +17,9 @@
 #include <QFile>
 #include <QLabel>
 #include <QStatusBar>
+#include <QTableView>
 #include <QTemporaryDir>
+#include <QTreeView>
 #include <functional>
 #include <gtest/gtest.h>
 
@@ -109,7 +111,19 @@ TEST_F(WindowedRecorder, RecordAndStopFollowTheRecordingAndTheTraceShowsTheSound
     EXPECT_FALSE(main().acRecord()->isChecked());
     EXPECT_TRUE(main().acModemOff()->isEnabled());
     EXPECT_EQ(tracePixels(), 0) << "the trace is cleared at the stop";
-    EXPECT_EQ(app->core()->catalogue().CallsTbl().recordCount(), 1);
+    TVolgaTable& calls = app->core()->catalogue().CallsTbl();
+    EXPECT_EQ(calls.recordCount(), 1);
+    // The list shows the new row with the table's texts, under the titles of its columns.
+    const QAbstractItemModel* list = main().recordingsList()->model();
+    ASSERT_NE(list, nullptr);
+    ASSERT_EQ(list->rowCount(), 1);
+    calls.first();
+    EXPECT_EQ(list->headerData(3, Qt::Horizontal).toString(), QStringLiteral("Memo"));
+    EXPECT_EQ(list->index(0, 0).data().toString(), calls.fieldText(QStringLiteral("DateS")));
+    EXPECT_EQ(list->index(0, 2).data().toString(), calls.fieldText(QStringLiteral("Duration")));
+    const QAbstractItemModel* tree = main().tree()->model();
+    ASSERT_NE(tree, nullptr);
+    EXPECT_EQ(tree->index(0, 0).data().toString(), QStringLiteral("General"));
     const QStringList files = QDir(dir.filePath(QStringLiteral("wav"))).entryList({QStringLiteral("1_*.wav")});
     EXPECT_EQ(files.size(), 1);
     EXPECT_TRUE(prompter.shown.isEmpty()) << prompter.shown.join('|').toStdString();

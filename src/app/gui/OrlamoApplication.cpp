@@ -74,6 +74,7 @@ void OrlamoApplication::create() {
         m_created.append(QString::fromLatin1(name));
     };
     m_main = make<TfmMain>(m_state, [this] { m_core->openCatalogue(); });
+    m_main->attachCatalogue(m_core->catalogue());
     if (m_dialogPrompter)
         m_dialogPrompter->setParent(m_main.get());
     m_settings = make<TfmSettings>(m_main.get());

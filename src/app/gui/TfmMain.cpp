@@ -6,6 +6,9 @@
 #include "app/WorkingFolder.h"
 #include "app/gui/SignalTrace.h"
 #include "app/gui/TrayIcon.h"
+#include "library/Catalogue.h"
+#include "library/gui/FolderTreeModel.h"
+#include "library/gui/RecordingsListModel.h"
 
 #include <QApplication>
 #include <QAudioDevice>
@@ -307,6 +310,21 @@ void TfmMain::updateRecordControls() {
     m_acRecord->setEnabled(m_recordEnabled && !m_recording);
     m_acModemOn->setEnabled(!m_recording);
     m_acModemOff->setEnabled(!m_recording);
+}
+
+void TfmMain::attachCatalogue(Catalogue& catalogue) {
+    new FolderTreeModel(catalogue, *m_tree, this);
+    auto* list = new RecordingsListModel(catalogue.CallsTbl(), this);
+    m_list->setModel(list);
+    m_list->horizontalHeader()->setStretchLastSection(true);
+    QHeaderView* header = m_list->horizontalHeader();
+    for (int i = 0; i < 3; ++i)
+        header->resizeSection(i, m_columnWidths[static_cast<size_t>(i)]);
+    // A new recording shows as the last row, where the user looks for it.
+    connect(list, &QAbstractItemModel::modelReset, m_list, [this, list] {
+        if (list->rowCount() > 0)
+            m_list->scrollToBottom();
+    });
 }
 
 void TfmMain::applyLayout() {

@@ -6,6 +6,7 @@
 #include <functional>
 
 struct AppState;
+class Catalogue;
 class QAction;
 class QFrame;
 class QSlider;
@@ -36,6 +37,8 @@ public:
     QTableView* recordingsList() const { return m_list; }
     TrayIcon* tray() const { return m_tray; }
     int splitterWidth() const;
+    /// The folder tree and the recordings list show this catalogue from now on.
+    void attachCatalogue(Catalogue& catalogue);
     /// Volume, folder panel width and column widths from the configuration (start and after the settings).
     void applyLayout();
     /// Geometry, splitter and column widths to the configuration (close step).
