@@ -1,9 +1,13 @@
 // The orlamo program as a user's session sees it: start, single instance, SIGTERM, files left behind.
+#include "support/ModemSim.h"
+
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QThread>
 #include <gtest/gtest.h>
 
 #include <csignal>
@@ -98,4 +102,39 @@ TEST(Program, CliAnswersHelpAndVersion) {
     cli.start(binary("orlamo-cli"), {QStringLiteral("no-such-command")});
     ASSERT_TRUE(cli.waitForFinished(20000));
     EXPECT_EQ(cli.exitCode(), 2);
+}
+
+TEST(Program, FirstStartOnTheSimulatedModemRecordsACallByItself) {
+    ModemSim sim;
+    ASSERT_TRUE(sim.start());
+    QTemporaryDir dir;
+    {
+        QFile ini(dir.filePath(QStringLiteral("tvk.ini")));
+        ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+        ini.write("[Ports]\r\nCom1=" + sim.linkPath().toUtf8() + "\r\n");
+        for (int n = 2; n <= 8; ++n)
+            ini.write("Com" + QByteArray::number(n) + "=\r\n");
+        ini.write("[Params]\r\nDiscTime=2\r\n");
+    }
+    auto program = startProgram(dir.path());
+    ASSERT_TRUE(program);
+    ASSERT_TRUE(waitUntilReady(*program));
+    ASSERT_TRUE(sim.command(
+        QStringLiteral("call rings=2 interval=1500 cid=5550199 audio=speech talk=3 end=silence endfor=20")));
+    const QDir wav(dir.filePath(QStringLiteral("wav")));
+    QDeadlineTimer deadline(60000);
+    while (wav.entryList({QStringLiteral("1_*.wav")}, QDir::Files).isEmpty() && !deadline.hasExpired())
+        QThread::msleep(200);
+    terminate(*program);
+    EXPECT_EQ(wav.entryList({QStringLiteral("1_*.wav")}, QDir::Files).size(), 1)
+        << readAll(dir.filePath(QStringLiteral("Events.log"))).constData();
+    const QByteArray log = readAll(dir.filePath(QStringLiteral("Events.log")));
+    EXPECT_TRUE(log.contains("-- Recording started\r\n"));
+    EXPECT_TRUE(log.contains("Disconnect line...\r\n-- Recording stopped\r\n")) << log.constData();
+
+    QProcess catalog;
+    catalog.start(binary("orlamo-cli"),
+                  {QStringLiteral("--workdir"), dir.path(), QStringLiteral("catalog"), QStringLiteral("--csv")});
+    ASSERT_TRUE(catalog.waitForFinished(30000));
+    EXPECT_TRUE(catalog.readAllStandardOutput().contains(",5550199,wav/1_"));
 }
