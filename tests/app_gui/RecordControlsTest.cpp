@@ -9,6 +9,7 @@
 #include "recorder/VoiceRecorder.h"
 #include "support/ModemSim.h"
 #include "support/ScriptedPrompter.h"
+#include "support/WaitUntil.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -24,16 +25,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-bool waitUntil(const std::function<bool()>& done, int timeoutMs = 30000) {
-    QDeadlineTimer deadline(timeoutMs);
-    while (!done()) {
-        if (deadline.hasExpired())
-            return false;
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
-    }
-    return true;
-}
 
 QString firstPanel(TfmMain& main) {
     const auto labels = main.statusBar()->findChildren<QLabel*>();

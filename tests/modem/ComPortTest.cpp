@@ -1,6 +1,7 @@
 // The serial channel on a real pseudo-terminal: opening, sending, the notification contract, loss.
 #include "modem/ComPort.h"
 #include "PtyPair.h"
+#include "support/WaitUntil.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -18,17 +19,6 @@ bool heldWithoutEvents(const ComPort& port, qsizetype count, int timeoutMs = 500
         if (deadline.hasExpired())
             return false;
         QThread::yieldCurrentThread();
-    }
-    return true;
-}
-
-/// Handles events until `done` holds or the time is up.
-template <typename Pred> bool waitFor(Pred done, int timeoutMs = 10000) {
-    QDeadlineTimer deadline(timeoutMs);
-    while (!done()) {
-        if (deadline.hasExpired())
-            return false;
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
     }
     return true;
 }
@@ -102,7 +92,7 @@ TEST_F(ComPortTest, SentBytesArriveInOrder) {
     port.SendByte('\x10');
     port.SendByte('!');
     EXPECT_EQ(pty.read(11), QByteArray("at+vsm=?\r\x10!"));
-    EXPECT_TRUE(waitFor([&] { return port.OutputRoom() == 4096; }));
+    EXPECT_TRUE(waitUntil([&] { return port.OutputRoom() == 4096; }));
 }
 
 TEST_F(ComPortTest, EveryByteDeliveredOnceInOrder) {
@@ -112,7 +102,7 @@ TEST_F(ComPortTest, EveryByteDeliveredOnceInOrder) {
     for (int i = 0; i < 20000; ++i)
         all.append(static_cast<char>(i * 7));
     ASSERT_TRUE(pty.write(all));
-    ASSERT_TRUE(waitFor([&] { return received.size() >= all.size(); }));
+    ASSERT_TRUE(waitUntil([&] { return received.size() >= all.size(); }));
     EXPECT_EQ(received, all);
     for (int count : counts)
         EXPECT_TRUE(count >= 1 && count <= ComPort::kMaxNotification);
@@ -136,7 +126,7 @@ TEST_F(ComPortTest, BurstDuringNotificationComesInTheNextOne) {
     });
     ASSERT_TRUE(port.OpenChannel());
     ASSERT_TRUE(pty.write("RING\r\n"));
-    ASSERT_TRUE(waitFor([&] { return received.size() >= 11; }));
+    ASSERT_TRUE(waitUntil([&] { return received.size() >= 11; }));
     EXPECT_EQ(received, QByteArray("RING\r\nBURST"));
     ASSERT_GE(counts.size(), 2);
     EXPECT_EQ(counts.last(), 5);
@@ -167,7 +157,7 @@ TEST_F(ComPortTest, HandlerThatReadItsBytesMayWaitForMore) {
     });
     ASSERT_TRUE(port.OpenChannel());
     ASSERT_TRUE(pty.write("first"));
-    ASSERT_TRUE(waitFor([&] { return nested.size() >= 4; }));
+    ASSERT_TRUE(waitUntil([&] { return nested.size() >= 4; }));
     EXPECT_EQ(received, QByteArray("first"));
     EXPECT_EQ(nested, QByteArray("OK\r\n"));
 }
@@ -182,7 +172,7 @@ TEST_F(ComPortTest, ReadingBeyondTheCountYieldsNothing) {
     ASSERT_TRUE(port.OpenChannel());
     ASSERT_TRUE(pty.write("abc"));
     ASSERT_TRUE(heldWithoutEvents(port, 3));
-    ASSERT_TRUE(waitFor([&] { return received.size() >= 3; }));
+    ASSERT_TRUE(waitUntil([&] { return received.size() >= 3; }));
     EXPECT_EQ(received, QByteArray("abc"));
     EXPECT_EQ(extra, QByteArray(1, '\0'));
 }
@@ -195,7 +185,7 @@ TEST_F(ComPortTest, DiscardInputDropsBytesNotYetRead) {
     port.DiscardInput();
     EXPECT_EQ(port.bytesHeld(), 0);
     ASSERT_TRUE(pty.write("X"));
-    ASSERT_TRUE(waitFor([&] { return !received.isEmpty(); }));
+    ASSERT_TRUE(waitUntil([&] { return !received.isEmpty(); }));
     QCoreApplication::processEvents();
     EXPECT_EQ(received, QByteArray("X"));
 }
@@ -210,7 +200,7 @@ TEST_F(ComPortTest, BusyUserInterfaceLosesNothing) {
     ASSERT_TRUE(pty.write(audio));
     ASSERT_TRUE(heldWithoutEvents(port, audio.size()));
     EXPECT_TRUE(received.isEmpty());
-    ASSERT_TRUE(waitFor([&] { return received.size() >= audio.size(); }));
+    ASSERT_TRUE(waitUntil([&] { return received.size() >= audio.size(); }));
     EXPECT_EQ(received, audio);
     EXPECT_EQ(port.overrunBytes(), 0);
 }

@@ -4,22 +4,12 @@
 #include "app/Config.h"
 #include "app/Logger.h"
 #include "modem/TfmModem.h"
+#include "support/WaitUntil.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
-
-/// Handles events until `done` holds or the time is up.
-template <typename Pred> bool waitUntil(Pred done, int timeoutMs = 20000) {
-    QDeadlineTimer deadline(timeoutMs);
-    while (!done()) {
-        if (deadline.hasExpired())
-            return false;
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
-    }
-    return true;
-}
 
 struct ModemTestBase : ::testing::Test {
     QTemporaryDir dir;

@@ -43,13 +43,7 @@ TEST(CliRecord, FirstStartFindsTheModemAndReportsACall) {
     ModemSim sim({QStringLiteral("--speed"), QStringLiteral("4")});
     ASSERT_TRUE(sim.start());
     QTemporaryDir dir;
-    {
-        QFile ini(dir.filePath(QStringLiteral("tvk.ini")));
-        ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
-        ini.write("[Ports]\r\nCom1=" + sim.linkPath().toUtf8() + "\r\n");
-        for (int n = 2; n <= 8; ++n)
-            ini.write("Com" + QByteArray::number(n) + "=\r\n");
-    }
+    ASSERT_TRUE(sim.writeFirstStartConfig(dir.filePath(QStringLiteral("tvk.ini"))));
     QProcess recorder;
     recorder.start(cli(), {QStringLiteral("--workdir"), dir.path(), QStringLiteral("record")});
     ASSERT_TRUE(recorder.waitForStarted(10000));
@@ -84,14 +78,7 @@ TEST(CliRecord, CallsAreRecordedCataloguedAndListedAndTheLastOneIsKeptAtTheEnd) 
     ModemSim sim;
     ASSERT_TRUE(sim.start());
     QTemporaryDir dir;
-    {
-        QFile ini(dir.filePath(QStringLiteral("tvk.ini")));
-        ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
-        ini.write("[Ports]\r\nCom1=" + sim.linkPath().toUtf8() + "\r\n");
-        for (int n = 2; n <= 8; ++n)
-            ini.write("Com" + QByteArray::number(n) + "=\r\n");
-        ini.write("[Params]\r\nDiscTime=2\r\n");
-    }
+    ASSERT_TRUE(sim.writeFirstStartConfig(dir.filePath(QStringLiteral("tvk.ini")), "[Params]\r\nDiscTime=2\r\n"));
     QProcess recorder;
     recorder.start(cli(), {QStringLiteral("--workdir"), dir.path(), QStringLiteral("record")});
     ASSERT_TRUE(recorder.waitForStarted(10000));

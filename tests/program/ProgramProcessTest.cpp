@@ -108,14 +108,7 @@ TEST(Program, FirstStartOnTheSimulatedModemRecordsACallByItself) {
     ModemSim sim;
     ASSERT_TRUE(sim.start());
     QTemporaryDir dir;
-    {
-        QFile ini(dir.filePath(QStringLiteral("tvk.ini")));
-        ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
-        ini.write("[Ports]\r\nCom1=" + sim.linkPath().toUtf8() + "\r\n");
-        for (int n = 2; n <= 8; ++n)
-            ini.write("Com" + QByteArray::number(n) + "=\r\n");
-        ini.write("[Params]\r\nDiscTime=2\r\n");
-    }
+    ASSERT_TRUE(sim.writeFirstStartConfig(dir.filePath(QStringLiteral("tvk.ini")), "[Params]\r\nDiscTime=2\r\n"));
     auto program = startProgram(dir.path());
     ASSERT_TRUE(program);
     ASSERT_TRUE(waitUntilReady(*program));

@@ -14,6 +14,16 @@ ModemSim::~ModemSim() {
     stop();
 }
 
+bool ModemSim::writeFirstStartConfig(const QString& iniPath, const QByteArray& more) const {
+    QFile ini(iniPath);
+    if (!ini.open(QIODevice::WriteOnly))
+        return false;
+    QByteArray text = "[Ports]\r\nCom1=" + linkPath().toUtf8() + "\r\n";
+    for (int n = 2; n <= 8; ++n)
+        text += "Com" + QByteArray::number(n) + "=\r\n";
+    return ini.write(text + more) == text.size() + more.size();
+}
+
 QString ModemSim::linkPath() const {
     return m_dir.filePath(QStringLiteral("modem"));
 }

@@ -18,6 +18,9 @@ public:
     bool start(int timeoutMs = 10000);
     /// The symbolic link the program opens (write it as Com1 of section Ports in tvk.ini).
     QString linkPath() const;
+    /// Writes a tvk.ini whose port 1 is this simulator and ports 2 to 8 are absent, followed by `more`
+    /// (further sections, CR LF lines). False when the file cannot be written.
+    bool writeFirstStartConfig(const QString& iniPath, const QByteArray& more = {}) const;
     /// The pseudo-terminal device (the latest one after a "plug").
     QString device() const;
     /// Sends one control line ("ring", "call rings=2 interval=500 cid=5551234", "unplug", ...) and returns

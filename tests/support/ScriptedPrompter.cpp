@@ -1,7 +1,9 @@
 // Scripted answers for tests.
 #include "support/ScriptedPrompter.h"
 
-void ScriptedPrompter::message(const QString& text, Icon) { shown.append(text); }
+void ScriptedPrompter::message(const QString& text, Icon) {
+    shown.append(text);
+}
 
 Prompter::Answer ScriptedPrompter::confirm(const QString& text, Buttons, Answer defaultAnswer) {
     shown.append(text);

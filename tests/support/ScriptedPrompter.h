@@ -22,8 +22,7 @@ public:
     std::optional<QString> inputBox(const QString& caption, const QString& prompt, const QString& value) override;
     std::optional<QString> chooseOpenFile(const QString& caption, const QString& folder,
                                           const QString& filter) override;
-    std::optional<QString> chooseSaveFile(const QString& caption, const QString& path,
-                                          const QString& filter) override;
+    std::optional<QString> chooseSaveFile(const QString& caption, const QString& path, const QString& filter) override;
     std::optional<QString> chooseFolder(const QString& caption, const QString& folder) override;
 
 private:
