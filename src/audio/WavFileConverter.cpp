@@ -12,6 +12,7 @@
 #include <QFile>
 #include <exception>
 #include <functional>
+#include <limits>
 #include <numeric>
 #include <thread>
 #include <vector>
@@ -189,9 +190,9 @@ WavConversionReport convertWavFile(const QString& inPath, const QString& outPath
         if (secondError)
             std::rethrow_exception(secondError);
 
-        // The output must be exactly that of a single pass. This thread goes on into the second half,
-        // over what the other wrote, until both have agreed for a whole check window; from there on the
-        // codec states are taken to be in step. Never in step, this thread converts the rest itself.
+        // This thread goes on into the second half, over what the other wrote, until both have agreed for
+        // a whole check window; from there on the codec states are taken to be in step. A decoder never in
+        // step converts the rest itself; an encoder stops checking after its limit and keeps the other's.
         QFile written(outPath);
         if (!written.open(QIODevice::ReadOnly) || !written.seek(secondOffset))
             throw EFOpenError(outPath);
@@ -215,15 +216,20 @@ WavConversionReport convertWavFile(const QString& inPath, const QString& outPath
         });
         const qint64 stepUnits = std::max<qint64>(1, readBlock / inUnit);
         qint64 done = split;
-        while (agreeing < window && done < layout.dataBytes) {
+        const bool encoding = source.formatTag() == wavetag::Pcm && target.formatTag() != wavetag::Pcm;
+        const qint64 limit = encoding ? std::max(0, options.encoderCheckSeconds) * target.avgBytesPerSec()
+                                      : std::numeric_limits<qint64>::max();
+        while (agreeing < window && checked < limit && done < layout.dataBytes) {
             const qint64 step = std::min(stepUnits * inUnit, layout.dataBytes - done);
             first.run(in, layout.dataPosition + done, step, readBlock);
             done += step;
         }
-        if (agreeing < window)
-            first.finish();
         report.threads = 2;
         report.segmentsAgreed = agreeing >= window;
+        if (agreeing >= window || done < layout.dataBytes)
+            report.splicedAt = split / inUnit * outUnit + checked;
+        else
+            first.finish();
         if (!out.seek(out.size()))
             throw EWriteError();
     }

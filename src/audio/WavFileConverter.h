@@ -13,6 +13,10 @@ struct WavConversionOptions {
     /// Seconds of audio the second thread converts before its half and discards, to bring its codec
     /// state in step with a single pass.
     int warmUpSeconds = 2;
+    /// An encoder's state may never meet a single pass's exactly (GSM's offset filter and long-term
+    /// predictor keep a rounding difference alive), yet any of its encodings is as good: after this many
+    /// seconds of the second half without agreement, the second thread's encoding is kept from there.
+    int encoderCheckSeconds = 2;
 };
 
 /// Reads `inPath` with the RIFF reader, converts its data to `target` block by block and writes `outPath`
@@ -21,15 +25,18 @@ struct WavConversionOptions {
 ///
 /// With two threads the second one starts a little audio early (the warm-up) to bring its codec state in
 /// step and converts the second half into place. The first thread then converts on into the second half,
-/// over what the other wrote, until both outputs have agreed for a whole second, and converts the rest
-/// itself when they never do: the file is byte for byte that of a single pass.
+/// over what the other wrote, until both outputs have agreed for a whole second: from there the file is
+/// byte for byte that of a single pass. A decoder that never agrees converts the rest itself; an encoder
+/// gives up after `encoderCheckSeconds` and the second thread's encoding is spliced in there.
 struct WavConversionReport {
     int threads = 1;
     /// How far into the second half, in output bytes, the second thread's output differed from the
     /// first's: 0 when the warm-up brought its codec state exactly in step.
     qint64 divergedBytes = 0;
-    /// Whether the second thread's codec state came in step; when not, the first converted the rest.
+    /// Whether the second thread's codec state came in step with the first's.
     bool segmentsAgreed = true;
+    /// Where in the output data, in bytes, the second thread's output was taken over (-1: it never was).
+    qint64 splicedAt = -1;
 };
 
 WavConversionReport convertWavFile(const QString& inPath, const QString& outPath, const TdeWaveFormat& target,

@@ -45,6 +45,12 @@ struct ParallelConversionTest : ::testing::Test {
         o.warmUpSeconds = warmUpSeconds;
         return o;
     }
+    /// Split, with an encoder checked to the end: the file must then be that of a single pass.
+    static WavConversionOptions splitExact(int warmUpSeconds = 2) {
+        WavConversionOptions o = split(warmUpSeconds);
+        o.encoderCheckSeconds = 1000;
+        return o;
+    }
     /// Converts `input` once in a single pass and once split; expects the same bytes, returns the report.
     WavConversionReport expectSameAsSinglePass(const QString& input, const TdeWaveFormat& target,
                                                const WavConversionOptions& options) {
@@ -72,9 +78,9 @@ TEST_F(ParallelConversionTest, GsmEncoderStateIsInStepAfterTheWarmUp) {
 
 TEST_F(ParallelConversionTest, GsmEncoderWithoutWarmUpDivergesAndTheCheckRepairsIt) {
     // A second thread starting from a fresh encoder state encodes the frames after the boundary differently;
-    // the first thread must find that and replace them, so the file is still that of a single pass.
+    // checked to the end, the first thread finds that and replaces them: the file is that of a single pass.
     writePcm(speechLike(106543));
-    const WavConversionReport r = expectSameAsSinglePass(path("in.wav"), GsmDriver::gsmFormat(8000), split(0));
+    const WavConversionReport r = expectSameAsSinglePass(path("in.wav"), GsmDriver::gsmFormat(8000), splitExact(0));
     EXPECT_EQ(r.threads, 2);
     EXPECT_GT(r.divergedBytes, 0);
 }
@@ -104,7 +110,7 @@ TEST_F(ParallelConversionTest, OddLengthsSplitOnWholeBlocks) {
         for (const TdeWaveFormat& coded : {GsmDriver::gsmFormat(8000), ImaAdpcmDriver::imaFormat(8000, 1),
                                            G711Driver::lawFormat(wavetag::Mulaw, 8000, 1)}) {
             SCOPED_TRACE(testing::Message() << samples << " samples, tag " << coded.formatTag());
-            EXPECT_EQ(expectSameAsSinglePass(path("in.wav"), coded, split()).threads, 2);
+            EXPECT_EQ(expectSameAsSinglePass(path("in.wav"), coded, splitExact()).threads, 2);
             QFile::rename(path("single.wav"), path("coded.wav"));
             EXPECT_EQ(expectSameAsSinglePass(path("coded.wav"), kPcm16, split()).threads, 2);
         }
@@ -123,9 +129,9 @@ TEST_F(ParallelConversionTest, PartialLastFrames) {
     EXPECT_EQ(readAll(path("split.wav")).size(), 44 + gsm.size() / 65 * 640);
     // 16-bit PCM ending in half a sample, and ending 100 samples into a GSM block: padded with silence.
     writeWav(path("odd.wav"), kPcm16, pcm + pcm.left(1));
-    expectSameAsSinglePass(path("odd.wav"), GsmDriver::gsmFormat(8000), split());
+    expectSameAsSinglePass(path("odd.wav"), GsmDriver::gsmFormat(8000), splitExact());
     writeWav(path("odd.wav"), kPcm16, pcm.left(pcm.size() - 2 * 220));
-    expectSameAsSinglePass(path("odd.wav"), GsmDriver::gsmFormat(8000), split());
+    expectSameAsSinglePass(path("odd.wav"), GsmDriver::gsmFormat(8000), splitExact());
     EXPECT_EQ(readAll(path("split.wav")).size(), 48 + (60000 - 220 + 319) / 320 * 65);
 }
 
@@ -134,6 +140,63 @@ TEST_F(ParallelConversionTest, ShortFilesRunOnOneThread) {
     WavConversionOptions defaults;
     EXPECT_EQ(convertWavFile(path("in.wav"), path("a.wav"), GsmDriver::gsmFormat(8000), defaults).threads, 1);
     defaults.twoThreadMinimumSeconds = 19;
+    defaults.encoderCheckSeconds = 1000;
     EXPECT_EQ(convertWavFile(path("in.wav"), path("b.wav"), GsmDriver::gsmFormat(8000), defaults).threads, 2);
     EXPECT_EQ(readAll(path("a.wav")), readAll(path("b.wav")));
+}
+
+namespace {
+
+struct Splice {
+    WavConversionReport report;
+    double singleSnr = 0; ///< of the single pass's decoded samples against the source, 40 ms from the splice
+    double splitSnr = 0;  ///< the same of the split conversion
+};
+
+} // namespace
+
+/// Encodes `source` to GSM in a single pass and split, decodes both and measures them against the source
+/// over the two frames after the point where the second thread's encoding was taken over.
+static Splice measureSplice(ParallelConversionTest& t, const std::vector<int16_t>& source,
+                            const WavConversionOptions& options) {
+    t.writePcm(source);
+    convertWavFile(t.path("in.wav"), t.path("single.wav"), GsmDriver::gsmFormat(8000),
+                   ParallelConversionTest::singlePass());
+    Splice r;
+    r.report = convertWavFile(t.path("in.wav"), t.path("split.wav"), GsmDriver::gsmFormat(8000), options);
+    const QByteArray a = readAll(t.path("single.wav"));
+    const QByteArray b = readAll(t.path("split.wav"));
+    EXPECT_EQ(a.size(), b.size());
+    EXPECT_GE(r.report.splicedAt, 0);
+    EXPECT_EQ(a.left(48 + r.report.splicedAt), b.left(48 + r.report.splicedAt)); // a single pass up to there
+    convertWavFile(t.path("single.wav"), t.path("single16.wav"), kPcm16, ParallelConversionTest::singlePass());
+    convertWavFile(t.path("split.wav"), t.path("split16.wav"), kPcm16, ParallelConversionTest::singlePass());
+    const std::vector<int16_t> x = toSamples(readAll(t.path("single16.wav")).mid(44));
+    const std::vector<int16_t> y = toSamples(readAll(t.path("split16.wav")).mid(44));
+    const auto at = static_cast<ptrdiff_t>(r.report.splicedAt / 65 * 320);
+    const std::vector<int16_t> reference(source.begin() + at, source.begin() + at + 320);
+    r.singleSnr = snrDb(reference, {x.begin() + at, x.begin() + at + 320});
+    r.splitSnr = snrDb(reference, {y.begin() + at, y.begin() + at + 320});
+    EXPECT_NEAR(snrDb(source, x), snrDb(source, y), 0.1);
+    return r;
+}
+
+TEST_F(ParallelConversionTest, AnEncoderNeverInStepIsSplicedInWithoutLoss) {
+    // On these lengths the two GSM encoders never meet exactly; the second one's encoding is kept after
+    // the check, and the 40 ms after the splice are as close to the source as the single pass's.
+    for (size_t samples : {size_t{108044}, size_t{125055}}) {
+        const Splice s = measureSplice(*this, speechLike(samples), split());
+        EXPECT_FALSE(s.report.segmentsAgreed);
+        EXPECT_GT(s.splitSnr, s.singleSnr - 1.0) << samples;
+    }
+}
+
+TEST_F(ParallelConversionTest, AnEncoderSplicedInWithoutItsStateIsCaught) {
+    // The measure above must see a second encoder started from a fresh state at the boundary.
+    WavConversionOptions fresh = split(0);
+    fresh.encoderCheckSeconds = 0;
+    for (size_t samples : {size_t{108044}, size_t{125055}}) {
+        const Splice s = measureSplice(*this, speechLike(samples), fresh);
+        EXPECT_LT(s.splitSnr, s.singleSnr - 1.0) << samples;
+    }
 }
