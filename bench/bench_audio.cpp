@@ -1,10 +1,14 @@
 // Throughput of every codec in both directions and of the recording path's two converters, in input bytes/s.
 #include "audio/TdeAudioConvertor.h"
+#include "audio/TdeRIFFAudioWriter.h"
+#include "audio/WavFileConverter.h"
 #include "audio/drivers/G711Driver.h"
 #include "audio/drivers/GsmDriver.h"
 #include "audio/drivers/ImaAdpcmDriver.h"
 #include "audio/drivers/MsAdpcmDriver.h"
 
+#include <QFile>
+#include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 #include <cmath>
 
@@ -133,6 +137,33 @@ void BM_RecordingDisplayConverter(benchmark::State& s, const TdeWaveFormat& mode
     runConverter(s, modem, kPcm8, convertAll(kPcm16, modem, pcm16()), 1536);
 }
 
+/// A whole one-minute WAV file through convertWavFile on one thread and on two (the CLI's path), in
+/// input bytes/s. The two-thread figure counts the warm-up and the check past the boundary.
+void BM_WholeFile(benchmark::State& state, const TdeWaveFormat& in, const TdeWaveFormat& out, bool twoThreads) {
+    QTemporaryDir dir;
+    const QByteArray data = in.formatTag() == wavetag::Pcm && in.bitsPerSample() == 16
+                                ? speechPcm16()
+                                : convertAll(kPcm16, in, speechPcm16());
+    {
+        QFile file(dir.filePath(QStringLiteral("in.wav")));
+        if (!file.open(QIODevice::WriteOnly)) {
+            state.SkipWithError("cannot write the input file");
+            return;
+        }
+        TdeRIFFAudioWriter writer(file);
+        writer.SetFormat(in);
+        writer.Write(data.constData(), data.size());
+    }
+    WavConversionOptions options;
+    options.allowTwoThreads = twoThreads;
+    options.twoThreadMinimumSeconds = kSeconds / 2;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(convertWavFile(dir.filePath(QStringLiteral("in.wav")),
+                                                dir.filePath(QStringLiteral("out.wav")), out, options)
+                                     .threads);
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * data.size());
+}
+
 } // namespace
 
 BENCHMARK(BM_UlawEncode);
@@ -153,5 +184,10 @@ BENCHMARK_CAPTURE(BM_RecordingFileConverter, to_gsm, kGsm);
 BENCHMARK_CAPTURE(BM_RecordingFileConverter, to_ima, kIma);
 BENCHMARK_CAPTURE(BM_RecordingDisplayConverter, from_pcm8, kPcm8);
 BENCHMARK_CAPTURE(BM_RecordingDisplayConverter, from_ulaw, kUlaw);
+
+BENCHMARK_CAPTURE(BM_WholeFile, gsm_encode_1thread, kPcm16, kGsm, false)->UseRealTime();
+BENCHMARK_CAPTURE(BM_WholeFile, gsm_encode_2threads, kPcm16, kGsm, true)->UseRealTime();
+BENCHMARK_CAPTURE(BM_WholeFile, gsm_decode_1thread, kGsm, kPcm16, false)->UseRealTime();
+BENCHMARK_CAPTURE(BM_WholeFile, gsm_decode_2threads, kGsm, kPcm16, true)->UseRealTime();
 
 BENCHMARK_MAIN();

@@ -28,6 +28,7 @@ measure() {
     echo "$best $mem $cpu"
 }
 
+echo "load average before: $(cut -d' ' -f1-3 /proc/loadavg), $(nproc) cores"
 printf "%-18s %9s %7s %7s %9s %7s %12s\n" conversion orlamo_s sox_s ratio orlamo_cpu sox_cpu orlamo_peak
 row() {
     local name=$1 input=$2 to=$3
@@ -42,3 +43,4 @@ row "IMA ADPCM encode" s16.wav ima -e ima-adpcm
 row "IMA ADPCM decode" ima.wav pcm:8000:16 -e signed -b 16
 row "u-law decode" ulaw.wav pcm:8000:16 -e signed -b 16
 row "8-bit PCM to GSM" u8.wav gsm -e gsm-full-rate
+echo "load average after: $(cut -d' ' -f1-3 /proc/loadavg)"
