@@ -4,6 +4,8 @@
 #include "app/Logger.h"
 #include "audio/AcmErrors.h"
 
+#include <QFileDevice>
+
 namespace {
 
 // What the modem answers to the receive command; it may arrive after the input was discarded.
@@ -16,6 +18,14 @@ void RecordingFileWriter::Complete() {
     if (m_written == 0 && !m_headerOnly) {
         WriteHeader();
         m_headerOnly = true;
+    }
+    // A refused write may have put part of its bytes out (a disk that filled up midway): the file
+    // ends with the last byte counted, so its sizes and the catalogue agree.
+    const qint64 end = m_start + 12 + 8 + FmtSize(m_format) + 8 + m_written;
+    if (m_stream.pos() != end) {
+        if (auto* file = qobject_cast<QFileDevice*>(&m_stream))
+            file->resize(end);
+        m_stream.seek(end);
     }
     Finish();
 }

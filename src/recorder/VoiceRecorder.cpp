@@ -117,7 +117,9 @@ bool VoiceRecorder::CreateRecordingFile() {
     }
     QDir().mkpath(m_workDir + QStringLiteral("/wav"));
     m_file.setFileName(recordedPath());
-    if (!m_file.open(QIODevice::ReadWrite | QIODevice::Truncate)) {
+    // Unbuffered: after a refused write a file buffer would still hold the bytes and put them out at
+    // the next seek, over the header, when the sizes are patched.
+    if (!m_file.open(QIODevice::ReadWrite | QIODevice::Truncate | QIODevice::Unbuffered)) {
         m_prompter.message(QStringLiteral("The recording file ") + QDir::toNativeSeparators(recordedPath()) +
                                QStringLiteral(" can not be created: ") + m_file.errorString(),
                            Prompter::Icon::Error);
