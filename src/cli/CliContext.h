@@ -3,6 +3,7 @@
 
 #include "app/StartOptions.h"
 
+#include <QDir>
 #include <QString>
 #include <QStringList>
 #include <QTextStream>
@@ -13,6 +14,13 @@ struct CliContext {
     QString workDir;      ///< the working folder, already made current
     QTextStream& out;
     QTextStream& err;
+    QString launchDir; ///< the folder the program was started in, where the user's relative paths point
+
+    /// A file named on the command line: relative names are taken from the folder the user started in,
+    /// not from the working folder the program has moved to.
+    QString userPath(const QString& name) const {
+        return launchDir.isEmpty() ? name : QDir(launchDir).absoluteFilePath(name);
+    }
 };
 
 /// One subcommand: `run` returns the process exit code (0 success, 1 failure, 2 bad usage).

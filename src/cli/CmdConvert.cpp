@@ -92,6 +92,10 @@ int cmdConvert(CliContext& context) {
         to = args[toIndex + 1];
         args.remove(toIndex, 2);
     }
+    if (args.size() == 2) {
+        args[0] = context.userPath(args[0]);
+        args[1] = context.userPath(args[1]);
+    }
     if (args.size() != 2 || to.isEmpty()) {
         context.err << "usage: orlamo-cli convert IN.wav OUT.wav --to FORMAT[:RATE[:BITS[:CHANNELS]]]\n";
         return 2;

@@ -10,7 +10,7 @@ int cmdInfo(CliContext& context) {
         context.err << "usage: orlamo-cli info FILE.wav\n";
         return 2;
     }
-    const QString path = context.args[0];
+    const QString path = context.userPath(context.args[0]);
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         context.err << "orlamo-cli: Cannot open file " << path << '\n';

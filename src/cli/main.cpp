@@ -4,6 +4,7 @@
 #include "cli/CliContext.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 
 namespace {
@@ -46,13 +47,14 @@ int main(int argc, char** argv) {
     for (const CliCommand& command : cliCommands()) {
         if (name != QLatin1String(command.name))
             continue;
+        const QString launchDir = QDir::currentPath();
         const QString programFolder = QFileInfo(QCoreApplication::applicationFilePath()).absolutePath();
         const QString workDir = WorkingFolder::resolve(options.workDir, programFolder);
         if (!WorkingFolder::makeCurrent(workDir)) {
             err << "orlamo-cli: cannot use the working folder " << workDir << '\n';
             return 1;
         }
-        CliContext context{options, options.rest, WorkingFolder::current(), out, err};
+        CliContext context{options, options.rest, WorkingFolder::current(), out, err, launchDir};
         const int code = command.run(context);
         out.flush();
         err.flush();

@@ -99,3 +99,22 @@ TEST_F(CliConvertTest, RatesChannelsAndBadRequests) {
     EXPECT_FALSE(QFile::exists(path("x.wav")));
     EXPECT_EQ(runProgram(cli(), {"convert", path("missing.wav"), path("x.wav"), "--to", "pcm"}).code, 1);
 }
+
+TEST_F(CliConvertTest, RelativeNamesAreTakenFromTheFolderTheUserIsIn) {
+    // The working folder is elsewhere: the files named on the command line are still the user's.
+    QTemporaryDir work;
+    QProcess p;
+    p.setWorkingDirectory(dir.path());
+    p.start(cli(), {"--workdir", work.path(), "convert", "source.wav", "relative.wav", "--to", "ulaw"});
+    ASSERT_TRUE(p.waitForFinished(60000));
+    EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().constData();
+    EXPECT_TRUE(QFile::exists(path("relative.wav")));
+    EXPECT_FALSE(QFile::exists(work.filePath("relative.wav")));
+
+    QProcess info;
+    info.setWorkingDirectory(dir.path());
+    info.start(cli(), {"--workdir", work.path(), "info", "relative.wav"});
+    ASSERT_TRUE(info.waitForFinished(60000));
+    EXPECT_EQ(info.exitCode(), 0) << info.readAllStandardError().constData();
+    EXPECT_TRUE(info.readAllStandardOutput().contains("duration: 2.000 s"));
+}
