@@ -1,4 +1,5 @@
 // The first complete call: rings with caller ID, the handset lifted, speech, then silence ends it.
+#include "LineSound.h"
 #include "RecordingTestBase.h"
 
 #include "audio/TdeRIFFAudioReader.h"
@@ -41,45 +42,7 @@ QByteArray writeNoise(const QString& path, int seconds) {
             expected.append(static_cast<char>(level + 128));
         }
     }
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return {};
-    TdeWaveFormat format = TdeWaveFormat::pcm(8000, 16, 1);
-    auto le32 = [](quint32 v) {
-        QByteArray b;
-        for (int i = 0; i < 4; ++i)
-            b.append(static_cast<char>((v >> (8 * i)) & 0xff));
-        return b;
-    };
-    file.write("RIFF" + le32(static_cast<quint32>(36 + pcm.size())) + "WAVEfmt " + le32(16));
-    file.write(reinterpret_cast<const char*>(format.raw()), 16);
-    file.write("data" + le32(static_cast<quint32>(pcm.size())));
-    file.write(pcm);
-    return expected;
-}
-
-/// The best normalised correlation of `window` with any stretch of `source`.
-double bestCorrelation(const QByteArray& window, const QByteArray& source) {
-    double best = 0;
-    std::vector<double> w(window.begin(), window.end());
-    for (double& x : w)
-        x = static_cast<unsigned char>(x) - 128.0;
-    double ww = 0;
-    for (const double x : w)
-        ww += x * x;
-    std::vector<double> s(source.size());
-    for (qsizetype i = 0; i < source.size(); ++i)
-        s[static_cast<size_t>(i)] = static_cast<unsigned char>(source[i]) - 128.0;
-    for (size_t lag = 0; lag + w.size() <= s.size(); ++lag) {
-        double ws = 0, ss = 0;
-        for (size_t i = 0; i < w.size(); ++i) {
-            ws += w[i] * s[lag + i];
-            ss += s[lag + i] * s[lag + i];
-        }
-        if (ss > 0 && ww > 0)
-            best = std::max(best, ws / std::sqrt(ww * ss));
-    }
-    return best;
+    return writeLinePcm16(path, pcm) ? expected : QByteArray();
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 // An automatic call stored as GSM 6.10: the file's format, its sound against what the line carried, the
 // catalogue's duration.
+#include "LineSound.h"
 #include "RecordingTestBase.h"
 
 #include "audio/TdeAudioConvertor.h"
@@ -33,42 +34,7 @@ QByteArray writeChirps(const QString& path, int seconds) {
         pcm.append(static_cast<char>((v >> 8) & 0xff));
         expected.append(static_cast<char>(level + 128));
     }
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return {};
-    auto le32 = [](quint32 v) {
-        QByteArray b(4, '\0');
-        qToLittleEndian(v, b.data());
-        return b;
-    };
-    file.write("RIFF" + le32(static_cast<quint32>(36 + pcm.size())) + "WAVEfmt " + le32(16));
-    file.write(reinterpret_cast<const char*>(TdeWaveFormat::pcm(8000, 16, 1).raw()), 16);
-    file.write("data" + le32(static_cast<quint32>(pcm.size())));
-    file.write(pcm);
-    return expected;
-}
-
-double bestCorrelation(const QByteArray& window, const QByteArray& source) {
-    std::vector<double> w(static_cast<size_t>(window.size()));
-    for (qsizetype i = 0; i < window.size(); ++i)
-        w[static_cast<size_t>(i)] = static_cast<unsigned char>(window[i]) - 128.0;
-    std::vector<double> s(static_cast<size_t>(source.size()));
-    for (qsizetype i = 0; i < source.size(); ++i)
-        s[static_cast<size_t>(i)] = static_cast<unsigned char>(source[i]) - 128.0;
-    double ww = 0;
-    for (const double x : w)
-        ww += x * x;
-    double best = 0;
-    for (size_t lag = 0; lag + w.size() <= s.size(); ++lag) {
-        double ws = 0, ss = 0;
-        for (size_t i = 0; i < w.size(); ++i) {
-            ws += w[i] * s[lag + i];
-            ss += s[lag + i] * s[lag + i];
-        }
-        if (ss > 0 && ww > 0)
-            best = std::max(best, ws / std::sqrt(ww * ss));
-    }
-    return best;
+    return writeLinePcm16(path, pcm) ? expected : QByteArray();
 }
 
 } // namespace
