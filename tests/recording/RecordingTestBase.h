@@ -9,6 +9,7 @@
 #include "recorder/VoiceRecorder.h"
 #include "support/ModemSim.h"
 #include "support/ScriptedPrompter.h"
+#include "support/WaitUntil.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -59,7 +60,6 @@ struct RecordingTestBase : ::testing::Test {
     TfmModem& modem() { return core->modem(); }
 
     int logged(const QString& line) const { return static_cast<int>(state.logger.lines().count(line)); }
-    static bool waitUntil(const std::function<bool()>& done, int timeoutMs = 30000);
     QStringList recordings() const {
         return QDir(dir.filePath(QStringLiteral("wav"))).entryList({QStringLiteral("*.wav")}, QDir::Files);
     }
