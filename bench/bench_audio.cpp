@@ -1,7 +1,7 @@
 // Throughput of every codec in both directions and of the recording path's two converters, in input bytes/s.
-#include "audio/TdeAudioConvertor.h"
-#include "audio/TdeRIFFAudioWriter.h"
+#include "audio/AudioConverter.h"
 #include "audio/WavFileConverter.h"
+#include "audio/WavWriter.h"
 #include "audio/drivers/G711Driver.h"
 #include "audio/drivers/GsmDriver.h"
 #include "audio/drivers/ImaAdpcmDriver.h"
@@ -34,12 +34,12 @@ QByteArray speechPcm16() {
     return b;
 }
 
-QByteArray convertAll(const TdeWaveFormat& in, const TdeWaveFormat& out, const QByteArray& data) {
-    TdeAudioConvertor c;
+QByteArray convertAll(const WaveFormat& in, const WaveFormat& out, const QByteArray& data) {
+    AudioConverter c;
     c.SetFormatIn(in);
     c.SetFormatOut(out);
     QByteArray result;
-    QObject::connect(&c, &TdeAudioConvertor::OnAudioConverted, [&](const QByteArray& d) { result += d; });
+    QObject::connect(&c, &AudioConverter::OnAudioConverted, [&](const QByteArray& d) { result += d; });
     c.Open();
     for (qsizetype i = 0; i < data.size(); i += 65536)
         c.Convert(data.constData() + i, std::min<qsizetype>(65536, data.size() - i));
@@ -51,18 +51,18 @@ const QByteArray& pcm16() {
     return data;
 }
 
-const TdeWaveFormat kPcm16 = TdeWaveFormat::pcm(kRate, 16, 1);
-const TdeWaveFormat kPcm8 = TdeWaveFormat::workingFormat();
+const WaveFormat kPcm16 = WaveFormat::pcm(kRate, 16, 1);
+const WaveFormat kPcm8 = WaveFormat::workingFormat();
 
 /// Pushes `input` through a converter in blocks of `block` bytes, as the recording path and the CLI do.
-void runConverter(benchmark::State& state, const TdeWaveFormat& in, const TdeWaveFormat& out, const QByteArray& input,
+void runConverter(benchmark::State& state, const WaveFormat& in, const WaveFormat& out, const QByteArray& input,
                   qsizetype block) {
     size_t produced = 0;
     for (auto _ : state) {
-        TdeAudioConvertor c;
+        AudioConverter c;
         c.SetFormatIn(in);
         c.SetFormatOut(out);
-        QObject::connect(&c, &TdeAudioConvertor::OnAudioConverted,
+        QObject::connect(&c, &AudioConverter::OnAudioConverted,
                          [&](const QByteArray& d) { produced += static_cast<size_t>(d.size()); });
         c.Open();
         for (qsizetype i = 0; i + block <= input.size(); i += block)
@@ -73,20 +73,20 @@ void runConverter(benchmark::State& state, const TdeWaveFormat& in, const TdeWav
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * input.size());
 }
 
-void encode(benchmark::State& state, const TdeWaveFormat& target) {
+void encode(benchmark::State& state, const WaveFormat& target) {
     runConverter(state, kPcm16, target, pcm16(), 65536);
 }
 
-void decode(benchmark::State& state, const TdeWaveFormat& source) {
+void decode(benchmark::State& state, const WaveFormat& source) {
     const QByteArray encoded = convertAll(kPcm16, source, pcm16());
     runConverter(state, source, kPcm16, encoded, source.blockAlign() * 256);
 }
 
-const TdeWaveFormat kUlaw = G711Driver::lawFormat(wavetag::Mulaw, kRate, 1);
-const TdeWaveFormat kAlaw = G711Driver::lawFormat(wavetag::Alaw, kRate, 1);
-const TdeWaveFormat kIma = ImaAdpcmDriver::imaFormat(kRate, 1);
-const TdeWaveFormat kMs = MsAdpcmDriver::msAdpcmFormat(kRate, 1);
-const TdeWaveFormat kGsm = GsmDriver::gsmFormat(kRate);
+const WaveFormat kUlaw = G711Driver::lawFormat(wavetag::Mulaw, kRate, 1);
+const WaveFormat kAlaw = G711Driver::lawFormat(wavetag::Alaw, kRate, 1);
+const WaveFormat kIma = ImaAdpcmDriver::imaFormat(kRate, 1);
+const WaveFormat kMs = MsAdpcmDriver::msAdpcmFormat(kRate, 1);
+const WaveFormat kGsm = GsmDriver::gsmFormat(kRate);
 
 void BM_UlawEncode(benchmark::State& s) {
     encode(s, kUlaw);
@@ -125,21 +125,21 @@ void BM_Pcm8To16(benchmark::State& s) {
     runConverter(s, kPcm8, kPcm16, convertAll(kPcm16, kPcm8, pcm16()), 65536);
 }
 void BM_Resample8000To7200(benchmark::State& s) {
-    encode(s, TdeWaveFormat::pcm(7200, 16, 1));
+    encode(s, WaveFormat::pcm(7200, 16, 1));
 }
 
 /// The recording path: the modem's 8-bit stream in 2048-byte blocks to the file format, and in
 /// 1536-byte blocks to the working format.
-void BM_RecordingFileConverter(benchmark::State& s, const TdeWaveFormat& fileFormat) {
+void BM_RecordingFileConverter(benchmark::State& s, const WaveFormat& fileFormat) {
     runConverter(s, kPcm8, fileFormat, convertAll(kPcm16, kPcm8, pcm16()), 2048);
 }
-void BM_RecordingDisplayConverter(benchmark::State& s, const TdeWaveFormat& modem) {
+void BM_RecordingDisplayConverter(benchmark::State& s, const WaveFormat& modem) {
     runConverter(s, modem, kPcm8, convertAll(kPcm16, modem, pcm16()), 1536);
 }
 
 /// A whole one-minute WAV file through convertWavFile on one thread and on two (the CLI's path), in
 /// input bytes/s. The two-thread figure counts the warm-up and the check past the boundary.
-void BM_WholeFile(benchmark::State& state, const TdeWaveFormat& in, const TdeWaveFormat& out, bool twoThreads) {
+void BM_WholeFile(benchmark::State& state, const WaveFormat& in, const WaveFormat& out, bool twoThreads) {
     QTemporaryDir dir;
     const QByteArray data = in.formatTag() == wavetag::Pcm && in.bitsPerSample() == 16
                                 ? speechPcm16()
@@ -150,7 +150,7 @@ void BM_WholeFile(benchmark::State& state, const TdeWaveFormat& in, const TdeWav
             state.SkipWithError("cannot write the input file");
             return;
         }
-        TdeRIFFAudioWriter writer(file);
+        WavWriter writer(file);
         writer.SetFormat(in);
         writer.Write(data.constData(), data.size());
     }

@@ -1,5 +1,5 @@
 // Catalogue speed and memory: open, append one recording and save, and Locate, at 1 000 to 100 000 rows.
-#include "app/Prompter.h"
+#include "base/Prompter.h"
 #include "library/Catalogue.h"
 
 #include <QCoreApplication>
@@ -41,7 +41,7 @@ QString catalogueOf(int rows) {
     QDir(dir->path()).mkdir(QStringLiteral("wav"));
     Catalogue catalogue(dir->path(), g_prompter);
     catalogue.OpenCatalogue();
-    TVolgaTable& calls = catalogue.CallsTbl();
+    TableFile& calls = catalogue.CallsTbl();
     const QString folderId = catalogue.FoldersTbl().fieldText(QStringLiteral("FolderId"));
     QDateTime end(QDate(2020, 1, 1), QTime(8, 0));
     for (int i = 0; i < rows; ++i) {

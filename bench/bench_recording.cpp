@@ -1,7 +1,7 @@
 // The whole recording data path: the modem's shielded 8-bit PCM in serial-sized chunks, through the DLE
 // removal, the file converter to a GSM 6.10 WAV on disk, the trace converter and the line analysis.
-#include "app/Logger.h"
 #include "audio/drivers/GsmDriver.h"
+#include "base/Logger.h"
 #include "recorder/RecordingPath.h"
 
 #include <QFile>
@@ -66,8 +66,8 @@ struct Session {
     explicit Session(const QString& fileName, bool gsm = true) : file(fileName) {
         file.open(QIODevice::ReadWrite | QIODevice::Truncate);
         writer = std::make_unique<RecordingFileWriter>(file);
-        writer->SetFormat(gsm ? GsmDriver::gsmFormat(kRate) : TdeWaveFormat::pcm(kRate, 8, 1));
-        path.start(TdeWaveFormat::pcm(kRate, 8, 1), writer.get(), false, 10);
+        writer->SetFormat(gsm ? GsmDriver::gsmFormat(kRate) : WaveFormat::pcm(kRate, 8, 1));
+        path.start(WaveFormat::pcm(kRate, 8, 1), writer.get(), false, 10);
         path.setTrace(true);
         path.setAnalyse(true);
         path.feed(QByteArrayLiteral("\r\nCONNECT\r\n"));

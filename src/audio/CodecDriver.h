@@ -2,7 +2,7 @@
 #pragma once
 
 #include "audio/CodecStream.h"
-#include "audio/TdeWaveFormat.h"
+#include "audio/WaveFormat.h"
 
 #include <QList>
 #include <QString>
@@ -16,11 +16,11 @@ public:
     virtual QString tagName(uint16_t tag) const = 0;
     virtual bool handlesTag(uint16_t tag) const = 0;
     /// Every format the driver offers, in its own order.
-    virtual QList<TdeWaveFormat> formats() const = 0;
+    virtual QList<WaveFormat> formats() const = 0;
     /// True and a PCM format in `pcm` when `source` is one of this driver's non-PCM tags.
-    virtual bool suggestPcm(const TdeWaveFormat& source, TdeWaveFormat& pcm) const = 0;
+    virtual bool suggestPcm(const WaveFormat& source, WaveFormat& pcm) const = 0;
     /// True when this driver converts directly from `source` to `destination`.
-    virtual bool canConvert(const TdeWaveFormat& source, const TdeWaveFormat& destination) const = 0;
+    virtual bool canConvert(const WaveFormat& source, const WaveFormat& destination) const = 0;
     /// The open stream (canConvert must hold).
-    virtual std::unique_ptr<CodecStream> open(const TdeWaveFormat& source, const TdeWaveFormat& destination) const = 0;
+    virtual std::unique_ptr<CodecStream> open(const WaveFormat& source, const WaveFormat& destination) const = 0;
 };

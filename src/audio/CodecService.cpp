@@ -1,7 +1,7 @@
 // The codec service: driver table, format texts, suggestion, stream calls with their result codes.
 #include "audio/CodecService.h"
 
-#include "audio/AcmErrors.h"
+#include "audio/AudioErrors.h"
 #include "audio/CodecDriver.h"
 #include "audio/drivers/G711Driver.h"
 #include "audio/drivers/GsmDriver.h"
@@ -31,7 +31,7 @@ const CodecDriver* driverForTag(uint16_t tag) {
     return nullptr;
 }
 
-const CodecDriver* driverFor(const TdeWaveFormat& source, const TdeWaveFormat& destination) {
+const CodecDriver* driverFor(const WaveFormat& source, const WaveFormat& destination) {
     for (const CodecDriver* driver : drivers())
         if (driver->canConvert(source, destination))
             return driver;
@@ -49,7 +49,7 @@ int formatTagDetails(uint16_t tag, QString* name) {
     return AcmResult::NoError;
 }
 
-QString formatText(const TdeWaveFormat& format) {
+QString formatText(const WaveFormat& format) {
     const uint32_t rate = format.samplesPerSec();
     QString text = QStringLiteral("%1.%2 kHz").arg(rate / 1000).arg(rate % 1000, 3, 10, QLatin1Char('0'));
     if (format.bitsPerSample() != 0)
@@ -67,7 +67,7 @@ QString formatText(const TdeWaveFormat& format) {
     return text;
 }
 
-int formatDetails(const TdeWaveFormat& format, QString* text) {
+int formatDetails(const WaveFormat& format, QString* text) {
     if (!driverForTag(format.formatTag()))
         return AcmResult::NotSupported;
     if (text)
@@ -75,7 +75,7 @@ int formatDetails(const TdeWaveFormat& format, QString* text) {
     return AcmResult::NoError;
 }
 
-int formatSuggest(const TdeWaveFormat& source, TdeWaveFormat& destination) {
+int formatSuggest(const WaveFormat& source, WaveFormat& destination) {
     if (destination.formatTag() != wavetag::Pcm)
         return AcmResult::NotPossible;
     for (const CodecDriver* driver : drivers())
@@ -84,7 +84,7 @@ int formatSuggest(const TdeWaveFormat& source, TdeWaveFormat& destination) {
     return AcmResult::NotPossible;
 }
 
-int streamOpen(std::unique_ptr<CodecStream>* stream, const TdeWaveFormat& source, const TdeWaveFormat& destination,
+int streamOpen(std::unique_ptr<CodecStream>* stream, const WaveFormat& source, const WaveFormat& destination,
                bool nonRealTime) {
     (void)nonRealTime; // every conversion here is fast enough for real time
     const CodecDriver* driver = driverFor(source, destination);
@@ -162,8 +162,8 @@ QList<CodecListEntry> codecList() {
     QList<CodecListEntry> list;
     for (const CodecDriver* driver : drivers()) {
         CodecListEntry entry{driver->name(), {}};
-        for (const TdeWaveFormat& format : driver->formats()) {
-            const int size = TdeWaveFormat::kHeaderSize + format.extraSize();
+        for (const WaveFormat& format : driver->formats()) {
+            const int size = WaveFormat::kHeaderSize + format.extraSize();
             entry.formats.append({formatText(format), format.bytes().left(size)});
         }
         list.append(entry);

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "audio/CodecStream.h"
-#include "audio/TdeWaveFormat.h"
+#include "audio/WaveFormat.h"
 
 #include <QList>
 #include <QString>
@@ -44,12 +44,12 @@ const QList<const CodecDriver*>& drivers();
 /// The tag's name; AcmResult::NotSupported for an unknown tag.
 int formatTagDetails(uint16_t tag, QString* name);
 /// "8.000 kHz, 8 Bit, Mono"; AcmResult::NotSupported for a format no driver offers or converts.
-int formatDetails(const TdeWaveFormat& format, QString* text);
+int formatDetails(const WaveFormat& format, QString* text);
 /// Fills `destination` (whose tag must be PCM) with the PCM format `source` converts to.
-int formatSuggest(const TdeWaveFormat& source, TdeWaveFormat& destination);
+int formatSuggest(const WaveFormat& source, WaveFormat& destination);
 /// Opens a stream; with `stream` null only asks whether the conversion exists (0 when it does,
 /// AcmResult::NotPossible when not).
-int streamOpen(std::unique_ptr<CodecStream>* stream, const TdeWaveFormat& source, const TdeWaveFormat& destination,
+int streamOpen(std::unique_ptr<CodecStream>* stream, const WaveFormat& source, const WaveFormat& destination,
                bool nonRealTime);
 int streamClose(std::unique_ptr<CodecStream>& stream);
 /// Destination bytes for `sourceBytes`; 0 means there is not enough input yet.
@@ -61,7 +61,7 @@ int streamConvert(CodecStream* stream, AcmStreamHeader& header, bool wholeBlocks
 int streamReset(CodecStream* stream);
 
 /// The format text of a format, used by the list and the chooser.
-QString formatText(const TdeWaveFormat& format);
+QString formatText(const WaveFormat& format);
 /// Every driver with its formats, in enumeration order.
 QList<CodecListEntry> codecList();
 } // namespace CodecService

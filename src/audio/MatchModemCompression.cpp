@@ -1,9 +1,9 @@
 // The modem compression matcher: six rules tried on every enumerated codec format in turn.
 #include "audio/MatchModemCompression.h"
 
-#include "app/Prompter.h"
 #include "audio/CodecService.h"
-#include "audio/TdeWaveFormat.h"
+#include "audio/WaveFormat.h"
+#include "base/Prompter.h"
 
 namespace {
 
@@ -11,7 +11,7 @@ const QString kUnsigned = QStringLiteral("UNSIGNED PCM");
 const QString kSigned = QStringLiteral("SIGNED PCM");
 
 /// Tag, bits, one channel and rate as the compression says.
-bool sameShape(const TdeWaveFormat& f, uint16_t tag, int bits, int rate) {
+bool sameShape(const WaveFormat& f, uint16_t tag, int bits, int rate) {
     return f.formatTag() == tag && f.bitsPerSample() == bits && f.channels() == 1 &&
            f.samplesPerSec() == static_cast<uint32_t>(rate);
 }
@@ -19,24 +19,24 @@ bool sameShape(const TdeWaveFormat& f, uint16_t tag, int bits, int rate) {
 } // namespace
 
 bool MatchModemCompression(const ModemCompressionFields& compression, Prompter& prompter, const QString& fileName) {
-    TdeWaveFormat scratch;
+    WaveFormat scratch;
     bool copyFromFormat = true;
     bool found = false;
-    TdeWaveFormat taken;
+    WaveFormat taken;
     const QString& name = compression.description;
     const int bits = compression.bitsPerSample.trimmed().toInt();
     const int rate = compression.sampleRate.trimmed().toInt();
 
     for (const CodecListEntry& codec : CodecService::codecList()) {
         for (const CodecFormatEntry& entry : codec.formats) {
-            const TdeWaveFormat f = TdeWaveFormat::fromBytes(entry.format);
+            const WaveFormat f = WaveFormat::fromBytes(entry.format);
             // Rules 1 and 2 (PCM, unsigned or signed), 3 and 4 (the fixed 7200 Hz 16-bit format),
             // 5 (u-law) and 6 (A-law), in this order.
             if (sameShape(f, wavetag::Pcm, bits, rate) && (name == kUnsigned || name == kSigned)) {
                 taken = f;
                 found = true;
             } else if (bits == 16 && rate == 7200 && (name == kUnsigned || name == kSigned)) {
-                scratch = TdeWaveFormat::pcm(7200, 16, 1);
+                scratch = WaveFormat::pcm(7200, 16, 1);
                 copyFromFormat = false;
                 found = true;
             } else if (sameShape(f, wavetag::Mulaw, bits, rate) && name == QLatin1String("ULAW")) {

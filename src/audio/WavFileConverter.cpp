@@ -1,10 +1,10 @@
 // Whole-file conversion: one block loop, or two threads on the two halves of a fixed-ratio conversion.
 #include "audio/WavFileConverter.h"
 
-#include "audio/AcmErrors.h"
-#include "audio/TdeAudioConvertor.h"
-#include "audio/TdeRIFFAudioReader.h"
-#include "audio/TdeRIFFAudioWriter.h"
+#include "audio/AudioConverter.h"
+#include "audio/AudioErrors.h"
+#include "audio/WavReader.h"
+#include "audio/WavWriter.h"
 #include "audio/codecs/Gsm610.h"
 #include "audio/codecs/ImaAdpcm.h"
 #include "audio/codecs/MsAdpcm.h"
@@ -23,7 +23,7 @@ constexpr qint64 kBlockBytes = 64 * 1024;
 constexpr int kAgreementSeconds = 1;
 
 /// Frames in one whole block of the format, or 0 for a format without a fixed block.
-qint64 framesPerBlock(const TdeWaveFormat& f) {
+qint64 framesPerBlock(const WaveFormat& f) {
     switch (f.formatTag()) {
     case wavetag::Pcm:
     case wavetag::Alaw:
@@ -43,19 +43,18 @@ qint64 framesPerBlock(const TdeWaveFormat& f) {
 /// Feeds a converter from an input file range; output goes to `sink`. Exceptions stay on this side.
 class Pass {
 public:
-    Pass(const TdeWaveFormat& in, const TdeWaveFormat& out, std::function<void(const QByteArray&)> sink)
+    Pass(const WaveFormat& in, const WaveFormat& out, std::function<void(const QByteArray&)> sink)
         : m_sink(std::move(sink)) {
         m_converter.SetFormatIn(in);
         m_converter.SetFormatOut(out);
-        QObject::connect(&m_converter, &TdeAudioConvertor::OnAudioConverted,
-                         [this](const QByteArray& d) { m_sink(d); });
+        QObject::connect(&m_converter, &AudioConverter::OnAudioConverted, [this](const QByteArray& d) { m_sink(d); });
         m_converter.Open();
     }
     /// Converts `length` bytes of `file` from `offset`, in reads of `block` bytes.
     void run(QFile& file, qint64 offset, qint64 length, qint64 block) {
         std::vector<char> buffer(static_cast<size_t>(block));
         if (!file.seek(offset))
-            throw EACMAudioReadError(QStringLiteral("Invalid file format."));
+            throw AudioReadError(QStringLiteral("Invalid file format."));
         while (length > 0) {
             const qint64 got = file.read(buffer.data(), std::min<qint64>(length, static_cast<qint64>(buffer.size())));
             if (got <= 0)
@@ -71,18 +70,18 @@ public:
     void setSink(std::function<void(const QByteArray&)> sink) { m_sink = std::move(sink); }
 
 private:
-    TdeAudioConvertor m_converter;
+    AudioConverter m_converter;
     std::function<void(const QByteArray&)> m_sink;
 };
 
 struct Layout {
-    TdeWaveFormat in;
+    WaveFormat in;
     qint64 dataPosition = 0;
     qint64 dataBytes = 0; ///< what the file really holds of the data chunk
 };
 
 Layout readLayout(QFile& file) {
-    TdeRIFFAudioReader reader(file);
+    WavReader reader(file);
     Layout l{reader.Format(), reader.DataPosition(), 0};
     l.dataBytes = std::max<qint64>(0, std::min(reader.ItemSize(0), file.size() - l.dataPosition));
     return l;
@@ -91,7 +90,7 @@ Layout readLayout(QFile& file) {
 /// Input bytes per read: a whole number of input blocks whose output, and 16-bit PCM between stages, stay
 /// near kBlockBytes. A stage keeps buffers of three times its first input, so a decoder fed by 64 kB of
 /// GSM (ten times as much PCM) would hold megabytes.
-qint64 readBlockBytes(const TdeWaveFormat& source, const TdeWaveFormat& target, qint64 inAlign) {
+qint64 readBlockBytes(const WaveFormat& source, const WaveFormat& target, qint64 inAlign) {
     const double in = std::max<double>(1, source.avgBytesPerSec());
     const double widest = std::max({in, static_cast<double>(target.avgBytesPerSec()),
                                     2.0 * source.samplesPerSec() * std::max<int>(1, source.channels())});
@@ -101,20 +100,20 @@ qint64 readBlockBytes(const TdeWaveFormat& source, const TdeWaveFormat& target, 
 
 } // namespace
 
-WavConversionReport convertWavFile(const QString& inPath, const QString& outPath, const TdeWaveFormat& target,
+WavConversionReport convertWavFile(const QString& inPath, const QString& outPath, const WaveFormat& target,
                                    const WavConversionOptions& options) {
     QFile in(inPath);
     if (!in.open(QIODevice::ReadOnly))
         throw EFOpenError(inPath);
     const Layout layout = readLayout(in);
-    const TdeWaveFormat& source = layout.in;
+    const WaveFormat& source = layout.in;
     const qint64 inAlign = std::max<qint64>(1, source.blockAlign());
     const qint64 readBlock = readBlockBytes(source, target, inAlign);
 
     QFile out(outPath);
     if (!out.open(QIODevice::ReadWrite | QIODevice::Truncate))
         throw EFOpenError(outPath);
-    TdeRIFFAudioWriter writer(out);
+    WavWriter writer(out);
     writer.SetFormat(target);
     bool writeFailed = false;
     auto toWriter = [&](const QByteArray& d) {
@@ -148,7 +147,7 @@ WavConversionReport convertWavFile(const QString& inPath, const QString& outPath
         const qint64 warmUnits =
             std::min(units / 2, (rate * std::max(0, options.warmUpSeconds) + unitFrames - 1) / unitFrames);
         const qint64 checkUnits = std::max<qint64>(1, (rate * kAgreementSeconds + unitFrames - 1) / unitFrames);
-        const qint64 headerBytes = 28 + TdeRIFFAudioWriter::FmtSize(target);
+        const qint64 headerBytes = 28 + WavWriter::FmtSize(target);
         const qint64 secondOffset = headerBytes + split / inUnit * outUnit;
 
         // The second half, on its own thread with its own file handles.

@@ -1,7 +1,7 @@
 // Converts a whole WAV file into another format in blocks; long fixed-ratio conversions run on two threads.
 #pragma once
 
-#include "audio/TdeWaveFormat.h"
+#include "audio/WaveFormat.h"
 
 #include <QString>
 
@@ -39,5 +39,5 @@ struct WavConversionReport {
     qint64 splicedAt = -1;
 };
 
-WavConversionReport convertWavFile(const QString& inPath, const QString& outPath, const TdeWaveFormat& target,
+WavConversionReport convertWavFile(const QString& inPath, const QString& outPath, const WaveFormat& target,
                                    const WavConversionOptions& options = {});

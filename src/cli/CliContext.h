@@ -1,7 +1,7 @@
 // What a subcommand of orlamo-cli gets: its arguments, the working folder and the output streams.
 #pragma once
 
-#include "app/StartOptions.h"
+#include "program/StartOptions.h"
 
 #include <QDir>
 #include <QString>

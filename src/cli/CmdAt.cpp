@@ -1,11 +1,11 @@
 // orlamo-cli at: send AT commands to the configured modem and print each reply.
-#include "app/Config.h"
-#include "app/Logger.h"
+#include "base/UnattendedPrompter.h"
 #include "cli/CliContext.h"
+#include "modem/ModemController.h"
 #include "modem/PortMap.h"
-#include "modem/TfmModem.h"
+#include "program/Program.h"
 
-#include <QDir>
+#include <optional>
 
 namespace {
 
@@ -29,8 +29,7 @@ QString resultName(int code) {
 } // namespace
 
 int cmdAt(CliContext& context) {
-    Config config(QDir(context.workDir).filePath(QStringLiteral("tvk.ini")));
-    ModemSettings settings = ModemSettings::fromConfig(config);
+    std::optional<int> port;
     QStringList commands;
     for (qsizetype i = 0; i < context.args.size(); ++i) {
         const QString& arg = context.args[i];
@@ -39,7 +38,7 @@ int cmdAt(CliContext& context) {
                                       ? arg.section(QLatin1Char('='), 1)
                                       : (i + 1 < context.args.size() ? context.args[++i] : QString());
             bool ok = false;
-            settings.port = value.toInt(&ok);
+            port = value.toInt(&ok);
             if (!ok) {
                 context.err << "orlamo-cli at: --port needs a port number\n";
                 return 2;
@@ -53,12 +52,14 @@ int cmdAt(CliContext& context) {
         return 2;
     }
 
-    Logger logger;
-    TfmModem modem(config, logger);
-    modem.setSettings(settings);
-    if (!modem.OpenModemPort(settings.port, false)) {
+    UnattendedPrompter prompter;
+    Program program(context.workDir, context.options, prompter);
+    program.startModemSide();
+    ModemController& modem = program.modem();
+    const int number = port.value_or(modem.settings().port);
+    if (!modem.OpenModemPort(number, false)) {
         context.err << "Error during opening com port "
-                    << PortMap::describe(settings.port, PortMap::devicePath(&config, settings.port)) << ": "
+                    << PortMap::describe(number, PortMap::devicePath(&program.config(), number)) << ": "
                     << modem.ComPort1().errorString() << '\n';
         return 1;
     }

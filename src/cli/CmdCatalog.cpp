@@ -1,7 +1,7 @@
 // orlamo-cli catalog: lists the recordings of the working folder, as a table or as CSV.
 #include "cli/CliContext.h"
 #include "library/CatalogueListing.h"
-#include "library/VolgaError.h"
+#include "library/TableError.h"
 
 int cmdCatalog(CliContext& context) {
     bool csv = false;
@@ -23,7 +23,7 @@ int cmdCatalog(CliContext& context) {
         for (const QString& warning : warnings)
             context.err << "orlamo-cli catalog: " << warning << '\n';
         context.out << (csv ? CatalogueListing::toCsv(rows) : CatalogueListing::toText(rows));
-    } catch (const VolgaError& error) {
+    } catch (const TableError& error) {
         for (const QString& warning : warnings)
             context.err << "orlamo-cli catalog: " << warning << '\n';
         context.err << "orlamo-cli catalog: " << error.message() << '\n';

@@ -1,7 +1,7 @@
 // orlamo-cli convert IN.wav OUT.wav --to FORMAT[:RATE[:BITS[:CHANNELS]]]: converts a WAV file in blocks.
-#include "audio/AcmErrors.h"
-#include "audio/TdeRIFFAudioReader.h"
+#include "audio/AudioErrors.h"
 #include "audio/WavFileConverter.h"
+#include "audio/WavReader.h"
 #include "audio/drivers/G711Driver.h"
 #include "audio/drivers/GsmDriver.h"
 #include "audio/drivers/ImaAdpcmDriver.h"
@@ -15,7 +15,7 @@
 namespace {
 
 /// The target format from the --to text, with missing values taken from the input; empty on a bad text.
-std::optional<TdeWaveFormat> targetFormat(const QString& text, const TdeWaveFormat& input, QString& error) {
+std::optional<WaveFormat> targetFormat(const QString& text, const WaveFormat& input, QString& error) {
     const QStringList parts = text.split(QLatin1Char(':'));
     if (parts.size() > 4) {
         error = QStringLiteral("too many values in ") + text;
@@ -57,7 +57,7 @@ std::optional<TdeWaveFormat> targetFormat(const QString& text, const TdeWaveForm
             error = QStringLiteral("pcm has 8 or 16 bits per sample");
             return std::nullopt;
         }
-        return TdeWaveFormat::pcm(r, static_cast<uint16_t>(bits), ch);
+        return WaveFormat::pcm(r, static_cast<uint16_t>(bits), ch);
     }
     if (kind == QLatin1String("ulaw") || kind == QLatin1String("alaw")) {
         if (!needBits(8))
@@ -111,9 +111,9 @@ int cmdConvert(CliContext& context) {
         return 1;
     }
     try {
-        TdeRIFFAudioReader reader(in);
+        WavReader reader(in);
         QString error;
-        const std::optional<TdeWaveFormat> target = targetFormat(to, reader.Format(), error);
+        const std::optional<WaveFormat> target = targetFormat(to, reader.Format(), error);
         if (!target) {
             context.err << "orlamo-cli: " << error << '\n';
             return 2;

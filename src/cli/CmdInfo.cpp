@@ -1,6 +1,6 @@
 // orlamo-cli info FILE.wav: the format, duration and data size of a WAV file.
-#include "audio/AcmErrors.h"
-#include "audio/TdeRIFFAudioReader.h"
+#include "audio/AudioErrors.h"
+#include "audio/WavReader.h"
 #include "cli/CliContext.h"
 
 #include <QFile>
@@ -17,8 +17,8 @@ int cmdInfo(CliContext& context) {
         return 1;
     }
     try {
-        TdeRIFFAudioReader reader(file);
-        const TdeWaveFormat& f = reader.Format();
+        WavReader reader(file);
+        const WaveFormat& f = reader.Format();
         const qint64 declared = reader.ItemSize(0);
         const qint64 present = std::max<qint64>(0, std::min(declared, file.size() - reader.DataPosition()));
         QString description = f.FormatDescription();
@@ -36,7 +36,7 @@ int cmdInfo(CliContext& context) {
             context.out << "duration: " << QString::number(static_cast<double>(present) / f.avgBytesPerSec(), 'f', 3)
                         << " s\n";
         return 0;
-    } catch (const EACMError& e) {
+    } catch (const AudioError& e) {
         context.err << "orlamo-cli: " << path << ": " << e.text() << '\n';
         return 1;
     }

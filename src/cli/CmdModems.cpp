@@ -1,25 +1,19 @@
 // orlamo-cli modems: search ports 1..8 for modems, list them, and optionally write the profile of one.
-#include "app/Config.h"
-#include "app/Logger.h"
-#include "app/UnattendedPrompter.h"
+#include "base/Config.h"
+#include "base/UnattendedPrompter.h"
 #include "cli/CliContext.h"
 #include "modem/PortMap.h"
-#include "modem/TfmModem.h"
-#include "modemsetup/CurrentCompression.h"
-#include "modemsetup/ModemProfile.h"
+#include "modemsetup/ModemParams.h"
 #include "modemsetup/ModemProfileWriter.h"
 #include "modemsetup/ModemSearch.h"
-#include "modemsetup/QueryModemBox.h"
-#include "modemsetup/TfmParse.h"
-
-#include <QDir>
+#include "program/Program.h"
 
 namespace {
 
 void printProfile(const Config& config, QTextStream& out) {
-    const TModemParams stored = LoadModemProfile(config);
+    const ModemParams stored = LoadModemProfile(config);
     out << "port=" << stored.port << '\n';
-    for (const TModemParams::Field& field : TModemParams::storedFields())
+    for (const ModemParams::Field& field : ModemParams::storedFields())
         out << field.section << '/' << field.key << '=' << stored.*field.member << '\n';
     const QString params = QStringLiteral("Params");
     out << "Params/Voicefeatures=" << (config.readBool(params, QStringLiteral("Voicefeatures"), true) ? 1 : 0) << '\n';
@@ -44,18 +38,12 @@ int cmdModems(CliContext& context) {
         }
     }
 
-    Config config(QDir(context.workDir).filePath(QStringLiteral("tvk.ini")));
-    Logger logger;
     UnattendedPrompter prompter; // messages go to standard error
-    TfmModem modem(config, logger);
-    modem.setSettings(ModemSettings::fromConfig(config));
-    ModemProfile profile;
-    QueryModemBox box;
-    TfmParse parse(config, logger, prompter, profile, box, context.workDir);
-    parse.setQuery([&modem](const QString& command, QString& reply) { return modem.SendQuery(command, reply); });
-    CurrentCompression current;
-    ModemSearch search(config, logger, modem);
-    ModemProfileWriter writer(config, logger, prompter, modem, profile, parse, current, search, context.workDir);
+    Program program(context.workDir, context.options, prompter);
+    program.startModemSide();
+    const Config& config = program.config();
+    ModemSearch& search = program.modemSearch();
+    ModemProfileWriter& writer = program.profileWriter();
 
     try {
         // Only a profile write replaces the stored profile; a listing leaves it alone.
@@ -66,7 +54,7 @@ int cmdModems(CliContext& context) {
         }
         context.out << "N\tport\tdevice\tmodel\tmanufacturer\trevision\n";
         for (int n = 1; n <= found; ++n) {
-            const TModemParams& e = search.entry(n);
+            const ModemParams& e = search.entry(n);
             context.out << n << '\t' << e.PortName << '\t' << PortMap::devicePath(&config, e.port) << '\t'
                         << e.Model.trimmed() << '\t' << e.Manufacturer.trimmed() << '\t' << e.DriverDate.trimmed()
                         << '\n';
@@ -82,8 +70,8 @@ int cmdModems(CliContext& context) {
             return 1;
         context.out << '\n';
         printProfile(config, context.out);
-    } catch (const ConfigWriteError& e) {
-        context.err << "orlamo-cli modems: " << e.text() << '\n';
+    } catch (const std::exception& e) {
+        context.err << "orlamo-cli modems: " << e.what() << '\n';
         return 1;
     }
     return 0;

@@ -1,11 +1,13 @@
 // orlamo-cli: the recorder's core without a window, for scripts and headless machines.
-#include "app/StartOptions.h"
-#include "app/WorkingFolder.h"
+#include "base/WorkingFolder.h"
 #include "cli/CliContext.h"
+#include "program/Program.h"
+#include "program/StartOptions.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <exception>
 
 namespace {
 
@@ -49,13 +51,19 @@ int main(int argc, char** argv) {
             continue;
         const QString launchDir = QDir::currentPath();
         const QString programFolder = QFileInfo(QCoreApplication::applicationFilePath()).absolutePath();
-        const QString workDir = WorkingFolder::resolve(options.workDir, programFolder);
+        const QString workDir = Program::workingFolderFor(options, programFolder);
         if (!WorkingFolder::makeCurrent(workDir)) {
             err << "orlamo-cli: cannot use the working folder " << workDir << '\n';
             return 1;
         }
         CliContext context{options, options.rest, WorkingFolder::current(), out, err, launchDir};
-        const int code = command.run(context);
+        int code = 1;
+        try {
+            code = command.run(context);
+        } catch (const std::exception& e) {
+            // The project's errors carry the text the user sees.
+            err << "orlamo-cli " << command.name << ": " << e.what() << '\n';
+        }
         out.flush();
         err.flush();
         return code;

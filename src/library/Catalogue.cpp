@@ -1,9 +1,9 @@
 // Opening and creating the catalogue, adding recordings, and the names of their WAV files.
 #include "library/Catalogue.h"
 
-#include "app/Prompter.h"
+#include "base/Prompter.h"
 #include "library/MakeUniqueId.h"
-#include "library/VolgaError.h"
+#include "library/TableError.h"
 
 #include <QDir>
 #include <QFile>
@@ -42,7 +42,7 @@ bool isPlainId(const QString& id) {
 Catalogue::Catalogue(const QString& folder, Prompter& prompter, const CatalogueDateFormat& formats, QObject* parent)
     : QObject(parent), m_folder(folder), m_prompter(prompter), m_formats(formats) {
     m_database.setDatabasePath(folder);
-    for (TVolgaTable* table : {&m_folders, &m_calls}) {
+    for (TableFile* table : {&m_folders, &m_calls}) {
         table->setDatabase(&m_database);
         table->setSaveOptions(savAutoBackup);
     }
@@ -67,9 +67,9 @@ QString Catalogue::wavPath(const QString& baseName) const {
     return QDir(m_folder).filePath(QStringLiteral("wav/") + baseName + QStringLiteral(".wav"));
 }
 
-void Catalogue::openTable(TVolgaTable& table, const QString& name, const std::function<void()>& create) {
+void Catalogue::openTable(TableFile& table, const QString& name, const std::function<void()>& create) {
     table.close();
-    table.setLoadMode(TVolgaLoadMode::lmFile);
+    table.setLoadMode(TableLoadMode::lmFile);
     const QString file = path(name);
     if (!QFile::exists(file)) {
         create();
@@ -78,12 +78,12 @@ void Catalogue::openTable(TVolgaTable& table, const QString& name, const std::fu
     try {
         table.open();
         return;
-    } catch (const VolgaError&) {
+    } catch (const TableError&) {
     }
     m_prompter.message(QStringLiteral("Can not open ") + name + QStringLiteral(" file. Restoring backup"),
                        Prompter::Icon::Warning);
     keepDamaged(file);
-    const QString backup = TVolgaTable::backupPath(file);
+    const QString backup = TableFile::backupPath(file);
     if (QFile::exists(backup)) {
         QFile::remove(file + QStringLiteral(".restore"));
         if (QFile::copy(backup, file + QStringLiteral(".restore"))) {
@@ -92,7 +92,7 @@ void Catalogue::openTable(TVolgaTable& table, const QString& name, const std::fu
             try {
                 table.open();
                 return;
-            } catch (const VolgaError&) {
+            } catch (const TableError&) {
                 keepDamaged(backup);
             }
         }
@@ -106,22 +106,22 @@ void Catalogue::openTable(TVolgaTable& table, const QString& name, const std::fu
 }
 
 void Catalogue::createRecordings() {
-    m_calls.setLoadMode(TVolgaLoadMode::lmClear);
+    m_calls.setLoadMode(TableLoadMode::lmClear);
     m_calls.FieldDefs() = {
-        {QStringLiteral("id"), TFieldKind::Text, 10},       {QStringLiteral("Channel"), TFieldKind::Integer, 0},
-        {QStringLiteral("FolderId"), TFieldKind::Text, 20}, {QStringLiteral("DateS"), TFieldKind::Text, 12},
-        {QStringLiteral("TimeS"), TFieldKind::Text, 12},    {QStringLiteral("Duration"), TFieldKind::Text, 10},
-        {QStringLiteral("Comment"), TFieldKind::Text, 255}};
+        {QStringLiteral("id"), FieldKind::Text, 10},       {QStringLiteral("Channel"), FieldKind::Integer, 0},
+        {QStringLiteral("FolderId"), FieldKind::Text, 20}, {QStringLiteral("DateS"), FieldKind::Text, 12},
+        {QStringLiteral("TimeS"), FieldKind::Text, 12},    {QStringLiteral("Duration"), FieldKind::Text, 10},
+        {QStringLiteral("Comment"), FieldKind::Text, 255}};
     m_calls.open();
     m_calls.SaveToFile(path(kRecordings));
-    m_calls.setLoadMode(TVolgaLoadMode::lmFile);
+    m_calls.setLoadMode(TableLoadMode::lmFile);
     m_calls.open();
 }
 
 void Catalogue::createFolders() {
-    m_folders.setLoadMode(TVolgaLoadMode::lmClear);
-    m_folders.FieldDefs() = {{QStringLiteral("FolderId"), TFieldKind::Text, 20},
-                             {QStringLiteral("FolderName"), TFieldKind::Text, 100}};
+    m_folders.setLoadMode(TableLoadMode::lmClear);
+    m_folders.FieldDefs() = {{QStringLiteral("FolderId"), FieldKind::Text, 20},
+                             {QStringLiteral("FolderName"), FieldKind::Text, 100}};
     m_folders.open();
     m_tree.clear();
     m_folders.append();
@@ -130,7 +130,7 @@ void Catalogue::createFolders() {
     m_folders.post();
     m_tree.addTopLevel(kGeneral);
     m_folders.SaveToFile(path(kFolders));
-    m_folders.setLoadMode(TVolgaLoadMode::lmFile);
+    m_folders.setLoadMode(TableLoadMode::lmFile);
     m_folders.open();
 }
 
@@ -195,7 +195,7 @@ QString Catalogue::DurationText(qint64 seconds) {
     return text;
 }
 
-QString Catalogue::newId(const TVolgaTable& table, const QString& field) {
+QString Catalogue::newId(const TableFile& table, const QString& field) {
     // Identifiers made in a burst can repeat (the counter and the clock parts overlap); a key must not.
     QString id = MakeUniqueId();
     while (!table.lookup(field, id, field).isNull())

@@ -3,8 +3,8 @@
 
 #include "library/CatalogueDateFormat.h"
 #include "library/FolderTree.h"
-#include "library/TVolgaDatabase.h"
-#include "library/TVolgaTable.h"
+#include "library/TableFile.h"
+#include "library/TableFolder.h"
 
 #include <QDateTime>
 #include <QObject>
@@ -25,7 +25,7 @@ struct RecordingEntry {
 /// the recordings view holds exactly its recordings. Every change is saved at once.
 ///
 ///     Catalogue catalogue(workDir, prompter);
-///     catalogue.OpenCatalogue();                        // throws VolgaError when nothing can be opened
+///     catalogue.OpenCatalogue();                        // throws TableError when nothing can be opened
 ///     QString name = catalogue.AddRecordingEntry(entry); // then rename wav/Recorded.wav to wav/<name>.wav
 ///     ...
 ///     catalogue.saveTree();                             // at shutdown
@@ -45,8 +45,8 @@ public:
     /// Closes both tables; errors are ignored. Nothing is pending: every change was saved.
     void close();
 
-    TVolgaTable& CallsTbl() { return m_calls; }
-    TVolgaTable& FoldersTbl() { return m_folders; }
+    TableFile& CallsTbl() { return m_calls; }
+    TableFile& FoldersTbl() { return m_folders; }
     FolderTree& Tree() { return m_tree; }
     const CatalogueDateFormat& formats() const { return m_formats; }
     QString folder() const { return m_folder; }
@@ -54,11 +54,11 @@ public:
     /// Appends and saves the row of a finished recording in the selected folder and returns its
     /// base name, which also becomes the current file name. When wav/<base name>.wav is already
     /// taken (another recording ended in the same second), the name is <base name>_<id>; the
-    /// row's RecordingBaseName() finds it again from the file. Throws VolgaError when saving fails.
+    /// row's RecordingBaseName() finds it again from the file. Throws TableError when saving fails.
     QString AddRecordingEntry(const RecordingEntry& entry);
 
     /// The base name of the current recordings row: channel_yyyyMMdd_hhmmss, or that followed by
-    /// "_" and the row's id when the file of that name exists. Throws VolgaError when DateS or
+    /// "_" and the row's id when the file of that name exists. Throws TableError when DateS or
     /// TimeS cannot be read with the current formats.
     QString RecordingBaseName() const;
     /// Renames a legacy wav/<id>.wav of the current row to its base name; failures are ignored.
@@ -86,10 +86,10 @@ public:
     /// "mm:ss" with at least two digits of minutes: 5 s "00:05", 6000 s "100:00".
     static QString DurationText(qint64 seconds);
     /// A new identifier that no row of `table` has in `field` yet.
-    static QString newId(const TVolgaTable& table, const QString& field);
+    static QString newId(const TableFile& table, const QString& field);
 
 private:
-    void openTable(TVolgaTable& table, const QString& name, const std::function<void()>& create);
+    void openTable(TableFile& table, const QString& name, const std::function<void()>& create);
     void createRecordings();
     void createFolders();
     void loadTree();
@@ -101,9 +101,9 @@ private:
     QString m_folder;
     Prompter& m_prompter;
     CatalogueDateFormat m_formats;
-    TVolgaDatabase m_database;
-    TVolgaTable m_folders;
-    TVolgaTable m_calls;
+    TableFolder m_database;
+    TableFile m_folders;
+    TableFile m_calls;
     FolderTree m_tree;
     QString m_currentFileName;
     bool m_bulkDelete = false;

@@ -1,7 +1,7 @@
 // Locale date and time texts that read back, two-digit years included.
 #include "library/CatalogueDateFormat.h"
 
-#include "library/VolgaError.h"
+#include "library/TableError.h"
 
 namespace {
 
@@ -57,7 +57,7 @@ QDate CatalogueDateFormat::parseDate(const QString& text) const {
     if (!date.isValid())
         date = QDate::fromString(text, kIsoDate);
     if (!date.isValid())
-        throw VolgaError(QStringLiteral("'%1' is not a valid date").arg(text));
+        throw TableError(QStringLiteral("'%1' is not a valid date").arg(text));
     return date;
 }
 
@@ -66,6 +66,6 @@ QTime CatalogueDateFormat::parseTime(const QString& text) const {
     if (!time.isValid())
         time = QTime::fromString(text, kIsoTime);
     if (!time.isValid())
-        throw VolgaError(QStringLiteral("'%1' is not a valid time").arg(text));
+        throw TableError(QStringLiteral("'%1' is not a valid time").arg(text));
     return time;
 }

@@ -26,7 +26,7 @@ public:
 
     QString dateText(QDate date) const;
     QString timeText(QTime time) const;
-    /// Both throw VolgaError "'<text>' is not a valid date" / "... time" when the text cannot be read.
+    /// Both throw TableError "'<text>' is not a valid date" / "... time" when the text cannot be read.
     QDate parseDate(const QString& text) const;
     QTime parseTime(const QString& text) const;
 

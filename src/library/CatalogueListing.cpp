@@ -1,8 +1,8 @@
 // Listing and exporting the catalogue without opening it for writing.
 #include "library/CatalogueListing.h"
 
-#include "library/TVolgaTable.h"
-#include "library/VolgaError.h"
+#include "library/TableError.h"
+#include "library/TableFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -12,25 +12,25 @@
 namespace {
 
 // Opens a table read-only; a damaged file is read from its backup.
-bool openReadOnly(TVolgaTable& table, const QString& path, QStringList* warnings, bool required) {
+bool openReadOnly(TableFile& table, const QString& path, QStringList* warnings, bool required) {
     table.setTableName(path);
     if (!QFile::exists(path)) {
         if (required)
-            throw VolgaError(QStringLiteral("Error opening file %1").arg(path));
+            throw TableError(QStringLiteral("Error opening file %1").arg(path));
         return false;
     }
     try {
         table.open();
         return true;
-    } catch (const VolgaError& error) {
-        const QString backup = TVolgaTable::backupPath(path);
+    } catch (const TableError& error) {
+        const QString backup = TableFile::backupPath(path);
         if (warnings)
             warnings->append(error.message() + QStringLiteral("; reading ") + backup + QStringLiteral(" instead"));
         table.setTableName(backup);
         try {
             table.open();
             return true;
-        } catch (const VolgaError&) {
+        } catch (const TableError&) {
             if (required)
                 throw;
             return false;
@@ -57,7 +57,7 @@ bool isPlainId(const QString& id) {
 std::vector<CatalogueListRow> CatalogueListing::read(const QString& folder, const CatalogueDateFormat& formats,
                                                      const QString& onlyFolder, QStringList* warnings) {
     const QDir dir(folder);
-    TVolgaTable folders;
+    TableFile folders;
     QHash<QString, QString> names; // FolderId -> FolderName
     if (openReadOnly(folders, dir.filePath(QStringLiteral("Folders.d")), warnings, false)) {
         for (folders.first(); !folders.eof(); folders.next())
@@ -65,9 +65,9 @@ std::vector<CatalogueListRow> CatalogueListing::read(const QString& folder, cons
                          folders.fieldText(QStringLiteral("FolderName")));
     }
     if (!onlyFolder.isEmpty() && !names.values().contains(onlyFolder))
-        throw VolgaError(QStringLiteral("There is no list named \"%1\"").arg(onlyFolder));
+        throw TableError(QStringLiteral("There is no list named \"%1\"").arg(onlyFolder));
 
-    TVolgaTable calls;
+    TableFile calls;
     openReadOnly(calls, dir.filePath(QStringLiteral("Recordings.d")), warnings, true);
     std::vector<CatalogueListRow> rows;
     rows.reserve(size_t(calls.recordCount()));
@@ -106,7 +106,7 @@ std::vector<CatalogueListRow> CatalogueListing::read(const QString& folder, cons
                     break;
                 }
             }
-        } catch (const VolgaError& error) {
+        } catch (const TableError& error) {
             if (warnings)
                 warnings->append(error.message());
         }

@@ -17,7 +17,7 @@ struct CatalogueListRow {
 };
 
 /// Reads Recordings.d and Folders.d of `folder` without changing anything. A damaged table is read
-/// from its backup instead, with a warning. Throws VolgaError when the recordings cannot be read at
+/// from its backup instead, with a warning. Throws TableError when the recordings cannot be read at
 /// all, or when `onlyFolder` is not empty and no folder has that name.
 class CatalogueListing {
 public:

@@ -1,9 +1,9 @@
 // Adding, deleting and renaming lists in the tree and in Folders.d together.
 #include "library/FolderListCommands.h"
 
-#include "app/Prompter.h"
+#include "base/Prompter.h"
 #include "library/Catalogue.h"
-#include "library/VolgaError.h"
+#include "library/TableError.h"
 
 namespace {
 
@@ -53,7 +53,7 @@ bool FolderListCommands::addList(bool sublist) {
     const QString name = cleanName(typed);
     if (name.trimmed().isEmpty())
         return false;
-    TVolgaTable& folders = m_catalogue.FoldersTbl();
+    TableFile& folders = m_catalogue.FoldersTbl();
     const int remembered = folders.recNo();
     if (nameTaken(name)) {
         refuseName(name);
@@ -96,7 +96,7 @@ bool FolderListCommands::acDeleteListExecute() {
     if (m_prompter.confirm(QStringLiteral("Delete list? All of your files in the list will be deleted"),
                            Prompter::Buttons::OkCancel, Prompter::Answer::Cancel) != Prompter::Answer::Ok)
         return false;
-    TVolgaTable& folders = m_catalogue.FoldersTbl();
+    TableFile& folders = m_catalogue.FoldersTbl();
     if (!folders.locate(kFolderName, selected->text))
         return false;
     // Sublists first, the selected list last, so the selected folder's row is current at the end.
@@ -108,7 +108,7 @@ bool FolderListCommands::acDeleteListExecute() {
             folders.deleteRecord();
             folders.SaveTable();
         }
-    } catch (const VolgaError& error) {
+    } catch (const TableError& error) {
         // A recording whose file name cannot be made stays, and so does its list.
         m_prompter.message(error.message(), Prompter::Icon::Error);
         return true;
@@ -141,7 +141,7 @@ bool FolderListCommands::acRenameListExecute() {
         refuseName(name);
         return false;
     }
-    TVolgaTable& folders = m_catalogue.FoldersTbl();
+    TableFile& folders = m_catalogue.FoldersTbl();
     if (!folders.locate(kFolderName, old))
         return false;
     folders.edit();

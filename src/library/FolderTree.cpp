@@ -1,7 +1,7 @@
 // Folder tree nodes and their text file.
 #include "library/FolderTree.h"
 
-#include "library/VolgaRecord.h"
+#include "library/TableRecord.h"
 
 #include <QFile>
 #include <QSaveFile>
@@ -106,7 +106,7 @@ QString FolderTree::parse(const QByteArray& bytes) {
         qsizetype level = 0;
         while (level < raw.size() && (raw.at(level) == '\t' || raw.at(level) == ' '))
             ++level;
-        const QString name = VolgaRecord::decodeText(raw.constData() + level, raw.size() - level);
+        const QString name = TableRecord::decodeText(raw.constData() + level, raw.size() - level);
         if (name.isEmpty())
             continue;
         if (!previous) {

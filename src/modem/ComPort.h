@@ -1,6 +1,8 @@
 // The serial port channel to the modem: line settings, transmit queue and data notifications.
 #pragma once
 
+#include "settings/SerialLine.h"
+
 #include <QByteArray>
 #include <QObject>
 #include <QString>
@@ -22,7 +24,7 @@ class QSerialPort;
 class ComPort : public QObject {
     Q_OBJECT
 public:
-    enum class FlowControl { Hardware = 0, Software = 1, None = 2 };
+    using FlowControl = SerialLine::FlowControl;
 
     /// Transmit and receive buffer size of the line, and what `OutputRoom` reports when closed.
     static constexpr int kBufferSize = 4096;
@@ -31,8 +33,6 @@ public:
     /// Bytes the reader thread holds for a busy user-interface thread: 4 MiB, over four minutes of
     /// 8-bit audio at 8000 Hz (two of 16-bit). Bytes beyond are dropped and counted in `overrunBytes`.
     static constexpr qsizetype kMaxHeld = 4 * 1024 * 1024;
-    /// The speeds the settings offer, by index.
-    static constexpr std::array<int, 4> kSpeeds = {57600, 115200, 128000, 256000};
 
     explicit ComPort(QObject* parent = nullptr);
     ~ComPort() override;

@@ -1,26 +1,29 @@
-// The settings the modem controller reads: line settings, reply time-out and call handling.
+// The settings the modem controller works with: line settings, reply time-out and call handling.
 #pragma once
 
 #include "modem/ComPort.h"
 
 #include <QString>
 
-class Config;
+class SettingsModel;
 
-/// Filled by the composition root (from the settings model once it exists) and handed to
-/// `TfmModem::setSettings`; `fromConfig` reads the same values straight from tvk.ini.
+/// A copy of what the controller needs, taken from the program's one settings model (`fromSettings`)
+/// and the modem profile's port and caller-identification commands, so the controller never reads
+/// tvk.ini with rules of its own.
 struct ModemSettings {
-    int port = 1;      ///< `port` of `Modem`
-    int baud = 115200; ///< from `baudrate` of `Modem` (index into ComPort::kSpeeds)
-    ComPort::FlowControl flow = ComPort::FlowControl::Hardware; ///< `FlowControl` of `Modem`
-    int replyTimeoutSeconds = 4;                                ///< `Timeout` of `Params`, 1..6
-    bool autoRecord = true;                                     ///< `AutoRecord` of `Params`
-    bool callerId = true;                                       ///< `CallerID` of `Params`
-    bool rejectCall = true;                                     ///< `RejectCall` of `Params`
-    int rejectRings = 6;                                        ///< `RejectRings` of `Params`, 2..20
-    QString forCallerId;                                        ///< `ForCallerId` of `Modem`
-    QString disCallerId;                                        ///< `DisCallerId` of `Modem`
+    int port = 1;                                               ///< the profile's `port`
+    int baud = 115200;                                          ///< the settings' speed
+    ComPort::FlowControl flow = ComPort::FlowControl::Hardware; ///< the settings' flow control
+    int replyTimeoutSeconds = 4;                                ///< the settings' reply time-out, 1..6
+    bool autoRecord = true;
+    bool callerId = true;
+    bool rejectCall = true;
+    int rejectRings = 6; ///< 2..20
+    QString forCallerId; ///< the profile's command that turns caller identification on
+    QString disCallerId; ///< the profile's command that turns it off
 
-    /// The values as stored, with the file's defaults, out-of-range numbers brought into range.
-    static ModemSettings fromConfig(const Config& config);
+    /// Everything the settings model holds; the port and the caller-identification commands keep
+    /// the values of `line`.
+    static ModemSettings fromSettings(const SettingsModel& settings, const ModemSettings& line);
+    static ModemSettings fromSettings(const SettingsModel& settings);
 };

@@ -1,7 +1,7 @@
 // Port numbers to device paths.
 #include "modem/PortMap.h"
 
-#include "app/Config.h"
+#include "base/Config.h"
 
 #include <array>
 

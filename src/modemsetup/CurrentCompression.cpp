@@ -1,8 +1,8 @@
 // Loading the current compression and choosing one after a probe.
 #include "modemsetup/CurrentCompression.h"
 
-#include "app/Config.h"
 #include "audio/MatchModemCompression.h"
+#include "base/Config.h"
 #include "modemsetup/CompressionFile.h"
 
 #include <array>

@@ -1,11 +1,11 @@
 // Holding the program-wide profile.
 #include "modemsetup/ModemProfile.h"
 
-#include "app/Config.h"
+#include "base/Config.h"
 
 ModemProfile::ModemProfile(QObject* parent) : QObject(parent) {}
 
-void ModemProfile::setParams(const TModemParams& params) {
+void ModemProfile::setParams(const ModemParams& params) {
     if (params == m_params)
         return;
     m_params = params;
@@ -13,7 +13,7 @@ void ModemProfile::setParams(const TModemParams& params) {
 }
 
 void ModemProfile::setVoiceCompression(const QString& command) {
-    TModemParams p = m_params;
+    ModemParams p = m_params;
     p.VoiceCompression = command;
     setParams(p);
 }

@@ -1,7 +1,7 @@
 // The program-wide modem profile and the voice-features flag.
 #pragma once
 
-#include "modemsetup/TModemParams.h"
+#include "modemsetup/ModemParams.h"
 
 #include <QObject>
 
@@ -15,9 +15,9 @@ class ModemProfile : public QObject {
 public:
     explicit ModemProfile(QObject* parent = nullptr);
 
-    const TModemParams& params() const { return m_params; }
+    const ModemParams& params() const { return m_params; }
     /// The profile writer copies the chosen entry in here.
-    void setParams(const TModemParams& params);
+    void setParams(const ModemParams& params);
     /// Only the compression probe's "at+vsm=none" changes a single field.
     void setVoiceCompression(const QString& command);
 
@@ -34,6 +34,6 @@ Q_SIGNALS:
     void voiceFeaturesChanged(bool on);
 
 private:
-    TModemParams m_params;
+    ModemParams m_params;
     bool m_voiceFeatures = true;
 };

@@ -1,18 +1,18 @@
 // Writing the modem profile: the default commands tested one by one, the probes, the stored keys.
 #include "modemsetup/ModemProfileWriter.h"
 
-#include "app/Config.h"
-#include "app/Logger.h"
-#include "app/Prompter.h"
-#include "audio/AcmErrors.h"
+#include "audio/AudioErrors.h"
 #include "audio/MatchModemCompression.h"
+#include "base/Config.h"
+#include "base/Logger.h"
+#include "base/Prompter.h"
+#include "modem/ModemController.h"
 #include "modem/PortMap.h"
-#include "modem/TfmModem.h"
 #include "modemsetup/CurrentCompression.h"
 #include "modemsetup/GainRange.h"
 #include "modemsetup/ModemProfile.h"
 #include "modemsetup/ModemSearch.h"
-#include "modemsetup/TfmParse.h"
+#include "modemsetup/VoiceCapabilityProbe.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -25,13 +25,13 @@ const QString kParams = QStringLiteral("Params");
 const QString kNone = QStringLiteral("none");
 } // namespace
 
-ModemProfileWriter::ModemProfileWriter(Config& config, Logger& logger, Prompter& prompter, TfmModem& modem,
-                                       ModemProfile& profile, TfmParse& parse, CurrentCompression& current,
+ModemProfileWriter::ModemProfileWriter(Config& config, Logger& logger, Prompter& prompter, ModemController& modem,
+                                       ModemProfile& profile, VoiceCapabilityProbe& parse, CurrentCompression& current,
                                        ModemSearch& search, QString workingFolder, QObject* parent)
     : QObject(parent), m_config(config), m_logger(logger), m_prompter(prompter), m_modem(modem), m_profile(profile),
       m_parse(parse), m_current(current), m_search(search), m_workingFolder(std::move(workingFolder)) {}
 
-void ModemProfileWriter::fillDefaultCommands(TModemParams& e) {
+void ModemProfileWriter::fillDefaultCommands(ModemParams& e) {
     e.VoiceMode = QStringLiteral("at+fclass=8");
     e.InitVoice = QStringLiteral("at+vid");
     e.Reset = QStringLiteral("atz");
@@ -75,7 +75,7 @@ void ModemProfileWriter::writeModem(const QString& key, const QString& value) {
 
 void ModemProfileWriter::testCommand(const QString& key, const QString& command) {
     const bool accepted =
-        TModemParams::usable(command) && m_modem.SendCommand(command, command, QStringLiteral("ok")) == AtOk;
+        ModemParams::usable(command) && m_modem.SendCommand(command, command, QStringLiteral("ok")) == AtOk;
     writeModem(key, accepted ? command : kNone);
 }
 
@@ -87,7 +87,7 @@ void ModemProfileWriter::probeGain(const char* query, const char* minKey, const 
         return;
     }
     GainRange range{0, 0};
-    TfmParse::ParseGainRange(reply, range);
+    VoiceCapabilityProbe::ParseGainRange(reply, range);
     m_config.writeInteger(kModem, QLatin1String(minKey), range.low);
     m_config.writeInteger(kModem, QLatin1String(maxKey), range.high);
     writeModem(QLatin1String(key), QLatin1String(command) + QString::number((range.low + range.high) / 2));
@@ -140,7 +140,7 @@ ModemProfileWriter::Result ModemProfileWriter::writeSteps(int number) {
     }
 
     // Reset and answer are still empty here: the command table is filled only once voice mode is known.
-    const TModemParams& identity = m_profile.params();
+    const ModemParams& identity = m_profile.params();
     writeModem(QStringLiteral("DriverDate"), identity.DriverDate);
     writeModem(QStringLiteral("Manufacturer"), identity.Manufacturer);
     writeModem(QStringLiteral("DeviceDesc"), identity.DeviceDesc);
@@ -160,7 +160,7 @@ ModemProfileWriter::Result ModemProfileWriter::writeSteps(int number) {
         m_config.writeBool(kParams, QStringLiteral("Voicefeatures"), true);
         FillCommandTable(number);
         m_profile.setParams(m_search.entry(number));
-        const TModemParams p = m_profile.params();
+        const ModemParams p = m_profile.params();
         writeModem(QStringLiteral("VoiceMode"), p.VoiceMode);
 
         using Test = std::pair<const char*, QString>;

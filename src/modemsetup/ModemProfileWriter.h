@@ -1,7 +1,7 @@
 // The profile writer: tests the voice commands against the chosen modem and stores its profile.
 #pragma once
 
-#include "modemsetup/TModemParams.h"
+#include "modemsetup/ModemParams.h"
 
 #include <QObject>
 #include <QString>
@@ -12,8 +12,8 @@ class Logger;
 class ModemProfile;
 class ModemSearch;
 class Prompter;
-class TfmModem;
-class TfmParse;
+class ModemController;
+class VoiceCapabilityProbe;
 
 /// The OK button of the modem initialization window. The window follows `busyChanged` (hourglass,
 /// OK and list disabled) and the gauge signals, and closes unless the result is `PortUnusable`.
@@ -31,14 +31,14 @@ public:
         WriteFailed,  ///< tvk.ini could not be written; its message was shown
     };
 
-    ModemProfileWriter(Config& config, Logger& logger, Prompter& prompter, TfmModem& modem, ModemProfile& profile,
-                       TfmParse& parse, CurrentCompression& current, ModemSearch& search, QString workingFolder,
-                       QObject* parent = nullptr);
+    ModemProfileWriter(Config& config, Logger& logger, Prompter& prompter, ModemController& modem,
+                       ModemProfile& profile, VoiceCapabilityProbe& parse, CurrentCompression& current,
+                       ModemSearch& search, QString workingFolder, QObject* parent = nullptr);
 
     /// The default voice command table into entry `number` of the search.
     void FillCommandTable(int number);
     /// The default voice command table into `entry`.
-    static void fillDefaultCommands(TModemParams& entry);
+    static void fillDefaultCommands(ModemParams& entry);
     /// Probes the modem of entry `number` and stores its profile.
     Result WriteModemProfile(int number);
 
@@ -60,9 +60,9 @@ private:
     Config& m_config;
     Logger& m_logger;
     Prompter& m_prompter;
-    TfmModem& m_modem;
+    ModemController& m_modem;
     ModemProfile& m_profile;
-    TfmParse& m_parse;
+    VoiceCapabilityProbe& m_parse;
     CurrentCompression& m_current;
     ModemSearch& m_search;
     QString m_workingFolder;

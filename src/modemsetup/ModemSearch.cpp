@@ -1,19 +1,19 @@
 // Finding modems on ports 1..8 and asking each for its model, manufacturer and revision.
 #include "modemsetup/ModemSearch.h"
 
-#include "app/Config.h"
-#include "app/Logger.h"
+#include "base/Config.h"
+#include "base/Logger.h"
+#include "modem/ModemController.h"
 #include "modem/PortMap.h"
-#include "modem/TfmModem.h"
 
-ModemSearch::ModemSearch(Config& config, Logger& logger, TfmModem& modem, QObject* parent)
+ModemSearch::ModemSearch(Config& config, Logger& logger, ModemController& modem, QObject* parent)
     : QObject(parent), m_config(config), m_logger(logger), m_modem(modem) {}
 
-TModemParams& ModemSearch::entry(int number) {
+ModemParams& ModemSearch::entry(int number) {
     return m_entries[static_cast<size_t>(number >= 1 && number <= kMaxEntries ? number - 1 : 0)];
 }
 
-const TModemParams& ModemSearch::entry(int number) const {
+const ModemParams& ModemSearch::entry(int number) const {
     return m_entries[static_cast<size_t>(number >= 1 && number <= kMaxEntries ? number - 1 : 0)];
 }
 
@@ -72,8 +72,8 @@ int ModemSearch::SearchModems(bool eraseProfile) {
         }
         m_modem.SendCommand(QStringLiteral("atE0"), QStringLiteral("echo off.."), QStringLiteral("ok"));
         ++m_count;
-        TModemParams& found = entry(m_count);
-        found = TModemParams();
+        ModemParams& found = entry(m_count);
+        found = ModemParams();
         found.Model = identify("AT+GMM?", "AT+FMM?", "ATI4", QStringLiteral("Unspecified model"));
         found.Manufacturer = identify("AT+GMI?", "AT+FMI?", nullptr, QStringLiteral("Unspecified manufacturer"));
         found.DriverDate = identify("AT+GMR?", "AT+FMR?", nullptr, QStringLiteral("Unspecified driver"));

@@ -1,7 +1,7 @@
 // The search over serial ports 1 to 8 for modems, and their identification.
 #pragma once
 
-#include "modemsetup/TModemParams.h"
+#include "modemsetup/ModemParams.h"
 
 #include <QObject>
 #include <QString>
@@ -9,7 +9,7 @@
 
 class Config;
 class Logger;
-class TfmModem;
+class ModemController;
 
 /// Holds the entries of the modem initialization window: entry k (1..16) belongs to the k-th port
 /// that answered "AT", in port order. Progress and the list are reported by signals.
@@ -19,7 +19,7 @@ public:
     static constexpr int kPorts = 8;
     static constexpr int kMaxEntries = 16;
 
-    ModemSearch(Config& config, Logger& logger, TfmModem& modem, QObject* parent = nullptr);
+    ModemSearch(Config& config, Logger& logger, ModemController& modem, QObject* parent = nullptr);
 
     /// Erases section `Modem`, tries ports 1..8 and fills the entries from 1 upward. Returns the count.
     /// A listing that writes no profile afterwards keeps the stored one with `eraseProfile` false.
@@ -27,8 +27,8 @@ public:
 
     int count() const { return m_count; }
     /// Entry `number` (1..16); out of range gives entry 1.
-    TModemParams& entry(int number);
-    const TModemParams& entry(int number) const;
+    ModemParams& entry(int number);
+    const ModemParams& entry(int number) const;
 
     /// The progress bar while port `port` is tried: port·100/8 rounded, halves to even.
     static int progressFor(int port);
@@ -50,7 +50,7 @@ private:
 
     Config& m_config;
     Logger& m_logger;
-    TfmModem& m_modem;
-    std::array<TModemParams, kMaxEntries> m_entries;
+    ModemController& m_modem;
+    std::array<ModemParams, kMaxEntries> m_entries;
     int m_count = 0;
 };

@@ -1,8 +1,8 @@
 // The sound path of a recording: DLE removal, the file and display blocks, the end-of-call test.
 #include "recorder/RecordingPath.h"
 
-#include "app/Logger.h"
-#include "audio/AcmErrors.h"
+#include "audio/AudioErrors.h"
+#include "base/Logger.h"
 
 #include <QFileDevice>
 
@@ -31,15 +31,15 @@ void RecordingFileWriter::Complete() {
 }
 
 RecordingPath::RecordingPath(Logger& logger, QObject* parent) : QObject(parent), m_logger(logger), m_analysis(logger) {
-    connect(&m_cnvWav, &TdeAudioConvertor::OnAudioConverted, this, &RecordingPath::fileConverted);
-    connect(&m_displayConvert, &TdeAudioConvertor::OnAudioConverted, this, &RecordingPath::displayConverted);
+    connect(&m_cnvWav, &AudioConverter::OnAudioConverted, this, &RecordingPath::fileConverted);
+    connect(&m_displayConvert, &AudioConverter::OnAudioConverted, this, &RecordingPath::displayConverted);
 }
 
 bool RecordingPath::needsSignFix(const QString& bitsPerSample, const QString& description) {
     return bitsPerSample == QStringLiteral("8") && description == QStringLiteral("SIGNED PCM");
 }
 
-void RecordingPath::start(const TdeWaveFormat& modemFormat, RecordingFileWriter* writer, bool signFix,
+void RecordingPath::start(const WaveFormat& modemFormat, RecordingFileWriter* writer, bool signFix,
                           int discTimeSeconds) {
     if (m_displayConvert.Active())
         m_displayConvert.Close();
@@ -49,7 +49,7 @@ void RecordingPath::start(const TdeWaveFormat& modemFormat, RecordingFileWriter*
     m_collector.clear();
     m_analysis.reset(discTimeSeconds);
     m_displayConvert.SetFormatIn(modemFormat);
-    m_displayConvert.SetFormatOut(TdeWaveFormat::workingFormat());
+    m_displayConvert.SetFormatOut(WaveFormat::workingFormat());
     m_cnvWav.SetFormatIn(modemFormat);
     if (writer != nullptr)
         m_cnvWav.SetFormatOut(writer->Format());
@@ -125,7 +125,7 @@ void RecordingPath::processBlocks(bool flush) {
         m_fileQueue.remove(0, taken);
         if (flush && !m_writeFailed)
             m_cnvWav.Flush();
-    } catch (const EACMError& e) {
+    } catch (const AudioError& e) {
         m_logger.add(e.text());
     }
     qsizetype taken = 0;
@@ -136,7 +136,7 @@ void RecordingPath::processBlocks(bool flush) {
         if (m_trace) {
             try {
                 m_displayConvert.Convert(block.constData(), block.size());
-            } catch (const EACMError& e) {
+            } catch (const AudioError& e) {
                 m_logger.add(e.text());
             }
         }

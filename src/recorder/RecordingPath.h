@@ -1,10 +1,10 @@
 // The sound path of a recording without the modem: voice bytes to the file converter and the trace frames.
 #pragma once
 
-#include "audio/TdeAudioConvertor.h"
-#include "audio/TdeRIFFAudioWriter.h"
-#include "modem/DleFilter.h"
-#include "modem/LineAnalysis.h"
+#include "audio/AudioConverter.h"
+#include "audio/WavWriter.h"
+#include "recorder/DleFilter.h"
+#include "recorder/LineAnalysis.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -14,9 +14,9 @@ class Logger;
 
 /// The recording's WAV writer; completes the header even when no sound was ever written, so a
 /// recording stopped before the first block is still a valid, empty WAV file.
-class RecordingFileWriter : public TdeRIFFAudioWriter {
+class RecordingFileWriter : public WavWriter {
 public:
-    using TdeRIFFAudioWriter::TdeRIFFAudioWriter;
+    using WavWriter::WavWriter;
     /// Header (when not yet out) and sizes. EWriteError when the stream refuses them.
     void Complete();
 
@@ -40,8 +40,8 @@ public:
     static bool needsSignFix(const QString& bitsPerSample, const QString& description);
 
     /// Starts a reception from `modemFormat` into `writer` (kept, not owned; null writes nothing).
-    /// Throws EACMError when a converter cannot be opened.
-    void start(const TdeWaveFormat& modemFormat, RecordingFileWriter* writer, bool signFix, int discTimeSeconds);
+    /// Throws AudioError when a converter cannot be opened.
+    void start(const WaveFormat& modemFormat, RecordingFileWriter* writer, bool signFix, int discTimeSeconds);
     /// The trace conversion and the analysis follow the settings; read before every chunk.
     void setTrace(bool on) { m_trace = on; }
     void setAnalyse(bool on) { m_analyse = on; }
@@ -79,8 +79,8 @@ private:
 
     Logger& m_logger;
     RecordingFileWriter* m_writer = nullptr;
-    TdeAudioConvertor m_cnvWav;
-    TdeAudioConvertor m_displayConvert;
+    AudioConverter m_cnvWav;
+    AudioConverter m_displayConvert;
     DleFilter m_dle;
     LineAnalysis m_analysis;
     QByteArray m_lead; ///< the first bytes, until the receive command's "CONNECT" is known to be out

@@ -1,13 +1,13 @@
 // The Record action's start sequence, the two paths of the sound, and the Stop action.
 #include "recorder/VoiceRecorder.h"
 
-#include "app/Logger.h"
-#include "app/Prompter.h"
-#include "audio/AcmErrors.h"
-#include "audio/TdeRIFFAudioWriter.h"
+#include "audio/AudioErrors.h"
+#include "audio/WavWriter.h"
+#include "base/Logger.h"
+#include "base/Prompter.h"
 #include "library/Catalogue.h"
-#include "library/VolgaError.h"
-#include "modem/TfmModem.h"
+#include "library/TableError.h"
+#include "modem/ModemController.h"
 #include "modemsetup/CurrentCompression.h"
 #include "modemsetup/ModemProfile.h"
 #include "settings/SettingsModel.h"
@@ -18,13 +18,13 @@ namespace {
 
 const QString kModemCompressionFile = QStringLiteral("ModemCompression.cpn");
 
-QString portMessage(const TfmModem& modem) {
+QString portMessage(const ModemController& modem) {
     return QStringLiteral("Error during opening com port ") + modem.portText();
 }
 
 } // namespace
 
-VoiceRecorder::VoiceRecorder(Logger& logger, Prompter& prompter, TfmModem& modem, const ModemProfile& profile,
+VoiceRecorder::VoiceRecorder(Logger& logger, Prompter& prompter, ModemController& modem, const ModemProfile& profile,
                              const CurrentCompression& compression, const SettingsModel& settings, Catalogue& catalogue,
                              QString workDir, QObject* parent)
     : QObject(parent), m_logger(logger), m_prompter(prompter), m_modem(modem), m_profile(profile),
@@ -32,8 +32,8 @@ VoiceRecorder::VoiceRecorder(Logger& logger, Prompter& prompter, TfmModem& modem
       m_path(logger) {
     m_clock.setInterval(kClockMs);
     connect(&m_clock, &QTimer::timeout, this, &VoiceRecorder::clockTick);
-    connect(&m_modem, &TfmModem::voiceData, this, &VoiceRecorder::voiceData);
-    connect(&m_modem, &TfmModem::portOpenChanged, this, &VoiceRecorder::portOpenChanged);
+    connect(&m_modem, &ModemController::voiceData, this, &VoiceRecorder::voiceData);
+    connect(&m_modem, &ModemController::portOpenChanged, this, &VoiceRecorder::portOpenChanged);
     connect(&m_path, &RecordingPath::dleEvent, this, &VoiceRecorder::dleEvent);
     connect(&m_path, &RecordingPath::writeFailure, this, &VoiceRecorder::writeFailure);
     connect(&m_path, &RecordingPath::lineEnded, this, &VoiceRecorder::lineEnded);
@@ -69,7 +69,7 @@ void VoiceRecorder::acRecordExecute() {
         restoreControls();
         return;
     }
-    const TModemParams& p = m_profile.params();
+    const ModemParams& p = m_profile.params();
     if (!m_modem.portOpen() && !m_modem.OpenModemPort(p.port, true)) {
         m_prompter.message(portMessage(m_modem), Prompter::Icon::Error);
         restoreControls();
@@ -126,7 +126,7 @@ bool VoiceRecorder::CreateRecordingFile() {
         return false;
     }
     try {
-        TdeWaveFormat format;
+        WaveFormat format;
         format.LoadFormatFile(m_settings.fileCompressionPath());
         m_writer = std::make_unique<RecordingFileWriter>(m_file);
         m_writer->SetFormat(format);
@@ -161,7 +161,7 @@ void VoiceRecorder::StartReception() {
     m_receiving = true;
     m_stopQueued = false;
     m_stopMessage.clear();
-    TdeWaveFormat modemFormat;
+    WaveFormat modemFormat;
     modemFormat.LoadFormatFile(m_workDir + QLatin1Char('/') + kModemCompressionFile);
     const CompressionRecord& record = m_compression.record();
     m_modem.ComPort1().DiscardInput();

@@ -15,7 +15,7 @@ class Logger;
 class ModemProfile;
 class Prompter;
 class SettingsModel;
-class TfmModem;
+class ModemController;
 
 /// One instance for the run. The Record action puts the modem into voice reception and records into
 /// wav/Recorded.wav; the Stop action catalogues the recording, gives the file its final name and
@@ -27,7 +27,7 @@ public:
     static constexpr int kDisplayBlock = RecordingPath::kDisplayBlock;
     static constexpr int kClockMs = 100;
 
-    VoiceRecorder(Logger& logger, Prompter& prompter, TfmModem& modem, const ModemProfile& profile,
+    VoiceRecorder(Logger& logger, Prompter& prompter, ModemController& modem, const ModemProfile& profile,
                   const CurrentCompression& compression, const SettingsModel& settings, Catalogue& catalogue,
                   QString workDir, QObject* parent = nullptr);
     ~VoiceRecorder() override;
@@ -83,7 +83,7 @@ private:
 
     Logger& m_logger;
     Prompter& m_prompter;
-    TfmModem& m_modem;
+    ModemController& m_modem;
     const ModemProfile& m_profile;
     const CurrentCompression& m_compression;
     const SettingsModel& m_settings;

@@ -1,8 +1,8 @@
 // The running recording: the voice stream handed to the sound path, the reasons to stop, the clock.
 #include "recorder/VoiceRecorder.h"
 
-#include "app/Logger.h"
-#include "modem/TfmModem.h"
+#include "base/Logger.h"
+#include "modem/ModemController.h"
 #include "settings/SettingsModel.h"
 
 #include <QTime>

@@ -1,14 +1,14 @@
 // The Stop action of a recording, the reopening of the modem, and the recovery of an interrupted recording.
 #include "recorder/VoiceRecorder.h"
 
-#include "app/Logger.h"
-#include "app/Prompter.h"
-#include "audio/AcmErrors.h"
-#include "audio/TdeRIFFAudioReader.h"
-#include "audio/TdeRIFFAudioWriter.h"
+#include "audio/AudioErrors.h"
+#include "audio/WavReader.h"
+#include "audio/WavWriter.h"
+#include "base/Logger.h"
+#include "base/Prompter.h"
 #include "library/Catalogue.h"
-#include "library/VolgaError.h"
-#include "modem/TfmModem.h"
+#include "library/TableError.h"
+#include "modem/ModemController.h"
 #include "modemsetup/ModemProfile.h"
 #include "settings/SettingsModel.h"
 
@@ -37,7 +37,7 @@ void VoiceRecorder::acStopExecute() {
         entry.callerId = m_modem.callerId();
         try {
             baseName = m_catalogue.AddRecordingEntry(entry);
-        } catch (const VolgaError& e) {
+        } catch (const TableError& e) {
             m_prompter.message(QString::fromStdString(e.what()), Prompter::Icon::Error);
         }
     }
@@ -84,7 +84,7 @@ bool VoiceRecorder::RecoverRecordedFile() {
     QFile file(recordedPath());
     if (!file.open(QIODevice::ReadWrite))
         return false;
-    const qint64 dataSize = TdeRIFFAudioWriter::RepairHeader(file);
+    const qint64 dataSize = WavWriter::RepairHeader(file);
     if (dataSize <= 0) {
         // No header, or a header without sound: nothing to keep. The next recording replaces it.
         return false;
@@ -93,7 +93,7 @@ bool VoiceRecorder::RecoverRecordedFile() {
     RecordingEntry entry;
     entry.audioBytes = dataSize;
     try {
-        TdeRIFFAudioReader reader(file);
+        WavReader reader(file);
         entry.avgBytesPerSec = reader.Format().avgBytesPerSec();
     } catch (const std::exception&) {
         return false;
@@ -108,7 +108,7 @@ bool VoiceRecorder::RecoverRecordedFile() {
             return false;
         m_logger.add(QStringLiteral("Recovered an interrupted recording as ") + baseName);
         Q_EMIT recordingCatalogued(baseName);
-    } catch (const VolgaError& e) {
+    } catch (const TableError& e) {
         m_logger.add(QString::fromStdString(e.what()));
         return false;
     }

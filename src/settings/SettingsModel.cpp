@@ -1,8 +1,9 @@
 // Load and save rules of the program settings.
 #include "settings/SettingsModel.h"
 
-#include "app/Config.h"
-#include "audio/AcmErrors.h"
+#include "audio/AudioErrors.h"
+#include "base/Config.h"
+#include "settings/SerialLine.h"
 #include "settings/StartupRegistration.h"
 
 #include <QDir>
@@ -17,9 +18,7 @@ const QString kModem = QStringLiteral("Modem");
 const QString kMonitor = QStringLiteral("Monitor");
 const QString kFonts = QStringLiteral("Fonts");
 
-constexpr std::array<int, 4> kBaudrates{57600, 115200, 128000, 256000};
 constexpr int kPointsCount = 10; // 1200 to 3000 in steps of 200
-constexpr int kFlowControlCount = 3;
 
 constexpr int kTimeoutMin = 1, kTimeoutMax = 6;
 constexpr int kDiscTimeMin = 1, kDiscTimeMax = 30;
@@ -128,7 +127,7 @@ void SettingsModel::loadCallerId() {
 
 void SettingsModel::loadFileCompression() {
     const QString path = fileCompressionPath();
-    TdeWaveFormat format = TdeWaveFormat::pcm(8000, 8, 1);
+    WaveFormat format = WaveFormat::pcm(8000, 8, 1);
     if (QFile::exists(path)) {
         try {
             format.LoadFormatFile(path);
@@ -137,7 +136,7 @@ void SettingsModel::loadFileCompression() {
             return;
         } catch (const EFOpenError&) {
             // An unreadable file is left alone; recordings use the default until one is chosen.
-            m_fileCompression = TdeWaveFormat::pcm(8000, 8, 1);
+            m_fileCompression = WaveFormat::pcm(8000, 8, 1);
             m_fileCompressionStored = false;
             return;
         }
@@ -154,11 +153,11 @@ void SettingsModel::loadFileCompression() {
 void SettingsModel::loadSerial() {
     if (m_config.valueExists(kModem, QStringLiteral("baudrate")))
         m_baudrateIndex = clampIndex(m_config.readInteger(kModem, QStringLiteral("baudrate"), kDefaultBaudrateIndex),
-                                     int(kBaudrates.size()), kDefaultBaudrateIndex);
+                                     int(SerialLine::kSpeeds.size()), kDefaultBaudrateIndex);
     if (m_config.valueExists(kModem, QStringLiteral("FlowControl")))
         m_flowControlIndex =
             clampIndex(m_config.readInteger(kModem, QStringLiteral("FlowControl"), kDefaultFlowControlIndex),
-                       kFlowControlCount, kDefaultFlowControlIndex);
+                       SerialLine::kFlowControlCount, kDefaultFlowControlIndex);
 }
 
 void SettingsModel::loadFont() {
@@ -223,11 +222,12 @@ void SettingsModel::save() {
 }
 
 int SettingsModel::baudrate() const {
-    return kBaudrates[size_t(clampIndex(m_baudrateIndex, int(kBaudrates.size()), kDefaultBaudrateIndex))];
+    return SerialLine::kSpeeds[size_t(
+        clampIndex(m_baudrateIndex, int(SerialLine::kSpeeds.size()), kDefaultBaudrateIndex))];
 }
 
-SettingsModel::FlowControl SettingsModel::flowControl() const {
-    return FlowControl(m_flowControlIndex);
+SerialLine::FlowControl SettingsModel::flowControl() const {
+    return SerialLine::FlowControl(m_flowControlIndex);
 }
 
 int SettingsModel::points() const {
@@ -244,7 +244,7 @@ void SettingsModel::setCallerId(bool on) {
     assign(m_callerId, on);
 }
 
-void SettingsModel::setFileCompression(const TdeWaveFormat& format) {
+void SettingsModel::setFileCompression(const WaveFormat& format) {
     format.SaveFormatFile(fileCompressionPath());
     m_fileCompressionStored = true;
     assign(m_fileCompression, format);
@@ -264,10 +264,10 @@ void SettingsModel::setTimeout(int seconds) {
     assign(m_timeout, std::clamp(seconds, kTimeoutMin, kTimeoutMax));
 }
 void SettingsModel::setBaudrateIndex(int index) {
-    assign(m_baudrateIndex, clampIndex(index, int(kBaudrates.size()), kDefaultBaudrateIndex));
+    assign(m_baudrateIndex, clampIndex(index, int(SerialLine::kSpeeds.size()), kDefaultBaudrateIndex));
 }
 void SettingsModel::setFlowControlIndex(int index) {
-    assign(m_flowControlIndex, clampIndex(index, kFlowControlCount, kDefaultFlowControlIndex));
+    assign(m_flowControlIndex, clampIndex(index, SerialLine::kFlowControlCount, kDefaultFlowControlIndex));
 }
 void SettingsModel::setExtPlayer(bool on) {
     assign(m_extPlayer, on);

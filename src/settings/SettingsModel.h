@@ -1,7 +1,8 @@
 // The program's settings while it runs: loaded from tvk.ini at start, edited by the settings dialog.
 #pragma once
 
-#include "audio/TdeWaveFormat.h"
+#include "audio/WaveFormat.h"
+#include "settings/SerialLine.h"
 
 #include <QObject>
 #include <QString>
@@ -24,8 +25,6 @@ public:
     static constexpr int kDefaultTraceColor = 65280; // 0x00BBGGRR: green
     static constexpr int kDefaultBaudrateIndex = 1;
     static constexpr int kDefaultFlowControlIndex = 0;
-
-    enum class FlowControl { Hardware = 0, Software = 1, None = 2 };
 
     /// `workingFolder` holds FileCompression.cpn. `registration` may be null (no start-at-logon entry).
     SettingsModel(Config& config, QString workingFolder, StartupRegistration* registration = nullptr,
@@ -51,7 +50,7 @@ public:
     bool startUp() const { return m_startUp; }
     bool startToTray() const { return m_startToTray; }
     bool callerId() const { return m_callerId; }
-    const TdeWaveFormat& fileCompression() const { return m_fileCompression; }
+    const WaveFormat& fileCompression() const { return m_fileCompression; }
     /// False when FileCompression.cpn could neither be read nor created; the format is then the default.
     bool fileCompressionStored() const { return m_fileCompressionStored; }
     QString fontName() const { return m_fontName; }
@@ -64,7 +63,7 @@ public:
     /// The speed the index selects (57600, 115200, 128000, 256000); an index out of range gives 115200.
     int baudrate() const;
     int flowControlIndex() const { return m_flowControlIndex; }
-    FlowControl flowControl() const;
+    SerialLine::FlowControl flowControl() const;
     // Media player
     bool extPlayer() const { return m_extPlayer; }
     QString player() const { return m_player; }
@@ -87,7 +86,7 @@ public:
     void setStartToTray(bool on);
     void setCallerId(bool on);
     /// Saves the format as FileCompression.cpn at once (the "Choose" button); EFOpenError propagates.
-    void setFileCompression(const TdeWaveFormat& format);
+    void setFileCompression(const WaveFormat& format);
     void setFont(const QString& name, int size, int color);
     void setTimeout(int seconds);
     void setBaudrateIndex(int index);
@@ -126,7 +125,7 @@ private:
     bool m_startUp = false;
     bool m_startToTray = false;
     bool m_callerId = true;
-    TdeWaveFormat m_fileCompression = TdeWaveFormat::pcm(8000, 8, 1);
+    WaveFormat m_fileCompression = WaveFormat::pcm(8000, 8, 1);
     bool m_fileCompressionStored = false;
     QString m_fontName = QStringLiteral("tahoma");
     int m_fontSize = 8;

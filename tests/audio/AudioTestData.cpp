@@ -1,7 +1,7 @@
 // Test signals and WAV helpers.
 #include "AudioTestData.h"
 
-#include "audio/TdeRIFFAudioWriter.h"
+#include "audio/WavWriter.h"
 
 #include <QFile>
 #include <algorithm>
@@ -43,10 +43,10 @@ QByteArray toUnsigned8(const std::vector<int16_t>& samples) {
     return b;
 }
 
-void writeWav(const QString& path, const TdeWaveFormat& format, const QByteArray& data) {
+void writeWav(const QString& path, const WaveFormat& format, const QByteArray& data) {
     QFile file(path);
     file.open(QIODevice::WriteOnly | QIODevice::Truncate);
-    TdeRIFFAudioWriter writer(file);
+    WavWriter writer(file);
     writer.SetFormat(format);
     writer.Write(data.constData(), data.size());
 }

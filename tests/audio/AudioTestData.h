@@ -1,7 +1,7 @@
 // Test signals and WAV helpers shared by the audio tests.
 #pragma once
 
-#include "audio/TdeWaveFormat.h"
+#include "audio/WaveFormat.h"
 
 #include <QByteArray>
 #include <QString>
@@ -15,7 +15,7 @@ QByteArray toBytes(const std::vector<int16_t>& samples);
 std::vector<int16_t> toSamples(const QByteArray& bytes);
 QByteArray toUnsigned8(const std::vector<int16_t>& samples);
 /// Writes a WAV file with our writer.
-void writeWav(const QString& path, const TdeWaveFormat& format, const QByteArray& data);
+void writeWav(const QString& path, const WaveFormat& format, const QByteArray& data);
 /// Signal-to-noise ratio of `decoded` against `reference` in dB, over the common length.
 double snrDb(const std::vector<int16_t>& reference, const std::vector<int16_t>& decoded);
 } // namespace audiotest

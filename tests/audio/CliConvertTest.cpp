@@ -44,7 +44,7 @@ struct CliConvertTest : ::testing::Test {
     QString path(const QString& name) const { return dir.filePath(name); }
     void SetUp() override {
         ASSERT_TRUE(QFile::exists(cli())) << "orlamo-cli not built in ORLAMO_BIN_DIR";
-        writeWav(path("source.wav"), TdeWaveFormat::pcm(8000, 16, 1), toBytes(tone(8000 * 2)));
+        writeWav(path("source.wav"), WaveFormat::pcm(8000, 16, 1), toBytes(tone(8000 * 2)));
     }
 };
 

@@ -1,8 +1,8 @@
 // The codecs' fixed points, hostile input handling, PCM conversions and the codec service's contract.
 #include "AudioTestData.h"
-#include "audio/AcmErrors.h"
+#include "audio/AudioConverter.h"
+#include "audio/AudioErrors.h"
 #include "audio/CodecService.h"
-#include "audio/TdeAudioConvertor.h"
 #include "audio/codecs/G711.h"
 #include "audio/codecs/ImaAdpcm.h"
 #include "audio/codecs/MsAdpcm.h"
@@ -17,12 +17,12 @@
 using namespace audiotest;
 
 namespace {
-QByteArray run(const TdeWaveFormat& in, const TdeWaveFormat& out, const QByteArray& data) {
-    TdeAudioConvertor c;
+QByteArray run(const WaveFormat& in, const WaveFormat& out, const QByteArray& data) {
+    AudioConverter c;
     c.SetFormatIn(in);
     c.SetFormatOut(out);
     QByteArray result;
-    QObject::connect(&c, &TdeAudioConvertor::OnAudioConverted, [&](const QByteArray& d) { result += d; });
+    QObject::connect(&c, &AudioConverter::OnAudioConverted, [&](const QByteArray& d) { result += d; });
     c.Open();
     c.Convert(data.constData(), data.size());
     return result;
@@ -68,7 +68,7 @@ TEST(AdpcmTest, BlockGeometry) {
     EXPECT_EQ(ima::samplesPerBlock(6, 1), 0);
     EXPECT_EQ(msadpcm::samplesPerBlock(256, 1), 500);
     EXPECT_EQ(msadpcm::samplesPerBlock(512, 2), 500);
-    const TdeWaveFormat f = ImaAdpcmDriver::imaFormat(8000, 1);
+    const WaveFormat f = ImaAdpcmDriver::imaFormat(8000, 1);
     EXPECT_EQ(f.avgBytesPerSec(), 4055u);
     EXPECT_EQ(f.extraSize(), 2);
     EXPECT_EQ(MsAdpcmDriver::msAdpcmFormat(8000, 1).extraSize(), 32);
@@ -80,21 +80,21 @@ TEST(DecoderRobustnessTest, RandomBytesNeverCrashAnyDecoder) {
     QByteArray noise(65 * 256, '\0');
     for (char& b : noise)
         b = static_cast<char>(random.bounded(256));
-    const QList<TdeWaveFormat> formats = {G711Driver::lawFormat(wavetag::Mulaw, 8000, 1),
-                                          ImaAdpcmDriver::imaFormat(8000, 2), MsAdpcmDriver::msAdpcmFormat(8000, 2),
-                                          GsmDriver::gsmFormat(8000), ImaAdpcmDriver::imaFormat(22050, 1)};
-    for (const TdeWaveFormat& f : formats) {
-        const QByteArray out = run(f, TdeWaveFormat::workingFormat(), noise);
+    const QList<WaveFormat> formats = {G711Driver::lawFormat(wavetag::Mulaw, 8000, 1),
+                                       ImaAdpcmDriver::imaFormat(8000, 2), MsAdpcmDriver::msAdpcmFormat(8000, 2),
+                                       GsmDriver::gsmFormat(8000), ImaAdpcmDriver::imaFormat(22050, 1)};
+    for (const WaveFormat& f : formats) {
+        const QByteArray out = run(f, WaveFormat::workingFormat(), noise);
         EXPECT_FALSE(out.isEmpty()) << f.formatTag();
     }
 }
 
 TEST(PcmConversionTest, SampleSizesChannelsAndRates) {
     const QByteArray u8 = QByteArray::fromHex("0080ff");
-    EXPECT_EQ(run(TdeWaveFormat::pcm(8000, 8, 1), TdeWaveFormat::pcm(8000, 16, 1), u8), QByteArray::fromHex("0080"
-                                                                                                            "0000"
-                                                                                                            "007f"));
-    EXPECT_EQ(run(TdeWaveFormat::pcm(8000, 16, 1), TdeWaveFormat::pcm(8000, 8, 1),
+    EXPECT_EQ(run(WaveFormat::pcm(8000, 8, 1), WaveFormat::pcm(8000, 16, 1), u8), QByteArray::fromHex("0080"
+                                                                                                      "0000"
+                                                                                                      "007f"));
+    EXPECT_EQ(run(WaveFormat::pcm(8000, 16, 1), WaveFormat::pcm(8000, 8, 1),
                   QByteArray::fromHex("7f00"
                                       "0080"
                                       "ff7f")),
@@ -102,17 +102,17 @@ TEST(PcmConversionTest, SampleSizesChannelsAndRates) {
                                   "00"
                                   "ff"));
     const QByteArray stereo = toBytes({1000, 3000, -200, -400});
-    EXPECT_EQ(run(TdeWaveFormat::pcm(8000, 16, 2), TdeWaveFormat::pcm(8000, 16, 1), stereo), toBytes({2000, -300}));
-    EXPECT_EQ(run(TdeWaveFormat::pcm(8000, 16, 1), TdeWaveFormat::pcm(8000, 16, 2), toBytes({5, -7})),
+    EXPECT_EQ(run(WaveFormat::pcm(8000, 16, 2), WaveFormat::pcm(8000, 16, 1), stereo), toBytes({2000, -300}));
+    EXPECT_EQ(run(WaveFormat::pcm(8000, 16, 1), WaveFormat::pcm(8000, 16, 2), toBytes({5, -7})),
               toBytes({5, 5, -7, -7}));
 
     // 8000 Hz to 7200 Hz keeps the duration and the tone.
     const std::vector<int16_t> signal = tone(8000);
     const std::vector<int16_t> resampled =
-        toSamples(run(TdeWaveFormat::pcm(8000, 16, 1), TdeWaveFormat::pcm(7200, 16, 1), toBytes(signal)));
+        toSamples(run(WaveFormat::pcm(8000, 16, 1), WaveFormat::pcm(7200, 16, 1), toBytes(signal)));
     EXPECT_NEAR(static_cast<double>(resampled.size()), 7200.0, 100.0);
     const std::vector<int16_t> back =
-        toSamples(run(TdeWaveFormat::pcm(7200, 16, 1), TdeWaveFormat::pcm(8000, 16, 1), toBytes(resampled)));
+        toSamples(run(WaveFormat::pcm(7200, 16, 1), WaveFormat::pcm(8000, 16, 1), toBytes(resampled)));
     // Compare past the converter's delay by aligning on the best lag.
     double best = -100;
     for (size_t lag = 0; lag < 200 && lag < back.size(); ++lag)
@@ -129,22 +129,22 @@ TEST(CodecServiceTest, ListTextsSuggestionAndCodes) {
     EXPECT_EQ(list[1].formats[2].text, QStringLiteral("8.000 kHz, 8 Bit, Mono"));
     EXPECT_EQ(CodecService::formatText(GsmDriver::gsmFormat(8000)), QStringLiteral("8.000 kHz, Mono"));
 
-    TdeWaveFormat suggestion = ImaAdpcmDriver::imaFormat(11025, 2);
+    WaveFormat suggestion = ImaAdpcmDriver::imaFormat(11025, 2);
     suggestion.setFormatTag(wavetag::Pcm);
     ASSERT_EQ(CodecService::formatSuggest(ImaAdpcmDriver::imaFormat(11025, 2), suggestion), 0);
     EXPECT_EQ(suggestion.bitsPerSample(), 16);
     EXPECT_EQ(suggestion.channels(), 2);
     EXPECT_EQ(suggestion.samplesPerSec(), 11025u);
     EXPECT_EQ(suggestion.extraSize(), 0);
-    TdeWaveFormat notPcm = GsmDriver::gsmFormat(8000);
+    WaveFormat notPcm = GsmDriver::gsmFormat(8000);
     EXPECT_EQ(CodecService::formatSuggest(GsmDriver::gsmFormat(8000), notPcm), AcmResult::NotPossible);
 
-    EXPECT_EQ(CodecService::streamOpen(nullptr, GsmDriver::gsmFormat(8000), TdeWaveFormat::workingFormat(), true),
+    EXPECT_EQ(CodecService::streamOpen(nullptr, GsmDriver::gsmFormat(8000), WaveFormat::workingFormat(), true),
               AcmResult::NotPossible);
     std::unique_ptr<CodecStream> stream;
     size_t size = 0;
     EXPECT_EQ(CodecService::streamSize(nullptr, 10, &size), AcmResult::InvalidHandle);
-    ASSERT_EQ(CodecService::streamOpen(&stream, GsmDriver::gsmFormat(8000), TdeWaveFormat::pcm(8000, 16, 1), true), 0);
+    ASSERT_EQ(CodecService::streamOpen(&stream, GsmDriver::gsmFormat(8000), WaveFormat::pcm(8000, 16, 1), true), 0);
     ASSERT_EQ(CodecService::streamSize(stream.get(), 64, &size), 0);
     EXPECT_EQ(size, 0u); // less than one block
     AcmStreamHeader header;

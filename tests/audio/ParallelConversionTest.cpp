@@ -16,7 +16,7 @@ using namespace audiotest;
 
 namespace {
 
-const TdeWaveFormat kPcm16 = TdeWaveFormat::pcm(8000, 16, 1);
+const WaveFormat kPcm16 = WaveFormat::pcm(8000, 16, 1);
 
 /// Tones with a swell under broadband noise: the GSM encoder's long-term predictor and offset filter
 /// see a signal that never repeats, unlike a pure tone.
@@ -52,7 +52,7 @@ struct ParallelConversionTest : ::testing::Test {
         return o;
     }
     /// Converts `input` once in a single pass and once split; expects the same bytes, returns the report.
-    WavConversionReport expectSameAsSinglePass(const QString& input, const TdeWaveFormat& target,
+    WavConversionReport expectSameAsSinglePass(const QString& input, const WaveFormat& target,
                                                const WavConversionOptions& options) {
         convertWavFile(input, path("single.wav"), target, singlePass());
         const WavConversionReport report = convertWavFile(input, path("split.wav"), target, options);
@@ -87,7 +87,7 @@ TEST_F(ParallelConversionTest, GsmEncoderWithoutWarmUpDivergesAndTheCheckRepairs
 
 TEST_F(ParallelConversionTest, DecodersAreInStepAfterTheWarmUp) {
     writePcm(speechLike(106543));
-    for (const TdeWaveFormat& coded : {GsmDriver::gsmFormat(8000), ImaAdpcmDriver::imaFormat(8000, 1)}) {
+    for (const WaveFormat& coded : {GsmDriver::gsmFormat(8000), ImaAdpcmDriver::imaFormat(8000, 1)}) {
         convertWavFile(path("in.wav"), path("coded.wav"), coded, singlePass());
         const WavConversionReport r = expectSameAsSinglePass(path("coded.wav"), kPcm16, split());
         EXPECT_EQ(r.threads, 2);
@@ -107,8 +107,8 @@ TEST_F(ParallelConversionTest, OddLengthsSplitOnWholeBlocks) {
     // Lengths around a GSM block and an IMA block (505 samples), with an even and an odd number of units.
     for (size_t samples : {size_t{48000}, size_t{48001}, size_t{48319}, size_t{48320 + 160}, size_t{50500 + 504}}) {
         writePcm(speechLike(samples));
-        for (const TdeWaveFormat& coded : {GsmDriver::gsmFormat(8000), ImaAdpcmDriver::imaFormat(8000, 1),
-                                           G711Driver::lawFormat(wavetag::Mulaw, 8000, 1)}) {
+        for (const WaveFormat& coded : {GsmDriver::gsmFormat(8000), ImaAdpcmDriver::imaFormat(8000, 1),
+                                        G711Driver::lawFormat(wavetag::Mulaw, 8000, 1)}) {
             SCOPED_TRACE(testing::Message() << samples << " samples, tag " << coded.formatTag());
             EXPECT_EQ(expectSameAsSinglePass(path("in.wav"), coded, splitExact()).threads, 2);
             QFile::rename(path("single.wav"), path("coded.wav"));

@@ -1,7 +1,7 @@
 // The RIFF writer's exact layout, the reader's acceptance rules and the repair of an unfinished file.
-#include "audio/AcmErrors.h"
-#include "audio/TdeRIFFAudioReader.h"
-#include "audio/TdeRIFFAudioWriter.h"
+#include "audio/AudioErrors.h"
+#include "audio/WavReader.h"
+#include "audio/WavWriter.h"
 #include "audio/drivers/ImaAdpcmDriver.h"
 
 #include <QBuffer>
@@ -21,11 +21,11 @@ QByteArray le32(quint32 v) {
     return b;
 }
 
-QByteArray writeWav(const TdeWaveFormat& format, const QByteArray& data) {
+QByteArray writeWav(const WaveFormat& format, const QByteArray& data) {
     QBuffer buffer;
     buffer.open(QIODevice::ReadWrite);
     {
-        TdeRIFFAudioWriter writer(buffer);
+        WavWriter writer(buffer);
         writer.SetFormat(format);
         if (!data.isEmpty())
             writer.Write(data.constData(), data.size());
@@ -38,13 +38,13 @@ QByteArray chunk(const char* id, const QByteArray& body) {
 }
 
 QByteArray pcmFmt() {
-    return QByteArray(reinterpret_cast<const char*>(TdeWaveFormat::workingFormat().raw()), 16);
+    return QByteArray(reinterpret_cast<const char*>(WaveFormat::workingFormat().raw()), 16);
 }
 
 /// Parses `bytes`; returns the reader's data or the rejection text.
 struct Parsed {
     bool ok = false;
-    TdeWaveFormat format;
+    WaveFormat format;
     qint64 size = 0;
     QByteArray data;
     QString error;
@@ -54,13 +54,13 @@ Parsed parse(QByteArray bytes) {
     buffer.open(QIODevice::ReadOnly);
     Parsed p;
     try {
-        TdeRIFFAudioReader reader(buffer);
+        WavReader reader(buffer);
         p.ok = true;
         p.format = reader.Format();
         p.size = reader.ItemSize(0);
         p.data.resize(p.size + 10);
         p.data.resize(reader.ReadItem(0, p.data.data(), p.size + 10));
-    } catch (const EACMAudioReadError& e) {
+    } catch (const AudioReadError& e) {
         p.error = e.text();
     }
     return p;
@@ -70,7 +70,7 @@ Parsed parse(QByteArray bytes) {
 
 TEST(RiffWriterTest, Pcm1000BytesGives1044ByteFile) {
     const QByteArray data(1000, '\x80');
-    const QByteArray file = writeWav(TdeWaveFormat::workingFormat(), data);
+    const QByteArray file = writeWav(WaveFormat::workingFormat(), data);
     ASSERT_EQ(file.size(), 1044);
     EXPECT_EQ(file.left(4), "RIFF");
     EXPECT_EQ(le32At(file, 4), 1036u);
@@ -83,7 +83,7 @@ TEST(RiffWriterTest, Pcm1000BytesGives1044ByteFile) {
 }
 
 TEST(RiffWriterTest, ExtraSizeTwoAndOddSizesWrittenAsTheyAre) {
-    const TdeWaveFormat ima = ImaAdpcmDriver::imaFormat(8000, 1);
+    const WaveFormat ima = ImaAdpcmDriver::imaFormat(8000, 1);
     const QByteArray file = writeWav(ima, QByteArray(257, '\x11'));
     EXPECT_EQ(le32At(file, 16), 20u);
     EXPECT_EQ(file.mid(20, 20), QByteArray(reinterpret_cast<const char*>(ima.raw()), 20));
@@ -92,7 +92,7 @@ TEST(RiffWriterTest, ExtraSizeTwoAndOddSizesWrittenAsTheyAre) {
     EXPECT_EQ(file.size(), 48 + 257); // no pad byte after the odd data
     EXPECT_EQ(le32At(file, 4), static_cast<quint32>(file.size() - 8));
 
-    TdeWaveFormat odd = ima;
+    WaveFormat odd = ima;
     odd.setExtraSize(3);
     const QByteArray oddFile = writeWav(odd, QByteArray(4, '\x01'));
     EXPECT_EQ(le32At(oddFile, 16), 21u);
@@ -100,7 +100,7 @@ TEST(RiffWriterTest, ExtraSizeTwoAndOddSizesWrittenAsTheyAre) {
 }
 
 TEST(RiffWriterTest, WriterWithoutDataLeavesAnEmptyFileTheReaderRejects) {
-    const QByteArray file = writeWav(TdeWaveFormat::workingFormat(), {});
+    const QByteArray file = writeWav(WaveFormat::workingFormat(), {});
     EXPECT_TRUE(file.isEmpty());
     EXPECT_EQ(parse(file).error, QStringLiteral("Invalid file format."));
 }
@@ -110,8 +110,8 @@ TEST(RiffWriterTest, SeveralWritesAndAStartPositionInsideTheStream) {
     buffer.open(QIODevice::ReadWrite);
     buffer.write("prefix");
     {
-        TdeRIFFAudioWriter writer(buffer);
-        writer.SetFormat(TdeWaveFormat::workingFormat());
+        WavWriter writer(buffer);
+        writer.SetFormat(WaveFormat::workingFormat());
         writer.Write("", 0); // an empty block (a converter pass that gave nothing) writes no header
         writer.Write("abc", 3);
         writer.Write("de", 2);
@@ -129,7 +129,7 @@ TEST(RiffReaderTest, ChunkIdentifierCases) {
     ASSERT_TRUE(upper.ok);
     EXPECT_EQ(upper.data, "xyz");
     EXPECT_EQ(upper.format.extraSize(), 0);
-    EXPECT_TRUE(upper.format.SameFormat(TdeWaveFormat::workingFormat()));
+    EXPECT_TRUE(upper.format.SameFormat(WaveFormat::workingFormat()));
 
     EXPECT_FALSE(parse("riff" + le32(body.size()) + body).ok);
     QByteArray lowerWave = body;
@@ -176,15 +176,15 @@ TEST(RiffRepairTest, CompletesTheSizesOfAnUnfinishedRecording) {
     const QString path = dir.filePath(QStringLiteral("Recorded.wav"));
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadWrite));
-    TdeRIFFAudioWriter* writer = new TdeRIFFAudioWriter(file);
-    writer->SetFormat(TdeWaveFormat::workingFormat());
+    WavWriter* writer = new WavWriter(file);
+    writer->SetFormat(WaveFormat::workingFormat());
     writer->Write(QByteArray(777, '\x80').constData(), 777);
     file.flush();
     // The program dies here: the writer never finishes, both sizes stay 0.
     QFile crashed(path);
     ASSERT_TRUE(crashed.open(QIODevice::ReadWrite));
     EXPECT_EQ(parse(crashed.readAll()).error, QStringLiteral("Invalid file format."));
-    EXPECT_EQ(TdeRIFFAudioWriter::RepairHeader(crashed), 777);
+    EXPECT_EQ(WavWriter::RepairHeader(crashed), 777);
     crashed.seek(0);
     const Parsed p = parse(crashed.readAll());
     ASSERT_TRUE(p.ok);
@@ -198,6 +198,6 @@ TEST(RiffRepairTest, RefusesFilesWithoutHeaders) {
     QBuffer junk;
     junk.setData("not a wave file at all");
     junk.open(QIODevice::ReadWrite);
-    EXPECT_EQ(TdeRIFFAudioWriter::RepairHeader(junk), -1);
+    EXPECT_EQ(WavWriter::RepairHeader(junk), -1);
     EXPECT_EQ(junk.data(), "not a wave file at all");
 }

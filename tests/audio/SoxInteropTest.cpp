@@ -1,8 +1,8 @@
 // Interoperability with sox: we decode what sox writes to sox's own samples, and sox decodes what we write
 // to ours, in every format we offer.
 #include "AudioTestData.h"
-#include "audio/TdeAudioConvertor.h"
-#include "audio/TdeRIFFAudioReader.h"
+#include "audio/AudioConverter.h"
+#include "audio/WavReader.h"
 #include "audio/drivers/G711Driver.h"
 #include "audio/drivers/GsmDriver.h"
 #include "audio/drivers/ImaAdpcmDriver.h"
@@ -21,29 +21,29 @@ struct Case {
     const char* name;
     QStringList soxEncoding; ///< sox output options
     int channels;
-    TdeWaveFormat (*ours)(int channels);
+    WaveFormat (*ours)(int channels);
     size_t blockSamples; ///< samples per channel of one codec block
 };
 
-TdeWaveFormat lawU(int ch) {
+WaveFormat lawU(int ch) {
     return G711Driver::lawFormat(wavetag::Mulaw, 8000, static_cast<uint16_t>(ch));
 }
-TdeWaveFormat lawA(int ch) {
+WaveFormat lawA(int ch) {
     return G711Driver::lawFormat(wavetag::Alaw, 8000, static_cast<uint16_t>(ch));
 }
-TdeWaveFormat u8(int ch) {
-    return TdeWaveFormat::pcm(8000, 8, static_cast<uint16_t>(ch));
+WaveFormat u8(int ch) {
+    return WaveFormat::pcm(8000, 8, static_cast<uint16_t>(ch));
 }
-TdeWaveFormat s16(int ch) {
-    return TdeWaveFormat::pcm(8000, 16, static_cast<uint16_t>(ch));
+WaveFormat s16(int ch) {
+    return WaveFormat::pcm(8000, 16, static_cast<uint16_t>(ch));
 }
-TdeWaveFormat ima(int ch) {
+WaveFormat ima(int ch) {
     return ImaAdpcmDriver::imaFormat(8000, static_cast<uint16_t>(ch));
 }
-TdeWaveFormat ms(int ch) {
+WaveFormat ms(int ch) {
     return MsAdpcmDriver::msAdpcmFormat(8000, static_cast<uint16_t>(ch));
 }
-TdeWaveFormat gsm(int) {
+WaveFormat gsm(int) {
     return GsmDriver::gsmFormat(8000);
 }
 
@@ -68,12 +68,12 @@ void sox(const QStringList& args) {
 }
 
 /// Converts a whole byte block with our converter.
-QByteArray convert(const TdeWaveFormat& in, const TdeWaveFormat& out, const QByteArray& data) {
-    TdeAudioConvertor c;
+QByteArray convert(const WaveFormat& in, const WaveFormat& out, const QByteArray& data) {
+    AudioConverter c;
     c.SetFormatIn(in);
     c.SetFormatOut(out);
     QByteArray result;
-    QObject::connect(&c, &TdeAudioConvertor::OnAudioConverted, [&](const QByteArray& d) { result += d; });
+    QObject::connect(&c, &AudioConverter::OnAudioConverted, [&](const QByteArray& d) { result += d; });
     c.Open();
     c.Convert(data.constData(), data.size());
     c.Close();
@@ -84,11 +84,11 @@ QByteArray convert(const TdeWaveFormat& in, const TdeWaveFormat& out, const QByt
 std::vector<int16_t> ourDecode(const QString& path) {
     QFile f(path);
     EXPECT_TRUE(f.open(QIODevice::ReadOnly));
-    TdeRIFFAudioReader reader(f);
+    WavReader reader(f);
     QByteArray data(reader.ItemSize(0), '\0');
     data.resize(reader.ReadItem(0, data.data(), data.size()));
-    const TdeWaveFormat format = reader.Format();
-    return toSamples(convert(format, TdeWaveFormat::pcm(format.samplesPerSec(), 16, format.channels()), data));
+    const WaveFormat format = reader.Format();
+    return toSamples(convert(format, WaveFormat::pcm(format.samplesPerSec(), 16, format.channels()), data));
 }
 
 std::vector<int16_t> soxDecode(const QString& path, const QString& raw) {
@@ -141,7 +141,7 @@ TEST_P(SoxInteropTest, WeDecodeWhatSoxWrites) {
 
 TEST_P(SoxInteropTest, SoxDecodesWhatWeWrite) {
     const Case& c = cases()[GetParam()];
-    const TdeWaveFormat format = c.ours(c.channels);
+    const WaveFormat format = c.ours(c.channels);
     const QByteArray encoded = convert(s16(c.channels), format, source(c.channels));
     writeWav(path("ours.wav"), format, encoded);
     const std::vector<int16_t> ours = ourDecode(path("ours.wav"));

@@ -20,7 +20,7 @@ struct WavFileConverterTest : ::testing::Test {
     QTemporaryDir dir;
     QString path(const QString& name) const { return dir.filePath(name); }
     /// Converts with one and with two threads and expects the same bytes.
-    void expectSplitMatchesSinglePass(const QString& input, const TdeWaveFormat& target) {
+    void expectSplitMatchesSinglePass(const QString& input, const WaveFormat& target) {
         WavConversionOptions single;
         single.allowTwoThreads = false;
         WavConversionOptions split;
@@ -37,15 +37,15 @@ struct WavFileConverterTest : ::testing::Test {
 
 TEST_F(WavFileConverterTest, EncodingsSplitAcrossThreadsMatchASinglePass) {
     // 13.3 s, so the split does not fall on a round block count.
-    writeWav(path("in.wav"), TdeWaveFormat::pcm(8000, 16, 1), toBytes(tone(106543)));
-    for (const TdeWaveFormat& target : {ImaAdpcmDriver::imaFormat(8000, 1), MsAdpcmDriver::msAdpcmFormat(8000, 1),
-                                        G711Driver::lawFormat(wavetag::Mulaw, 8000, 1), TdeWaveFormat::workingFormat()})
+    writeWav(path("in.wav"), WaveFormat::pcm(8000, 16, 1), toBytes(tone(106543)));
+    for (const WaveFormat& target : {ImaAdpcmDriver::imaFormat(8000, 1), MsAdpcmDriver::msAdpcmFormat(8000, 1),
+                                     G711Driver::lawFormat(wavetag::Mulaw, 8000, 1), WaveFormat::workingFormat()})
         expectSplitMatchesSinglePass(path("in.wav"), target);
 }
 
 TEST_F(WavFileConverterTest, GsmEncodingSplitAcrossThreadsIsAsGoodAsASinglePass) {
     const std::vector<int16_t> source = tone(106543);
-    writeWav(path("in.wav"), TdeWaveFormat::pcm(8000, 16, 1), toBytes(source));
+    writeWav(path("in.wav"), WaveFormat::pcm(8000, 16, 1), toBytes(source));
     WavConversionOptions single;
     single.allowTwoThreads = false;
     WavConversionOptions split;
@@ -58,8 +58,8 @@ TEST_F(WavFileConverterTest, GsmEncodingSplitAcrossThreadsIsAsGoodAsASinglePass)
     const qsizetype firstHalf = 48 + 106543 / 320 / 2 * 65;
     EXPECT_EQ(a.left(firstHalf), b.left(firstHalf));
     // Decoded, the split encoding is as close to the source as the single pass, also around the split.
-    convertWavFile(path("single.wav"), path("single16.wav"), TdeWaveFormat::pcm(8000, 16, 1), single);
-    convertWavFile(path("split.wav"), path("split16.wav"), TdeWaveFormat::pcm(8000, 16, 1), single);
+    convertWavFile(path("single.wav"), path("single16.wav"), WaveFormat::pcm(8000, 16, 1), single);
+    convertWavFile(path("split.wav"), path("split16.wav"), WaveFormat::pcm(8000, 16, 1), single);
     const std::vector<int16_t> x = toSamples(readAll(path("single16.wav")).mid(44));
     const std::vector<int16_t> y = toSamples(readAll(path("split16.wav")).mid(44));
     EXPECT_NEAR(snrDb(source, x), snrDb(source, y), 0.5);
@@ -70,18 +70,18 @@ TEST_F(WavFileConverterTest, GsmEncodingSplitAcrossThreadsIsAsGoodAsASinglePass)
 }
 
 TEST_F(WavFileConverterTest, DecodingsSplitAcrossThreadsMatchASinglePass) {
-    writeWav(path("in.wav"), TdeWaveFormat::pcm(8000, 16, 1), toBytes(tone(106543)));
-    for (const TdeWaveFormat& coded : {GsmDriver::gsmFormat(8000), ImaAdpcmDriver::imaFormat(8000, 1)}) {
+    writeWav(path("in.wav"), WaveFormat::pcm(8000, 16, 1), toBytes(tone(106543)));
+    for (const WaveFormat& coded : {GsmDriver::gsmFormat(8000), ImaAdpcmDriver::imaFormat(8000, 1)}) {
         convertWavFile(path("in.wav"), path("coded.wav"), coded);
-        expectSplitMatchesSinglePass(path("coded.wav"), TdeWaveFormat::pcm(8000, 16, 1));
+        expectSplitMatchesSinglePass(path("coded.wav"), WaveFormat::pcm(8000, 16, 1));
     }
     // 8-bit modem PCM to u-law goes through a 16-bit step on both threads.
-    convertWavFile(path("in.wav"), path("u8.wav"), TdeWaveFormat::workingFormat());
+    convertWavFile(path("in.wav"), path("u8.wav"), WaveFormat::workingFormat());
     expectSplitMatchesSinglePass(path("u8.wav"), G711Driver::lawFormat(wavetag::Mulaw, 8000, 1));
 }
 
 TEST_F(WavFileConverterTest, TailIsPaddedToAWholeBlock) {
-    writeWav(path("in.wav"), TdeWaveFormat::pcm(8000, 16, 1), toBytes(tone(1000)));
+    writeWav(path("in.wav"), WaveFormat::pcm(8000, 16, 1), toBytes(tone(1000)));
     convertWavFile(path("in.wav"), path("g.wav"), GsmDriver::gsmFormat(8000));
     EXPECT_EQ(readAll(path("g.wav")).size(), 48 + 4 * 65); // 1000 samples in four 320-sample blocks
 }

@@ -1,8 +1,8 @@
 // The wave format descriptor's bytes, .cpn files, texts, the chooser results and the modem compression matcher.
-#include "audio/AcmErrors.h"
+#include "audio/WaveFormat.h"
+#include "audio/AudioErrors.h"
 #include "audio/FormatChooser.h"
 #include "audio/MatchModemCompression.h"
-#include "audio/TdeWaveFormat.h"
 #include "support/ScriptedPrompter.h"
 
 #include <QFile>
@@ -21,7 +21,7 @@ struct WaveFormatTest : ::testing::Test {
 /// Answers the chooser with a fixed result and format.
 struct FixedChooser : FormatChooser {
     int result = 0;
-    TdeWaveFormat answer = TdeWaveFormat::pcm(8000, 16, 1);
+    WaveFormat answer = WaveFormat::pcm(8000, 16, 1);
     QString title;
     int chooseFormat(const QString& t, std::span<uint8_t, 128> buffer) override {
         title = t;
@@ -36,25 +36,25 @@ struct FixedChooser : FormatChooser {
 } // namespace
 
 TEST_F(WaveFormatTest, NewDescriptorSavesTheDefaultBytes) {
-    TdeWaveFormat format;
+    WaveFormat format;
     format.SaveFormatFile(path("a.cpn"));
     const QByteArray expected = QByteArray::fromHex("01000200112B000022560000020008000000") + QByteArray(110, '\0');
     EXPECT_EQ(readAll(path("a.cpn")), expected);
 }
 
 TEST_F(WaveFormatTest, SetDefaultsKeepsExtraBytes) {
-    TdeWaveFormat format = TdeWaveFormat::pcm(8000, 16, 1);
+    WaveFormat format = WaveFormat::pcm(8000, 16, 1);
     format.extraBuffer()[5] = 0x42;
     format.SetDefaults();
-    TdeWaveFormat expected;
+    WaveFormat expected;
     EXPECT_FALSE(format.SameFormat(expected));
     expected.extraBuffer()[5] = 0x42;
     EXPECT_TRUE(format.SameFormat(expected));
 }
 
 TEST_F(WaveFormatTest, SameFormatComparesBytesPastTheExtraSize) {
-    TdeWaveFormat a;
-    TdeWaveFormat b;
+    WaveFormat a;
+    WaveFormat b;
     EXPECT_TRUE(a.SameFormat(b));
     b.raw()[127] = 1;
     EXPECT_FALSE(a.SameFormat(b));
@@ -63,13 +63,13 @@ TEST_F(WaveFormatTest, SameFormatComparesBytesPastTheExtraSize) {
 }
 
 TEST_F(WaveFormatTest, ExtraSizeLimit) {
-    TdeWaveFormat format;
+    WaveFormat format;
     format.setExtraSize(110);
     EXPECT_EQ(format.extraSize(), 110);
     try {
         format.setExtraSize(111);
         FAIL() << "111 accepted";
-    } catch (const EACMError& e) {
+    } catch (const AudioError& e) {
         EXPECT_EQ(e.text(), QStringLiteral("The wave format buffer is too small."));
     }
     EXPECT_EQ(format.extraSize(), 110);
@@ -82,7 +82,7 @@ TEST_F(WaveFormatTest, ShortFormatFileFillsOnlyTheLeadingBytes) {
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.write(QByteArray(20, '\x07'));
     f.close();
-    TdeWaveFormat format;
+    WaveFormat format;
     format.raw()[100] = 0x55;
     format.LoadFormatFile(path("short.cpn"));
     for (int i = 0; i < 20; ++i)
@@ -92,10 +92,10 @@ TEST_F(WaveFormatTest, ShortFormatFileFillsOnlyTheLeadingBytes) {
 }
 
 TEST_F(WaveFormatTest, FormatFileRoundTripAndMissingFile) {
-    TdeWaveFormat saved = TdeWaveFormat::pcm(7200, 16, 1);
+    WaveFormat saved = WaveFormat::pcm(7200, 16, 1);
     saved.raw()[90] = 9;
     saved.SaveFormatFile(path("r.cpn"));
-    TdeWaveFormat loaded;
+    WaveFormat loaded;
     loaded.LoadFormatFile(path("r.cpn"));
     EXPECT_TRUE(loaded.SameFormat(saved));
     try {
@@ -107,36 +107,36 @@ TEST_F(WaveFormatTest, FormatFileRoundTripAndMissingFile) {
 }
 
 TEST_F(WaveFormatTest, Descriptions) {
-    EXPECT_EQ(TdeWaveFormat::workingFormat().FormatDescription(), QStringLiteral("PCM: 8.000 kHz, 8 Bit, Mono"));
-    EXPECT_EQ(TdeWaveFormat().FormatDescription(), QStringLiteral("PCM: 11.025 kHz, 8 Bit, Stereo"));
-    TdeWaveFormat ulaw = TdeWaveFormat::pcm(8000, 8, 1);
+    EXPECT_EQ(WaveFormat::workingFormat().FormatDescription(), QStringLiteral("PCM: 8.000 kHz, 8 Bit, Mono"));
+    EXPECT_EQ(WaveFormat().FormatDescription(), QStringLiteral("PCM: 11.025 kHz, 8 Bit, Stereo"));
+    WaveFormat ulaw = WaveFormat::pcm(8000, 8, 1);
     ulaw.setFormatTag(wavetag::Mulaw);
     EXPECT_EQ(ulaw.FormatDescription(), QStringLiteral("CCITT u-Law: 8.000 kHz, 8 Bit, Mono"));
-    TdeWaveFormat unknown;
+    WaveFormat unknown;
     unknown.setFormatTag(0x1234);
     EXPECT_EQ(unknown.FormatDescription(), QString());
 }
 
 TEST_F(WaveFormatTest, ChooseFormatResults) {
     FixedChooser chooser;
-    TdeWaveFormat format;
+    WaveFormat format;
     EXPECT_TRUE(format.ChooseFormat(QStringLiteral("Choose file compression format"), chooser));
     EXPECT_EQ(chooser.title, QStringLiteral("Choose file compression format"));
     EXPECT_TRUE(format.SameFormat(chooser.answer));
 
     chooser.result = AcmResult::Cancelled;
-    TdeWaveFormat untouched;
+    WaveFormat untouched;
     EXPECT_FALSE(untouched.ChooseFormat(QString(), chooser));
-    EXPECT_TRUE(untouched.SameFormat(TdeWaveFormat()));
+    EXPECT_TRUE(untouched.SameFormat(WaveFormat()));
 
     chooser.result = AcmResult::NoMemory;
     try {
         untouched.ChooseFormat(QString(), chooser);
         FAIL();
-    } catch (const EACMConversionError& e) {
+    } catch (const AudioConversionError& e) {
         EXPECT_EQ(e.text(), QStringLiteral("Error selecting format.\r\nThe system is unable to allocate resources."));
     }
-    EXPECT_TRUE(untouched.SameFormat(TdeWaveFormat()));
+    EXPECT_TRUE(untouched.SameFormat(WaveFormat()));
 }
 
 TEST(AcmErrorTextTest, TextsByCode) {
@@ -145,15 +145,15 @@ TEST(AcmErrorTextTest, TextsByCode) {
               QStringLiteral("Play\r\nThe selected audio format is not supported on this machine."));
     EXPECT_EQ(acmErrorText(514), QStringLiteral("Cannot perform this action on a header that has not been prepared."));
     EXPECT_EQ(acmErrorText(9), QStringLiteral("An unexpected error has occurred (code #9)."));
-    EXPECT_NO_THROW(acmCheck<EACMConversionError>(0));
-    EXPECT_THROW(acmCheck<EACMConversionError>(512), EACMConversionError);
+    EXPECT_NO_THROW(acmCheck<AudioConversionError>(0));
+    EXPECT_THROW(acmCheck<AudioConversionError>(512), AudioConversionError);
 }
 
 struct MatchTest : WaveFormatTest {
     ScriptedPrompter prompter;
     QString file = path("ModemCompression.cpn");
-    TdeWaveFormat saved() {
-        TdeWaveFormat f;
+    WaveFormat saved() {
+        WaveFormat f;
         f.LoadFormatFile(file);
         return f;
     }
@@ -161,11 +161,11 @@ struct MatchTest : WaveFormatTest {
 
 TEST_F(MatchTest, PcmAndCompandedCompressions) {
     ASSERT_TRUE(MatchModemCompression({"UNSIGNED PCM", "8", "8000"}, prompter, file));
-    EXPECT_TRUE(saved().SameFormat(TdeWaveFormat::workingFormat()));
+    EXPECT_TRUE(saved().SameFormat(WaveFormat::workingFormat()));
     ASSERT_TRUE(MatchModemCompression({"SIGNED PCM", "16", "8000"}, prompter, file));
-    EXPECT_TRUE(saved().SameFormat(TdeWaveFormat::pcm(8000, 16, 1)));
+    EXPECT_TRUE(saved().SameFormat(WaveFormat::pcm(8000, 16, 1)));
     ASSERT_TRUE(MatchModemCompression({"ULAW", "8", "7200"}, prompter, file));
-    TdeWaveFormat ulaw = TdeWaveFormat::pcm(7200, 8, 1);
+    WaveFormat ulaw = WaveFormat::pcm(7200, 8, 1);
     ulaw.setFormatTag(wavetag::Mulaw);
     EXPECT_TRUE(saved().SameFormat(ulaw));
     ASSERT_TRUE(MatchModemCompression({"ALAW", "8", "8000"}, prompter, file));
@@ -175,7 +175,7 @@ TEST_F(MatchTest, PcmAndCompandedCompressions) {
 
 TEST_F(MatchTest, Fixed7200Hz16BitFormatAndCaseSensitiveNames) {
     ASSERT_TRUE(MatchModemCompression({"UNSIGNED PCM", "16", "7200"}, prompter, file));
-    EXPECT_TRUE(saved().SameFormat(TdeWaveFormat::pcm(7200, 16, 1)));
+    EXPECT_TRUE(saved().SameFormat(WaveFormat::pcm(7200, 16, 1)));
     EXPECT_EQ(saved().avgBytesPerSec(), 14400u);
 
     QFile::remove(file);
@@ -187,7 +187,7 @@ TEST_F(MatchTest, Fixed7200Hz16BitFormatAndCaseSensitiveNames) {
 }
 
 TEST_F(MatchTest, NoMatchLeavesTheFileAlone) {
-    TdeWaveFormat old = TdeWaveFormat::pcm(11025, 8, 1);
+    WaveFormat old = WaveFormat::pcm(11025, 8, 1);
     old.SaveFormatFile(file);
     EXPECT_FALSE(MatchModemCompression({"ULAW", "16", "8000"}, prompter, file));
     EXPECT_FALSE(MatchModemCompression({"SIGNED PCM", "8", "4800"}, prompter, file));

@@ -1,6 +1,6 @@
 // The catalogue listing and orlamo-cli catalog on tables written by another program.
 #include "library/CatalogueListing.h"
-#include "library/VolgaError.h"
+#include "library/TableError.h"
 
 #include <QDir>
 #include <QFile>
@@ -50,7 +50,7 @@ TEST(CatalogueListingTest, ForeignTablesListAsCsvWithoutChanges) {
     EXPECT_EQ(CatalogueListing::toCsv(rows), QString::fromUtf8(kCsv));
     const auto work = CatalogueListing::read(dir.path(), usFormat(), QStringLiteral("Work, \"old\""), nullptr);
     EXPECT_EQ(work.size(), 2u);
-    EXPECT_THROW(CatalogueListing::read(dir.path(), usFormat(), QStringLiteral("work"), nullptr), VolgaError);
+    EXPECT_THROW(CatalogueListing::read(dir.path(), usFormat(), QStringLiteral("work"), nullptr), TableError);
     const QString text = CatalogueListing::toText(rows);
     EXPECT_TRUE(text.startsWith(QStringLiteral("Folder ")));
     EXPECT_EQ(text.count(QLatin1Char('\n')), 4);
@@ -73,7 +73,7 @@ TEST(CatalogueListingTest, DamagedTableIsReadFromItsBackup) {
     ASSERT_EQ(warnings.size(), 1);
     EXPECT_TRUE(warnings.front().startsWith(QStringLiteral("Error opening table: Buffer structure corruption!")));
     QFile::remove(dir.filePath(QStringLiteral("Recordings.~d")));
-    EXPECT_THROW(CatalogueListing::read(dir.path(), usFormat(), QString(), nullptr), VolgaError);
+    EXPECT_THROW(CatalogueListing::read(dir.path(), usFormat(), QString(), nullptr), TableError);
 }
 
 TEST(CatalogueListingTest, CliCatalogPrintsCsv) {

@@ -1,7 +1,7 @@
 // Catalogue: first run, durations, memos, base names, same-second recordings, legacy files, backups.
 #include "library/Catalogue.h"
 #include "library/MakeUniqueId.h"
-#include "library/VolgaError.h"
+#include "library/TableError.h"
 #include "support/ScriptedPrompter.h"
 
 #include <QDir>
@@ -78,7 +78,7 @@ TEST_F(CatalogueTest, AddRecordingEntryWritesTheRowAndNamesTheFile) {
     const QString name = catalogue->AddRecordingEntry(entryAt(end, 599 * 8000 + 100, QStringLiteral("+4930\r\n123")));
     EXPECT_EQ(name, QStringLiteral("1_20261208_131453"));
     EXPECT_EQ(catalogue->currentFileName(), name);
-    TVolgaTable& calls = catalogue->CallsTbl();
+    TableFile& calls = catalogue->CallsTbl();
     EXPECT_EQ(calls.fieldText(QStringLiteral("DateS")), QStringLiteral("12/8/26"));
     EXPECT_EQ(calls.fieldText(QStringLiteral("TimeS")), QStringLiteral("1:14:53 PM"));
     EXPECT_EQ(calls.fieldText(QStringLiteral("Duration")), QStringLiteral("09:59"));
@@ -123,8 +123,8 @@ TEST_F(CatalogueTest, BaseNamesReadTwoDigitYearsAndOtherFormats) {
     EXPECT_EQ(us.parseDate(QStringLiteral("1/2/46")), QDate(1946, 1, 2));
     EXPECT_EQ(us.parseDate(QStringLiteral("2026-12-08")), QDate(2026, 12, 8)); // the fallback
     EXPECT_EQ(us.parseTime(QStringLiteral("12:00:01 AM")), QTime(0, 0, 1));
-    EXPECT_THROW(us.parseDate(QStringLiteral("8 Dec")), VolgaError);
-    EXPECT_THROW(us.parseTime(QStringLiteral("noon")), VolgaError);
+    EXPECT_THROW(us.parseDate(QStringLiteral("8 Dec")), TableError);
+    EXPECT_THROW(us.parseTime(QStringLiteral("noon")), TableError);
     for (const char* locale : {"de_DE", "en_GB", "ja_JP", "ko_KR", "zh_CN", "fi_FI", "C", "ar_EG"}) {
         CatalogueDateFormat format{QLocale(QString::fromLatin1(locale))};
         const QString date = format.dateText(QDate(2026, 12, 8));
@@ -139,12 +139,12 @@ TEST_F(CatalogueTest, BaseNamesReadTwoDigitYearsAndOtherFormats) {
 TEST_F(CatalogueTest, UnreadableDateKeepsTheRowAndItsFileOnDelete) {
     catalogue->OpenCatalogue();
     catalogue->AddRecordingEntry(entryAt(end));
-    TVolgaTable& calls = catalogue->CallsTbl();
+    TableFile& calls = catalogue->CallsTbl();
     calls.edit();
     calls.setFieldValue(QStringLiteral("DateS"), QStringLiteral("08.12.26"));
     calls.post();
     writeFile(file(QStringLiteral("wav/1_20261208_131453.wav")), "x");
-    EXPECT_THROW(calls.deleteRecord(), VolgaError);
+    EXPECT_THROW(calls.deleteRecord(), TableError);
     EXPECT_EQ(calls.recordCount(), 1);
     EXPECT_TRUE(QFile::exists(file(QStringLiteral("wav/1_20261208_131453.wav"))));
 }
@@ -199,7 +199,7 @@ TEST_F(CatalogueTest, DamagedTableWithoutBackupStartsEmptyAndKeepsTheDamagedFile
 
 TEST_F(CatalogueTest, FoldersWithoutNodeGetOneAndTheFirstNodeIsSelected) {
     catalogue->OpenCatalogue();
-    TVolgaTable& folders = catalogue->FoldersTbl();
+    TableFile& folders = catalogue->FoldersTbl();
     folders.append();
     folders.setFieldValue(QStringLiteral("FolderId"), QStringLiteral("W"));
     folders.setFieldValue(QStringLiteral("FolderName"), QStringLiteral("Work"));

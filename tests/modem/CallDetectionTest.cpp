@@ -42,7 +42,7 @@ TEST_F(CallDetectionTest, InitialisationSequence) {
     settings.forCallerId = QStringLiteral("at+vcid=1");
     settings.disCallerId = QStringLiteral("at+vcid=0");
     createModem(fake.pty().slavePath());
-    QSignalSpy status(modem.get(), &TfmModem::statusText);
+    QSignalSpy status(modem.get(), &ModemController::statusText);
     ASSERT_TRUE(modem->OpenModemPort(1, true));
     const QString opened = QStringLiteral("Com port 1 (%1) opened...").arg(fake.pty().slavePath());
     EXPECT_EQ(logger.lines(), (QStringList{opened, QStringLiteral("echo off.."), QStringLiteral("ok"),
@@ -95,7 +95,7 @@ TEST_F(CallDetectionTest, ModemOnAndOff) {
 TEST_F(CallDetectionTest, LearnsTheRingTimeOutAndTriggersWhenTheRingsStop) {
     settings.rejectCall = false;
     armed();
-    QSignalSpy triggered(modem.get(), &TfmModem::recordTriggered);
+    QSignalSpy triggered(modem.get(), &ModemController::recordTriggered);
     ring(2, 600);
     ASSERT_TRUE(waitUntil([&] { return modem->ringTimeOutKnown(); }));
     // About 1.2 x the 600 ms interval, counted in 100 ms ticks of 120 ms each.
@@ -123,13 +123,13 @@ TEST_F(CallDetectionTest, OneRingThenNothingTriggersAfterTheDefaultTimeOut) {
     config.writeInteger(QStringLiteral("General"), QStringLiteral("RingTimeOut"), -40); // not a cadence
     armed();
     EXPECT_FALSE(modem->ringTimeOutKnown());
-    QSignalSpy triggered(modem.get(), &TfmModem::recordTriggered);
+    QSignalSpy triggered(modem.get(), &ModemController::recordTriggered);
     QElapsedTimer elapsed;
     fake.send("RING\r\n");
     ASSERT_TRUE(waitUntil([&] { return modem->ringCount() == 1; }));
     elapsed.start();
     ASSERT_TRUE(triggered.wait(30000));
-    EXPECT_GE(elapsed.elapsed(), TfmModem::kDefaultRingTimeOutMs - 100);
+    EXPECT_GE(elapsed.elapsed(), ModemController::kDefaultRingTimeOutMs - 100);
     EXPECT_TRUE(modem->autoStarted());
     EXPECT_FALSE(modem->ringTimeOutKnown());
     // A first ring of the next call is no second ring of the last one.
@@ -140,7 +140,7 @@ TEST_F(CallDetectionTest, OneRingThenNothingTriggersAfterTheDefaultTimeOut) {
 
 TEST_F(CallDetectionTest, CallerIdentification) {
     armed();
-    QSignalSpy shown(modem.get(), &TfmModem::callerIdShown);
+    QSignalSpy shown(modem.get(), &ModemController::callerIdShown);
     arriveAtOnce("\r\nDATE=1209\r\nTIME=1405\r\nNMBR=5551234\r\n");
     EXPECT_EQ(modem->callerId(), QStringLiteral("5551234"));
     ASSERT_EQ(shown.count(), 1);

@@ -1,6 +1,6 @@
 // orlamo-cli at against a modem on a pseudo-terminal.
 #include "FakeModem.h"
-#include "app/Config.h"
+#include "base/Config.h"
 #include "support/ModemSim.h"
 
 #include <QProcess>

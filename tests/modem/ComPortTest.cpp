@@ -61,7 +61,7 @@ TEST_F(ComPortTest, OpenAndCloseNotifyBeforeReturning) {
 
 TEST_F(ComPortTest, EverySpeedAndFlowControlOpensAPseudoTerminal) {
     // The pseudo-terminal refuses the modem-control ioctls; that is no failure to open.
-    for (int baud : ComPort::kSpeeds) {
+    for (int baud : SerialLine::kSpeeds) {
         for (auto flow : {ComPort::FlowControl::Hardware, ComPort::FlowControl::Software, ComPort::FlowControl::None}) {
             port.setBaud(baud);
             port.setFlowControl(flow);

@@ -101,7 +101,7 @@ TEST_F(ExchangeTest, SecondExchangeFromInsideTheWaitIsRefused) {
 TEST_F(ExchangeTest, DeviceLostDuringTheWaitEndsIt) {
     fake.answer("at+gmm", QByteArray());
     QObject::connect(&fake, &FakeModem::commandReceived, &fake, [&] { fake.unplug(); });
-    QSignalSpy portChanges(modem.get(), &TfmModem::portOpenChanged);
+    QSignalSpy portChanges(modem.get(), &ModemController::portOpenChanged);
     settings.replyTimeoutSeconds = 6;
     modem->setSettings(settings);
     QElapsedTimer elapsed;

@@ -73,7 +73,7 @@ TEST_F(ModemSimTest, InitialisationAndACallWithCallerId) {
     ASSERT_TRUE(modem->OpenModemPort(1, true));
     EXPECT_EQ(logger.lines().last(), QStringLiteral("ok")); // caller ID switched on
     modem->EnableAutoRecord();
-    QSignalSpy triggered(modem.get(), &TfmModem::recordTriggered);
+    QSignalSpy triggered(modem.get(), &ModemController::recordTriggered);
     sim.command(QStringLiteral("call rings=3 interval=700 cid=5551234"));
     ASSERT_TRUE(triggered.wait(20000));
     EXPECT_EQ(modem->callerId(), QStringLiteral("5551234"));
@@ -94,8 +94,8 @@ TEST_F(ModemSimTest, CallRingingTooOftenIsRejected) {
     createModem(sim.linkPath());
     ASSERT_TRUE(modem->OpenModemPort(1, true));
     modem->EnableAutoRecord();
-    QSignalSpy triggered(modem.get(), &TfmModem::recordTriggered);
-    QSignalSpy hidden(modem.get(), &TfmModem::callerIdHidden);
+    QSignalSpy triggered(modem.get(), &ModemController::recordTriggered);
+    QSignalSpy hidden(modem.get(), &ModemController::callerIdHidden);
     sim.command(QStringLiteral("call rings=5 interval=400 cid=5551234"));
     ASSERT_TRUE(waitUntil([&] { return logged(QStringLiteral("Calling party hung up")) == 1; }));
     const QStringList lines = logger.lines();
@@ -115,7 +115,7 @@ TEST_F(ModemSimTest, CallRingingTooOftenIsRejected) {
 
 TEST_F(ModemSimTest, UnpluggedModemClosesThePort) {
     ASSERT_TRUE(modem->OpenModemPort(1, false));
-    QSignalSpy port(modem.get(), &TfmModem::portOpenChanged);
+    QSignalSpy port(modem.get(), &ModemController::portOpenChanged);
     sim.command(QStringLiteral("unplug"));
     ASSERT_TRUE(port.wait(10000));
     EXPECT_FALSE(modem->portOpen());

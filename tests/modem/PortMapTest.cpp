@@ -1,6 +1,6 @@
 // Port numbers to devices: the configured key wins, else the default table.
 #include "modem/PortMap.h"
-#include "app/Config.h"
+#include "base/Config.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>

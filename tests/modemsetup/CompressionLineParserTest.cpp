@@ -1,6 +1,6 @@
 // Classifying compression list lines: field counts, groups, rate choice, families and widths.
 #include "modemsetup/CompressionLineParser.h"
-#include "modemsetup/TfmParse.h"
+#include "modemsetup/VoiceCapabilityProbe.h"
 
 #include <gtest/gtest.h>
 
@@ -17,9 +17,9 @@ struct Parsed {
 
 Parsed classify(const QString& line) {
     Parsed p;
-    p.recognised = TfmParse::ClassifyLine(line.trimmed(), p.record, p.separator);
+    p.recognised = VoiceCapabilityProbe::ClassifyLine(line.trimmed(), p.record, p.separator);
     if (p.recognised)
-        p.command = TfmParse::BuildSelectionCommand(p.record, p.separator);
+        p.command = VoiceCapabilityProbe::BuildSelectionCommand(p.record, p.separator);
     return p;
 }
 
@@ -164,7 +164,7 @@ TEST(CompressionLineParserTest, ArbitraryLinesNeverHangOrOverflowAField) {
             line += alphabet[qsizetype(next() % alphabet.size())];
         CompressionRecord record;
         QChar separator;
-        if (!TfmParse::ClassifyLine(line.trimmed(), record, separator))
+        if (!VoiceCapabilityProbe::ClassifyLine(line.trimmed(), record, separator))
             continue;
         for (int f = 0; f < CompressionRecord::kFieldCount; ++f)
             ASSERT_LE(record.fields(f)->size(), CompressionRecord::kFieldChars) << line.toStdString();

@@ -1,6 +1,6 @@
 // The compression record's byte layout, Compressions.d, the current compression and the automatic choice.
-#include "app/Config.h"
-#include "audio/TdeWaveFormat.h"
+#include "audio/WaveFormat.h"
+#include "base/Config.h"
 #include "modemsetup/CompressionFile.h"
 #include "modemsetup/CurrentCompression.h"
 #include "support/ScriptedPrompter.h"
@@ -213,7 +213,7 @@ TEST_F(CompressionFileTest, MatcherRunsOnTheStoredChoice) {
     config.writeInteger(QStringLiteral("Params"), QStringLiteral("Compression"), 1);
     ASSERT_TRUE(MatchCurrentCompression(current, config, path, prompter, cpn));
     EXPECT_EQ(current.record().Description, QStringLiteral("UNSIGNED PCM"));
-    const TdeWaveFormat format = TdeWaveFormat::fromBytes(readFile(cpn));
+    const WaveFormat format = WaveFormat::fromBytes(readFile(cpn));
     EXPECT_EQ(format.formatTag(), wavetag::Pcm);
     EXPECT_EQ(format.samplesPerSec(), 8000u);
     EXPECT_EQ(format.bitsPerSample(), 8);
@@ -224,5 +224,5 @@ TEST_F(CompressionFileTest, MatcherRunsOnTheStoredChoice) {
     config.writeInteger(QStringLiteral("Params"), QStringLiteral("Compression"), 0);
     EXPECT_FALSE(MatchCurrentCompression(current, config, path, prompter, cpn));
     EXPECT_EQ(prompter.shown.size(), 1);
-    EXPECT_EQ(TdeWaveFormat::fromBytes(readFile(cpn)).formatTag(), wavetag::Pcm);
+    EXPECT_EQ(WaveFormat::fromBytes(readFile(cpn)).formatTag(), wavetag::Pcm);
 }

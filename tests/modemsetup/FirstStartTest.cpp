@@ -1,10 +1,9 @@
 // A first start in an empty working folder with a simulated modem as the only port, in-process and through
 // orlamo-cli.
-#include "app/AppState.h"
-#include "app/Config.h"
-#include "modem/TfmModem.h"
+#include "base/Config.h"
+#include "modem/ModemController.h"
 #include "modemsetup/ModemProfile.h"
-#include "recorder/RecorderCore.h"
+#include "program/Program.h"
 #include "support/ModemSim.h"
 #include "support/ScriptedPrompter.h"
 
@@ -38,16 +37,14 @@ TEST(FirstStart, UnattendedStartConfirmsTheFirstModemAndStoresItsProfile) {
     ASSERT_TRUE(sim.start());
     mapPorts(dir, 6, sim.linkPath());
 
-    AppState state;
-    state.options.unattended = true;
-    state.workDir = dir.path();
+    StartOptions options;
+    options.unattended = true;
     ScriptedPrompter prompter;
-    state.prompter = &prompter;
-    state.config = std::make_unique<Config>(state.path(QStringLiteral("tvk.ini")));
+    QStringList lines;
     {
-        RecorderCore core(state);
-        core.createAll();
-        const Config& config = *state.config;
+        Program core(dir.path(), options, prompter);
+        core.start();
+        const Config& config = core.config();
         EXPECT_EQ(config.readInteger(kModem, QStringLiteral("port"), 0), 6);
         EXPECT_EQ(config.readString(kModem, QStringLiteral("Model"), QString()),
                   QStringLiteral("U.S. Robotics 56K FAX USB V1.2.23"));
@@ -65,9 +62,9 @@ TEST(FirstStart, UnattendedStartConfirmsTheFirstModemAndStoresItsProfile) {
         EXPECT_TRUE(core.profile().voiceFeatures());
         EXPECT_TRUE(core.modem().portOpen());
         EXPECT_TRUE(prompter.shown.isEmpty()) << prompter.shown.join('\n').toStdString();
-        core.closeModemPort();
+        core.shutdown();
+        lines = core.logger().lines();
     }
-    const QStringList lines = state.logger.lines();
     EXPECT_TRUE(lines.contains(QStringLiteral("----- finding modems finished -----")));
     EXPECT_TRUE(lines.contains(QStringLiteral("now vsm")));
 }

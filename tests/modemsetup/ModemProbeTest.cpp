@@ -1,12 +1,12 @@
 // The capability probes against simulated modems: compression lists, line selection and gain ranges.
-#include "app/Config.h"
-#include "app/Logger.h"
-#include "modem/TfmModem.h"
+#include "base/Config.h"
+#include "base/Logger.h"
+#include "modem/ModemController.h"
 #include "modemsetup/CompressionFile.h"
 #include "modemsetup/CurrentCompression.h"
 #include "modemsetup/ModemProfile.h"
 #include "modemsetup/QueryModemBox.h"
-#include "modemsetup/TfmParse.h"
+#include "modemsetup/VoiceCapabilityProbe.h"
 #include "support/ModemSim.h"
 #include "support/ScriptedPrompter.h"
 
@@ -30,7 +30,7 @@ protected:
     ScriptedPrompter prompter;
     ModemProfile profile;
     QueryModemBox box;
-    TfmParse parse{config, logger, prompter, profile, box, dir.path()};
+    VoiceCapabilityProbe parse{config, logger, prompter, profile, box, dir.path()};
 };
 
 } // namespace
@@ -40,7 +40,7 @@ TEST_P(ModemProbeTest, ProbesTheSimulatedModem) {
     ModemSim sim({QStringLiteral("--profile"), QLatin1String(expected.personality)});
     ASSERT_TRUE(sim.start());
     config.writeString(QStringLiteral("Ports"), QStringLiteral("Com1"), sim.linkPath());
-    TfmModem modem(config, logger);
+    ModemController modem(config, logger);
     ModemSettings settings;
     settings.flow = ComPort::FlowControl::None;
     settings.replyTimeoutSeconds = 2;
@@ -62,7 +62,7 @@ TEST_P(ModemProbeTest, ProbesTheSimulatedModem) {
     QString reply;
     EXPECT_EQ(modem.SendQuery(QStringLiteral("at+VGR=?"), reply), 0);
     GainRange range;
-    TfmParse::ParseGainRange(reply, range);
+    VoiceCapabilityProbe::ParseGainRange(reply, range);
     EXPECT_EQ(range, expected.receiveGain) << reply.toStdString();
 
     EXPECT_TRUE(parse.ProbeLineSelection());

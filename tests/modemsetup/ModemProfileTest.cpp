@@ -1,6 +1,6 @@
 // Loading the stored modem profile and the voice-features flag.
 #include "modemsetup/ModemProfile.h"
-#include "app/Config.h"
+#include "base/Config.h"
 
 #include <QFile>
 #include <QSignalSpy>
@@ -29,7 +29,7 @@ TEST_F(ModemProfileTest, LoadsEveryKeyOfBothSections) {
              "RecGain=at+vgr=128\r\nSilenceTimer=none\r\nVoiceCompression=at+vsm=128,8000\r\n"
              "LineSel_T=at+vls=1\r\nLINESEL_T#=ok\r\nSpeakerGain=at+vgs=128\r\n"
              "[Params]\r\nUseLine=at+vls=1\r\nUseLineRes=OK\r\n");
-    const TModemParams p = LoadModemProfile(config);
+    const ModemParams p = LoadModemProfile(config);
     EXPECT_EQ(p.port, 3);
     EXPECT_EQ(p.PortName, QStringLiteral("com3"));
     EXPECT_EQ(p.Model, QStringLiteral("USR5637"));
@@ -49,17 +49,17 @@ TEST_F(ModemProfileTest, LoadsEveryKeyOfBothSections) {
     EXPECT_EQ(p.UseLine, QStringLiteral("at+vls=1"));
     EXPECT_EQ(p.UseLineRes, QStringLiteral("OK"));
     EXPECT_TRUE(p.InitVoice.isEmpty());
-    EXPECT_FALSE(TModemParams::usable(p.SilenceTimer));
-    EXPECT_FALSE(TModemParams::usable(p.InitVoice));
-    EXPECT_TRUE(TModemParams::usable(p.VoiceMode));
+    EXPECT_FALSE(ModemParams::usable(p.SilenceTimer));
+    EXPECT_FALSE(ModemParams::usable(p.InitVoice));
+    EXPECT_TRUE(ModemParams::usable(p.VoiceMode));
 }
 
 TEST_F(ModemProfileTest, MissingFileGivesDefaultsAndTheFieldTableCoversEveryKey) {
-    const TModemParams p = LoadModemProfile(config);
-    EXPECT_EQ(p, TModemParams{.PortName = QStringLiteral("com1")});
+    const ModemParams p = LoadModemProfile(config);
+    EXPECT_EQ(p, ModemParams{.PortName = QStringLiteral("com1")});
     // 28 texts of Modem and the two of Params; port and PortName are handled apart.
-    EXPECT_EQ(TModemParams::storedFields().size(), 30);
-    for (const auto& field : TModemParams::storedFields()) {
+    EXPECT_EQ(ModemParams::storedFields().size(), 30);
+    for (const auto& field : ModemParams::storedFields()) {
         config.writeString(QLatin1String(field.section), QLatin1String(field.key), QStringLiteral("v"));
         EXPECT_EQ(LoadModemProfile(config).*field.member, QStringLiteral("v")) << field.key;
     }

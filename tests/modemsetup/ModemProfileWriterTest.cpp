@@ -1,15 +1,15 @@
 // The profile writer against simulated modems: the stored keys, the compressions, the gauge, the failures.
 #include "modemsetup/ModemProfileWriter.h"
 
-#include "app/Config.h"
-#include "app/Logger.h"
-#include "modem/TfmModem.h"
+#include "base/Config.h"
+#include "base/Logger.h"
+#include "modem/ModemController.h"
 #include "modemsetup/CompressionFile.h"
 #include "modemsetup/CurrentCompression.h"
 #include "modemsetup/ModemProfile.h"
 #include "modemsetup/ModemSearch.h"
 #include "modemsetup/QueryModemBox.h"
-#include "modemsetup/TfmParse.h"
+#include "modemsetup/VoiceCapabilityProbe.h"
 #include "support/ModemSim.h"
 #include "support/ScriptedPrompter.h"
 
@@ -29,10 +29,10 @@ struct ModemProfileWriterTest : ::testing::Test {
     Config config{dir.filePath(QStringLiteral("tvk.ini"))};
     Logger logger;
     ScriptedPrompter prompter;
-    TfmModem modem{config, logger};
+    ModemController modem{config, logger};
     ModemProfile profile;
     QueryModemBox box;
-    TfmParse parse{config, logger, prompter, profile, box, dir.path()};
+    VoiceCapabilityProbe parse{config, logger, prompter, profile, box, dir.path()};
     CurrentCompression current;
     ModemSearch search{config, logger, modem};
     ModemProfileWriter writer{config, logger, prompter, modem, profile, parse, current, search, dir.path()};
@@ -83,7 +83,7 @@ TEST(ModemProfileWriterGauge, ThirteenStepsToTheNearestPercent) {
 }
 
 TEST(ModemProfileWriterTable, DefaultCommands) {
-    TModemParams e;
+    ModemParams e;
     ModemProfileWriter::fillDefaultCommands(e);
     EXPECT_EQ(e.VoiceMode, QStringLiteral("at+fclass=8"));
     EXPECT_EQ(e.Reset, QStringLiteral("atz"));

@@ -1,9 +1,9 @@
 // The modem search against simulated modems on some of the eight ports, and its identity fallbacks.
 #include "modemsetup/ModemSearch.h"
 
-#include "app/Config.h"
-#include "app/Logger.h"
-#include "modem/TfmModem.h"
+#include "base/Config.h"
+#include "base/Logger.h"
+#include "modem/ModemController.h"
 #include "support/ModemSim.h"
 
 #include <QFile>
@@ -18,7 +18,7 @@ struct ModemSearchTest : ::testing::Test {
     QTemporaryDir dir;
     Config config{dir.filePath(QStringLiteral("tvk.ini"))};
     Logger logger;
-    TfmModem modem{config, logger};
+    ModemController modem{config, logger};
     ModemSearch search{config, logger, modem};
 
     void SetUp() override {
@@ -85,7 +85,7 @@ TEST_F(ModemSearchTest, FindsModemsOnTheirPortsAndLogsEachPortThatFailedToOpen) 
     silent.command(QStringLiteral("fault silent"));
     {
         // The fault applies once the simulator has read it.
-        TfmModem probe(config, logger);
+        ModemController probe(config, logger);
         probe.setSettings(modem.settings());
         ASSERT_TRUE(probe.OpenModemPort(7, false));
         int code = 0;
@@ -109,13 +109,13 @@ TEST_F(ModemSearchTest, FindsModemsOnTheirPortsAndLogsEachPortThatFailedToOpen) 
         values << signal.at(0).toInt();
     EXPECT_EQ(values, (QList<int>{12, 25, 38, 50, 62, 75, 88, 100}));
 
-    const TModemParams& first = search.entry(1);
+    const ModemParams& first = search.entry(1);
     EXPECT_EQ(first.port, 2);
     EXPECT_EQ(first.PortName, QStringLiteral("com2"));
     EXPECT_EQ(first.Model, QStringLiteral("CX93001-EIS_V0.2013-V92"));
     EXPECT_EQ(first.Manufacturer, QStringLiteral("CONEXANT"));
     EXPECT_EQ(first.DriverDate, QStringLiteral("V0.2013-V92"));
-    const TModemParams& second = search.entry(2);
+    const ModemParams& second = search.entry(2);
     EXPECT_EQ(second.port, 5);
     EXPECT_EQ(second.PortName, QStringLiteral("com5"));
     // "+GMM: SV92 Soft Modem": the blank after the colon stays.

@@ -49,7 +49,7 @@ void terminate(QProcess& process) {
     ::kill(static_cast<pid_t>(process.processId()), SIGTERM);
     ASSERT_TRUE(process.waitForFinished(20000));
     EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(process.exitCode(), 0);
+    EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().constData();
 }
 
 } // namespace

@@ -1,6 +1,6 @@
 // Load rules, defaults written on a first start, the save of OK and the start-at-logon entry.
 #include "settings/SettingsModel.h"
-#include "app/Config.h"
+#include "base/Config.h"
 #include "settings/StartupRegistration.h"
 
 #include <QDir>
@@ -43,7 +43,7 @@ TEST_F(SettingsModelTest, FirstStartWritesTheDefaults) {
     EXPECT_TRUE(model.autoRecord());
     EXPECT_TRUE(model.callerId());
     EXPECT_EQ(model.baudrate(), 115200);
-    EXPECT_EQ(model.flowControl(), SettingsModel::FlowControl::Hardware);
+    EXPECT_EQ(model.flowControl(), SerialLine::FlowControl::Hardware);
 
     // FileCompression.cpn: PCM mono 8000 Hz 8-bit, 128 bytes.
     const QByteArray cpn = readAll(model.fileCompressionPath());
@@ -76,7 +76,7 @@ TEST_F(SettingsModelTest, StoredValuesAreReadAndMissingOnesCompleted) {
     EXPECT_FALSE(model.callerId());
     EXPECT_EQ(value("Params", "CallerID"), QStringLiteral("0"));
     EXPECT_EQ(model.baudrate(), 256000);
-    EXPECT_EQ(model.flowControl(), SettingsModel::FlowControl::None);
+    EXPECT_EQ(model.flowControl(), SerialLine::FlowControl::None);
 }
 
 TEST_F(SettingsModelTest, CallerIdFromACommandOrStored) {
@@ -98,18 +98,18 @@ TEST_F(SettingsModelTest, OutOfRangeValuesAreKeptInTheControlsRanges) {
     EXPECT_EQ(model.rejectRings(), 2);
     EXPECT_EQ(model.timeout(), 1);
     EXPECT_EQ(model.baudrate(), 115200);
-    EXPECT_EQ(model.flowControl(), SettingsModel::FlowControl::Hardware);
+    EXPECT_EQ(model.flowControl(), SerialLine::FlowControl::Hardware);
 }
 
 TEST_F(SettingsModelTest, ExistingFileCompressionIsLoadedNotReplaced) {
-    TdeWaveFormat ulaw = TdeWaveFormat::pcm(8000, 8, 1);
+    WaveFormat ulaw = WaveFormat::pcm(8000, 8, 1);
     ulaw.setFormatTag(wavetag::Mulaw);
     ulaw.SaveFormatFile(model.fileCompressionPath());
     model.load();
     EXPECT_EQ(model.fileCompression().formatTag(), wavetag::Mulaw);
     EXPECT_EQ(readAll(model.fileCompressionPath()), ulaw.bytes());
 
-    TdeWaveFormat gsm = TdeWaveFormat::pcm(8000, 16, 1);
+    WaveFormat gsm = WaveFormat::pcm(8000, 16, 1);
     QSignalSpy spy(&model, &SettingsModel::changed);
     model.setFileCompression(gsm);
     EXPECT_EQ(spy.count(), 1);
@@ -206,6 +206,6 @@ TEST_F(SettingsModelTest, UnreadableFileCompressionFallsBackWithoutFailing) {
     ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("FileCompression.cpn")));
     model.load();
     EXPECT_FALSE(model.fileCompressionStored());
-    EXPECT_EQ(model.fileCompression(), TdeWaveFormat::pcm(8000, 8, 1));
+    EXPECT_EQ(model.fileCompression(), WaveFormat::pcm(8000, 8, 1));
     EXPECT_TRUE(QFileInfo(model.fileCompressionPath()).isDir()); // left alone
 }

@@ -1,7 +1,7 @@
 // A prompter for tests: records every text shown and gives queued answers.
 #pragma once
 
-#include "app/Prompter.h"
+#include "base/Prompter.h"
 
 #include <QStringList>
 #include <deque>

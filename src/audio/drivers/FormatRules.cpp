@@ -3,22 +3,22 @@
 
 namespace formatrules {
 
-bool rateInRange(const TdeWaveFormat& f) {
+bool rateInRange(const WaveFormat& f) {
     return f.samplesPerSec() >= kMinRate && f.samplesPerSec() <= kMaxRate;
 }
 
-bool isPcm(const TdeWaveFormat& f) {
+bool isPcm(const WaveFormat& f) {
     return f.formatTag() == wavetag::Pcm && (f.channels() == 1 || f.channels() == 2) &&
            (f.bitsPerSample() == 8 || f.bitsPerSample() == 16) &&
            f.blockAlign() == f.channels() * f.bitsPerSample() / 8 && rateInRange(f);
 }
 
-bool isPcm16Like(const TdeWaveFormat& pcm, const TdeWaveFormat& other) {
+bool isPcm16Like(const WaveFormat& pcm, const WaveFormat& other) {
     return isPcm(pcm) && pcm.bitsPerSample() == 16 && pcm.channels() == other.channels() &&
            pcm.samplesPerSec() == other.samplesPerSec();
 }
 
-void fillPcm16(TdeWaveFormat& f, uint32_t rate, uint16_t channels) {
+void fillPcm16(WaveFormat& f, uint32_t rate, uint16_t channels) {
     f.setFormatTag(wavetag::Pcm);
     f.setChannels(channels);
     f.setSamplesPerSec(rate);
@@ -33,7 +33,7 @@ uint16_t adpcmBlockAlign(uint32_t rate, uint16_t channels) {
     return static_cast<uint16_t>(perChannel * channels);
 }
 
-int extraWord(const TdeWaveFormat& f, int offset) {
+int extraWord(const WaveFormat& f, int offset) {
     const auto extra = f.extra();
     if (static_cast<int>(extra.size()) < offset + 2)
         return -1;

@@ -8,7 +8,7 @@
 
 namespace {
 
-bool isLaw(const TdeWaveFormat& f) {
+bool isLaw(const WaveFormat& f) {
     return (f.formatTag() == wavetag::Alaw || f.formatTag() == wavetag::Mulaw) &&
            (f.channels() == 1 || f.channels() == 2) && f.bitsPerSample() == 8 && f.blockAlign() == f.channels() &&
            formatrules::rateInRange(f);
@@ -59,14 +59,14 @@ QString G711Driver::tagName(uint16_t tag) const {
     return QString();
 }
 
-TdeWaveFormat G711Driver::lawFormat(uint16_t tag, uint32_t rate, uint16_t channels) {
-    TdeWaveFormat f = TdeWaveFormat::pcm(rate, 8, channels);
+WaveFormat G711Driver::lawFormat(uint16_t tag, uint32_t rate, uint16_t channels) {
+    WaveFormat f = WaveFormat::pcm(rate, 8, channels);
     f.setFormatTag(tag);
     return f;
 }
 
-QList<TdeWaveFormat> G711Driver::formats() const {
-    QList<TdeWaveFormat> list;
+QList<WaveFormat> G711Driver::formats() const {
+    QList<WaveFormat> list;
     for (uint16_t tag : {wavetag::Alaw, wavetag::Mulaw})
         for (uint32_t rate : formatrules::kOfferedRates)
             for (uint16_t channels : {1, 2})
@@ -74,19 +74,19 @@ QList<TdeWaveFormat> G711Driver::formats() const {
     return list;
 }
 
-bool G711Driver::suggestPcm(const TdeWaveFormat& source, TdeWaveFormat& pcm) const {
+bool G711Driver::suggestPcm(const WaveFormat& source, WaveFormat& pcm) const {
     if (!isLaw(source))
         return false;
     formatrules::fillPcm16(pcm, source.samplesPerSec(), source.channels());
     return true;
 }
 
-bool G711Driver::canConvert(const TdeWaveFormat& source, const TdeWaveFormat& destination) const {
+bool G711Driver::canConvert(const WaveFormat& source, const WaveFormat& destination) const {
     return (isLaw(source) && formatrules::isPcm16Like(destination, source)) ||
            (isLaw(destination) && formatrules::isPcm16Like(source, destination));
 }
 
-std::unique_ptr<CodecStream> G711Driver::open(const TdeWaveFormat& source, const TdeWaveFormat& destination) const {
+std::unique_ptr<CodecStream> G711Driver::open(const WaveFormat& source, const WaveFormat& destination) const {
     if (isLaw(source))
         return std::make_unique<LawDecodeStream>(source.formatTag() == wavetag::Mulaw, source.channels());
     return std::make_unique<LawEncodeStream>(destination.formatTag() == wavetag::Mulaw, destination.channels());

@@ -9,14 +9,14 @@ QString GsmDriver::tagName(uint16_t tag) const {
     return tag == wavetag::Gsm610 ? QStringLiteral("GSM 6.10") : QString();
 }
 
-bool GsmDriver::isGsm(const TdeWaveFormat& f) {
+bool GsmDriver::isGsm(const WaveFormat& f) {
     const int stored = formatrules::extraWord(f, 0);
     return f.formatTag() == wavetag::Gsm610 && f.channels() == 1 && f.blockAlign() == gsm610::kBlockBytes &&
            formatrules::rateInRange(f) && (stored < 0 || stored == gsm610::kSamplesPerBlock);
 }
 
-TdeWaveFormat GsmDriver::gsmFormat(uint32_t rate) {
-    TdeWaveFormat f = TdeWaveFormat::fromBytes({});
+WaveFormat GsmDriver::gsmFormat(uint32_t rate) {
+    WaveFormat f = WaveFormat::fromBytes({});
     f.setFormatTag(wavetag::Gsm610);
     f.setChannels(1);
     f.setSamplesPerSec(rate);
@@ -29,26 +29,26 @@ TdeWaveFormat GsmDriver::gsmFormat(uint32_t rate) {
     return f;
 }
 
-QList<TdeWaveFormat> GsmDriver::formats() const {
-    QList<TdeWaveFormat> list;
+QList<WaveFormat> GsmDriver::formats() const {
+    QList<WaveFormat> list;
     for (uint32_t rate : formatrules::kOfferedRates)
         list.append(gsmFormat(rate));
     return list;
 }
 
-bool GsmDriver::suggestPcm(const TdeWaveFormat& source, TdeWaveFormat& pcm) const {
+bool GsmDriver::suggestPcm(const WaveFormat& source, WaveFormat& pcm) const {
     if (!isGsm(source))
         return false;
     formatrules::fillPcm16(pcm, source.samplesPerSec(), 1);
     return true;
 }
 
-bool GsmDriver::canConvert(const TdeWaveFormat& source, const TdeWaveFormat& destination) const {
+bool GsmDriver::canConvert(const WaveFormat& source, const WaveFormat& destination) const {
     return (isGsm(source) && formatrules::isPcm16Like(destination, source)) ||
            (isGsm(destination) && formatrules::isPcm16Like(source, destination));
 }
 
-std::unique_ptr<CodecStream> GsmDriver::open(const TdeWaveFormat& source, const TdeWaveFormat& destination) const {
+std::unique_ptr<CodecStream> GsmDriver::open(const WaveFormat& source, const WaveFormat& destination) const {
     if (isGsm(source))
         return std::make_unique<BlockDecodeStream<GsmDecoder>>(std::make_unique<GsmDecoder>(), gsm610::kBlockBytes,
                                                                gsm610::kSamplesPerBlock, 1);

@@ -8,11 +8,11 @@ public:
     QString name() const override { return QStringLiteral("GSM 6.10 Audio CODEC"); }
     QString tagName(uint16_t tag) const override;
     bool handlesTag(uint16_t tag) const override { return tag == wavetag::Gsm610; }
-    QList<TdeWaveFormat> formats() const override;
-    bool suggestPcm(const TdeWaveFormat& source, TdeWaveFormat& pcm) const override;
-    bool canConvert(const TdeWaveFormat& source, const TdeWaveFormat& destination) const override;
-    std::unique_ptr<CodecStream> open(const TdeWaveFormat& source, const TdeWaveFormat& destination) const override;
+    QList<WaveFormat> formats() const override;
+    bool suggestPcm(const WaveFormat& source, WaveFormat& pcm) const override;
+    bool canConvert(const WaveFormat& source, const WaveFormat& destination) const override;
+    std::unique_ptr<CodecStream> open(const WaveFormat& source, const WaveFormat& destination) const override;
 
-    static TdeWaveFormat gsmFormat(uint32_t rate);
-    static bool isGsm(const TdeWaveFormat& f);
+    static WaveFormat gsmFormat(uint32_t rate);
+    static bool isGsm(const WaveFormat& f);
 };

@@ -9,7 +9,7 @@ QString ImaAdpcmDriver::tagName(uint16_t tag) const {
     return tag == wavetag::ImaAdpcm ? QStringLiteral("IMA ADPCM") : QString();
 }
 
-bool ImaAdpcmDriver::isIma(const TdeWaveFormat& f) {
+bool ImaAdpcmDriver::isIma(const WaveFormat& f) {
     if (f.formatTag() != wavetag::ImaAdpcm || f.bitsPerSample() != 4 || !formatrules::rateInRange(f))
         return false;
     const int samples = ima::samplesPerBlock(f.blockAlign(), f.channels());
@@ -17,8 +17,8 @@ bool ImaAdpcmDriver::isIma(const TdeWaveFormat& f) {
     return samples > 0 && (stored < 0 || stored == samples);
 }
 
-TdeWaveFormat ImaAdpcmDriver::imaFormat(uint32_t rate, uint16_t channels) {
-    TdeWaveFormat f = TdeWaveFormat::fromBytes({});
+WaveFormat ImaAdpcmDriver::imaFormat(uint32_t rate, uint16_t channels) {
+    WaveFormat f = WaveFormat::fromBytes({});
     const uint16_t align = formatrules::adpcmBlockAlign(rate, channels);
     const int samples = ima::samplesPerBlock(align, channels);
     f.setFormatTag(wavetag::ImaAdpcm);
@@ -33,27 +33,27 @@ TdeWaveFormat ImaAdpcmDriver::imaFormat(uint32_t rate, uint16_t channels) {
     return f;
 }
 
-QList<TdeWaveFormat> ImaAdpcmDriver::formats() const {
-    QList<TdeWaveFormat> list;
+QList<WaveFormat> ImaAdpcmDriver::formats() const {
+    QList<WaveFormat> list;
     for (uint32_t rate : formatrules::kOfferedRates)
         for (uint16_t channels : {1, 2})
             list.append(imaFormat(rate, channels));
     return list;
 }
 
-bool ImaAdpcmDriver::suggestPcm(const TdeWaveFormat& source, TdeWaveFormat& pcm) const {
+bool ImaAdpcmDriver::suggestPcm(const WaveFormat& source, WaveFormat& pcm) const {
     if (!isIma(source))
         return false;
     formatrules::fillPcm16(pcm, source.samplesPerSec(), source.channels());
     return true;
 }
 
-bool ImaAdpcmDriver::canConvert(const TdeWaveFormat& source, const TdeWaveFormat& destination) const {
+bool ImaAdpcmDriver::canConvert(const WaveFormat& source, const WaveFormat& destination) const {
     return (isIma(source) && formatrules::isPcm16Like(destination, source)) ||
            (isIma(destination) && formatrules::isPcm16Like(source, destination));
 }
 
-std::unique_ptr<CodecStream> ImaAdpcmDriver::open(const TdeWaveFormat& source, const TdeWaveFormat& destination) const {
+std::unique_ptr<CodecStream> ImaAdpcmDriver::open(const WaveFormat& source, const WaveFormat& destination) const {
     if (isIma(source)) {
         const int samples = ima::samplesPerBlock(source.blockAlign(), source.channels());
         return std::make_unique<BlockDecodeStream<ImaAdpcmDecoder>>(

@@ -8,13 +8,13 @@ public:
     QString name() const override { return QStringLiteral("IMA ADPCM CODEC"); }
     QString tagName(uint16_t tag) const override;
     bool handlesTag(uint16_t tag) const override { return tag == wavetag::ImaAdpcm; }
-    QList<TdeWaveFormat> formats() const override;
-    bool suggestPcm(const TdeWaveFormat& source, TdeWaveFormat& pcm) const override;
-    bool canConvert(const TdeWaveFormat& source, const TdeWaveFormat& destination) const override;
-    std::unique_ptr<CodecStream> open(const TdeWaveFormat& source, const TdeWaveFormat& destination) const override;
+    QList<WaveFormat> formats() const override;
+    bool suggestPcm(const WaveFormat& source, WaveFormat& pcm) const override;
+    bool canConvert(const WaveFormat& source, const WaveFormat& destination) const override;
+    std::unique_ptr<CodecStream> open(const WaveFormat& source, const WaveFormat& destination) const override;
 
-    static TdeWaveFormat imaFormat(uint32_t rate, uint16_t channels);
+    static WaveFormat imaFormat(uint32_t rate, uint16_t channels);
     /// Tag, 1 or 2 channels, 4 bits, a block layout that holds whole 8-sample groups, and a samples
     /// per block field (when present) that agrees with the block alignment.
-    static bool isIma(const TdeWaveFormat& f);
+    static bool isIma(const WaveFormat& f);
 };

@@ -10,7 +10,7 @@ constexpr int kCoefficientCountOffset = 2;
 constexpr int kCoefficientsOffset = 4;
 constexpr int kStandardExtraSize = kCoefficientsOffset + 4 * static_cast<int>(msadpcm::kStandardCoefficients.size());
 
-bool hasStandardTable(const TdeWaveFormat& f) {
+bool hasStandardTable(const WaveFormat& f) {
     const auto table = MsAdpcmDriver::coefficients(f);
     if (table.size() < msadpcm::kStandardCoefficients.size())
         return table.empty();
@@ -26,7 +26,7 @@ QString MsAdpcmDriver::tagName(uint16_t tag) const {
     return tag == wavetag::MsAdpcm ? QStringLiteral("MS ADPCM") : QString();
 }
 
-std::vector<msadpcm::Coefficients> MsAdpcmDriver::coefficients(const TdeWaveFormat& f) {
+std::vector<msadpcm::Coefficients> MsAdpcmDriver::coefficients(const WaveFormat& f) {
     std::vector<msadpcm::Coefficients> table;
     const int count = formatrules::extraWord(f, kCoefficientCountOffset);
     if (count <= 0 || kCoefficientsOffset + 4 * count > static_cast<int>(f.extraSize()))
@@ -39,7 +39,7 @@ std::vector<msadpcm::Coefficients> MsAdpcmDriver::coefficients(const TdeWaveForm
     return table;
 }
 
-bool MsAdpcmDriver::isMsAdpcm(const TdeWaveFormat& f) {
+bool MsAdpcmDriver::isMsAdpcm(const WaveFormat& f) {
     if (f.formatTag() != wavetag::MsAdpcm || f.bitsPerSample() != 4 || !formatrules::rateInRange(f))
         return false;
     const int samples = msadpcm::samplesPerBlock(f.blockAlign(), f.channels());
@@ -47,8 +47,8 @@ bool MsAdpcmDriver::isMsAdpcm(const TdeWaveFormat& f) {
     return samples > 0 && (stored < 0 || stored == samples);
 }
 
-TdeWaveFormat MsAdpcmDriver::msAdpcmFormat(uint32_t rate, uint16_t channels) {
-    TdeWaveFormat f = TdeWaveFormat::fromBytes({});
+WaveFormat MsAdpcmDriver::msAdpcmFormat(uint32_t rate, uint16_t channels) {
+    WaveFormat f = WaveFormat::fromBytes({});
     const uint16_t align = formatrules::adpcmBlockAlign(rate, channels);
     const int samples = msadpcm::samplesPerBlock(align, channels);
     f.setFormatTag(wavetag::MsAdpcm);
@@ -72,27 +72,27 @@ TdeWaveFormat MsAdpcmDriver::msAdpcmFormat(uint32_t rate, uint16_t channels) {
     return f;
 }
 
-QList<TdeWaveFormat> MsAdpcmDriver::formats() const {
-    QList<TdeWaveFormat> list;
+QList<WaveFormat> MsAdpcmDriver::formats() const {
+    QList<WaveFormat> list;
     for (uint32_t rate : formatrules::kOfferedRates)
         for (uint16_t channels : {1, 2})
             list.append(msAdpcmFormat(rate, channels));
     return list;
 }
 
-bool MsAdpcmDriver::suggestPcm(const TdeWaveFormat& source, TdeWaveFormat& pcm) const {
+bool MsAdpcmDriver::suggestPcm(const WaveFormat& source, WaveFormat& pcm) const {
     if (!isMsAdpcm(source))
         return false;
     formatrules::fillPcm16(pcm, source.samplesPerSec(), source.channels());
     return true;
 }
 
-bool MsAdpcmDriver::canConvert(const TdeWaveFormat& source, const TdeWaveFormat& destination) const {
+bool MsAdpcmDriver::canConvert(const WaveFormat& source, const WaveFormat& destination) const {
     return (isMsAdpcm(source) && formatrules::isPcm16Like(destination, source)) ||
            (isMsAdpcm(destination) && hasStandardTable(destination) && formatrules::isPcm16Like(source, destination));
 }
 
-std::unique_ptr<CodecStream> MsAdpcmDriver::open(const TdeWaveFormat& source, const TdeWaveFormat& destination) const {
+std::unique_ptr<CodecStream> MsAdpcmDriver::open(const WaveFormat& source, const WaveFormat& destination) const {
     if (isMsAdpcm(source)) {
         const int samples = msadpcm::samplesPerBlock(source.blockAlign(), source.channels());
         return std::make_unique<BlockDecodeStream<MsAdpcmDecoder>>(

@@ -11,13 +11,13 @@ public:
     QString name() const override { return QStringLiteral("MS ADPCM CODEC"); }
     QString tagName(uint16_t tag) const override;
     bool handlesTag(uint16_t tag) const override { return tag == wavetag::MsAdpcm; }
-    QList<TdeWaveFormat> formats() const override;
-    bool suggestPcm(const TdeWaveFormat& source, TdeWaveFormat& pcm) const override;
-    bool canConvert(const TdeWaveFormat& source, const TdeWaveFormat& destination) const override;
-    std::unique_ptr<CodecStream> open(const TdeWaveFormat& source, const TdeWaveFormat& destination) const override;
+    QList<WaveFormat> formats() const override;
+    bool suggestPcm(const WaveFormat& source, WaveFormat& pcm) const override;
+    bool canConvert(const WaveFormat& source, const WaveFormat& destination) const override;
+    std::unique_ptr<CodecStream> open(const WaveFormat& source, const WaveFormat& destination) const override;
 
-    static TdeWaveFormat msAdpcmFormat(uint32_t rate, uint16_t channels);
-    static bool isMsAdpcm(const TdeWaveFormat& f);
+    static WaveFormat msAdpcmFormat(uint32_t rate, uint16_t channels);
+    static bool isMsAdpcm(const WaveFormat& f);
     /// The predictor table in the extra bytes; empty when there is none (the standard seven apply).
-    static std::vector<msadpcm::Coefficients> coefficients(const TdeWaveFormat& f);
+    static std::vector<msadpcm::Coefficients> coefficients(const WaveFormat& f);
 };

@@ -8,8 +8,8 @@ public:
     QString name() const override { return QStringLiteral("PCM Converter"); }
     QString tagName(uint16_t tag) const override;
     bool handlesTag(uint16_t tag) const override { return tag == wavetag::Pcm; }
-    QList<TdeWaveFormat> formats() const override;
-    bool suggestPcm(const TdeWaveFormat& source, TdeWaveFormat& pcm) const override;
-    bool canConvert(const TdeWaveFormat& source, const TdeWaveFormat& destination) const override;
-    std::unique_ptr<CodecStream> open(const TdeWaveFormat& source, const TdeWaveFormat& destination) const override;
+    QList<WaveFormat> formats() const override;
+    bool suggestPcm(const WaveFormat& source, WaveFormat& pcm) const override;
+    bool canConvert(const WaveFormat& source, const WaveFormat& destination) const override;
+    std::unique_ptr<CodecStream> open(const WaveFormat& source, const WaveFormat& destination) const override;
 };

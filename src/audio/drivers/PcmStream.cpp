@@ -10,7 +10,7 @@ namespace {
 constexpr size_t kChunkFrames = 4096;
 }
 
-PcmStream::PcmStream(const TdeWaveFormat& source, const TdeWaveFormat& destination)
+PcmStream::PcmStream(const WaveFormat& source, const WaveFormat& destination)
     : m_sourceAlign(source.blockAlign()), m_destinationAlign(destination.blockAlign()),
       m_sourceBits(source.bitsPerSample()), m_destinationBits(destination.bitsPerSample()),
       m_sourceChannels(source.channels()), m_destinationChannels(destination.channels()),

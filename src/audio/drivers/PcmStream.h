@@ -2,7 +2,7 @@
 #pragma once
 
 #include "audio/CodecStream.h"
-#include "audio/TdeWaveFormat.h"
+#include "audio/WaveFormat.h"
 #include "audio/codecs/Resampler.h"
 
 #include <memory>
@@ -10,7 +10,7 @@
 
 class PcmStream : public CodecStream {
 public:
-    PcmStream(const TdeWaveFormat& source, const TdeWaveFormat& destination);
+    PcmStream(const WaveFormat& source, const WaveFormat& destination);
 
     size_t sourceBlockBytes() const override { return m_sourceAlign; }
     size_t destinationBytes(size_t sourceBytes) const override;

@@ -1,7 +1,7 @@
 // The format chooser dialog over the codec service's list.
 #include "audio/gui/FormatChooserDialog.h"
 
-#include "audio/AcmErrors.h"
+#include "audio/AudioErrors.h"
 #include "audio/CodecService.h"
 
 #include <QComboBox>
@@ -32,7 +32,7 @@ FormatChooserDialog::FormatChooserDialog(QWidget* parent) : QDialog(parent) {
 
     for (const CodecListEntry& codec : CodecService::codecList()) {
         for (const CodecFormatEntry& f : codec.formats) {
-            const TdeWaveFormat format = TdeWaveFormat::fromBytes(f.format);
+            const WaveFormat format = WaveFormat::fromBytes(f.format);
             m_entries.append({format.formatTag(), f.text, format});
             if (!m_tags.contains(format.formatTag())) {
                 m_tags.append(format.formatTag());
@@ -54,7 +54,7 @@ void FormatChooserDialog::showTag(int index) {
     m_formatList->setCurrentRow(0);
 }
 
-void FormatChooserDialog::setFormat(const TdeWaveFormat& start) {
+void FormatChooserDialog::setFormat(const WaveFormat& start) {
     const int tagIndex = static_cast<int>(m_tags.indexOf(start.formatTag()));
     m_tagBox->setCurrentIndex(std::max(0, tagIndex));
     showTag(m_tagBox->currentIndex());
@@ -70,7 +70,7 @@ void FormatChooserDialog::setFormat(const TdeWaveFormat& start) {
     }
 }
 
-TdeWaveFormat FormatChooserDialog::format() const {
+WaveFormat FormatChooserDialog::format() const {
     const uint16_t tag = m_tags.value(m_tagBox->currentIndex());
     int row = 0;
     for (const Entry& e : m_entries) {
@@ -79,7 +79,7 @@ TdeWaveFormat FormatChooserDialog::format() const {
         if (row++ == m_formatList->currentRow())
             return e.format;
     }
-    return TdeWaveFormat();
+    return WaveFormat();
 }
 
 int DialogFormatChooser::chooseFormat(const QString& title, std::span<uint8_t, 128> buffer) {
@@ -87,12 +87,12 @@ int DialogFormatChooser::chooseFormat(const QString& title, std::span<uint8_t, 1
     dialog.setWindowTitle(title);
     if (CodecService::codecList().isEmpty())
         return AcmResult::NoDriver;
-    TdeWaveFormat start;
+    WaveFormat start;
     std::copy(buffer.begin(), buffer.end(), start.raw());
     dialog.setFormat(start);
     if (dialog.exec() != QDialog::Accepted)
         return AcmResult::Cancelled;
-    const TdeWaveFormat chosen = dialog.format();
-    std::copy_n(chosen.raw(), TdeWaveFormat::kBufferSize, buffer.begin());
+    const WaveFormat chosen = dialog.format();
+    std::copy_n(chosen.raw(), WaveFormat::kBufferSize, buffer.begin());
     return AcmResult::NoError;
 }

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "audio/FormatChooser.h"
-#include "audio/TdeWaveFormat.h"
+#include "audio/WaveFormat.h"
 
 #include <QDialog>
 #include <QList>
@@ -16,9 +16,9 @@ class FormatChooserDialog : public QDialog {
 public:
     explicit FormatChooserDialog(QWidget* parent = nullptr);
     /// Lists every driver's formats and selects the one equal to `start` (its tag when no format is equal).
-    void setFormat(const TdeWaveFormat& start);
+    void setFormat(const WaveFormat& start);
     /// The selected format; valid when the dialog was accepted.
-    TdeWaveFormat format() const;
+    WaveFormat format() const;
 
 private:
     void showTag(int index);
@@ -26,7 +26,7 @@ private:
     struct Entry {
         uint16_t tag;
         QString text;
-        TdeWaveFormat format;
+        WaveFormat format;
     };
     QList<Entry> m_entries;
     QList<uint16_t> m_tags;

@@ -1,7 +1,7 @@
 // Rows of the recordings list, cached per view change so painting never touches the table.
 #include "library/gui/RecordingsListModel.h"
 
-#include "library/TVolgaTable.h"
+#include "library/TableFile.h"
 
 namespace {
 
@@ -10,9 +10,9 @@ const std::array<const char*, 4> kTitles = {"Date", "Time", "Duration", "Memo"};
 
 } // namespace
 
-RecordingsListModel::RecordingsListModel(TVolgaTable& calls, QObject* parent)
+RecordingsListModel::RecordingsListModel(TableFile& calls, QObject* parent)
     : QAbstractTableModel(parent), m_calls(calls) {
-    connect(&m_calls, &TVolgaTable::viewChanged, this, &RecordingsListModel::reload);
+    connect(&m_calls, &TableFile::viewChanged, this, &RecordingsListModel::reload);
     reload();
 }
 

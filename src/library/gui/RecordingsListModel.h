@@ -4,14 +4,14 @@
 #include <QAbstractTableModel>
 #include <QStringList>
 
-class TVolgaTable;
+class TableFile;
 
 /// Columns Date, Time, Duration and Memo of the selected folder's recordings, in table order.
 /// The list follows the table: any change to its view rebuilds the rows.
 class RecordingsListModel : public QAbstractTableModel {
     Q_OBJECT
 public:
-    explicit RecordingsListModel(TVolgaTable& calls, QObject* parent = nullptr);
+    explicit RecordingsListModel(TableFile& calls, QObject* parent = nullptr);
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -22,6 +22,6 @@ public:
     void reload();
 
 private:
-    TVolgaTable& m_calls;
+    TableFile& m_calls;
     std::array<QStringList, 4> m_columns;
 };

@@ -2,16 +2,18 @@
 #pragma once
 
 class Config;
+class ModemChoiceWindow;
+class ModemProfileWriter;
+class ModemSearch;
+class ProgressWindow;
 class Prompter;
-class TfmInitTVK;
-class TProgressForm;
-class TSpecModemForm;
+class StartupConfiguration;
 
 namespace FirstRunWindows {
 
-/// Connects the start-up controller's search (child "ModemSearch") and profile writer (child
-/// "ModemProfileWriter") to the windows, and makes the first-run search show `form` modally when it
-/// found a modem. Call it before the first-run check. False when `init` has no search to follow.
-bool attach(TfmInitTVK& init, TSpecModemForm& form, TProgressForm& progress, Config& config, Prompter& prompter);
+/// Connects the search and the profile writer to the windows, and makes the first-run search show
+/// `form` modally when it found a modem. Call it before the first-run check.
+void attach(StartupConfiguration& init, ModemSearch& search, ModemProfileWriter& writer, ModemChoiceWindow& form,
+            ProgressWindow& progress, Config& config, Prompter& prompter);
 
 } // namespace FirstRunWindows

@@ -1,0 +1,37 @@
+// The writer's first-write protocol and the reader's item navigation.
+#include "audio/AudioFileStreams.h"
+
+#include "audio/AudioErrors.h"
+
+void AudioFileWriter::Write(const void* buffer, qint64 count) {
+    // An empty write would put out the header without counting a byte, and the next write a second header.
+    if (count <= 0)
+        return;
+    const bool first = m_written == 0;
+    if (first)
+        WriteHeader();
+    WriteData(buffer, count);
+    m_written += count;
+    if (first)
+        AfterFirstWrite();
+}
+
+void AudioFileWriter::writeRaw(const void* buffer, qint64 count) {
+    if (count > 0 && m_stream.write(static_cast<const char*>(buffer), count) != count)
+        throw EWriteError();
+}
+
+void AudioFileReader::LastItem() {
+    m_item = ItemCount() - 1;
+    SeekItem(m_item);
+    m_end = true;
+}
+
+void AudioFileReader::NextItem() {
+    if (m_item + 1 >= ItemCount()) {
+        m_end = true;
+        return;
+    }
+    ++m_item;
+    SeekItem(m_item);
+}

@@ -1,0 +1,28 @@
+// The RIFF/WAVE reader: one item, the fmt chunk's format and the data chunk's bytes; other chunks skipped.
+#pragma once
+
+#include "audio/AudioFileStreams.h"
+
+class WavReader : public AudioFileReader {
+public:
+    /// Parses the file from the stream's current position; AudioReadError "Invalid file format."
+    /// when it is not a RIFF/WAVE file with a fmt and a data chunk.
+    explicit WavReader(QIODevice& stream);
+
+    int ItemCount() override { return 1; }
+    /// The size in the data chunk's header (it may promise more than the file holds).
+    qint64 ItemSize(int item) override;
+    void SeekItem(int item) override;
+    qint64 ReadItem(int item, void* buffer, qint64 count) override;
+
+    /// After SeekItem(0): reads on from the current position, never past the data chunk; returns the
+    /// bytes read (0 at its end). For reading a long file in blocks.
+    qint64 ReadNext(void* buffer, qint64 count);
+
+    qint64 DataPosition() const { return m_dataPosition; }
+
+private:
+    qint64 m_dataPosition = 0;
+    qint64 m_dataSize = 0;
+    qint64 m_readPosition = 0;
+};

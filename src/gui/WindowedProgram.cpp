@@ -1,0 +1,217 @@
+// The windowed program: start with the windows created between the program's steps, the loop, the close.
+#include "gui/WindowedProgram.h"
+
+#include "base/UnattendedPrompter.h"
+#include "gui/AboutDialog.h"
+#include "gui/DialogPrompter.h"
+#include "gui/LoggerWindow.h"
+#include "gui/MainWindow.h"
+#include "gui/TrayIcon.h"
+#include "library/gui/MoveToDialog.h"
+#include "modem/ModemController.h"
+#include "modem/gui/CallerIdPopup.h"
+#include "modemsetup/StartupConfiguration.h"
+#include "modemsetup/gui/FirstRunWindows.h"
+#include "modemsetup/gui/ModemChoiceWindow.h"
+#include "modemsetup/gui/ProgressWindow.h"
+#include "modemsetup/gui/QueryModemWindow.h"
+#include "modemsetup/gui/ReportProblemDialog.h"
+#include "postproc/gui/VoiceEqualizerDialog.h"
+#include "postproc/gui/VolumeLevelDialog.h"
+#include "program/Program.h"
+#include "program/SingleInstance.h"
+#include "program/TerminationSignals.h"
+#include "recorder/VoiceRecorder.h"
+#include "recorder/gui/SignalTrace.h"
+#include "settings/SettingsModel.h"
+#include "settings/gui/SettingsDialog.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <exception>
+
+WindowedProgram::WindowedProgram(const QStringList& arguments, Prompter* prompter, QObject* parent)
+    : QObject(parent), m_options(StartOptions::parse(arguments)) {
+    if (prompter) {
+        m_prompter = prompter;
+    } else if (m_options.unattended) {
+        m_unattendedPrompter = std::make_unique<UnattendedPrompter>();
+        m_prompter = m_unattendedPrompter.get();
+    } else {
+        m_dialogPrompter = std::make_unique<DialogPrompter>();
+        m_prompter = m_dialogPrompter.get();
+    }
+    const QString programFolder = QFileInfo(QApplication::applicationFilePath()).absolutePath();
+    m_program = std::make_unique<Program>(Program::workingFolderFor(m_options, programFolder), m_options, *m_prompter);
+}
+
+WindowedProgram::~WindowedProgram() {
+    // The windows go first: they follow the controllers, which the program then closes.
+    m_callerId.reset();
+    m_specModem.reset();
+    m_queryModem.reset();
+    m_voEqzer.reset();
+    m_moveTo.reset();
+    m_monitor.reset();
+    m_progress.reset();
+    m_askSupport.reset();
+    m_about.reset();
+    m_volLevel.reset();
+    m_settings.reset();
+    m_main.reset();
+    m_program.reset();
+}
+
+template <class T, class... Args> std::unique_ptr<T> WindowedProgram::make(const char* component, Args&&... args) {
+    auto object = std::make_unique<T>(std::forward<Args>(args)...);
+    m_created.append(QString::fromLatin1(component));
+    return object;
+}
+
+void WindowedProgram::create() {
+    if (m_unattendedPrompter)
+        m_unattendedPrompter->setLogger(&m_program->logger());
+    m_program->start([this](Program::Step step) { createWindowsAfter(static_cast<int>(step)); });
+}
+
+void WindowedProgram::createWindowsAfter(int done) {
+    Program& program = *m_program;
+    switch (static_cast<Program::Step>(done)) {
+    case Program::Step::Catalogue:
+        break;
+    case Program::Step::Configuration:
+        m_main = make<MainWindow>("TfmMain", program);
+        m_main->attachCatalogue(program.catalogue());
+        if (m_dialogPrompter)
+            m_dialogPrompter->setParent(m_main.get());
+        break;
+    case Program::Step::Settings:
+        m_settings = make<SettingsDialog>("TfmSettings", m_main.get());
+        m_volLevel = make<VolumeLevelDialog>("TfmVolLevel", m_main.get());
+        m_about = make<AboutDialog>("TfmAbout", m_main.get());
+        m_askSupport = make<ReportProblemDialog>("TfmAskSupport", m_main.get());
+        m_progress = make<ProgressWindow>("TProgressForm", m_main.get());
+        m_monitor = make<LoggerWindow>("TfmMonitor", program.logger());
+        m_moveTo = make<MoveToDialog>("TMoveToForm", m_main.get());
+        m_voEqzer = make<VoiceEqualizerDialog>("TfmVoEqzer", m_main.get());
+        m_queryModem = make<QueryModemWindow>("TfmQueryModem", m_main.get());
+        break;
+    case Program::Step::Probe:
+        m_created.append(QStringLiteral("TfmParse"));
+        m_specModem = make<ModemChoiceWindow>("TSpecModemForm", m_main.get());
+        break;
+    case Program::Step::Modem:
+        m_created.append(QStringLiteral("TfmModem"));
+        connectMainWindow();
+        break;
+    case Program::Step::StartupCreated: {
+        m_created.append(QStringLiteral("TfmInitTVK"));
+        StartupConfiguration& startup = program.startup();
+        connect(&startup, &StartupConfiguration::layoutDue, m_main.get(), &MainWindow::applyLayout);
+        connect(&startup, &StartupConfiguration::recordEnabled, m_main.get(), &MainWindow::setRecordEnabled);
+        // With a screen the user picks the modem of a first start; unattended, the first one found is taken.
+        if (!m_options.unattended)
+            FirstRunWindows::attach(startup, program.modemSearch(), program.profileWriter(), *m_specModem, *m_progress,
+                                    program.config(), program.prompter());
+        break;
+    }
+    case Program::Step::StartupApplied:
+        break;
+    case Program::Step::Recorder:
+        m_created.append(QStringLiteral("TfmAudio"));
+        connectRecorder();
+        break;
+    case Program::Step::Armed:
+        m_callerId = make<CallerIdPopup>("TfmCallerID");
+        m_callerId->follow(program.modem());
+        m_main->closeSequence = [this] { m_program->shutdown([this] { m_main->writeGeometry(); }); };
+        break;
+    }
+}
+
+void WindowedProgram::connectMainWindow() {
+    ModemController& modem = m_program->modem();
+    connect(&modem, &ModemController::statusText, m_main.get(), &MainWindow::setModemStatus);
+    connect(&modem, &ModemController::portOpenChanged, m_main.get(), &MainWindow::setRecordEnabled);
+    connect(m_main.get(), &MainWindow::modemOnRequested, this, [this, &modem] {
+        if (!modem.modemOnClicked()) {
+            m_program->prompter().message(QStringLiteral("Error during opening com port ") + modem.portText(),
+                                          Prompter::Icon::Error);
+            m_main->setRecordEnabled(false);
+        }
+    });
+    connect(m_main.get(), &MainWindow::modemOffRequested, this, [&modem] { modem.modemOffClicked(); });
+}
+
+void WindowedProgram::connectRecorder() {
+    VoiceRecorder& recorder = m_program->recorder();
+    MainWindow* main = m_main.get();
+    main->isRecording = [this] { return m_program->hasRecorder() && m_program->recorder().recording(); };
+    main->stopRecording = [this] { m_program->stopRecording(); };
+    connect(main, &MainWindow::recordRequested, &recorder, &VoiceRecorder::acRecordExecute);
+    connect(main, &MainWindow::stopRequested, this, [this] { m_program->stopRecording(); });
+    connect(&recorder, &VoiceRecorder::recordingChanged, main, &MainWindow::setRecording);
+    connect(&recorder, &VoiceRecorder::recordEnabled, main, &MainWindow::setRecordEnabled);
+    connect(&recorder, &VoiceRecorder::stopEnabled, main, &MainWindow::setStopEnabled);
+    connect(&recorder, &VoiceRecorder::statusText, main, &MainWindow::setModemStatus);
+    connect(&recorder, &VoiceRecorder::DisplayData, main->trace(), &SignalTrace::DisplayData);
+    connect(&recorder, &VoiceRecorder::ClearDisplay, main->trace(), &SignalTrace::ClearDisplay);
+    // The trace takes the settings' colours when the window is first shown.
+    connect(main, &MainWindow::firstShown, this, [this] {
+        if (!m_program->hasConfig())
+            return;
+        const SettingsModel& settings = m_program->settings();
+        m_main->trace()->setColours(colourFromStored(settings.backColor()), colourFromStored(settings.traceColor()));
+    });
+    main->setRecording(recorder.recording());
+}
+
+void WindowedProgram::requestClose() {
+    if (!m_main)
+        return;
+    m_main->forcedClose = true;
+    m_main->close();
+}
+
+int WindowedProgram::run() {
+    if (!m_options.error.isEmpty()) {
+        std::fprintf(stderr, "orlamo: %s\n", m_options.error.toLocal8Bit().constData());
+        return 2;
+    }
+    m_instance = std::make_unique<SingleInstance>(m_program->workDir());
+    if (m_instance->notifyRunningCopy()) {
+        m_prompter->message(QString::fromLatin1(kAlreadyLoaded));
+        return 0;
+    }
+    m_instance->listen();
+    QApplication::setApplicationDisplayName(QStringLiteral("Orlamo"));
+    auto* termination = new TerminationSignals(this);
+    connect(termination, &TerminationSignals::terminationRequested, this, &WindowedProgram::requestClose);
+    try {
+        create();
+    } catch (const std::exception& e) {
+        // The user sees why; nothing more is written than the close of what was opened.
+        m_prompter->message(QString::fromUtf8(e.what()), Prompter::Icon::Error);
+        if (!m_options.unattended)
+            std::fprintf(stderr, "orlamo: %s\n", e.what());
+        m_program->shutdown();
+        return 1;
+    }
+    connect(m_instance.get(), &SingleInstance::raiseRequested, m_main.get(), &MainWindow::showFromTray);
+    QApplication::setQuitOnLastWindowClosed(false);
+    if (m_main->windowState() & Qt::WindowMinimized) {
+        // Started into the tray: only the tray icon shows; without a tray the window shows minimised.
+        if (!TrayIcon::available())
+            m_main->showMinimized();
+    } else {
+        m_main->show();
+    }
+    if (m_options.unattended) {
+        // Scripts driving an unattended run wait for this line before they go on.
+        std::fprintf(stderr, "orlamo: ready in %s\n", m_program->workDir().toLocal8Bit().constData());
+        std::fflush(stderr);
+    }
+    // The loop ends when the main window has closed.
+    connect(m_main.get(), &MainWindow::closed, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+    return QApplication::exec();
+}

@@ -1,0 +1,302 @@
+// The modem controller's port handling, initialisation and AT command exchange.
+#include "modem/ModemController.h"
+
+#include "base/Config.h"
+#include "base/Logger.h"
+#include "modem/PortMap.h"
+
+#include <QEventLoop>
+#include <QThread>
+
+namespace {
+
+/// Trims blanks and control characters from both ends.
+QString trimControls(const QString& text) {
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && text.at(begin).unicode() <= ' ')
+        ++begin;
+    while (end > begin && text.at(end - 1).unicode() <= ' ')
+        --end;
+    return text.mid(begin, end - begin);
+}
+
+QByteArray commandLine(const QString& command) {
+    return command.toLatin1() + '\r';
+}
+
+/// A profile command stored as "none" (any case) was rejected by the modem; an empty one means the
+/// profile has none. Neither is sent.
+bool sendable(const QString& command) {
+    return !command.trimmed().isEmpty() && !command.contains(QLatin1String("NONE"), Qt::CaseInsensitive);
+}
+
+} // namespace
+
+ModemController::ModemController(Config& config, Logger& logger, QObject* parent)
+    : QObject(parent), m_config(config), m_logger(logger) {
+    // Coarse timers may fire up to 5 % early; the time-outs here are promises to the user.
+    m_tmTimeOut.setSingleShot(true);
+    m_tmTimeOut.setTimerType(Qt::PreciseTimer);
+    m_tmRing.setSingleShot(true);
+    m_tmRing.setTimerType(Qt::PreciseTimer);
+    m_timer1.setInterval(kRingIntervalTickMs);
+    m_timer1.setTimerType(Qt::PreciseTimer);
+    connect(&m_tmTimeOut, &QTimer::timeout, this, &ModemController::tmTimeOutTimer);
+    connect(&m_tmRing, &QTimer::timeout, this, &ModemController::tmRingTimer);
+    connect(&m_timer1, &QTimer::timeout, this, [this] { ++m_ringTicks; });
+    connect(&m_comPort1, &ComPort::OnTriggerAvail, this, &ModemController::ComPort1TriggerAvail);
+    connect(&m_comPort1, &ComPort::OnPortOpen, this, &ModemController::ComPort1PortOpen);
+    connect(&m_comPort1, &ComPort::OnPortClose, this, &ModemController::ComPort1PortClose);
+
+    // A stored value of zero or below is no cadence (a damaged file); it is learned again.
+    const QString general = QStringLiteral("General");
+    const QString key = QStringLiteral("RingTimeOut");
+    if (m_config.valueExists(general, key)) {
+        const int stored = m_config.readInteger(general, key, -1);
+        if (stored > 0) {
+            m_ringTimeOutKnown = true;
+            m_ringTimeOut = stored;
+        }
+    }
+}
+
+ModemController::~ModemController() {
+    disconnect(&m_comPort1, nullptr, this, nullptr);
+    m_comPort1.CloseChannel();
+}
+
+QString ModemController::portText() const {
+    return PortMap::describe(m_comPort1.ComNumber(), m_comPort1.device());
+}
+
+// --- command exchange ---
+
+int ModemController::exchange(const QString& command, const QString* description) {
+    if (m_waitLoop != nullptr) {
+        // The reply flag and buffer belong to the exchange that is waiting; sharing them would
+        // hand one command's reply to the other.
+        m_logger.add(QStringLiteral("Command refused, the modem is still answering another one: ") + command);
+        return AtBusy;
+    }
+    const QByteArray line = commandLine(command);
+    QThread::msleep(kCommandPauseMs);
+    if (!m_comPort1.isOpen())
+        return AtNotQueued;
+    m_comPort1.DiscardInput();
+    if (m_comPort1.OutputRoom() < line.size())
+        return AtNotQueued;
+    m_comPort1.SendText(line);
+    if (description != nullptr)
+        m_logger.add(*description);
+
+    m_tmTimeOut.setInterval(m_settings.replyTimeoutSeconds * 1000);
+    m_tmTimeOut.start();
+    m_replyFlag = false;
+    m_reply = Reply::None;
+    m_replyBuffer.clear();
+    m_replyAtRecognition.clear();
+    // Sleeps until an event comes: the reply's data notification, the time-out, or anything else.
+    QEventLoop loop;
+    m_waitLoop = &loop;
+    if (!m_replyFlag)
+        loop.exec();
+    m_waitLoop = nullptr;
+    m_tmTimeOut.stop();
+    return -1;
+}
+
+int ModemController::SendCommand(const QString& command, const QString& description, const QString& expected) {
+    const int sent = exchange(command, &description);
+    if (sent >= 0)
+        return sent;
+    QString reply;
+    switch (m_reply) {
+    case Reply::Ok:
+        reply = QStringLiteral("ok");
+        break;
+    case Reply::Error:
+        reply = QStringLiteral("error");
+        break;
+    case Reply::Connect:
+        reply = QStringLiteral("connect");
+        break;
+    case Reply::TimeOut:
+        reply = QStringLiteral("time out");
+        break;
+    case Reply::None:
+        break;
+    }
+    if (reply.toUpper() == expected.toUpper()) {
+        m_logger.add(expected);
+        return AtOk;
+    }
+    if (m_reply == Reply::Error) {
+        m_logger.add(QStringLiteral("error"));
+        return AtError;
+    }
+    if (m_reply == Reply::TimeOut) {
+        m_logger.add(QStringLiteral("time out"));
+        return AtTimeOut;
+    }
+    return AtUnexpected;
+}
+
+int ModemController::SendQuery(const QString& command, QString& reply) {
+    const int sent = exchange(command, nullptr);
+    if (sent >= 0)
+        return sent;
+    switch (m_reply) {
+    case Reply::Ok: {
+        QString text = m_replyAtRecognition;
+        qsizetype at = text.indexOf(QLatin1String("OK"));
+        if (at >= 0)
+            text.remove(at, 2);
+        at = text.indexOf(QLatin1String("ok"));
+        if (at >= 0)
+            text.remove(at, 2);
+        reply = trimControls(text);
+        return AtOk;
+    }
+    case Reply::Error:
+        reply = QStringLiteral("error");
+        return AtError;
+    case Reply::TimeOut:
+        reply = QStringLiteral("time out");
+        return AtTimeOut;
+    default:
+        return AtUnexpected;
+    }
+}
+
+bool ModemController::SendNoWait(const QString& command, const QString& description) {
+    QThread::msleep(kCommandPauseMs);
+    const QByteArray line = commandLine(command);
+    if (!m_comPort1.isOpen() || m_comPort1.OutputRoom() < line.size())
+        return false;
+    m_comPort1.SendText(line);
+    m_logger.add(description);
+    return true;
+}
+
+void ModemController::setReply(Reply reply) {
+    // The first reply of an exchange counts; a later notification still finding it in the buffer
+    // must not stretch the text a query returns.
+    if (m_replyFlag)
+        return;
+    m_reply = reply;
+    m_replyFlag = true;
+    m_replyAtRecognition = m_replyBuffer;
+    if (m_waitLoop != nullptr)
+        m_waitLoop->quit();
+}
+
+void ModemController::tmTimeOutTimer() {
+    setReply(Reply::TimeOut);
+    m_timer1.stop();
+}
+
+void ModemController::ComPort1TriggerAvail(int count) {
+    if (m_voiceReception) {
+        m_timer1.stop();
+        QByteArray bytes(count, Qt::Uninitialized);
+        for (int i = 0; i < count; ++i)
+            bytes[i] = m_comPort1.ReadByte();
+        Q_EMIT voiceData(bytes);
+        return;
+    }
+    m_replyBuffer.reserve(m_replyBuffer.size() + count);
+    for (int i = 0; i < count; ++i)
+        m_replyBuffer.append(QChar(static_cast<uchar>(m_comPort1.ReadByte())));
+    // Nothing empties the buffer while automatic recording is off and the modem chatters; keep its
+    // newest part so a long unattended run does not grow it without end.
+    constexpr qsizetype kMaxReplyBuffer = 65536;
+    if (m_replyBuffer.size() > kMaxReplyBuffer)
+        m_replyBuffer.remove(0, m_replyBuffer.size() - kMaxReplyBuffer / 4);
+    recogniseReply();
+}
+
+void ModemController::recogniseReply() {
+    const QString& b = m_replyBuffer;
+    if (b.contains(QLatin1String("ok")) || b.contains(QLatin1String("OK")))
+        setReply(Reply::Ok);
+    else if (b.contains(QLatin1String("error")) || b.contains(QLatin1String("ERROR")))
+        setReply(Reply::Error);
+    else if (b.contains(QLatin1String("connect")) || b.contains(QLatin1String("CONNECT")))
+        setReply(Reply::Connect);
+    else
+        detectCall();
+}
+
+// --- port and initialisation ---
+
+bool ModemController::OpenModemPort(int port, bool initialise) {
+    if (m_portOpen)
+        return true;
+    m_comPort1.setBaud(m_settings.baud);
+    m_comPort1.setFlowControl(m_settings.flow);
+    m_comPort1.setComNumber(port);
+    m_comPort1.setDevice(PortMap::devicePath(&m_config, port));
+    m_portOpen = false;
+    // The channel delivers OnPortOpen before it returns, so the flag is already set on success.
+    if (!m_comPort1.OpenChannel() || !m_portOpen)
+        return false;
+    if (initialise)
+        InitModem();
+    return true;
+}
+
+bool ModemController::CloseModemPort() {
+    const bool closed = m_comPort1.CloseChannel();
+    m_voiceReception = false;
+    return closed;
+}
+
+void ModemController::ComPort1PortOpen() {
+    m_portOpen = true;
+    m_logger.add(QStringLiteral("Com port ") + portText() + QStringLiteral(" opened..."));
+    Q_EMIT statusText(QStringLiteral(" Modem on"));
+    Q_EMIT portOpenChanged(true);
+}
+
+void ModemController::ComPort1PortClose() {
+    m_portOpen = false;
+    m_voiceReception = false;
+    m_logger.add(QStringLiteral("Com port ") + portText() + QStringLiteral(" closed..."));
+    Q_EMIT statusText(QStringLiteral(" Modem off"));
+    Q_EMIT portOpenChanged(false);
+    // A device lost during an exchange will not answer: end the wait now rather than at the time-out.
+    if (m_waitLoop != nullptr)
+        setReply(Reply::TimeOut);
+}
+
+void ModemController::InitModem() {
+    SendCommand(QStringLiteral("atE0"), QStringLiteral("echo off.."), QStringLiteral("ok"));
+    SendCommand(QStringLiteral("ats0=0"), QStringLiteral("Setting autoanswer off.."), QStringLiteral("ok"));
+    if (!m_settings.callerId)
+        return;
+    if (sendable(m_settings.forCallerId)) {
+        SendCommand(m_settings.forCallerId, QStringLiteral("Enable caller ID.."), QStringLiteral("ok"));
+        m_callerId.clear();
+    } else if (sendable(m_settings.disCallerId)) {
+        SendCommand(m_settings.disCallerId, QStringLiteral("Disable caller ID.."), QStringLiteral("ok"));
+    }
+}
+
+bool ModemController::modemOnClicked() {
+    m_logger.add(QStringLiteral("-- Modem on clicked"));
+    if (m_portOpen)
+        return true;
+    if (!OpenModemPort(m_settings.port, true))
+        return false;
+    if (m_settings.autoRecord)
+        EnableAutoRecord();
+    else
+        DisableAutoRecord();
+    return true;
+}
+
+bool ModemController::modemOffClicked() {
+    m_logger.add(QStringLiteral("-- Modem off clicked"));
+    return CloseModemPort();
+}

@@ -1,0 +1,142 @@
+// The modem controller: owns the serial channel, runs the AT command exchange and watches for calls.
+#pragma once
+
+#include "modem/ComPort.h"
+#include "modem/ModemSettings.h"
+
+#include <QObject>
+#include <QString>
+#include <QTimer>
+
+class Config;
+class Logger;
+class QEventLoop;
+
+/// Result codes of the awaited exchanges; callers treat only `AtOk` as success.
+enum AtResult : int {
+    AtOk = 0,         ///< the expected reply came (for a query: "OK")
+    AtNotQueued = 1,  ///< the transmit buffer had less room than the command line, or the port is closed
+    AtTimeOut = 2,    ///< no recognisable reply within the reply time-out
+    AtError = 3,      ///< the modem answered with an error
+    AtUnexpected = 4, ///< a reply was recognised, but not the expected one
+    AtBusy = 5,       ///< refused: another exchange is still waiting for its reply
+};
+
+class ModemController : public QObject {
+    Q_OBJECT
+public:
+    /// Pause before each command, during which the modem finishes what it was saying.
+    static constexpr int kCommandPauseMs = 100;
+    /// Ring time-out used while none has been learned.
+    static constexpr int kDefaultRingTimeOutMs = 10233;
+    static constexpr int kRingIntervalTickMs = 100;
+
+    /// Reads the learned `RingTimeOut` of section `General` from `config`.
+    ModemController(Config& config, Logger& logger, QObject* parent = nullptr);
+    ~ModemController() override;
+
+    void setSettings(const ModemSettings& settings) { m_settings = settings; }
+    const ModemSettings& settings() const { return m_settings; }
+    ComPort& ComPort1() { return m_comPort1; }
+
+    // --- command exchange ---
+    /// Sends `command` + CR, logs `description`, waits for a reply and compares it with `expected`
+    /// ignoring case. Logs `expected`, "error" or "time out" after it.
+    int SendCommand(const QString& command, const QString& description, const QString& expected);
+    /// Sends `command` + CR and returns what the modem answered in `reply`, without "OK" and
+    /// without outer blanks and line breaks; nothing is logged.
+    int SendQuery(const QString& command, QString& reply);
+    /// Queues `command` + CR and logs `description`; awaits no reply.
+    bool SendNoWait(const QString& command, const QString& description);
+    /// True while an awaited exchange waits for its reply.
+    bool exchangeWaiting() const { return m_waitLoop != nullptr; }
+    QString replyBuffer() const { return m_replyBuffer; }
+
+    // --- port, initialisation, automatic-record mode ---
+    /// Opens `port` with the line settings, and initialises the modem when `initialise`. True when
+    /// the port is (or already was) open.
+    bool OpenModemPort(int port, bool initialise);
+    bool CloseModemPort();
+    void InitModem();
+    void EnableAutoRecord();
+    void DisableAutoRecord();
+    /// The Modem On command: logs its click; when the port is closed opens the configured port and
+    /// arms or disarms automatic recording by the setting. False when the port could not be opened
+    /// (the caller shows "Error during opening com port " + `portText()` and disables Record).
+    bool modemOnClicked();
+    /// The Modem Off command: logs its click and closes the port.
+    bool modemOffClicked();
+
+    bool portOpen() const { return m_portOpen; }
+    /// The port as shown in messages: number and device, "1 (/dev/ttyS0)".
+    QString portText() const;
+    bool autoRecordMode() const { return m_autoRecord; }
+    int ringCount() const { return m_ringCount; }
+    bool rejected() const { return m_rejected; }
+    bool ringTimeOutKnown() const { return m_ringTimeOutKnown; }
+    int ringTimeOut() const { return m_ringTimeOut; }
+    bool recordTrigger() const { return m_recordTrigger; }
+    /// The idle handler takes the trigger: true once per accepted call whose rings stopped.
+    bool takeRecordTrigger();
+    bool autoStarted() const { return m_autoStarted; }
+    void setAutoStarted(bool on) { m_autoStarted = on; }
+    QString callerId() const { return m_callerId; }
+    bool voiceReception() const { return m_voiceReception; }
+    void setVoiceReception(bool on) { m_voiceReception = on; }
+
+Q_SIGNALS:
+    void portOpenChanged(bool open);
+    /// " Modem on" or " Modem off", for the first panel of the status bar.
+    void statusText(const QString& text);
+    void autoRecordModeChanged(bool on);
+    /// Show the caller identification pop-up with this (untrusted, plain) text.
+    void callerIdShown(const QString& text);
+    void callerIdHidden();
+    void ringCountChanged(int count);
+    /// The rings of an accepted call have stopped: the record trigger and auto-started flag are set.
+    void recordTriggered();
+    /// Bytes received while voice reception is active (the recording path takes them from here).
+    void voiceData(const QByteArray& bytes);
+
+private:
+    enum class Reply { None, Ok, Error, Connect, TimeOut };
+
+    int exchange(const QString& command, const QString* description);
+    void ComPort1TriggerAvail(int count);
+    void ComPort1PortOpen();
+    void ComPort1PortClose();
+    void recogniseReply();
+    void setReply(Reply reply);
+    void tmTimeOutTimer();
+    void detectCall();
+    void showCallerId(const QString& fromTag);
+    void handleRing();
+    void tmRingTimer();
+    void storeRingTimeOut();
+
+    Config& m_config;
+    Logger& m_logger;
+    ModemSettings m_settings;
+    ComPort m_comPort1;
+    QTimer m_tmTimeOut;
+    QTimer m_tmRing;
+    QTimer m_timer1;
+
+    QString m_replyBuffer;
+    QString m_replyAtRecognition; ///< the buffer as it was when the reply was recognised
+    Reply m_reply = Reply::None;
+    bool m_replyFlag = false;
+    QEventLoop* m_waitLoop = nullptr;
+
+    bool m_portOpen = false;
+    bool m_voiceReception = false;
+    bool m_autoRecord = false;
+    int m_ringCount = 0;
+    bool m_rejected = false;
+    bool m_ringTimeOutKnown = false;
+    int m_ringTimeOut = kDefaultRingTimeOutMs;
+    int m_ringTicks = 0;
+    bool m_recordTrigger = false;
+    bool m_autoStarted = false;
+    QString m_callerId;
+};

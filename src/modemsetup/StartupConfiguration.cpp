@@ -1,0 +1,79 @@
+// The first-run check and applying the configuration.
+#include "modemsetup/StartupConfiguration.h"
+
+#include "base/Config.h"
+#include "base/Prompter.h"
+#include "modem/ModemController.h"
+#include "modem/ModemSettings.h"
+#include "modemsetup/CompressionFile.h"
+#include "modemsetup/CurrentCompression.h"
+#include "modemsetup/ModemProfile.h"
+#include "settings/SettingsModel.h"
+
+#include <QDir>
+#include <QFile>
+
+StartupConfiguration::StartupConfiguration(Config& config, Prompter& prompter, ModemController& modem,
+                                           ModemProfile& profile, CurrentCompression& current, SettingsModel& settings,
+                                           QString workingFolder, QObject* parent)
+    : QObject(parent), m_config(config), m_prompter(prompter), m_modem(modem), m_profile(profile), m_current(current),
+      m_settings(settings), m_workingFolder(std::move(workingFolder)) {}
+
+void StartupConfiguration::FirstRunCheck() {
+    if (QFile::exists(m_config.path()) &&
+        m_config.readInteger(QStringLiteral("Modem"), QStringLiteral("port"), 0) != 0) {
+        m_profile.load(m_config);
+        return;
+    }
+    const int found = m_search ? m_search() : 0;
+    if (found > 0) {
+        m_profile.load(m_config);
+        return;
+    }
+    m_config.writeBool(QStringLiteral("Params"), QStringLiteral("Voicefeatures"), false);
+    m_prompter.message(QStringLiteral("        No modem detected        "));
+}
+
+void StartupConfiguration::ApplyConfiguration() {
+    m_profile.load(m_config);
+    m_profile.loadVoiceFeatures(m_config);
+    m_settings.loadMediaPlayer();
+    Q_EMIT layoutDue();
+
+    const bool modemConfigured = m_config.sectionExists(QStringLiteral("Modem"));
+    if (modemConfigured) {
+        const QString compressions = CompressionFile::pathIn(m_workingFolder);
+        if (QFile::exists(compressions))
+            m_current.load(m_config, compressions);
+        if (m_profile.voiceFeatures()) {
+            Q_EMIT recordEnabled(true);
+        } else {
+            m_prompter.message(QStringLiteral("Your modem does not support V.253/IS-101 standard"));
+            Q_EMIT recordEnabled(false);
+        }
+    } else {
+        Q_EMIT recordEnabled(false); // nothing to record from
+    }
+
+    QDir(m_workingFolder).mkdir(QStringLiteral("wav")); // an existing folder is fine
+    Q_EMIT controlsDue();
+
+    if (!modemConfigured)
+        return;
+    const ModemParams& params = m_profile.params();
+    ModemSettings line;
+    line.port = params.port;
+    line.forCallerId = params.ForCallerId;
+    line.disCallerId = params.DisCallerId;
+    const ModemSettings s = ModemSettings::fromSettings(m_settings, line);
+    m_modem.setSettings(s);
+    if (!m_modem.OpenModemPort(params.port, true)) {
+        m_prompter.message(QStringLiteral("Error during opening com port ") + m_modem.portText(),
+                           Prompter::Icon::Error);
+        Q_EMIT recordEnabled(false);
+    }
+    if (m_settings.autoRecord())
+        m_modem.EnableAutoRecord();
+    else
+        m_modem.DisableAutoRecord();
+}

@@ -1,0 +1,144 @@
+// The one composition root: every controller of a run, created in the program's order and closed in one sequence.
+#pragma once
+
+#include "base/Logger.h"
+#include "program/ShutdownSequence.h"
+#include "program/StartOptions.h"
+
+#include <QObject>
+#include <QString>
+#include <functional>
+#include <memory>
+
+class Catalogue;
+class Config;
+class CurrentCompression;
+class ModemController;
+class ModemProfile;
+class ModemProfileWriter;
+class ModemSearch;
+class Prompter;
+class QueryModemBox;
+class SettingsModel;
+class StartupConfiguration;
+class StartupRegistration;
+class VoiceCapabilityProbe;
+class VoiceRecorder;
+
+/// Both front ends create one Program and run `start`; the windowed program creates its windows
+/// between the steps (the observer), orlamo-cli does not. Start steps raise the project's errors
+/// (ConfigWriteError, TableError, ...) to the front end, which shows them and ends.
+class Program : public QObject {
+    Q_OBJECT
+public:
+    /// The steps of `start`, in order; the observer runs after each.
+    enum class Step {
+        Catalogue,      ///< working folder made current, recordings and folders tables, folder tree
+        Configuration,  ///< tvk.ini open
+        Settings,       ///< the settings model loaded with its rules
+        Probe,          ///< the voice capability probe and the program-wide profile
+        Modem,          ///< the modem controller with the settings' line settings
+        StartupCreated, ///< the start-up configuration exists; its first-run check has not run
+        StartupApplied, ///< first-run check done, configuration applied (port open, modem initialised)
+        Recorder,       ///< the Record and Stop actions; a recording left by a crash recovered
+        Armed,          ///< start-up complete: the rings of an accepted call now start a recording
+    };
+    using StepObserver = std::function<void(Step)>;
+
+    /// The working folder `options` choose (--workdir, else the program's folder when writable,
+    /// else $XDG_DATA_HOME/orlamo), created when missing.
+    static QString workingFolderFor(const StartOptions& options, const QString& programFolder);
+
+    /// `workDir` is made the current directory by `start`. The prompter must outlive the program.
+    Program(QString workDir, StartOptions options, Prompter& prompter, QObject* parent = nullptr);
+    /// Runs the close sequence when `shutdown` has not run.
+    ~Program() override;
+
+    /// The whole start, in the program's order. Errors propagate; what was created stays and is
+    /// closed by `shutdown`.
+    void start(const StepObserver& afterStep = {});
+    /// The modem side only, for commands that talk to the modem without recording: configuration,
+    /// settings, probe, modem controller, search and profile writer. Nothing of the catalogue is opened
+    /// and the port stays closed.
+    void startModemSide();
+
+    /// The close: automatic recording disarmed, a running recording stopped and catalogued, tables
+    /// closed, work files deleted, the event log written, the folder tree saved, the port closed,
+    /// `windowSteps` (the window's geometry), the configuration released. A failing step is logged
+    /// and the rest goes on. Runs once; returns the names of the steps that failed.
+    QStringList shutdown(const std::function<void()>& windowSteps = {});
+    bool shutDown() const { return m_shutDown; }
+    /// The names of the close steps, in order.
+    static QStringList shutdownStepNames();
+
+    const StartOptions& options() const { return m_options; }
+    const QString& workDir() const { return m_workDir; }
+    /// A file of the working folder.
+    QString path(const QString& name) const;
+    Logger& logger() { return m_logger; }
+    Prompter& prompter() const { return *m_prompter; }
+    /// Tests and the windowed program swap the prompter before `start` (dialogs need the main window).
+    void setPrompter(Prompter& prompter) { m_prompter = &prompter; }
+
+    bool hasConfig() const { return m_config != nullptr; }
+    Config& config() const { return *m_config; }
+    Catalogue& catalogue() const { return *m_catalogue; }
+    SettingsModel& settings() const { return *m_settings; }
+    ModemProfile& profile() const { return *m_profile; }
+    CurrentCompression& currentCompression() const { return *m_current; }
+    QueryModemBox& queryBox() const { return *m_queryBox; }
+    VoiceCapabilityProbe& probe() const { return *m_probe; }
+    ModemController& modem() const { return *m_modem; }
+    ModemSearch& modemSearch() const { return *m_search; }
+    ModemProfileWriter& profileWriter() const { return *m_writer; }
+    StartupConfiguration& startup() const { return *m_startup; }
+    VoiceRecorder& recorder() const { return *m_recorder; }
+    bool hasModem() const { return m_modem != nullptr; }
+    bool hasRecorder() const { return m_recorder != nullptr; }
+
+    /// The first-run search: searches the ports and writes the profile of the first modem found. A
+    /// window replaces it with the user's choice (StartupConfiguration::setModemSearch).
+    int searchAndWriteFirstModem();
+
+    /// True from the end of `start` until `shutdown`: an accepted call whose rings stopped is recorded.
+    bool automaticRecordingArmed() const { return m_armed; }
+    /// Stops a running recording with its full stop sequence (catalogue entry, modem reopened).
+    void stopRecording();
+
+Q_SIGNALS:
+    /// The close sequence has run.
+    void finished();
+
+private:
+    void openCatalogue();
+    void openConfiguration();
+    void createSettings();
+    void createProbe();
+    void createModem();
+    void createModemSetup();
+    void createStartup();
+    void createRecorder();
+    void recordTriggered();
+    void releaseControllers();
+
+    StartOptions m_options;
+    QString m_workDir;
+    Prompter* m_prompter;
+    Logger m_logger;
+    bool m_armed = false;
+    bool m_shutDown = false;
+
+    // In creation order; released in reverse.
+    std::unique_ptr<Catalogue> m_catalogue;
+    std::unique_ptr<Config> m_config;
+    std::unique_ptr<SettingsModel> m_settings;
+    std::unique_ptr<ModemProfile> m_profile;
+    std::unique_ptr<CurrentCompression> m_current;
+    std::unique_ptr<QueryModemBox> m_queryBox;
+    std::unique_ptr<VoiceCapabilityProbe> m_probe;
+    std::unique_ptr<ModemController> m_modem;
+    std::unique_ptr<ModemSearch> m_search;
+    std::unique_ptr<ModemProfileWriter> m_writer;
+    std::unique_ptr<StartupConfiguration> m_startup;
+    std::unique_ptr<VoiceRecorder> m_recorder;
+};

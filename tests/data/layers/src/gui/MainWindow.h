@@ -1,0 +1,2 @@
+// The window the modem file must not see.
+#pragma once

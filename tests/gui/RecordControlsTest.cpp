@@ -1,0 +1,128 @@
+// The main window's Record and Stop controls driving a real recording on the simulated modem.
+#include "audio/WaveFormat.h"
+#include "gui/MainWindow.h"
+#include "gui/WindowedProgram.h"
+#include "library/Catalogue.h"
+#include "library/TableFile.h"
+#include "program/Program.h"
+#include "recorder/VoiceRecorder.h"
+#include "recorder/gui/SignalTrace.h"
+#include "support/ModemSim.h"
+#include "support/ScriptedPrompter.h"
+#include "support/WaitUntil.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QStatusBar>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTreeView>
+#include <functional>
+#include <gtest/gtest.h>
+
+namespace {
+
+QString firstPanel(MainWindow& main) {
+    const auto labels = main.statusBar()->findChildren<QLabel*>();
+    return labels.isEmpty() ? QString() : labels.first()->text();
+}
+
+struct WindowedRecorder : ::testing::Test {
+    ModemSim sim;
+    QTemporaryDir dir;
+    ScriptedPrompter prompter;
+    std::unique_ptr<WindowedProgram> app;
+
+    void SetUp() override {
+        ASSERT_TRUE(sim.start());
+        QFile ini(dir.filePath(QStringLiteral("tvk.ini")));
+        ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+        ini.write("[Ports]\r\nCom1=" + sim.linkPath().toUtf8() +
+                  "\r\n[Modem]\r\nport=1\r\nModel=Simulated\r\nFlowControl=2\r\nForCallerId=at+vcid=1\r\n"
+                  "VoiceMode=at+fclass=8\r\nRecGain=at+vgr=128\r\nSilenceTimer=none\r\n"
+                  "VoiceCompression=at+vsm=1,8000\r\n[Params]\r\nUseLine=at+vls=1\r\nUseLineRes=OK\r\n"
+                  "Voicefeatures=1\r\nAutoRecord=0\r\nCallerID=1\r\nRejectCall=0\r\n"
+                  "[Monitor]\r\nBackColor=0\r\nTraceColor=65280\r\nRecordTrace=1\r\n");
+        ini.close();
+        WaveFormat::pcm(8000, 8, 1).SaveFormatFile(dir.filePath(QStringLiteral("ModemCompression.cpn")));
+        app = std::make_unique<WindowedProgram>(QStringList{QStringLiteral("--workdir"), dir.path()}, &prompter);
+        app->create();
+        main().show();
+    }
+    void TearDown() override {
+        app.reset();
+        QDir::setCurrent(QDir::tempPath());
+        sim.stop();
+    }
+    MainWindow& main() { return *app->mainWindow(); }
+    VoiceRecorder& recorder() { return app->program().recorder(); }
+};
+
+} // namespace
+
+TEST_F(WindowedRecorder, RecordAndStopFollowTheRecordingAndTheTraceShowsTheSound) {
+    ASSERT_TRUE(waitUntil([&] { return main().acRecord()->isEnabled(); }))
+        << prompter.shown.join(QLatin1Char('|')).toStdString();
+    EXPECT_FALSE(main().acRecord()->isChecked());
+    EXPECT_TRUE(main().acModemOff()->isEnabled());
+
+    main().acRecord()->trigger();
+    ASSERT_TRUE(waitUntil([&] { return recorder().receiving(); })) << prompter.shown.join('|').toStdString();
+    // Down and locked while recording; the modem cannot be switched under it.
+    EXPECT_TRUE(main().acRecord()->isChecked());
+    EXPECT_FALSE(main().acRecord()->isEnabled());
+    EXPECT_FALSE(main().acModemOn()->isEnabled());
+    EXPECT_FALSE(main().acModemOff()->isEnabled());
+    EXPECT_TRUE(main().acStop()->isEnabled());
+    // A second Record does not start a second recording.
+    main().acRecord()->trigger();
+
+    // The elapsed time appears in the first panel; the trace draws the line's sound.
+    ASSERT_TRUE(waitUntil([&] { return firstPanel(main()).startsWith(QStringLiteral(" 00:00:0")); }))
+        << firstPanel(main()).toStdString();
+    const QColor traceColour(0, 255, 0);
+    auto tracePixels = [&] {
+        const QImage& image = main().trace()->bitmap();
+        int count = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                count += image.pixelColor(x, y) == traceColour ? 1 : 0;
+        return count;
+    };
+    ASSERT_TRUE(waitUntil([&] { return tracePixels() > 0; }));
+
+    main().acStop()->trigger();
+    ASSERT_TRUE(waitUntil([&] { return !recorder().recording() && main().acRecord()->isEnabled(); }))
+        << prompter.shown.join('|').toStdString();
+    EXPECT_FALSE(main().acRecord()->isChecked());
+    EXPECT_TRUE(main().acModemOff()->isEnabled());
+    EXPECT_EQ(tracePixels(), 0) << "the trace is cleared at the stop";
+    TableFile& calls = app->program().catalogue().CallsTbl();
+    EXPECT_EQ(calls.recordCount(), 1);
+    // The list shows the new row with the table's texts, under the titles of its columns.
+    const QAbstractItemModel* list = main().recordingsList()->model();
+    ASSERT_NE(list, nullptr);
+    ASSERT_EQ(list->rowCount(), 1);
+    calls.first();
+    EXPECT_EQ(list->headerData(3, Qt::Horizontal).toString(), QStringLiteral("Memo"));
+    EXPECT_EQ(list->index(0, 0).data().toString(), calls.fieldText(QStringLiteral("DateS")));
+    EXPECT_EQ(list->index(0, 2).data().toString(), calls.fieldText(QStringLiteral("Duration")));
+    const QAbstractItemModel* tree = main().tree()->model();
+    ASSERT_NE(tree, nullptr);
+    EXPECT_EQ(tree->index(0, 0).data().toString(), QStringLiteral("General"));
+    const QStringList files = QDir(dir.filePath(QStringLiteral("wav"))).entryList({QStringLiteral("1_*.wav")});
+    EXPECT_EQ(files.size(), 1);
+    EXPECT_TRUE(prompter.shown.isEmpty()) << prompter.shown.join('|').toStdString();
+}
+
+TEST_F(WindowedRecorder, RecordIsOffWhileTheModemIsOff) {
+    ASSERT_TRUE(waitUntil([&] { return main().acRecord()->isEnabled(); }));
+    main().acModemOff()->trigger();
+    ASSERT_TRUE(waitUntil([&] { return !main().acRecord()->isEnabled(); }));
+    main().acModemOn()->trigger();
+    ASSERT_TRUE(waitUntil([&] { return main().acRecord()->isEnabled(); }));
+}

@@ -1,0 +1,132 @@
+// Start-up of the modem side: first-run check and applying the configuration, with a simulated modem.
+#include "modemsetup/StartupConfiguration.h"
+#include "base/Config.h"
+#include "base/Logger.h"
+#include "modem/ModemController.h"
+#include "modemsetup/CompressionFile.h"
+#include "modemsetup/CurrentCompression.h"
+#include "modemsetup/ModemProfile.h"
+#include "settings/SettingsModel.h"
+#include "support/ModemSim.h"
+#include "support/ScriptedPrompter.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+struct StartupConfigurationTest : ::testing::Test {
+    QTemporaryDir dir;
+    Config config{dir.filePath(QStringLiteral("tvk.ini"))};
+    Logger logger;
+    ScriptedPrompter prompter;
+    ModemController modem{config, logger};
+    ModemProfile profile;
+    CurrentCompression current;
+    SettingsModel settings{config, dir.path()};
+    StartupConfiguration init{config, prompter, modem, profile, current, settings, dir.path()};
+    QSignalSpy record{&init, &StartupConfiguration::recordEnabled};
+    int searches = 0;
+
+    void SetUp() override {
+        init.setModemSearch([this] {
+            ++searches;
+            return 0;
+        });
+    }
+    void configureModem(int port, const QString& device) {
+        config.writeString(QStringLiteral("Ports"), QStringLiteral("Com%1").arg(port), device);
+        config.writeInteger(QStringLiteral("Modem"), QStringLiteral("port"), port);
+        config.writeString(QStringLiteral("Modem"), QStringLiteral("Model"), QStringLiteral("Simulated"));
+        config.writeInteger(QStringLiteral("Modem"), QStringLiteral("FlowControl"), 2);
+        config.writeString(QStringLiteral("Modem"), QStringLiteral("ForCallerId"), QStringLiteral("at+vcid=1"));
+    }
+    void start() {
+        settings.load();
+        init.FirstRunCheck();
+        init.ApplyConfiguration();
+    }
+    bool lastRecordEnabled() { return !record.isEmpty() && record.last().at(0).toBool(); }
+};
+
+} // namespace
+
+TEST_F(StartupConfigurationTest, ConfiguredModemIsOpenedWithoutASearch) {
+    ModemSim sim;
+    ASSERT_TRUE(sim.start());
+    configureModem(3, sim.linkPath());
+    start();
+    EXPECT_EQ(searches, 0);
+    EXPECT_EQ(profile.params().port, 3);
+    EXPECT_EQ(profile.params().Model, QStringLiteral("Simulated"));
+    EXPECT_TRUE(modem.portOpen());
+    EXPECT_TRUE(logger.lines().contains(QStringLiteral("Com port 3 (%1) opened...").arg(sim.linkPath())));
+    EXPECT_TRUE(logger.lines().contains(QStringLiteral("Enabling autoRecord mode")));
+    EXPECT_TRUE(modem.autoRecordMode());
+    // The initialisation went to the modem, with the profile's caller ID command.
+    const QStringList lines = logger.lines();
+    const qsizetype enable = lines.indexOf(QStringLiteral("Enable caller ID.."));
+    ASSERT_GE(enable, 0);
+    EXPECT_EQ(lines.value(enable + 1), QStringLiteral("ok"));
+    EXPECT_TRUE(lastRecordEnabled());
+    EXPECT_TRUE(prompter.shown.isEmpty());
+    EXPECT_TRUE(QDir(dir.filePath(QStringLiteral("wav"))).exists());
+
+    // Applying again after the settings dialog closed with automatic recording off.
+    modem.CloseModemPort();
+    settings.setAutoRecord(false);
+    init.ApplyConfiguration();
+    EXPECT_TRUE(modem.portOpen());
+    EXPECT_FALSE(modem.autoRecordMode());
+    modem.CloseModemPort();
+}
+
+TEST_F(StartupConfigurationTest, FirstStartWithoutAModem) {
+    start();
+    EXPECT_EQ(searches, 1);
+    EXPECT_EQ(prompter.shown, QStringList{QStringLiteral("        No modem detected        ")});
+    EXPECT_EQ(config.readString(QStringLiteral("Params"), QStringLiteral("Voicefeatures"), QString()),
+              QStringLiteral("0"));
+    EXPECT_FALSE(config.sectionExists(QStringLiteral("Modem")));
+    EXPECT_FALSE(modem.portOpen());
+    EXPECT_FALSE(profile.voiceFeatures());
+    ASSERT_EQ(record.count(), 1);
+    EXPECT_FALSE(lastRecordEnabled());
+    EXPECT_TRUE(QDir(dir.filePath(QStringLiteral("wav"))).exists());
+}
+
+TEST_F(StartupConfigurationTest, ModemWithoutVoiceAndPortThatCannotOpen) {
+    configureModem(1, dir.filePath(QStringLiteral("no-such-device")));
+    config.writeBool(QStringLiteral("Params"), QStringLiteral("Voicefeatures"), false);
+    start();
+    EXPECT_EQ(searches, 0);
+    ASSERT_EQ(prompter.shown.size(), 2);
+    EXPECT_EQ(prompter.shown[0], QStringLiteral("Your modem does not support V.253/IS-101 standard"));
+    EXPECT_TRUE(prompter.shown[1].startsWith(QStringLiteral("Error during opening com port 1")));
+    EXPECT_FALSE(modem.portOpen());
+    EXPECT_FALSE(lastRecordEnabled());
+    // Automatic-record mode is still set as configured.
+    EXPECT_TRUE(modem.autoRecordMode());
+}
+
+TEST_F(StartupConfigurationTest, CurrentCompressionIsLoadedFromTheStoredIndex) {
+    ModemSim sim;
+    ASSERT_TRUE(sim.start());
+    configureModem(2, sim.linkPath());
+    CompressionFileWriter writer;
+    ASSERT_TRUE(writer.recreate(CompressionFile::pathIn(dir.path())));
+    CompressionRecord a, b;
+    a.Description = QStringLiteral("ULAW");
+    b.Description = QStringLiteral("UNSIGNED PCM");
+    b.vsr = QStringLiteral("8000");
+    ASSERT_TRUE(writer.write(0, a));
+    ASSERT_TRUE(writer.write(1, b));
+    writer.close();
+    config.writeInteger(QStringLiteral("Params"), QStringLiteral("Compression"), 1);
+    start();
+    EXPECT_EQ(current.record(), b);
+    modem.CloseModemPort();
+}
