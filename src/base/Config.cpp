@@ -1,6 +1,8 @@
 // INI parsing and writing with the profile rules of tvk.ini.
 #include "base/Config.h"
 
+#include "base/LegacyText.h"
+
 #include <QFile>
 #include <QSaveFile>
 
@@ -85,11 +87,17 @@ QStringList Config::load() const {
     QFile file(m_path);
     if (!file.open(QIODevice::ReadOnly))
         return {};
-    QString text = QString::fromUtf8(file.readAll());
-    text.remove(QLatin1Char('\r'));
-    QStringList lines = text.split(QLatin1Char('\n'));
-    if (!lines.isEmpty() && lines.last().isEmpty())
-        lines.removeLast();
+    // Line by line: a file from the original platform (Windows-1252) keeps its old lines after the
+    // program has written new ones in UTF-8.
+    QByteArray bytes = file.readAll();
+    bytes.replace('\r', QByteArray());
+    QList<QByteArray> raw = bytes.split('\n');
+    if (!raw.isEmpty() && raw.last().isEmpty())
+        raw.removeLast();
+    QStringList lines;
+    lines.reserve(raw.size());
+    for (const QByteArray& line : raw)
+        lines.append(LegacyText::decode(line));
     return lines;
 }
 

@@ -1,6 +1,8 @@
 // Field values in the table file encoding: little-endian numbers, counted texts and large objects.
 #include "library/TableRecord.h"
 
+#include "base/LegacyText.h"
+
 #include <QDate>
 #include <QDateTime>
 #include <QTime>
@@ -130,10 +132,7 @@ QByteArray valueData(const TableField& field, const QVariant& value) {
 } // namespace
 
 QString decodeText(const char* data, qsizetype length) {
-    QString text = QString::fromUtf8(data, length);
-    if (text.contains(QChar::ReplacementCharacter) && !QByteArrayView(data, length).contains("\xEF\xBF\xBD"))
-        text = QString::fromLatin1(data, length);
-    return text;
+    return LegacyText::decode(QByteArrayView(data, length));
 }
 
 Slice fieldSlice(const QList<TableField>& fields, const QByteArray& record, int index) {

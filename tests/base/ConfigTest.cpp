@@ -110,3 +110,17 @@ TEST_F(ConfigTest, MissingFileReadsDefaultsAndUnwritableFileRaises) {
         EXPECT_EQ(e.text(), QStringLiteral("Unable to write to ") + missing.path());
     }
 }
+
+TEST_F(ConfigTest, LinesFromTheOriginalPlatformAreWindows1252AndUtf8LinesStayUtf8) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("[Params]\r\nOld=\x93quoted\x94 \x80 \x96\r\nNew=\xe2\x80\x9cquoted\xe2\x80\x9d\r\n");
+    file.close();
+    EXPECT_EQ(config.readString(QStringLiteral("Params"), QStringLiteral("Old"), QString()),
+              QStringLiteral("\u201cquoted\u201d \u20ac \u2013"));
+    EXPECT_EQ(config.readString(QStringLiteral("Params"), QStringLiteral("New"), QString()),
+              QStringLiteral("\u201cquoted\u201d"));
+    // A write keeps the old line's text, now in UTF-8.
+    config.writeString(QStringLiteral("Params"), QStringLiteral("Other"), QStringLiteral("x"));
+    EXPECT_TRUE(readAll(path).contains("Old=\xe2\x80\x9cquoted\xe2\x80\x9d \xe2\x82\xac \xe2\x80\x93\r\n"));
+}

@@ -68,9 +68,12 @@ TEST(FolderTreeTest, TreeFileRoundTripAndLevels) {
     // A jump of two levels stops reading; what was read stays.
     EXPECT_EQ(back.parse("A\n\tB\n\t\t\tX\nC\n"), QStringLiteral("Invalid level (3) for item \"X\""));
     EXPECT_EQ(shape(back), (QStringList{QStringLiteral("A"), QStringLiteral(">B")}));
-    // Latin-1 text of older files.
-    EXPECT_EQ(back.parse("M\xfcller\r\n"), QString());
+    // Windows-1252 text of files from the original platform, where 0x80-0x9F are letters and quotes.
+    EXPECT_EQ(back.parse("M\xfcller\r\n\x93"
+                         "Caf\xe9\x94 \x80 \x96 \x97\r\n"),
+              QString());
     EXPECT_EQ(back.nodes().front()->text, QStringLiteral("M\u00fcller"));
+    EXPECT_EQ(back.nodes().at(1)->text, QStringLiteral("\u201cCaf\u00e9\u201d \u20ac \u2013 \u2014"));
 }
 
 TEST_F(ListCommandsTest, AddListAndSublist) {

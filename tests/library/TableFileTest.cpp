@@ -204,12 +204,12 @@ TEST_F(TableFileTest, FewerDeclaredRecordsThanPresentOpensWithTheDeclaredNumber)
 
 TEST_F(TableFileTest, ForeignEncodingsAreReadAndWrittenCanonically) {
     // Notes block, a String without size digits, a zero integer written with data, a short integer,
-    // a SmallStr cut by a NUL, an empty String with length 0, and a Latin-1 text.
+    // a SmallStr cut by a NUL, an empty String with length 0, and a Windows-1252 text.
     const QByteArray description("ALIAS.First_Name A\x12XXX.Number i\x12XXX.Note s\x12\x14");
     QByteArray records = QByteArray("\x05\x04\x04", 3) + QByteArray("ab\0cd", 5) + le32(0) + le32(0);
-    records += QByteArray("\x03\x02\x04", 3) +
+    records += QByteArray("\x05\x02\x04", 3) +
                "G\xfc"
-               "n" +
+               "n\x96\x93" +
                QByteArray("\x2c\x01", 2) + le32(1) + "x";
     QByteArray bytes = le32(0) + "S" + le32(2) + le32(3) + le32(qint32(description.size())) + description + "*" +
                        QByteArray("\x04\x00", 2) + "note" + records;
@@ -222,15 +222,15 @@ TEST_F(TableFileTest, ForeignEncodingsAreReadAndWrittenCanonically) {
     EXPECT_EQ(table.fieldValue(QStringLiteral("Number")), QVariant(0));
     EXPECT_TRUE(table.fieldValue(QStringLiteral("Note")).isNull());
     table.next();
-    EXPECT_EQ(table.fieldText(QStringLiteral("First_Name")), QStringLiteral("G\u00fcn"));
+    EXPECT_EQ(table.fieldText(QStringLiteral("First_Name")), QStringLiteral("G\u00fcn\u2013\u201c"));
     EXPECT_EQ(table.fieldValue(QStringLiteral("Number")).toInt(), 300);
     table.edit(); // mark the table changed
     table.post();
     table.SaveTable();
     const QByteArray saved = readAll(path);
-    const QByteArray expected = QByteArray("\x02\x00\x00", 3) + "ab" + QByteArray("\x04\x04\x04", 3) +
+    const QByteArray expected = QByteArray("\x02\x00\x00", 3) + "ab" + QByteArray("\x0a\x04\x04", 3) +
                                 "G\xc3\xbc"
-                                "n" +
+                                "n\xe2\x80\x93\xe2\x80\x9c" +
                                 le32(300) + le32(1) + "x";
     EXPECT_EQ(saved.mid(17 + description.size()), "*" + QByteArray("\x04\x00", 2) + "note" + expected);
     EXPECT_EQ(qFromLittleEndian<qint32>(saved.constData()), saved.size());
