@@ -70,7 +70,10 @@ MainWindow::MainWindow(Program& program, QWidget* parent) : QMainWindow(parent),
 
     m_tray = new TrayIcon(this);
     m_tray->addRecorderItems(m_acStop, m_acRecord);
-    m_tray->addModemMenu(m_acModemOn, m_acModemOff);
+    m_trayModemOn = itemFor(m_acModemOn, QStringLiteral("TrayModemOn"));
+    m_trayModemOff = itemFor(m_acModemOff, QStringLiteral("TrayModemOff"));
+    m_tray->addModemMenu(m_trayModemOn, m_trayModemOff);
+    setModemPortOpen(false);
     connect(m_tray, &TrayIcon::showRequested, this, &MainWindow::showFromTray);
     connect(m_tray, &TrayIcon::exitRequested, this, &QWidget::close);
 }
@@ -93,8 +96,10 @@ void MainWindow::buildLayout() {
 
     auto* optionsMenu = menuBar()->addMenu(QStringLiteral("Options"));
     auto* modemMenu = optionsMenu->addMenu(QStringLiteral("Modem"));
-    modemMenu->addAction(m_acModemOn);
-    modemMenu->addAction(m_acModemOff);
+    m_on1 = itemFor(m_acModemOn, QStringLiteral("On1"));
+    m_off1 = itemFor(m_acModemOff, QStringLiteral("Off1"));
+    modemMenu->addAction(m_on1);
+    modemMenu->addAction(m_off1);
 
     auto* central = new QWidget(this);
     auto* layout = new QVBoxLayout(central);
@@ -194,6 +199,28 @@ void MainWindow::buildActions() {
     m_acStop->setIcon(style()->standardIcon(QStyle::SP_MediaStop));
     connect(m_acStop, &QAction::triggered, this, &MainWindow::stopRequested);
     addActions({m_acRecord, m_acStop});
+}
+
+QAction* MainWindow::itemFor(QAction* action, const QString& name) {
+    // A menu item of its own, so the main menu and the tray menu each carry their check mark, while
+    // the command and whether it is available stay the action's.
+    auto* item = new QAction(action->text(), this);
+    item->setObjectName(name);
+    item->setCheckable(true);
+    connect(item, &QAction::triggered, action, [action, item] {
+        item->setChecked(!item->isChecked()); // the port's state decides the mark, not the click
+        action->trigger();
+    });
+    connect(action, &QAction::enabledChanged, item, &QAction::setEnabled);
+    item->setEnabled(action->isEnabled());
+    return item;
+}
+
+void MainWindow::setModemPortOpen(bool open) {
+    m_on1->setChecked(open);
+    m_trayModemOn->setChecked(open);
+    m_off1->setChecked(!open);
+    m_trayModemOff->setChecked(!open);
 }
 
 int MainWindow::splitterWidth() const {

@@ -46,8 +46,10 @@ public:
     void showFromTray();
     /// The first status panel: " Modem on" or " Modem off".
     void setModemStatus(const QString& text);
-    /// Record is only possible while the modem port is open and the modem has voice features.
+    /// Whether Record may be used (the program decides: voice features, and the port not lost).
     void setRecordEnabled(bool on);
+    /// The check marks of the modem menu items: On while the port is open, Off while it is closed.
+    void setModemPortOpen(bool open);
     bool recordEnabled() const { return m_recordEnabled; }
     /// The Record button is down while a recording starts or runs; the modem menus are then locked.
     void setRecording(bool on);
@@ -76,6 +78,7 @@ protected:
 
 private:
     void buildLayout();
+    QAction* itemFor(QAction* action, const QString& name);
     void buildActions();
     void updateRecordControls();
     bool closeRequest();
@@ -92,6 +95,10 @@ private:
     QAction* m_acModemOff = nullptr;
     QAction* m_acRecord = nullptr;
     QAction* m_acStop = nullptr;
+    QAction* m_on1 = nullptr;
+    QAction* m_off1 = nullptr;
+    QAction* m_trayModemOn = nullptr;
+    QAction* m_trayModemOff = nullptr;
     SignalTrace* m_trace = nullptr;
     bool m_hasPlaybackDevice = false;
     bool m_shownOnce = false;

@@ -108,7 +108,6 @@ void WindowedProgram::createWindowsAfter(int done) {
         m_created.append(QStringLiteral("TfmInitTVK"));
         StartupConfiguration& startup = program.startup();
         connect(&startup, &StartupConfiguration::layoutDue, m_main.get(), &MainWindow::applyLayout);
-        connect(&startup, &StartupConfiguration::recordEnabled, m_main.get(), &MainWindow::setRecordEnabled);
         // With a screen the user picks the modem of a first start; unattended, the first one found is taken.
         if (!m_options.unattended)
             FirstRunWindows::attach(startup, program.modemSearch(), program.profileWriter(), *m_specModem, *m_progress,
@@ -132,15 +131,10 @@ void WindowedProgram::createWindowsAfter(int done) {
 void WindowedProgram::connectMainWindow() {
     ModemController& modem = m_program->modem();
     connect(&modem, &ModemController::statusText, m_main.get(), &MainWindow::setModemStatus);
-    connect(&modem, &ModemController::portOpenChanged, m_main.get(), &MainWindow::setRecordEnabled);
-    connect(m_main.get(), &MainWindow::modemOnRequested, this, [this, &modem] {
-        if (!modem.modemOnClicked()) {
-            m_program->prompter().message(QStringLiteral("Error during opening com port ") + modem.portText(),
-                                          Prompter::Icon::Error);
-            m_main->setRecordEnabled(false);
-        }
-    });
-    connect(m_main.get(), &MainWindow::modemOffRequested, this, [&modem] { modem.modemOffClicked(); });
+    connect(&modem, &ModemController::portOpenChanged, m_main.get(), &MainWindow::setModemPortOpen);
+    connect(m_program.get(), &Program::recordAvailableChanged, m_main.get(), &MainWindow::setRecordEnabled);
+    connect(m_main.get(), &MainWindow::modemOnRequested, m_program.get(), &Program::modemOn);
+    connect(m_main.get(), &MainWindow::modemOffRequested, m_program.get(), &Program::modemOff);
 }
 
 void WindowedProgram::connectRecorder() {
@@ -151,7 +145,6 @@ void WindowedProgram::connectRecorder() {
     connect(main, &MainWindow::recordRequested, &recorder, &VoiceRecorder::acRecordExecute);
     connect(main, &MainWindow::stopRequested, this, [this] { m_program->stopRecording(); });
     connect(&recorder, &VoiceRecorder::recordingChanged, main, &MainWindow::setRecording);
-    connect(&recorder, &VoiceRecorder::recordEnabled, main, &MainWindow::setRecordEnabled);
     connect(&recorder, &VoiceRecorder::stopEnabled, main, &MainWindow::setStopEnabled);
     connect(&recorder, &VoiceRecorder::statusText, main, &MainWindow::setModemStatus);
     connect(&recorder, &VoiceRecorder::DisplayData, main->trace(), &SignalTrace::DisplayData);

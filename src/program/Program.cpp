@@ -126,6 +126,34 @@ void Program::createModem() {
     line.port = m_config->readInteger(QStringLiteral("Modem"), QStringLiteral("port"), 1);
     m_modem->setSettings(ModemSettings::fromSettings(*m_settings, line));
     m_probe->setQuery([this](const QString& command, QString& reply) { return m_modem->SendQuery(command, reply); });
+    // Every opening that succeeds offers Record again, but only to a modem with voice features.
+    connect(m_modem.get(), &ModemController::portOpenChanged, this, [this](bool open) {
+        if (open)
+            setRecordAvailable(voiceFeatures());
+    });
+}
+
+bool Program::voiceFeatures() const {
+    return m_profile && m_profile->voiceFeatures();
+}
+
+void Program::setRecordAvailable(bool available) {
+    if (available == m_recordAvailable)
+        return;
+    m_recordAvailable = available;
+    Q_EMIT recordAvailableChanged(available);
+}
+
+bool Program::modemOn() {
+    if (m_modem->modemOnClicked())
+        return true;
+    m_prompter->message(QStringLiteral("Error during opening com port ") + m_modem->portText(), Prompter::Icon::Error);
+    setRecordAvailable(false);
+    return false;
+}
+
+void Program::modemOff() {
+    m_modem->modemOffClicked();
 }
 
 void Program::createModemSetup() {
@@ -144,6 +172,7 @@ int Program::searchAndWriteFirstModem() {
 void Program::createStartup() {
     m_startup = std::make_unique<StartupConfiguration>(*m_config, *m_prompter, *m_modem, *m_profile, *m_current,
                                                        *m_settings, m_workDir);
+    connect(m_startup.get(), &StartupConfiguration::recordEnabled, this, &Program::setRecordAvailable);
     // Without a window to choose in, the first modem found is the one confirmed.
     m_startup->setModemSearch([this] { return searchAndWriteFirstModem(); });
 }
@@ -152,6 +181,8 @@ void Program::createRecorder() {
     m_recorder = std::make_unique<VoiceRecorder>(m_logger, *m_prompter, *m_modem, *m_profile, *m_current, *m_settings,
                                                  *m_catalogue, m_workDir);
     m_recorder->RecoverRecordedFile();
+    connect(m_recorder.get(), &VoiceRecorder::recordEnabled, this,
+            [this](bool on) { setRecordAvailable(on && voiceFeatures()); });
     connect(m_modem.get(), &ModemController::recordTriggered, this, [this] {
         // The idle handler's turn: after the ring timer's handler has returned.
         QMetaObject::invokeMethod(this, &Program::recordTriggered, Qt::QueuedConnection);

@@ -100,12 +100,21 @@ public:
     /// window replaces it with the user's choice (StartupConfiguration::setModemSearch).
     int searchAndWriteFirstModem();
 
+    /// Whether Record may be used: the modem has voice features, and no port opening has failed since
+    /// the last one that succeeded. Modem Off leaves it as it is: Record then opens the port itself.
+    bool recordAvailable() const { return m_recordAvailable; }
+    /// The Modem On command; false (after the message) when the port could not be opened.
+    bool modemOn();
+    /// The Modem Off command.
+    void modemOff();
+
     /// True from the end of `start` until `shutdown`: an accepted call whose rings stopped is recorded.
     bool automaticRecordingArmed() const { return m_armed; }
     /// Stops a running recording with its full stop sequence (catalogue entry, modem reopened).
     void stopRecording();
 
 Q_SIGNALS:
+    void recordAvailableChanged(bool available);
     /// The close sequence has run.
     void finished();
 
@@ -120,12 +129,15 @@ private:
     void createRecorder();
     void recordTriggered();
     void releaseControllers();
+    void setRecordAvailable(bool available);
+    bool voiceFeatures() const;
 
     StartOptions m_options;
     QString m_workDir;
     Prompter* m_prompter;
     Logger m_logger;
     bool m_armed = false;
+    bool m_recordAvailable = false;
     bool m_shutDown = false;
 
     // In creation order; released in reverse.

@@ -4,6 +4,7 @@
 #include "gui/WindowedProgram.h"
 #include "library/Catalogue.h"
 #include "library/TableFile.h"
+#include "modem/ModemController.h"
 #include "program/Program.h"
 #include "recorder/VoiceRecorder.h"
 #include "recorder/gui/SignalTrace.h"
@@ -32,12 +33,20 @@ QString firstPanel(MainWindow& main) {
 }
 
 struct WindowedRecorder : ::testing::Test {
+    void restart(const QStringList& arguments, const QByteArray& params, bool show) {
+        app.reset();
+        sim.stop();
+        start(arguments, params, show);
+    }
     ModemSim sim;
     QTemporaryDir dir;
     ScriptedPrompter prompter;
     std::unique_ptr<WindowedProgram> app;
 
-    void SetUp() override {
+    void SetUp() override { start(); }
+    /// The program on the simulated modem; `params` goes into section Params.
+    void start(const QStringList& arguments = {}, const QByteArray& params = "AutoRecord=0\r\nVoicefeatures=1\r\n",
+               bool show = true) {
         ASSERT_TRUE(sim.start());
         QFile ini(dir.filePath(QStringLiteral("tvk.ini")));
         ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
@@ -45,13 +54,15 @@ struct WindowedRecorder : ::testing::Test {
                   "\r\n[Modem]\r\nport=1\r\nModel=Simulated\r\nFlowControl=2\r\nForCallerId=at+vcid=1\r\n"
                   "VoiceMode=at+fclass=8\r\nRecGain=at+vgr=128\r\nSilenceTimer=none\r\n"
                   "VoiceCompression=at+vsm=1,8000\r\n[Params]\r\nUseLine=at+vls=1\r\nUseLineRes=OK\r\n"
-                  "Voicefeatures=1\r\nAutoRecord=0\r\nCallerID=1\r\nRejectCall=0\r\n"
-                  "[Monitor]\r\nBackColor=0\r\nTraceColor=65280\r\nRecordTrace=1\r\n");
+                  "CallerID=1\r\nRejectCall=0\r\n" +
+                  params + "[Monitor]\r\nBackColor=0\r\nTraceColor=65280\r\nRecordTrace=1\r\n");
         ini.close();
         WaveFormat::pcm(8000, 8, 1).SaveFormatFile(dir.filePath(QStringLiteral("ModemCompression.cpn")));
-        app = std::make_unique<WindowedProgram>(QStringList{QStringLiteral("--workdir"), dir.path()}, &prompter);
+        app = std::make_unique<WindowedProgram>(QStringList{QStringLiteral("--workdir"), dir.path()} + arguments,
+                                                &prompter);
         app->create();
-        main().show();
+        if (show)
+            main().show();
     }
     void TearDown() override {
         app.reset();
@@ -119,10 +130,54 @@ TEST_F(WindowedRecorder, RecordAndStopFollowTheRecordingAndTheTraceShowsTheSound
     EXPECT_TRUE(prompter.shown.isEmpty()) << prompter.shown.join('|').toStdString();
 }
 
-TEST_F(WindowedRecorder, RecordIsOffWhileTheModemIsOff) {
+TEST_F(WindowedRecorder, ModemOffLeavesRecordOfferedAndRecordOpensThePortItself) {
     ASSERT_TRUE(waitUntil([&] { return main().acRecord()->isEnabled(); }));
+    auto* on1 = main().findChild<QAction*>(QStringLiteral("On1"));
+    auto* off1 = main().findChild<QAction*>(QStringLiteral("Off1"));
+    auto* trayOn = main().findChild<QAction*>(QStringLiteral("TrayModemOn"));
+    auto* trayOff = main().findChild<QAction*>(QStringLiteral("TrayModemOff"));
+    ASSERT_TRUE(on1 && off1 && trayOn && trayOff);
+    EXPECT_TRUE(on1->isChecked() && trayOn->isChecked());
+    EXPECT_FALSE(off1->isChecked() || trayOff->isChecked());
+
+    off1->trigger();
+    ASSERT_TRUE(waitUntil([&] { return !app->program().modem().portOpen(); }));
+    EXPECT_TRUE(off1->isChecked() && trayOff->isChecked());
+    EXPECT_FALSE(on1->isChecked() || trayOn->isChecked());
+    EXPECT_TRUE(main().acRecord()->isEnabled()) << "Record stays offered with the modem off";
+
+    main().acRecord()->trigger();
+    ASSERT_TRUE(waitUntil([&] { return recorder().receiving(); })) << prompter.shown.join('|').toStdString();
+    EXPECT_TRUE(on1->isChecked());
+    main().acStop()->trigger();
+    ASSERT_TRUE(waitUntil([&] { return !recorder().recording() && main().acRecord()->isEnabled(); }));
+    EXPECT_TRUE(prompter.shown.isEmpty()) << prompter.shown.join('|').toStdString();
+}
+
+TEST_F(WindowedRecorder, AModemWithoutVoiceFeaturesNeverOffersRecord) {
+    restart({}, "AutoRecord=0\r\nVoicefeatures=0\r\n", true);
+    ASSERT_TRUE(waitUntil([&] { return app->program().modem().portOpen(); }));
+    EXPECT_TRUE(prompter.shown.contains(QStringLiteral("Your modem does not support V.253/IS-101 standard")));
+    EXPECT_FALSE(main().acRecord()->isEnabled());
+    // Neither switching the modem off and on again nor its reopening offers Record.
     main().acModemOff()->trigger();
-    ASSERT_TRUE(waitUntil([&] { return !main().acRecord()->isEnabled(); }));
     main().acModemOn()->trigger();
-    ASSERT_TRUE(waitUntil([&] { return main().acRecord()->isEnabled(); }));
+    ASSERT_TRUE(waitUntil([&] { return app->program().modem().portOpen(); }));
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(main().acRecord()->isEnabled());
+    EXPECT_FALSE(app->program().recordAvailable());
+}
+
+TEST_F(WindowedRecorder, StartedAtLogonIntoTheTrayItRecordsACallWithTheWindowNeverShown) {
+    restart({QStringLiteral("STARTUP")}, "AutoRecord=1\r\nVoicefeatures=1\r\nSystemTray=1\r\nDiscTime=2\r\n", false);
+    ASSERT_TRUE(main().windowState() & Qt::WindowMinimized);
+    ASSERT_FALSE(main().isVisible());
+    ASSERT_TRUE(waitUntil([&] { return app->program().modem().autoRecordMode(); }))
+        << prompter.shown.join('|').toStdString();
+    ASSERT_TRUE(sim.command(
+        QStringLiteral("call rings=2 interval=1500 cid=5550142 audio=speech talk=2 end=silence endfor=20")));
+    ASSERT_TRUE(waitUntil([&] { return app->program().catalogue().CallsTbl().recordCount() == 1; }, 60000))
+        << (prompter.shown + app->program().logger().lines()).join('\n').toStdString();
+    EXPECT_FALSE(main().isVisible());
+    EXPECT_FALSE(app->program().modem().autoStarted()) << "the automatic recording ended as one";
 }
