@@ -18,10 +18,9 @@ const QList<FamilyRule>& familyRules() {
     static const QList<FamilyRule> rules{
         {"UNSIGNED PCM", {QStringLiteral("UNSIGNED PCM"), QStringLiteral("LINEAR")}},
         {"SIGNED PCM", {QStringLiteral("SIGNED PCM")}},
-        // "Mu-Law" and the micro sign spelling are how modems actually write u-law.
-        {"ULAW",
-         {QStringLiteral("ULAW"), QStringLiteral("M-LAW"), QStringLiteral("G.711U"), QStringLiteral("U-LAW"),
-          QStringLiteral("\u039C-LAW")}},
+        // Only these spellings: recognising more ("Mu-Law") would add records and so move the index
+        // of every later compression, which stored profiles refer to.
+        {"ULAW", {QStringLiteral("ULAW"), QStringLiteral("M-LAW"), QStringLiteral("G.711U")}},
         {"ALAW", {QStringLiteral("ALAW"), QStringLiteral("A-LAW"), QStringLiteral("G.711A")}},
     };
     return rules;
@@ -136,14 +135,14 @@ bool ClassifyLine(const QString& input, CompressionRecord& record, QChar& separa
     if (const qsizetype prefix = line.indexOf(QLatin1String("+VSM:"), 0, Qt::CaseInsensitive); prefix >= 0)
         line.remove(prefix, 5);
 
-    // The separator is looked for outside the groups: a list separated by ';' may still write its
-    // rate groups with ',' as in "1;unsigned pcm;8;0;(7200,8000,11025)".
-    const std::optional<QString> outside = withoutGroups(line);
-    if (!outside)
+    // ',' wherever it stands, inside a rate group too: "1;unsigned pcm;8;0;(7200,8000)" then counts
+    // one field and is no compression. Deciding otherwise would add records and move the indices
+    // that stored profiles refer to. A group that never closes is no line either.
+    if (!withoutGroups(line))
         return false;
-    if (outside->contains(QLatin1Char(',')))
+    if (line.contains(QLatin1Char(',')))
         separator = QLatin1Char(',');
-    else if (outside->contains(QLatin1Char(';')))
+    else if (line.contains(QLatin1Char(';')))
         separator = QLatin1Char(';');
     else
         return false;
