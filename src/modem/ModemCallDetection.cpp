@@ -104,7 +104,7 @@ void ModemController::showCallerId(const QString& fromTag) {
 
 void ModemController::handleRing() {
     ++m_ringCount;
-    m_tmRing.stop();
+    m_tmRing->stop();
     Q_EMIT ringCountChanged(m_ringCount);
     if (m_settings.rejectCall && m_settings.rejectRings == m_ringCount) {
         Q_EMIT callerIdHidden();
@@ -112,19 +112,19 @@ void ModemController::handleRing() {
         m_rejected = true;
     }
     if (m_ringTimeOutKnown) {
-        m_tmRing.start(m_ringTimeOut);
-    } else if (!m_timer1.isActive() || m_ringTicks == 0) {
+        m_tmRing->start(m_ringTimeOut);
+    } else if (!m_timer1->isActive() || m_ringTicks == 0) {
         // First ring of a call (or a second one within the same tick, which is no cadence).
-        m_timer1.start();
+        m_timer1->start(kRingIntervalTickMs);
         m_ringTicks = 0;
-        m_tmRing.start(kDefaultRingTimeOutMs);
+        m_tmRing->start(kDefaultRingTimeOutMs);
     } else {
-        m_timer1.stop();
+        m_timer1->stop();
         m_ringTimeOutKnown = true;
         // ticks x 100 ms x 1.2, a whole number of milliseconds already.
         m_ringTimeOut = m_ringTicks * kRingIntervalTickMs * 6 / 5;
         storeRingTimeOut();
-        m_tmRing.start(m_ringTimeOut);
+        m_tmRing->start(m_ringTimeOut);
     }
     m_logger.add(QStringLiteral("ring"));
 }
@@ -140,9 +140,9 @@ void ModemController::storeRingTimeOut() {
 
 void ModemController::tmRingTimer() {
     // The call is over: a first ring of the next call must not count as this call's second.
-    m_timer1.stop();
+    m_timer1->stop();
     Q_EMIT callerIdHidden();
-    m_tmRing.stop();
+    m_tmRing->stop();
     if (m_rejected) {
         m_rejected = false;
         m_logger.add(QStringLiteral("Calling party hung up"));

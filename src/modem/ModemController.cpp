@@ -6,7 +6,6 @@
 #include "modem/PortMap.h"
 
 #include <QEventLoop>
-#include <QThread>
 
 namespace {
 
@@ -34,17 +33,14 @@ bool sendable(const QString& command) {
 } // namespace
 
 ModemController::ModemController(Config& config, Logger& logger, QObject* parent)
-    : QObject(parent), m_config(config), m_logger(logger) {
-    // Coarse timers may fire up to 5 % early; the time-outs here are promises to the user.
-    m_tmTimeOut.setSingleShot(true);
-    m_tmTimeOut.setTimerType(Qt::PreciseTimer);
-    m_tmRing.setSingleShot(true);
-    m_tmRing.setTimerType(Qt::PreciseTimer);
-    m_timer1.setInterval(kRingIntervalTickMs);
-    m_timer1.setTimerType(Qt::PreciseTimer);
-    connect(&m_tmTimeOut, &QTimer::timeout, this, &ModemController::tmTimeOutTimer);
-    connect(&m_tmRing, &QTimer::timeout, this, &ModemController::tmRingTimer);
-    connect(&m_timer1, &QTimer::timeout, this, [this] { ++m_ringTicks; });
+    : ModemController(config, logger, nullptr, parent) {}
+
+ModemController::ModemController(Config& config, Logger& logger, std::unique_ptr<ModemTiming> timing, QObject* parent)
+    : QObject(parent), m_config(config), m_logger(logger),
+      m_timing(timing ? std::move(timing) : std::make_unique<RealModemTiming>()) {
+    m_tmTimeOut = m_timing->makeTimer(TimerMode::SingleShot, [this] { tmTimeOutTimer(); });
+    m_tmRing = m_timing->makeTimer(TimerMode::SingleShot, [this] { tmRingTimer(); });
+    m_timer1 = m_timing->makeTimer(TimerMode::Repeating, [this] { ++m_ringTicks; });
     connect(&m_comPort1, &ComPort::OnTriggerAvail, this, &ModemController::ComPort1TriggerAvail);
     connect(&m_comPort1, &ComPort::OnPortOpen, this, &ModemController::ComPort1PortOpen);
     connect(&m_comPort1, &ComPort::OnPortClose, this, &ModemController::ComPort1PortClose);
@@ -80,7 +76,7 @@ int ModemController::exchange(const QString& command, const QString* description
         return AtBusy;
     }
     const QByteArray line = commandLine(command);
-    QThread::msleep(kCommandPauseMs);
+    m_timing->pause(kCommandPauseMs);
     if (!m_comPort1.isOpen())
         return AtNotQueued;
     m_comPort1.DiscardInput();
@@ -90,8 +86,7 @@ int ModemController::exchange(const QString& command, const QString* description
     if (description != nullptr)
         m_logger.add(*description);
 
-    m_tmTimeOut.setInterval(m_settings.replyTimeoutSeconds * 1000);
-    m_tmTimeOut.start();
+    m_tmTimeOut->start(m_settings.replyTimeoutSeconds * 1000);
     m_replyFlag = false;
     m_reply = Reply::None;
     m_replyBuffer.clear();
@@ -102,7 +97,7 @@ int ModemController::exchange(const QString& command, const QString* description
     if (!m_replyFlag)
         loop.exec();
     m_waitLoop = nullptr;
-    m_tmTimeOut.stop();
+    m_tmTimeOut->stop();
     return -1;
 }
 
@@ -170,7 +165,7 @@ int ModemController::SendQuery(const QString& command, QString& reply) {
 }
 
 bool ModemController::SendNoWait(const QString& command, const QString& description) {
-    QThread::msleep(kCommandPauseMs);
+    m_timing->pause(kCommandPauseMs);
     const QByteArray line = commandLine(command);
     if (!m_comPort1.isOpen() || m_comPort1.OutputRoom() < line.size())
         return false;
@@ -193,12 +188,12 @@ void ModemController::setReply(Reply reply) {
 
 void ModemController::tmTimeOutTimer() {
     setReply(Reply::TimeOut);
-    m_timer1.stop();
+    m_timer1->stop();
 }
 
 void ModemController::ComPort1TriggerAvail(int count) {
     if (m_voiceReception) {
-        m_timer1.stop();
+        m_timer1->stop();
         QByteArray bytes(count, Qt::Uninitialized);
         for (int i = 0; i < count; ++i)
             bytes[i] = m_comPort1.ReadByte();

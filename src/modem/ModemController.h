@@ -3,10 +3,11 @@
 
 #include "modem/ComPort.h"
 #include "modem/ModemSettings.h"
+#include "modem/ModemTiming.h"
 
 #include <QObject>
 #include <QString>
-#include <QTimer>
+#include <memory>
 
 class Config;
 class Logger;
@@ -33,6 +34,8 @@ public:
 
     /// Reads the learned `RingTimeOut` of section `General` from `config`.
     ModemController(Config& config, Logger& logger, QObject* parent = nullptr);
+    /// As above, on the clock `timing` (the real one when null).
+    ModemController(Config& config, Logger& logger, std::unique_ptr<ModemTiming> timing, QObject* parent = nullptr);
     ~ModemController() override;
 
     void setSettings(const ModemSettings& settings) { m_settings = settings; }
@@ -118,9 +121,10 @@ private:
     Logger& m_logger;
     ModemSettings m_settings;
     ComPort m_comPort1;
-    QTimer m_tmTimeOut;
-    QTimer m_tmRing;
-    QTimer m_timer1;
+    std::unique_ptr<ModemTiming> m_timing;
+    std::unique_ptr<ModemTimer> m_tmTimeOut;
+    std::unique_ptr<ModemTimer> m_tmRing;
+    std::unique_ptr<ModemTimer> m_timer1; ///< ticks every kRingIntervalTickMs while a ring interval is measured
 
     QString m_replyBuffer;
     QString m_replyAtRecognition; ///< the buffer as it was when the reply was recognised

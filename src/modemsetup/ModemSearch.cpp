@@ -59,11 +59,12 @@ int ModemSearch::SearchModems(bool eraseProfile) {
 
     Q_EMIT progressShown(QStringLiteral("Finding modems... "));
     m_logger.add(QStringLiteral("----- finding modems -----"));
+    QList<int> failed;
     for (int port = 1; port <= kPorts; ++port) {
         Q_EMIT progressChanged(progressFor(port));
         if (!m_modem.OpenModemPort(port, false)) {
-            m_logger.add(QStringLiteral("Port ") + PortMap::describe(port, PortMap::devicePath(&m_config, port)) +
-                         QStringLiteral(" failed to open"));
+            m_logger.add(QStringLiteral("Port %1 failed to open").arg(port));
+            failed.append(port);
             continue;
         }
         if (m_modem.SendCommand(QStringLiteral("AT"), QStringLiteral("Sending AT"), QStringLiteral("ok")) != AtOk) {
@@ -83,6 +84,12 @@ int ModemSearch::SearchModems(bool eraseProfile) {
         m_modem.CloseModemPort();
     }
     m_logger.add(QStringLiteral("----- finding modems finished -----"));
+    // Which device each failed port is, for the user who must find it; after the search's own lines.
+    for (const int port : failed) {
+        const QString device = PortMap::devicePath(&m_config, port);
+        m_logger.add(
+            QStringLiteral("Port %1 is %2").arg(port).arg(device.isEmpty() ? QStringLiteral("not set") : device));
+    }
     Q_EMIT progressHidden();
     return m_count;
 }

@@ -2,7 +2,6 @@
 #include "FakeModem.h"
 #include "ModemTestBase.h"
 
-#include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QThread>
 #include <QTimer>
@@ -117,25 +116,6 @@ TEST_F(CallDetectionTest, LearnsTheRingTimeOutAndTriggersWhenTheRingsStop) {
     armed();
     EXPECT_TRUE(modem->ringTimeOutKnown());
     EXPECT_EQ(modem->ringTimeOut(), learned);
-}
-
-TEST_F(CallDetectionTest, OneRingThenNothingTriggersAfterTheDefaultTimeOut) {
-    config.writeInteger(QStringLiteral("General"), QStringLiteral("RingTimeOut"), -40); // not a cadence
-    armed();
-    EXPECT_FALSE(modem->ringTimeOutKnown());
-    QSignalSpy triggered(modem.get(), &ModemController::recordTriggered);
-    QElapsedTimer elapsed;
-    fake.send("RING\r\n");
-    ASSERT_TRUE(waitUntil([&] { return modem->ringCount() == 1; }));
-    elapsed.start();
-    ASSERT_TRUE(triggered.wait(30000));
-    EXPECT_GE(elapsed.elapsed(), ModemController::kDefaultRingTimeOutMs - 100);
-    EXPECT_TRUE(modem->autoStarted());
-    EXPECT_FALSE(modem->ringTimeOutKnown());
-    // A first ring of the next call is no second ring of the last one.
-    fake.send("RING\r\n");
-    ASSERT_TRUE(waitUntil([&] { return modem->ringCount() == 2; }));
-    EXPECT_FALSE(modem->ringTimeOutKnown());
 }
 
 TEST_F(CallDetectionTest, CallerIdentification) {

@@ -10,6 +10,7 @@
 #include <QDeadlineTimer>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <memory>
 
 struct ModemTestBase : ::testing::Test {
     QTemporaryDir dir;
@@ -18,10 +19,11 @@ struct ModemTestBase : ::testing::Test {
     std::unique_ptr<ModemController> modem;
     ModemSettings settings;
 
-    /// Maps port 1 to `device` and creates the controller (which reads RingTimeOut now).
-    void createModem(const QString& device) {
+    /// Maps port 1 to `device` and creates the controller (which reads RingTimeOut now), on the clock
+    /// `timing` or, without one, the real clock.
+    void createModem(const QString& device, std::unique_ptr<ModemTiming> timing = nullptr) {
         config.writeString(QStringLiteral("Ports"), QStringLiteral("Com1"), device);
-        modem = std::make_unique<ModemController>(config, logger);
+        modem = std::make_unique<ModemController>(config, logger, std::move(timing));
         settings.replyTimeoutSeconds = 2;
         settings.flow = ComPort::FlowControl::None;
         modem->setSettings(settings);

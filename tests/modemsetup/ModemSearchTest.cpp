@@ -126,12 +126,18 @@ TEST_F(ModemSearchTest, FindsModemsOnTheirPortsAndLogsEachPortThatFailedToOpen) 
     EXPECT_EQ(listed.at(0).at(1).toString(), first.Model);
     EXPECT_EQ(listed.at(1).at(1).toString(), second.Model);
 
+    // The fixed lines between the banners; each failed port's device after them, on a line of its own.
     QStringList expectedFailures;
-    for (int port : {1, 3, 4, 6, 8})
-        expectedFailures << QStringLiteral("Port %1 (%2) failed to open")
-                                .arg(port)
-                                .arg(dir.filePath(QStringLiteral("absent%1").arg(port)));
+    QStringList expectedDevices;
+    for (int port : {1, 3, 4, 6, 8}) {
+        expectedFailures << QStringLiteral("Port %1 failed to open").arg(port);
+        expectedDevices
+            << QStringLiteral("Port %1 is %2").arg(port).arg(dir.filePath(QStringLiteral("absent%1").arg(port)));
+    }
     EXPECT_EQ(failureLines(), expectedFailures);
+    const QStringList all = logger.lines();
+    const qsizetype end = all.lastIndexOf(QStringLiteral("----- finding modems finished -----"));
+    EXPECT_EQ(all.mid(end + 1, expectedDevices.size()), expectedDevices);
     // The silent port 7 leaves only its unanswered "Sending AT".
     const QStringList lines = searchLines();
     EXPECT_FALSE(lines.join(QLatin1Char('\n')).contains(QLatin1String("Port 7"))) << lines.join('\n').toStdString();

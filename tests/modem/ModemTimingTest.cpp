@@ -1,0 +1,226 @@
+// The controller's timing rules on a hand-turned clock: the pause before each command, the reply
+// time-out, the ring time-out (default, learned) and when the rings of a call count as over.
+// The real clock is checked on its own at the end.
+#include "FakeModem.h"
+#include "ManualTiming.h"
+#include "ModemTestBase.h"
+
+#include <QElapsedTimer>
+#include <QSignalSpy>
+#include <time.h>
+
+namespace {
+
+struct ModemTimingTest : ModemTestBase {
+    FakeModem fake;
+    ManualTiming* clock = nullptr; ///< owned by the controller
+
+    void SetUp() override { ASSERT_TRUE(fake.pty().ok()); }
+    void createOnManualClock() {
+        auto timing = std::make_unique<ManualTiming>();
+        clock = timing.get();
+        createModem(fake.pty().slavePath(), std::move(timing));
+    }
+    /// A controller on the manual clock with port 1 open and automatic recording armed.
+    void armed() {
+        createOnManualClock();
+        ASSERT_TRUE(modem->OpenModemPort(1, false));
+        modem->EnableAutoRecord();
+    }
+    /// One ring, handled before it returns; the clock stands still meanwhile.
+    void ring() {
+        const int before = modem->ringCount();
+        fake.send("\r\nRING\r\n");
+        ASSERT_TRUE(waitUntil([&] { return modem->ringCount() == before + 1; }, 10000));
+    }
+    int storedRingTimeOut() const {
+        return config.readInteger(QStringLiteral("General"), QStringLiteral("RingTimeOut"), -1);
+    }
+    void storeRingTimeOut(int ms) { config.writeInteger(QStringLiteral("General"), QStringLiteral("RingTimeOut"), ms); }
+};
+
+constexpr int kDefault = ModemController::kDefaultRingTimeOutMs;
+
+} // namespace
+
+TEST_F(ModemTimingTest, OnePauseBeforeEachCommand) {
+    settings.forCallerId = QStringLiteral("at+vcid=1");
+    createOnManualClock();
+    QList<qsizetype> linesAtPause;
+    clock->onPause = [&] { linesAtPause.append(logger.lines().size()); };
+
+    ASSERT_TRUE(modem->OpenModemPort(1, true));
+    ASSERT_EQ(fake.commands(), (QList<QByteArray>{"atE0", "ats0=0", "at+vcid=1"}));
+    EXPECT_EQ(clock->pauses(), QList<int>(3, ModemController::kCommandPauseMs));
+    // "opened...", then each command's description and reply: every pause comes before its command.
+    EXPECT_EQ(linesAtPause, (QList<qsizetype>{1, 3, 5}));
+
+    QString reply;
+    EXPECT_EQ(modem->SendQuery(QStringLiteral("ati"), reply), AtOk);
+    EXPECT_EQ(clock->pauses().size(), 4);
+    const qsizetype before = logger.lines().size();
+    EXPECT_TRUE(modem->SendNoWait(QStringLiteral("at+vrx"), QStringLiteral("Receiving data...")));
+    EXPECT_EQ(clock->pauses(), QList<int>(5, ModemController::kCommandPauseMs));
+    EXPECT_EQ(linesAtPause.last(), before);
+    ASSERT_TRUE(waitUntil([&] { return fake.commands().size() == 5; }, 10000));
+}
+
+TEST_F(ModemTimingTest, ReplyTimeOutRunsOnTheControllersClock) {
+    createOnManualClock();
+    ASSERT_TRUE(modem->OpenModemPort(1, false));
+    const int timeOutMs = settings.replyTimeoutSeconds * 1000;
+    fake.answer("ati", QByteArray());
+    int advanceBy = timeOutMs - 1;
+    // The modem answers once the clock has moved on: in time, or too late.
+    QObject::connect(&fake, &FakeModem::commandReceived, &fake, [&] {
+        clock->advance(advanceBy);
+        fake.send("\r\nOK\r\n");
+    });
+    EXPECT_EQ(modem->SendCommand(QStringLiteral("ati"), QStringLiteral("info.."), QStringLiteral("OK")), AtOk);
+    advanceBy = timeOutMs;
+    EXPECT_EQ(modem->SendCommand(QStringLiteral("ati"), QStringLiteral("info.."), QStringLiteral("OK")), AtTimeOut);
+    EXPECT_EQ(logger.lines().last(), QStringLiteral("time out"));
+}
+
+TEST_F(ModemTimingTest, DefaultRingTimeOutHoldsUntilAnIntervalIsLearned) {
+    storeRingTimeOut(-40); // no cadence: learned again
+    armed();
+    QSignalSpy triggered(modem.get(), &ModemController::recordTriggered);
+    ring();
+    EXPECT_FALSE(modem->ringTimeOutKnown());
+    EXPECT_EQ(modem->ringTimeOut(), kDefault);
+    clock->advance(kDefault - 1);
+    EXPECT_EQ(triggered.count(), 0);
+    EXPECT_FALSE(modem->recordTrigger());
+    clock->advance(1);
+    ASSERT_EQ(triggered.count(), 1);
+    EXPECT_TRUE(modem->autoStarted());
+    EXPECT_TRUE(modem->takeRecordTrigger());
+    EXPECT_FALSE(modem->takeRecordTrigger());
+    EXPECT_FALSE(modem->ringTimeOutKnown());
+    EXPECT_EQ(storedRingTimeOut(), -40);
+
+    // A first ring of the next call is no second ring of the last one, and waits the default again.
+    ring();
+    EXPECT_FALSE(modem->ringTimeOutKnown());
+    clock->advance(kDefault - 1);
+    EXPECT_EQ(triggered.count(), 1);
+    clock->advance(1);
+    EXPECT_EQ(triggered.count(), 2);
+    EXPECT_FALSE(modem->ringTimeOutKnown());
+}
+
+struct LearnedRingTimeOut : ModemTimingTest, ::testing::WithParamInterface<std::pair<int, int>> {};
+
+TEST_P(LearnedRingTimeOut, IsTicksTimesOneAndAFifthAfterTwoRings) {
+    const auto [intervalMs, learnedMs] = GetParam();
+    armed();
+    QSignalSpy triggered(modem.get(), &ModemController::recordTriggered);
+    ring();
+    clock->advance(intervalMs);
+    EXPECT_FALSE(modem->ringTimeOutKnown());
+    ring();
+    ASSERT_TRUE(modem->ringTimeOutKnown());
+    EXPECT_EQ(modem->ringTimeOut(), learnedMs);
+    EXPECT_EQ(storedRingTimeOut(), learnedMs);
+
+    // The second ring already waits the learned time-out, and so do the rings after it.
+    clock->advance(learnedMs - 1);
+    ring();
+    clock->advance(learnedMs - 1);
+    EXPECT_EQ(triggered.count(), 0);
+    clock->advance(1);
+    EXPECT_EQ(triggered.count(), 1);
+    EXPECT_EQ(modem->ringTimeOut(), learnedMs);
+}
+
+// Whole ticks of 100 ms count; a part of one does not.
+INSTANTIATE_TEST_SUITE_P(Intervals, LearnedRingTimeOut,
+                         ::testing::Values(std::pair{100, 120}, std::pair{650, 720}, std::pair{4000, 4800},
+                                           std::pair{5999, 7080}));
+
+TEST_F(ModemTimingTest, RingsAreOverOnlyWhenTheRingTimerExpiresWithoutANewRing) {
+    storeRingTimeOut(700);
+    armed();
+    ASSERT_TRUE(modem->ringTimeOutKnown());
+    QSignalSpy triggered(modem.get(), &ModemController::recordTriggered);
+    for (int i = 0; i < 3; ++i) {
+        ring();
+        clock->advance(699);
+    }
+    EXPECT_EQ(triggered.count(), 0);
+    EXPECT_FALSE(modem->takeRecordTrigger());
+    clock->advance(1);
+    EXPECT_EQ(triggered.count(), 1);
+    EXPECT_TRUE(modem->takeRecordTrigger());
+    clock->advance(60000);
+    EXPECT_EQ(triggered.count(), 1);
+    EXPECT_FALSE(modem->takeRecordTrigger());
+}
+
+TEST_F(ModemTimingTest, RejectedCallNeverTriggers) {
+    storeRingTimeOut(700);
+    settings.rejectCall = true;
+    settings.rejectRings = 2;
+    armed();
+    QSignalSpy triggered(modem.get(), &ModemController::recordTriggered);
+    ring();
+    EXPECT_FALSE(modem->rejected());
+    clock->advance(400);
+    ring();
+    EXPECT_TRUE(modem->rejected());
+    EXPECT_EQ(logger.lines().count(QStringLiteral("Call recording rejected...")), 1);
+    clock->advance(400);
+    ring(); // the caller keeps ringing past the limit
+    clock->advance(60000);
+    EXPECT_EQ(triggered.count(), 0);
+    EXPECT_FALSE(modem->recordTrigger());
+    EXPECT_FALSE(modem->takeRecordTrigger());
+    EXPECT_FALSE(modem->autoStarted());
+    EXPECT_FALSE(modem->rejected());
+    EXPECT_EQ(modem->ringCount(), 0);
+    EXPECT_EQ(logger.lines().mid(logger.lines().size() - 2),
+              (QStringList{QStringLiteral("Calling party hung up"), QStringLiteral("Enabling autoRecord mode")}));
+
+    // The next call starts its count afresh: one ring and silence is recorded.
+    ring();
+    EXPECT_FALSE(modem->rejected());
+    clock->advance(700);
+    EXPECT_EQ(triggered.count(), 1);
+}
+
+TEST(RealModemTimingTest, PauseSleepsWithoutSpinning) {
+    RealModemTiming timing;
+    QElapsedTimer elapsed;
+    elapsed.start();
+    timespec cpuBefore{};
+    timespec cpuAfter{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &cpuBefore);
+    timing.pause(ModemController::kCommandPauseMs);
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &cpuAfter);
+    EXPECT_GE(elapsed.elapsed(), ModemController::kCommandPauseMs);
+    const double cpuMs = (cpuAfter.tv_sec - cpuBefore.tv_sec) * 1e3 + (cpuAfter.tv_nsec - cpuBefore.tv_nsec) / 1e6;
+    EXPECT_LT(cpuMs, ModemController::kCommandPauseMs / 4);
+}
+
+TEST(RealModemTimingTest, TimersExpireOnTimeInTheirMode) {
+    RealModemTiming timing;
+    int once = 0;
+    int repeated = 0;
+    const auto single = timing.makeTimer(TimerMode::SingleShot, [&] { ++once; });
+    const auto repeating = timing.makeTimer(TimerMode::Repeating, [&] { ++repeated; });
+    EXPECT_FALSE(single->isActive());
+    EXPECT_FALSE(repeating->isActive());
+    QElapsedTimer elapsed;
+    elapsed.start();
+    single->start(50);
+    repeating->start(10);
+    ASSERT_TRUE(waitUntil([&] { return once == 1; }, 10000));
+    EXPECT_GE(elapsed.elapsed(), 50); // a precise timer never expires early
+    EXPECT_FALSE(single->isActive());
+    ASSERT_TRUE(waitUntil([&] { return repeated >= 20; }, 10000));
+    EXPECT_TRUE(repeating->isActive());
+    repeating->stop();
+    EXPECT_FALSE(repeating->isActive());
+    EXPECT_EQ(once, 1);
+}
