@@ -71,12 +71,12 @@ template <class T, class... Args> std::unique_ptr<T> WindowedProgram::make(const
 void WindowedProgram::create() {
     if (m_unattendedPrompter)
         m_unattendedPrompter->setLogger(&m_program->logger());
-    m_program->start([this](Program::Step step) { createWindowsAfter(static_cast<int>(step)); });
+    m_program->start([this](Program::Step step) { createWindowsAfter(step); });
 }
 
-void WindowedProgram::createWindowsAfter(int done) {
+void WindowedProgram::createWindowsAfter(Program::Step done) {
     Program& program = *m_program;
-    switch (static_cast<Program::Step>(done)) {
+    switch (done) {
     case Program::Step::Catalogue:
         break;
     case Program::Step::Configuration:

@@ -1,6 +1,7 @@
 // The windowed program: the program's controllers with their windows, the single instance and the signals.
 #pragma once
 
+#include "program/Program.h"
 #include "program/StartOptions.h"
 
 #include <QObject>
@@ -14,7 +15,6 @@ class LoggerWindow;
 class MainWindow;
 class ModemChoiceWindow;
 class MoveToDialog;
-class Program;
 class Prompter;
 class ProgressWindow;
 class QueryModemWindow;
@@ -50,7 +50,7 @@ public:
     void requestClose();
 
 private:
-    void createWindowsAfter(int step);
+    void createWindowsAfter(Program::Step done);
     void connectMainWindow();
     void connectRecorder();
     template <class T, class... Args> std::unique_ptr<T> make(const char* component, Args&&... args);
