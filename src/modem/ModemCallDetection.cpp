@@ -66,6 +66,15 @@ void ModemController::DisableAutoRecord() {
     Q_EMIT autoRecordModeChanged(false);
 }
 
+void ModemController::endCallDetection() {
+    // Rings heard on a port that is now closed belong to no call this controller can record: their
+    // timers must not fire into a start sequence whose port (or program) is gone.
+    m_tmRing->stop();
+    m_timer1->stop();
+    m_ringCount = 0;
+    m_rejected = false;
+}
+
 bool ModemController::takeRecordTrigger() {
     if (!m_recordTrigger)
         return false;

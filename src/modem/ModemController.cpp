@@ -63,26 +63,36 @@ ModemController::~ModemController() {
 }
 
 QString ModemController::portText() const {
-    return PortMap::describe(m_comPort1.ComNumber(), m_comPort1.device());
+    return QString::number(m_comPort1.ComNumber());
+}
+
+QString ModemController::reportOpenFailure() {
+    m_logger.add(PortMap::deviceLine(m_comPort1.ComNumber(), m_comPort1.device()) +
+                 QStringLiteral(" and cannot be opened: ") + m_comPort1.errorString());
+    return QStringLiteral("Error during opening com port ") + portText();
 }
 
 // --- command exchange ---
 
 int ModemController::exchange(const QString& command, const QString* description) {
+    return await(commandLine(command), command, description);
+}
+
+int ModemController::await(const QByteArray& line, const QString& shown, const QString* description) {
     if (m_waitLoop != nullptr) {
         // The reply flag and buffer belong to the exchange that is waiting; sharing them would
         // hand one command's reply to the other.
-        m_logger.add(QStringLiteral("Command refused, the modem is still answering another one: ") + command);
+        m_logger.add(QStringLiteral("Command refused, the modem is still answering another one: ") + shown);
         return AtBusy;
     }
-    const QByteArray line = commandLine(command);
     m_timing->pause(kCommandPauseMs);
     if (!m_comPort1.isOpen())
         return AtNotQueued;
     m_comPort1.DiscardInput();
     if (m_comPort1.OutputRoom() < line.size())
         return AtNotQueued;
-    m_comPort1.SendText(line);
+    if (!line.isEmpty())
+        m_comPort1.SendText(line);
     if (description != nullptr)
         m_logger.add(*description);
 
@@ -164,6 +174,36 @@ int ModemController::SendQuery(const QString& command, QString& reply) {
     }
 }
 
+bool ModemController::endVoiceStream() {
+    m_voiceReception = false;
+    if (!m_comPort1.isOpen())
+        return false;
+    // A DLE '!' the modem reads before it has begun the stream is taken as command text and lost:
+    // wait for the stream (or its CONNECT) first.
+    m_awaiting = Awaiting::StreamData;
+    int sent = await(QByteArray(), QStringLiteral("<wait for the voice stream>"), nullptr);
+    bool ended = false;
+    if (sent < 0 && m_reply != Reply::TimeOut) {
+        m_awaiting = Awaiting::StreamEnd;
+        m_streamDle = false;
+        m_streamEndSeen = false;
+        const QString description = QStringLiteral("Ending voice reception..");
+        sent = await(QByteArray("\x10!", 2), QStringLiteral("<DLE>!"), &description);
+        ended = sent < 0 && m_reply == Reply::Ok;
+        m_logger.add(ended ? QStringLiteral("ok") : QStringLiteral("time out"));
+    }
+    m_awaiting = Awaiting::Reply;
+    if (ended)
+        return true;
+    // A port closed during the wait (an unplugged modem, the program closing) stays closed.
+    if (!m_comPort1.isOpen())
+        return false;
+    // Closing the port drops DTR, which returns a voice modem to command mode.
+    const int port = m_comPort1.ComNumber();
+    CloseModemPort();
+    return OpenModemPort(port, false);
+}
+
 bool ModemController::SendNoWait(const QString& command, const QString& description) {
     m_timing->pause(kCommandPauseMs);
     const QByteArray line = commandLine(command);
@@ -200,6 +240,13 @@ void ModemController::ComPort1TriggerAvail(int count) {
         Q_EMIT voiceData(bytes);
         return;
     }
+    if (m_awaiting != Awaiting::Reply) {
+        QByteArray bytes(count, Qt::Uninitialized);
+        for (int i = 0; i < count; ++i)
+            bytes[i] = m_comPort1.ReadByte();
+        takeStreamBytes(bytes);
+        return;
+    }
     m_replyBuffer.reserve(m_replyBuffer.size() + count);
     for (int i = 0; i < count; ++i)
         m_replyBuffer.append(QChar(static_cast<uchar>(m_comPort1.ReadByte())));
@@ -209,6 +256,31 @@ void ModemController::ComPort1TriggerAvail(int count) {
     if (m_replyBuffer.size() > kMaxReplyBuffer)
         m_replyBuffer.remove(0, m_replyBuffer.size() - kMaxReplyBuffer / 4);
     recogniseReply();
+}
+
+void ModemController::takeStreamBytes(const QByteArray& bytes) {
+    constexpr char kDle = 0x10;
+    constexpr char kEtx = 0x03;
+    if (m_awaiting == Awaiting::StreamData) {
+        if (!bytes.isEmpty())
+            setReply(Reply::Ok);
+        return;
+    }
+    for (const char b : bytes) {
+        if (m_streamEndSeen) {
+            m_replyBuffer.append(QChar(static_cast<uchar>(b)));
+        } else if (m_streamDle) {
+            // A doubled DLE is a sound byte; DLE ETX ends the stream.
+            m_streamDle = false;
+            m_streamEndSeen = b == kEtx;
+        } else {
+            m_streamDle = b == kDle;
+        }
+    }
+    if (!m_streamEndSeen)
+        return;
+    if (m_replyBuffer.contains(QLatin1String("OK")) || m_replyBuffer.contains(QLatin1String("ok")))
+        setReply(Reply::Ok);
 }
 
 void ModemController::recogniseReply() {
@@ -244,11 +316,13 @@ bool ModemController::OpenModemPort(int port, bool initialise) {
 bool ModemController::CloseModemPort() {
     const bool closed = m_comPort1.CloseChannel();
     m_voiceReception = false;
+    endCallDetection();
     return closed;
 }
 
 void ModemController::ComPort1PortOpen() {
     m_portOpen = true;
+    m_logger.add(PortMap::deviceLine(m_comPort1.ComNumber(), m_comPort1.device()));
     m_logger.add(QStringLiteral("Com port ") + portText() + QStringLiteral(" opened..."));
     Q_EMIT statusText(QStringLiteral(" Modem on"));
     Q_EMIT portOpenChanged(true);
@@ -257,6 +331,7 @@ void ModemController::ComPort1PortOpen() {
 void ModemController::ComPort1PortClose() {
     m_portOpen = false;
     m_voiceReception = false;
+    endCallDetection();
     m_logger.add(QStringLiteral("Com port ") + portText() + QStringLiteral(" closed..."));
     Q_EMIT statusText(QStringLiteral(" Modem off"));
     Q_EMIT portOpenChanged(false);

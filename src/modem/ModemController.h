@@ -51,6 +51,11 @@ public:
     int SendQuery(const QString& command, QString& reply);
     /// Queues `command` + CR and logs `description`; awaits no reply.
     bool SendNoWait(const QString& command, const QString& description);
+    /// Ends a voice stream the modem may be sending (after "at+vrx" whose sound nothing can take):
+    /// waits for the stream to begin, sends DLE '!', and waits for DLE ETX and the "OK" after it. A
+    /// modem that does not answer has its port closed, which drops DTR, and opened again. True when
+    /// the port is open and the modem takes commands again.
+    bool endVoiceStream();
     /// True while an awaited exchange waits for its reply.
     bool exchangeWaiting() const { return m_waitLoop != nullptr; }
     QString replyBuffer() const { return m_replyBuffer; }
@@ -65,14 +70,17 @@ public:
     void DisableAutoRecord();
     /// The Modem On command: logs its click; when the port is closed opens the configured port and
     /// arms or disarms automatic recording by the setting. False when the port could not be opened
-    /// (the caller shows "Error during opening com port " + `portText()` and disables Record).
+    /// (the caller shows `reportOpenFailure()` and disables Record).
     bool modemOnClicked();
     /// The Modem Off command: logs its click and closes the port.
     bool modemOffClicked();
 
     bool portOpen() const { return m_portOpen; }
-    /// The port as shown in messages: number and device, "1 (/dev/ttyS0)".
+    /// The port's number as the fixed log lines and messages show it.
     QString portText() const;
+    /// After a failed `OpenModemPort`: logs which device failed and why, and returns the message the
+    /// user sees, "Error during opening com port " N.
+    QString reportOpenFailure();
     bool autoRecordMode() const { return m_autoRecord; }
     int ringCount() const { return m_ringCount; }
     bool rejected() const { return m_rejected; }
@@ -103,8 +111,16 @@ Q_SIGNALS:
 
 private:
     enum class Reply { None, Ok, Error, Connect, TimeOut };
+    /// What the bytes of an exchange are taken as.
+    enum class Awaiting { Reply, StreamData, StreamEnd };
 
     int exchange(const QString& command, const QString* description);
+    /// Sends `bytes`, logs `description` when given, and waits for the reply; -1 when one came (or the
+    /// time-out), else the AtResult that kept it from being sent. `shown` names it in the busy line.
+    int await(const QByteArray& bytes, const QString& shown, const QString* description);
+    /// Takes received bytes while a voice stream is being ended: the sound before DLE ETX is dropped,
+    /// what follows is the reply.
+    void takeStreamBytes(const QByteArray& bytes);
     void ComPort1TriggerAvail(int count);
     void ComPort1PortOpen();
     void ComPort1PortClose();
@@ -114,6 +130,8 @@ private:
     void detectCall();
     void showCallerId(const QString& fromTag);
     void handleRing();
+    /// Stops the ring timers and forgets the call's rings (the port has closed).
+    void endCallDetection();
     void tmRingTimer();
     void storeRingTimeOut();
 
@@ -131,6 +149,9 @@ private:
     Reply m_reply = Reply::None;
     bool m_replyFlag = false;
     QEventLoop* m_waitLoop = nullptr;
+    Awaiting m_awaiting = Awaiting::Reply;
+    bool m_streamDle = false;     ///< the last stream byte was a DLE whose partner has not come
+    bool m_streamEndSeen = false; ///< DLE ETX has come; what follows is command text
 
     bool m_portOpen = false;
     bool m_voiceReception = false;

@@ -21,6 +21,12 @@ QString PortMap::devicePath(const Config* config, int number) {
 #endif
 }
 
+QString PortMap::deviceLine(int number, const QString& device) {
+    if (device.isEmpty())
+        return QStringLiteral("Com port %1 has no device").arg(number);
+    return QStringLiteral("Com port %1 is %2").arg(number).arg(device);
+}
+
 QString PortMap::describe(int number, const QString& device) {
     if (device.isEmpty())
         return QString::number(number);

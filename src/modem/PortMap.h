@@ -16,4 +16,9 @@ QString devicePath(const Config* config, int number);
 /// How a port is shown in logs and messages: the number followed by its device, "1 (/dev/ttyS0)".
 QString describe(int number, const QString& device);
 
+/// The log line that names a port's device, "Com port 1 is /dev/ttyS0" ("... has no device" when
+/// none is known). It stands beside the fixed "Com port N opened..." lines, which support tools
+/// read and which therefore carry the number alone.
+QString deviceLine(int number, const QString& device);
+
 } // namespace PortMap

@@ -108,8 +108,8 @@ ModemProfileWriter::Result ModemProfileWriter::WriteModemProfile(int number) {
     channel.setFlowControl(m_modem.settings().flow);
     channel.setDevice(PortMap::devicePath(&m_config, port));
     if (channel.device().isEmpty() || !channel.OpenChannel()) {
-        m_logger.add(QStringLiteral("Com port ") + PortMap::describe(port, channel.device()) +
-                     QStringLiteral(" failed to open: ") + channel.errorString());
+        m_logger.add(PortMap::deviceLine(port, channel.device()) + QStringLiteral(" and cannot be opened: ") +
+                     channel.errorString());
         m_prompter.message(QStringLiteral("No valid com port specified for this modem"), Prompter::Icon::Error);
         Q_EMIT busyChanged(false);
         return Result::PortUnusable;

@@ -68,8 +68,7 @@ void StartupConfiguration::ApplyConfiguration() {
     const ModemSettings s = ModemSettings::fromSettings(m_settings, line);
     m_modem.setSettings(s);
     if (!m_modem.OpenModemPort(params.port, true)) {
-        m_prompter.message(QStringLiteral("Error during opening com port ") + m_modem.portText(),
-                           Prompter::Icon::Error);
+        m_prompter.message(m_modem.reportOpenFailure(), Prompter::Icon::Error);
         Q_EMIT recordEnabled(false);
     }
     if (m_settings.autoRecord())

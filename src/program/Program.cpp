@@ -147,7 +147,7 @@ void Program::setRecordAvailable(bool available) {
 bool Program::modemOn() {
     if (m_modem->modemOnClicked())
         return true;
-    m_prompter->message(QStringLiteral("Error during opening com port ") + m_modem->portText(), Prompter::Icon::Error);
+    m_prompter->message(m_modem->reportOpenFailure(), Prompter::Icon::Error);
     setRecordAvailable(false);
     return false;
 }
@@ -215,7 +215,8 @@ QStringList Program::shutdown(const std::function<void()>& windowSteps) {
     sequence.add(names[0], [this] {
         // Nothing queued may start a recording from here on.
         m_armed = false;
-        stopRecording();
+        if (m_recorder)
+            m_recorder->closeDown();
     });
     sequence.add(names[1], [this] {
         if (m_catalogue)

@@ -13,14 +13,11 @@
 #include "settings/SettingsModel.h"
 
 #include <QDir>
+#include <QScopeGuard>
 
 namespace {
 
 const QString kModemCompressionFile = QStringLiteral("ModemCompression.cpn");
-
-QString portMessage(const ModemController& modem) {
-    return QStringLiteral("Error during opening com port ") + modem.portText();
-}
 
 } // namespace
 
@@ -59,6 +56,8 @@ void VoiceRecorder::acRecordExecute() {
     Q_EMIT recordingChanged(true);
     if (m_modem.voiceReception())
         return;
+    m_starting = true;
+    const auto started = qScopeGuard([this] { m_starting = false; });
     m_logger.add(QStringLiteral("-- Recording started"));
     if (m_settings.autoRecord())
         m_modem.DisableAutoRecord();
@@ -71,7 +70,7 @@ void VoiceRecorder::acRecordExecute() {
     }
     const ModemParams& p = m_profile.params();
     if (!m_modem.portOpen() && !m_modem.OpenModemPort(p.port, true)) {
-        m_prompter.message(portMessage(m_modem), Prompter::Icon::Error);
+        m_prompter.message(m_modem.reportOpenFailure(), Prompter::Icon::Error);
         restoreControls();
         releaseWriter();
         return;
@@ -79,6 +78,9 @@ void VoiceRecorder::acRecordExecute() {
     const QString ok = QStringLiteral("OK");
     const QString voiceMode = QStringLiteral("Setting modem in voice mode..");
     auto fail = [this](const QString& text) {
+        // A close during one of the waits below closed the port: that is why this step failed.
+        if (m_closing)
+            return abandonStart();
         m_prompter.message(text, Prompter::Icon::Error);
         AbortRecordingStart();
     };
@@ -106,7 +108,8 @@ void VoiceRecorder::acRecordExecute() {
         Q_EMIT stopEnabled(true);
     } else {
         fail(QStringLiteral("Error Receiving data.."));
-        m_modem.InitModem();
+        if (!m_closing)
+            m_modem.InitModem();
     }
 }
 
@@ -144,10 +147,11 @@ bool VoiceRecorder::StartReceiving() {
     try {
         StartReception();
     } catch (const std::exception& e) {
-        // A conversion that cannot be opened: the modem streams, but nothing could take the sound.
-        m_modem.setVoiceReception(false);
+        // A conversion that cannot be opened: the modem streams, but nothing could take the sound. The
+        // stream ends before anything else is said to the modem, or its sound drowns the replies.
         m_receiving = false;
         m_logger.add(QString::fromStdString(e.what()));
+        m_modem.endVoiceStream();
         return false;
     }
     m_startTime = QDateTime::currentDateTime();
@@ -185,6 +189,22 @@ void VoiceRecorder::releaseWriter() {
     m_file.close();
 }
 
+void VoiceRecorder::closeDown() {
+    m_closing = true;
+    if (m_recordPressed && !m_starting)
+        acStopExecute();
+}
+
+void VoiceRecorder::abandonStart() {
+    m_logger.add(QStringLiteral("Recording start abandoned: the program is closing"));
+    m_path.abort();
+    releaseWriter();
+    // The file holds a header and no sound of any call.
+    QFile::remove(recordedPath());
+    m_recordPressed = false;
+    Q_EMIT recordingChanged(false);
+}
+
 void VoiceRecorder::AbortRecordingStart() {
     restoreControls();
     m_path.abort();
@@ -196,7 +216,7 @@ void VoiceRecorder::AbortRecordingStart() {
         else
             m_modem.DisableAutoRecord();
     } else {
-        m_prompter.message(portMessage(m_modem), Prompter::Icon::Error);
+        m_prompter.message(m_modem.reportOpenFailure(), Prompter::Icon::Error);
         Q_EMIT recordEnabled(false);
     }
 }

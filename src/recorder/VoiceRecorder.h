@@ -36,6 +36,9 @@ public:
     void acRecordExecute();
     /// The recording part of `acStopExecute`; does nothing while no recording runs.
     void acStopExecute();
+    /// The program is closing: a running recording is stopped and catalogued, a start still waiting
+    /// on the modem is abandoned when its wait returns, and the port is not opened again.
+    void closeDown();
     /// The Record button is down: a recording is starting or running.
     bool recording() const { return m_recordPressed; }
     bool receiving() const { return m_receiving; }
@@ -70,6 +73,8 @@ private:
     bool StartReceiving();
     void StartReception();
     void AbortRecordingStart();
+    /// Ends a start sequence quietly because the program is closing: no message, no reopened port.
+    void abandonStart();
     void restoreControls();
     void releaseWriter();
     void voiceData(const QByteArray& bytes);
@@ -92,6 +97,8 @@ private:
 
     bool m_recordPressed = false;
     bool m_receiving = false;
+    bool m_starting = false; ///< the start sequence is running (it may be waiting on the modem)
+    bool m_closing = false;
     bool m_redirection = false;
     bool m_stopQueued = false;
     QString m_stopMessage;

@@ -15,7 +15,8 @@
 #include <QFileInfo>
 
 void VoiceRecorder::acStopExecute() {
-    if (!m_recordPressed)
+    // A start still waiting on the modem has no recording to stop yet.
+    if (!m_recordPressed || m_starting)
         return;
     m_logger.add(QStringLiteral("-- Recording stopped"));
     m_modem.setAutoStarted(false);
@@ -66,9 +67,11 @@ void VoiceRecorder::acStopExecute() {
 }
 
 void VoiceRecorder::reopenModem() {
+    // Closing: the next step closes the port for good.
+    if (m_closing)
+        return;
     if (!m_modem.OpenModemPort(m_profile.params().port, true)) {
-        m_prompter.message(QStringLiteral("Error during opening com port ") + m_modem.portText(),
-                           Prompter::Icon::Error);
+        m_prompter.message(m_modem.reportOpenFailure(), Prompter::Icon::Error);
         Q_EMIT recordEnabled(false);
         return;
     }

@@ -51,7 +51,7 @@ TEST(CliRecord, FirstStartFindsTheModemAndReportsACall) {
     ASSERT_TRUE(waitForLine(recorder, out, "Enabling autoRecord mode")) << out.constData();
     EXPECT_TRUE(out.contains("----- finding modems -----"));
     EXPECT_TRUE(out.contains("Port 2 failed to open"));
-    EXPECT_TRUE(out.contains("Com port 1 (" + sim.linkPath().toUtf8() + ") opened..."));
+    EXPECT_TRUE(out.contains("Com port 1 is " + sim.linkPath().toUtf8() + "\nCom port 1 opened...\n"));
     EXPECT_TRUE(out.contains("echo off..\nok\n"));
     EXPECT_TRUE(out.contains("Enable caller ID..\nok\n"));
 

@@ -111,5 +111,57 @@ TEST_F(ExchangeTest, DeviceLostDuringTheWaitEndsIt) {
     EXPECT_FALSE(modem->portOpen());
     ASSERT_EQ(portChanges.count(), 1);
     EXPECT_EQ(portChanges.at(0).at(0).toBool(), false);
-    EXPECT_TRUE(logger.lines().contains(QStringLiteral("Com port 1 (%1) closed...").arg(fake.pty().slavePath())));
+    EXPECT_TRUE(logger.lines().contains(QStringLiteral("Com port 1 closed...")));
+}
+
+TEST_F(ExchangeTest, EndingAVoiceStreamWaitsForTheEndMarkNotForWordsInTheSound) {
+    // Sound goes on until the end is asked for; it holds "OK", "ERROR" and a doubled DLE before ETX,
+    // none of which ends it. The real end comes a while after the request.
+    const QByteArray sound = QByteArray("OK ERROR \x10\x10\x03 CONNECT ") + QByteArray(64, '\x7f');
+    QTimer soundClock;
+    QObject::connect(&soundClock, &QTimer::timeout, &fake, [&] { fake.send(sound); });
+    fake.answer("at+vrx", "\r\nCONNECT\r\n");
+    bool endSent = false;
+    QObject::connect(&logger, &Logger::appended, &fake, [&](const QString& line) {
+        if (line != QStringLiteral("Ending voice reception.."))
+            return;
+        QTimer::singleShot(300, &fake, [&] {
+            soundClock.stop();
+            endSent = true;
+            fake.send(QByteArray("\x7f\x10\x03\r\nOK\r\n"));
+        });
+    });
+    ASSERT_TRUE(modem->SendNoWait(QStringLiteral("at+vrx"), QStringLiteral("Receiving data...")));
+    modem->setVoiceReception(true);
+    soundClock.start(20);
+    const qsizetype from = logger.lines().size();
+    EXPECT_TRUE(modem->endVoiceStream());
+    EXPECT_TRUE(endSent);
+    EXPECT_EQ(fake.streamEnds(), 1);
+    EXPECT_EQ(linesSince(from), (QStringList{QStringLiteral("Ending voice reception.."), QStringLiteral("ok")}));
+    EXPECT_FALSE(modem->voiceReception());
+    EXPECT_TRUE(modem->portOpen());
+    QString reply;
+    fake.answer("ati", "\r\n56000\r\n\r\nOK\r\n");
+    EXPECT_EQ(modem->SendQuery(QStringLiteral("ati"), reply), AtOk);
+    EXPECT_EQ(reply, QStringLiteral("56000"));
+}
+
+TEST_F(ExchangeTest, AModemThatDoesNotEndItsStreamIsResetByReopeningThePort) {
+    const QByteArray sound(64, '\x7f');
+    QTimer soundClock;
+    QObject::connect(&soundClock, &QTimer::timeout, &fake, [&] { fake.send(sound); });
+    soundClock.start(20);
+    QSignalSpy port(modem.get(), &ModemController::portOpenChanged);
+    const qsizetype from = logger.lines().size();
+    EXPECT_TRUE(modem->endVoiceStream());
+    soundClock.stop();
+    const QStringList lines = linesSince(from);
+    ASSERT_GE(lines.size(), 2);
+    EXPECT_EQ(lines.mid(0, 2), (QStringList{QStringLiteral("Ending voice reception.."), QStringLiteral("time out")}));
+    EXPECT_TRUE(lines.contains(QStringLiteral("Com port 1 closed...")));
+    ASSERT_EQ(port.size(), 2);
+    EXPECT_FALSE(port.at(0).at(0).toBool());
+    EXPECT_TRUE(port.at(1).at(0).toBool());
+    EXPECT_TRUE(modem->portOpen());
 }

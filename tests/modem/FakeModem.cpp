@@ -18,6 +18,12 @@ void FakeModem::readable() {
         return;
     }
     m_partial.append(buffer, n);
+    // DLE '!' ends a voice stream; it is no command text. The test says when the stream's end comes.
+    const QByteArray streamEnd("\x10!");
+    for (qsizetype at; (at = m_partial.indexOf(streamEnd)) >= 0;) {
+        m_partial.remove(at, streamEnd.size());
+        ++m_streamEnds;
+    }
     qsizetype end;
     while ((end = m_partial.indexOf('\r')) >= 0) {
         const QByteArray command = m_partial.left(end);

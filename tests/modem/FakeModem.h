@@ -20,6 +20,8 @@ public:
     void answer(const QByteArray& command, const QByteArray& reply) { m_replies.insert(command, reply); }
     /// Every command line received, in order.
     QList<QByteArray> commands() const { return m_commands; }
+    /// How many DLE '!' (end of a voice stream) came.
+    int streamEnds() const { return m_streamEnds; }
     /// Unsolicited text, such as a ring.
     void send(const QByteArray& text) { m_pty.write(text); }
     /// The device vanishes, as a USB modem pulled out.
@@ -39,4 +41,5 @@ private:
     QHash<QByteArray, QByteArray> m_replies;
     QList<QByteArray> m_commands;
     QByteArray m_partial;
+    int m_streamEnds = 0;
 };

@@ -52,8 +52,9 @@ TEST_F(ModemTimingTest, OnePauseBeforeEachCommand) {
     ASSERT_TRUE(modem->OpenModemPort(1, true));
     ASSERT_EQ(fake.commands(), (QList<QByteArray>{"atE0", "ats0=0", "at+vcid=1"}));
     EXPECT_EQ(clock->pauses(), QList<int>(3, ModemController::kCommandPauseMs));
-    // "opened...", then each command's description and reply: every pause comes before its command.
-    EXPECT_EQ(linesAtPause, (QList<qsizetype>{1, 3, 5}));
+    // The device line and "opened...", then each command's description and reply: every pause comes
+    // before its command.
+    EXPECT_EQ(linesAtPause, (QList<qsizetype>{2, 4, 6}));
 
     QString reply;
     EXPECT_EQ(modem->SendQuery(QStringLiteral("ati"), reply), AtOk);
@@ -156,6 +157,29 @@ TEST_F(ModemTimingTest, RingsAreOverOnlyWhenTheRingTimerExpiresWithoutANewRing) 
     clock->advance(60000);
     EXPECT_EQ(triggered.count(), 1);
     EXPECT_FALSE(modem->takeRecordTrigger());
+}
+
+TEST_F(ModemTimingTest, ClosingThePortDuringTheRingsEndsTheCallsTimers) {
+    // Once while the interval is being learned, once with a known time-out; each time the rings stop
+    // only after the port was closed, which must not start anything.
+    for (const bool learned : {false, true}) {
+        if (learned)
+            storeRingTimeOut(700);
+        armed();
+        QSignalSpy triggered(modem.get(), &ModemController::recordTriggered);
+        QSignalSpy hidden(modem.get(), &ModemController::callerIdHidden);
+        ring();
+        clock->advance(300);
+        if (!learned)
+            ring();
+        ASSERT_TRUE(modem->CloseModemPort());
+        clock->advance(60000);
+        EXPECT_EQ(triggered.count(), 0) << (learned ? "known time-out" : "learning");
+        EXPECT_EQ(hidden.count(), 0);
+        EXPECT_FALSE(modem->takeRecordTrigger());
+        EXPECT_FALSE(modem->autoStarted());
+        modem.reset();
+    }
 }
 
 TEST_F(ModemTimingTest, RejectedCallNeverTriggers) {

@@ -14,6 +14,7 @@
 #include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <gtest/gtest.h>
 
 namespace {
@@ -63,7 +64,8 @@ TEST_F(StartupConfigurationTest, ConfiguredModemIsOpenedWithoutASearch) {
     EXPECT_EQ(profile.params().port, 3);
     EXPECT_EQ(profile.params().Model, QStringLiteral("Simulated"));
     EXPECT_TRUE(modem.portOpen());
-    EXPECT_TRUE(logger.lines().contains(QStringLiteral("Com port 3 (%1) opened...").arg(sim.linkPath())));
+    EXPECT_TRUE(logger.lines().contains(QStringLiteral("Com port 3 opened...")));
+    EXPECT_TRUE(logger.lines().contains(QStringLiteral("Com port 3 is %1").arg(sim.linkPath())));
     EXPECT_TRUE(logger.lines().contains(QStringLiteral("Enabling autoRecord mode")));
     EXPECT_TRUE(modem.autoRecordMode());
     // The initialisation went to the modem, with the profile's caller ID command.
@@ -105,8 +107,14 @@ TEST_F(StartupConfigurationTest, ModemWithoutVoiceAndPortThatCannotOpen) {
     EXPECT_EQ(searches, 0);
     ASSERT_EQ(prompter.shown.size(), 2);
     EXPECT_EQ(prompter.shown[0], QStringLiteral("Your modem does not support V.253/IS-101 standard"));
-    EXPECT_TRUE(prompter.shown[1].startsWith(QStringLiteral("Error during opening com port 1")));
+    EXPECT_EQ(prompter.shown[1], QStringLiteral("Error during opening com port 1"));
     EXPECT_FALSE(modem.portOpen());
+    // The message keeps its fixed text; the log says which device failed and why.
+    const QString failure =
+        QStringLiteral("Com port 1 is %1 and cannot be opened: ").arg(dir.filePath(QStringLiteral("no-such-device")));
+    EXPECT_TRUE(std::any_of(logger.lines().cbegin(), logger.lines().cend(), [&](const QString& line) {
+        return line.startsWith(failure) && line.size() > failure.size();
+    })) << logger.lines().join('\n').toStdString();
     EXPECT_FALSE(lastRecordEnabled());
     // Automatic-record mode is still set as configured.
     EXPECT_TRUE(modem.autoRecordMode());

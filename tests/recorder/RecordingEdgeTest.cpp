@@ -68,7 +68,7 @@ TEST_F(RecordingTestBase, UnpluggedModemEndsTheRecordingWithWhatWasReceived) {
     EXPECT_FALSE(recorder().recording());
     ASSERT_EQ(prompter.shown.size(), 2);
     EXPECT_TRUE(prompter.shown[0].startsWith(QStringLiteral("The modem was disconnected during the recording")));
-    EXPECT_TRUE(prompter.shown[1].startsWith(QStringLiteral("Error during opening com port 1")));
+    EXPECT_EQ(prompter.shown[1], QStringLiteral("Error during opening com port 1"));
     EXPECT_EQ(core->catalogue().CallsTbl().recordCount(), 1);
     EXPECT_EQ(recordings().size(), 1);
 }
@@ -104,6 +104,40 @@ TEST_F(RecordingTestBase, FailedStartsShowTheirMessageAndRestoreTheModem) {
     EXPECT_EQ(prompter.shown, QStringList{QStringLiteral("None Codec found to match modem compression")});
     EXPECT_FALSE(recorder().recording());
     EXPECT_TRUE(modem().portOpen());
+}
+
+TEST_F(RecordingTestBase, ConverterThatCannotOpenEndsTheModemsSoundBeforeTheModemIsInitialisedAgain) {
+    configure(10);
+    // A modem format no converter takes: the receive command has gone out, but the sound has nowhere to go.
+    WaveFormat unknown = WaveFormat::pcm(8000, 8, 1);
+    unknown.setFormatTag(0x7777);
+    unknown.SaveFormatFile(dir.filePath(QStringLiteral("ModemCompression.cpn")));
+    createCore();
+    ASSERT_TRUE(sim.command(QStringLiteral("call rings=1 interval=500 audio=speech talk=30")));
+    const qsizetype before = core->logger().lines().size();
+    recorder().acRecordExecute();
+    EXPECT_EQ(prompter.shown, QStringList{QStringLiteral("Error Receiving data..")});
+    EXPECT_FALSE(recorder().recording());
+    EXPECT_FALSE(recorder().receiving());
+    // Every command after the failure was answered: the modem had stopped streaming before them.
+    const QStringList after = core->logger().lines().mid(before);
+    const qsizetype echo = after.indexOf(QStringLiteral("echo off.."));
+    ASSERT_GE(echo, 0) << after.join('\n').toStdString();
+    EXPECT_FALSE(after.contains(QStringLiteral("time out"))) << after.join('\n').toStdString();
+    EXPECT_EQ(after.value(echo + 1), QStringLiteral("ok")) << after.join('\n').toStdString();
+    EXPECT_TRUE(modem().portOpen());
+    EXPECT_FALSE(modem().voiceReception());
+    QString reply;
+    EXPECT_EQ(modem().SendQuery(QStringLiteral("ati"), reply), AtOk);
+
+    // With a format the converters take, the next recording runs on the same port.
+    WaveFormat::pcm(8000, 8, 1).SaveFormatFile(dir.filePath(QStringLiteral("ModemCompression.cpn")));
+    prompter.shown.clear();
+    recorder().acRecordExecute();
+    ASSERT_TRUE(recorder().receiving()) << prompter.shown.join('\n').toStdString();
+    ASSERT_TRUE(waitUntil([&] { return recorder().writtenBytes() >= 8000; }));
+    recorder().acStopExecute();
+    EXPECT_EQ(recordings().size(), 1);
 }
 
 TEST_F(RecordingTestBase, RecordingFileThatCannotBeCreatedIsReported) {

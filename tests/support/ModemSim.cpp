@@ -40,6 +40,10 @@ bool ModemSim::start(int timeoutMs) {
         binDir = QStringLiteral(".");
     QStringList args{QStringLiteral("--link"), linkPath()};
     args += m_extraArgs;
+    // MODEMSIM_LOG=FILE keeps the dialogue of a failing test (each simulator appends to the file).
+    const QString dialogue = qEnvironmentVariable("MODEMSIM_LOG");
+    if (!dialogue.isEmpty())
+        args << QStringLiteral("--log") << dialogue;
     m_process.start(QDir(binDir).filePath(QStringLiteral("modemsim")), args);
     if (!m_process.waitForStarted(timeoutMs))
         return false;
