@@ -1,54 +1,46 @@
-// Main window: creation, first show, close request and close.
+// Main window: creation, first show, resizing, the tray, the status panels, close request and close.
 #include "gui/MainWindow.h"
 
 #include "base/Config.h"
+#include "base/Logger.h"
 #include "base/Prompter.h"
+#include "gui/DeveloperKeys.h"
+#include "gui/HelpManual.h"
+#include "gui/MainCommands.h"
 #include "gui/TrayIcon.h"
 #include "library/Catalogue.h"
-#include "library/gui/FolderTreeModel.h"
+#include "library/FolderListCommands.h"
 #include "library/gui/RecordingsListModel.h"
+#include "library/gui/RecordingsListView.h"
 #include "program/Program.h"
 #include "recorder/gui/SignalTrace.h"
 
+#include <QAction>
 #include <QApplication>
-#include <QAudioDevice>
 #include <QCloseEvent>
-#include <QFrame>
 #include <QHeaderView>
 #include <QLabel>
+#include <QAudioDevice>
 #include <QMediaDevices>
+#include <QMenu>
 #include <QMenuBar>
-#include <QPainter>
 #include <QSlider>
 #include <QSplitter>
-#include <QStatusBar>
-#include <QStyle>
-#include <QTableView>
-#include <QToolBar>
+#include <QToolButton>
 #include <QTreeView>
-#include <QVBoxLayout>
-#include <algorithm>
 
 namespace {
 const QString kParamsLower = QStringLiteral("params");
 const QString kParams = QStringLiteral("Params");
-
-// The usual red dot; the style offers none.
-QIcon recordIcon() {
-    QPixmap pixmap(16, 16);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(QColor(200, 0, 0));
-    painter.drawEllipse(QRectF(2.5, 2.5, 11, 11));
-    return QIcon(pixmap);
-}
 } // namespace
 
 MainWindow::MainWindow(Program& program, QWidget* parent) : QMainWindow(parent), m_program(program) {
     setObjectName(QStringLiteral("fmMain"));
+    m_commands = new MainCommands(this);
     buildLayout();
+    m_commands->buildMainMenu(menuBar());
+    m_listMenu = m_commands->buildListMenu(this);
+    m_treeMenu = m_commands->buildTreeMenu(this);
 
     const Config& config = m_program.config();
     const QRect designed = geometry();
@@ -69,162 +61,122 @@ MainWindow::MainWindow(Program& program, QWidget* parent) : QMainWindow(parent),
                                      Prompter::Icon::Warning);
 
     m_tray = new TrayIcon(this);
-    m_tray->addRecorderItems(m_acStop, m_acRecord);
-    m_trayModemOn = itemFor(m_acModemOn, QStringLiteral("TrayModemOn"));
-    m_trayModemOff = itemFor(m_acModemOff, QStringLiteral("TrayModemOff"));
-    m_tray->addModemMenu(m_trayModemOn, m_trayModemOff);
-    setModemPortOpen(false);
+    m_commands->fillTrayMenu(m_tray->menu());
     connect(m_tray, &TrayIcon::showRequested, this, &MainWindow::showFromTray);
-    connect(m_tray, &TrayIcon::exitRequested, this, &QWidget::close);
+
+    if (m_program.options().onIde) {
+        m_developerKeys = new DeveloperKeys(this);
+        for (QObject* watched : std::initializer_list<QObject*>{this, m_tree, m_list})
+            watched->installEventFilter(m_developerKeys);
+        connect(m_developerKeys, &DeveloperKeys::loggerWindowRequested, this, &MainWindow::loggerWindowRequested);
+        connect(m_developerKeys, &DeveloperKeys::queryModemWindowRequested, this,
+                &MainWindow::queryModemWindowRequested);
+        connect(m_developerKeys, &DeveloperKeys::reprobeRequested, this, &MainWindow::reprobeRequested);
+        connect(m_developerKeys, &DeveloperKeys::redirectionRequested, this, [this] {
+            Q_EMIT redirectionEnabled();
+            m_program.prompter().message(QStringLiteral("Redirection enabled"));
+        });
+    }
+    connectWindowCommands();
+    setModemPortOpen(false);
+    m_commands->setRecordingCount(0);
+    updateRecordControls();
+    // Moving the volume hands the focus back to the list.
+    connect(m_volume, &QSlider::valueChanged, this, [this] { m_list->setFocus(Qt::OtherFocusReason); });
+    m_header->viewport()->installEventFilter(this);
+    m_list->viewport()->installEventFilter(this);
 }
 
 MainWindow::~MainWindow() = default;
 
-void MainWindow::buildLayout() {
-    resize(492, 476 + 50);
-    setMinimumSize(450, 500);
-
-    buildActions();
-    auto* fileMenu = menuBar()->addMenu(QStringLiteral("File"));
-    QAction* exitAction = fileMenu->addAction(QStringLiteral("E&xit"));
-    exitAction->setShortcut(QKeySequence(QStringLiteral("Ctrl+X")));
-    connect(exitAction, &QAction::triggered, this, &QWidget::close);
-
-    auto* recorderMenu = menuBar()->addMenu(QStringLiteral("Recorder"));
-    recorderMenu->addAction(m_acStop);
-    recorderMenu->addAction(m_acRecord);
-
-    auto* optionsMenu = menuBar()->addMenu(QStringLiteral("Options"));
-    auto* modemMenu = optionsMenu->addMenu(QStringLiteral("Modem"));
-    m_on1 = itemFor(m_acModemOn, QStringLiteral("On1"));
-    m_off1 = itemFor(m_acModemOff, QStringLiteral("Off1"));
-    modemMenu->addAction(m_on1);
-    modemMenu->addAction(m_off1);
-
-    auto* central = new QWidget(this);
-    auto* layout = new QVBoxLayout(central);
-    layout->setContentsMargins(6, 2, 6, 2);
-
-    m_tracePanel = new QFrame(central);
-    m_tracePanel->setObjectName(QStringLiteral("Panel3"));
-    m_tracePanel->setFrameShape(QFrame::Panel);
-    m_tracePanel->setFrameShadow(QFrame::Sunken);
-    m_tracePanel->setFixedHeight(60);
-    m_tracePanel->setAutoFillBackground(true);
-    auto* traceLayout = new QVBoxLayout(m_tracePanel);
-    traceLayout->setContentsMargins(2, 2, 2, 2);
-    m_trace = new SignalTrace(m_program.prompter(), m_tracePanel);
-    traceLayout->addWidget(m_trace);
-    layout->addWidget(m_tracePanel);
-
-    m_position = new QSlider(Qt::Horizontal, central);
-    m_position->setObjectName(QStringLiteral("TrackBar1"));
-    m_position->setRange(0, 100);
-    m_position->setEnabled(false);
-    layout->addWidget(m_position);
-
-    auto* controls = new QToolBar(central);
-    controls->setObjectName(QStringLiteral("ToolBar2"));
-    for (QAction* action : {m_acStop, m_acRecord}) {
-        controls->addAction(action);
-        if (QWidget* button = controls->widgetForAction(action)) {
-            button->setCursor(Qt::PointingHandCursor);
-            button->setMinimumWidth(40);
-        }
-    }
-    m_volume = new QSlider(Qt::Horizontal, controls);
-    m_volume->setObjectName(QStringLiteral("TrackBar2"));
-    m_volume->setRange(0, 16);
-    m_volume->setTickInterval(2);
-    m_volume->setTickPosition(QSlider::TicksBelow);
-    m_volume->setToolTip(QStringLiteral("Volume"));
-    m_volume->setValue(8);
-    controls->addWidget(m_volume);
-    layout->addWidget(controls);
-
-    m_splitter = new QSplitter(Qt::Horizontal, central);
-    m_splitter->setObjectName(QStringLiteral("Panel2"));
-    m_splitter->setHandleWidth(4);
-    m_tree = new QTreeView(m_splitter);
-    m_tree->setObjectName(QStringLiteral("Tree"));
-    m_tree->setHeaderHidden(true);
-    m_tree->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_list = new QTableView(m_splitter);
-    m_list->setObjectName(QStringLiteral("DBGrid1"));
-    m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_list->verticalHeader()->hide();
-    m_splitter->addWidget(m_tree);
-    m_splitter->addWidget(m_list);
-    m_splitter->setSizes({113, 368});
-    layout->addWidget(m_splitter, 1);
-    setCentralWidget(central);
-
-    auto* status = new QStatusBar(this);
-    status->setObjectName(QStringLiteral("StatusBar1"));
-    for (int width : {80, 80, 50}) {
-        auto* panel = new QLabel(status);
-        panel->setMinimumWidth(width);
-        panel->setTextFormat(Qt::PlainText);
-        status->addWidget(panel);
-        m_statusPanels.append(panel);
-    }
-    setStatusBar(status);
+QAction* MainWindow::action(const QString& name) const {
+    return m_commands->action(name);
 }
 
-void MainWindow::buildActions() {
-    m_acModemOn = new QAction(QStringLiteral("On"), this);
-    m_acModemOn->setObjectName(QStringLiteral("acModemOn"));
-    connect(m_acModemOn, &QAction::triggered, this, &MainWindow::modemOnRequested);
-    m_acModemOff = new QAction(QStringLiteral("Off"), this);
-    m_acModemOff->setObjectName(QStringLiteral("acModemOff"));
-    connect(m_acModemOff, &QAction::triggered, this, &MainWindow::modemOffRequested);
+QAction* MainWindow::acModemOn() const {
+    return action(QStringLiteral("acModemOn"));
+}
+QAction* MainWindow::acModemOff() const {
+    return action(QStringLiteral("acModemOff"));
+}
+QAction* MainWindow::acRecord() const {
+    return action(QStringLiteral("acRecord"));
+}
+QAction* MainWindow::acStop() const {
+    return action(QStringLiteral("acStop"));
+}
 
-    m_acRecord = new QAction(QStringLiteral("Record"), this);
-    m_acRecord->setObjectName(QStringLiteral("acRecord"));
-    m_acRecord->setShortcut(QKeySequence(QStringLiteral("Ctrl+R")));
-    m_acRecord->setToolTip(QStringLiteral("Record"));
-    m_acRecord->setIcon(recordIcon());
-    m_acRecord->setCheckable(true);
-    m_acRecord->setEnabled(false);
+void MainWindow::connectWindowCommands() {
+    auto& c = *m_commands;
+    connect(c["acModemOn"], &QAction::triggered, this, &MainWindow::modemOnRequested);
+    connect(c["acModemOff"], &QAction::triggered, this, &MainWindow::modemOffRequested);
     // The button stays down while recording: the recorder decides, not the click.
-    connect(m_acRecord, &QAction::triggered, this, [this] {
-        m_acRecord->setChecked(m_recording);
+    connect(c["acRecord"], &QAction::triggered, this, [this] {
+        acRecord()->setChecked(m_recording);
         Q_EMIT recordRequested();
     });
-    m_acStop = new QAction(QStringLiteral("Stop"), this);
-    m_acStop->setObjectName(QStringLiteral("acStop"));
-    m_acStop->setShortcut(QKeySequence(QStringLiteral("Ctrl+S")));
-    m_acStop->setToolTip(QStringLiteral("Stop"));
-    m_acStop->setIcon(style()->standardIcon(QStyle::SP_MediaStop));
-    connect(m_acStop, &QAction::triggered, this, &MainWindow::stopRequested);
-    addActions({m_acRecord, m_acStop});
+    connect(c["acStop"], &QAction::triggered, this, &MainWindow::stopRequested);
+    connect(c["Exit1"], &QAction::triggered, this, &QWidget::close);
+    connect(c["TrayExit"], &QAction::triggered, this, &QWidget::close);
+    connect(c["TrayShow"], &QAction::triggered, this, &MainWindow::showFromTray);
+    const QString programFolder = QApplication::applicationDirPath();
+    connect(c["Contents1"], &QAction::triggered, this, [programFolder] { HelpManual::open(programFolder); });
+    connect(findChild<QToolButton*>(QStringLiteral("HelpSb")), &QToolButton::clicked, this,
+            [programFolder] { HelpManual::open(programFolder); });
+    connect(c["Diagnostics1"], &QAction::triggered, this,
+            [this] { m_program.logger().add(QStringLiteral("-- Options -> Diagnostics clicked")); });
+    connect(c["acVolumeLevel"], &QAction::triggered, this, [this] { postProcessing(false); });
+    connect(c["acVoiceEqualizer"], &QAction::triggered, this, [this] { postProcessing(true); });
+    // The top bar's buttons run the commands of their menu items.
+    const std::array<std::pair<const char*, const char*>, 3> bar = {
+        {{"DeleteSb", "acDelete"}, {"SearchSb", "acSearch"}, {"EmailSb", "acEmailFile"}}};
+    for (const auto& [buttonName, commandName] : bar) {
+        auto* b = findChild<QToolButton*>(QString::fromLatin1(buttonName));
+        QAction* command = c[QString::fromLatin1(commandName)];
+        connect(b, &QToolButton::clicked, command, &QAction::trigger);
+        connect(command, &QAction::enabledChanged, b, &QWidget::setEnabled);
+        b->setEnabled(command->isEnabled());
+    }
+    connect(m_list, &RecordingsListView::rowActivated, c["acPlay"], [this] {
+        if (QAction* play = action(QStringLiteral("acPlay")); play->isEnabled())
+            play->trigger();
+    });
+    connect(m_list, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& at) { m_listMenu->popup(m_list->viewport()->mapToGlobal(at)); });
+    connect(m_tree, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& at) { m_treeMenu->popup(m_tree->viewport()->mapToGlobal(at)); });
 }
 
-QAction* MainWindow::itemFor(QAction* action, const QString& name) {
-    // A menu item of its own, so the main menu and the tray menu each carry their check mark, while
-    // the command and whether it is available stay the action's.
-    auto* item = new QAction(action->text(), this);
-    item->setObjectName(name);
-    item->setCheckable(true);
-    connect(item, &QAction::triggered, action, [action, item] {
-        item->setChecked(!item->isChecked()); // the port's state decides the mark, not the click
-        action->trigger();
-    });
-    connect(action, &QAction::enabledChanged, item, &QAction::setEnabled);
-    item->setEnabled(action->isEnabled());
-    return item;
+void MainWindow::postProcessing(bool equalizer) {
+    m_program.logger().add(equalizer ? QStringLiteral("-- Voice equilizer clicked")
+                                     : QStringLiteral("-- Volume level clicked"));
+    if (!m_catalogue)
+        return;
+    QString path;
+    try {
+        m_catalogue->setCurrentFileName(m_catalogue->RecordingBaseName());
+        m_catalogue->MigrateLegacyFile();
+        path = m_catalogue->wavPath(m_catalogue->currentFileName());
+    } catch (const std::exception& e) {
+        m_program.prompter().message(QString::fromUtf8(e.what()), Prompter::Icon::Error);
+        return;
+    }
+    if (equalizer)
+        Q_EMIT voiceEqualizerRequested(path);
+    else
+        Q_EMIT volumeLevelRequested(path);
 }
 
 void MainWindow::setModemPortOpen(bool open) {
-    m_on1->setChecked(open);
-    m_trayModemOn->setChecked(open);
-    m_off1->setChecked(!open);
-    m_trayModemOff->setChecked(!open);
+    m_commands->setModemPortOpen(open);
 }
 
 int MainWindow::splitterWidth() const {
     return m_splitter->sizes().value(0);
+}
+
+QStringList MainWindow::markedIds() const {
+    return m_list->marks().ids();
 }
 
 void MainWindow::showEvent(QShowEvent* event) {
@@ -233,14 +185,27 @@ void MainWindow::showEvent(QShowEvent* event) {
         return;
     m_shownOnce = true;
     m_tree->setFocus();
+    fitMemoColumn();
     Q_EMIT firstShown();
 }
 
 void MainWindow::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);
-    // Minimising hides the window into the tray, where there is one.
+    // Minimising hides the window into the tray, where there is one; elsewhere it stays on the
+    // taskbar, so it can always be found again.
     if (event->type() == QEvent::WindowStateChange && (windowState() & Qt::WindowMinimized) && TrayIcon::available())
         hide();
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        refreshModemPanels();
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    if (m_closing)
+        return;
+    // The layout gives the bars and the main area the window's width; the list's Memo column takes
+    // what the other columns leave.
+    fitMemoColumn();
 }
 
 void MainWindow::showFromTray() {
@@ -278,33 +243,26 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     Q_EMIT closed();
 }
 
-void MainWindow::writeGeometry() {
-    if (!m_program.hasConfig())
-        return;
-    Config& config = m_program.config();
-    const QRect g = geometry();
-    config.writeInteger(kParamsLower, QStringLiteral("MainTop"), g.top());
-    config.writeInteger(kParamsLower, QStringLiteral("MainLeft"), g.left());
-    config.writeInteger(kParamsLower, QStringLiteral("MainWid"), g.width());
-    config.writeInteger(kParamsLower, QStringLiteral("MainHeight"), g.height());
-    config.writeInteger(kParamsLower, QStringLiteral("Volume"), m_volume->value());
-    config.writeInteger(kParamsLower, QStringLiteral("Splitter"), splitterWidth());
-    const QHeaderView* header = m_list->horizontalHeader();
-    for (int i = 0; i < 3; ++i) {
-        if (header->count() > i)
-            m_columnWidths[static_cast<size_t>(i)] = header->sectionSize(i);
-    }
-    config.writeInteger(kParams, QStringLiteral("Date"), m_columnWidths[0]);
-    config.writeInteger(kParams, QStringLiteral("Time"), m_columnWidths[1]);
-    config.writeInteger(kParams, QStringLiteral("Duration"), m_columnWidths[2]);
-}
-
 void MainWindow::setModemStatus(const QString& text) {
-    m_statusPanels.value(0)->setText(text);
+    m_statusPanels[0]->setText(text);
 }
 
 QString MainWindow::modemStatus() const {
-    return m_statusPanels.value(0)->text();
+    return m_statusPanels[0]->text();
+}
+
+QString MainWindow::statusPanel(int index) const {
+    return index >= 0 && index < int(m_statusPanels.size()) ? m_statusPanels[size_t(index)]->text() : QString();
+}
+
+void MainWindow::refreshModemPanels() {
+    if (!m_program.hasConfig())
+        return;
+    const Config& config = m_program.config();
+    const QString modem = QStringLiteral("Modem");
+    m_statusPanels[1]->setText(QStringLiteral(" COM PORT ") +
+                               QString::number(config.readInteger(modem, QStringLiteral("port"), 0)));
+    m_statusPanels[2]->setText(QLatin1Char(' ') + config.readString(modem, QStringLiteral("Model"), QString()));
 }
 
 void MainWindow::setRecordEnabled(bool on) {
@@ -318,44 +276,13 @@ void MainWindow::setRecording(bool on) {
 }
 
 void MainWindow::setStopEnabled(bool on) {
-    m_acStop->setEnabled(on);
+    acStop()->setEnabled(on);
 }
 
 void MainWindow::updateRecordControls() {
     // The port opens and closes during a recording's start and stop; Record stays locked meanwhile.
-    m_acRecord->setChecked(m_recording);
-    m_acRecord->setEnabled(m_recordEnabled && !m_recording);
-    m_acModemOn->setEnabled(!m_recording);
-    m_acModemOff->setEnabled(!m_recording);
-}
-
-void MainWindow::attachCatalogue(Catalogue& catalogue) {
-    new FolderTreeModel(catalogue, *m_tree, this);
-    auto* list = new RecordingsListModel(catalogue.CallsTbl(), this);
-    m_list->setModel(list);
-    m_list->horizontalHeader()->setStretchLastSection(true);
-    QHeaderView* header = m_list->horizontalHeader();
-    for (int i = 0; i < 3; ++i)
-        header->resizeSection(i, m_columnWidths[static_cast<size_t>(i)]);
-    // A new recording shows as the last row, where the user looks for it.
-    connect(list, &QAbstractItemModel::modelReset, m_list, [this, list] {
-        if (list->rowCount() > 0)
-            m_list->scrollToBottom();
-    });
-}
-
-void MainWindow::applyLayout() {
-    if (!m_program.hasConfig())
-        return;
-    const Config& config = m_program.config();
-    m_volume->setValue(config.readInteger(kParamsLower, QStringLiteral("Volume"), 8));
-    const int total = m_splitter->width();
-    const int folderWidth = config.readInteger(kParamsLower, QStringLiteral("Splitter"), splitterWidth());
-    m_splitter->setSizes({folderWidth, std::max(0, total - folderWidth)});
-    m_columnWidths = {config.readInteger(kParams, QStringLiteral("Date"), 75),
-                      config.readInteger(kParams, QStringLiteral("Time"), 70),
-                      config.readInteger(kParams, QStringLiteral("Duration"), 70)};
-    QHeaderView* header = m_list->horizontalHeader();
-    for (int i = 0; i < 3 && i < header->count(); ++i)
-        header->resizeSection(i, m_columnWidths[static_cast<size_t>(i)]);
+    acRecord()->setChecked(m_recording);
+    acRecord()->setEnabled(m_recordEnabled && !m_recording);
+    acModemOn()->setEnabled(!m_recording);
+    acModemOff()->setEnabled(!m_recording);
 }

@@ -1,25 +1,37 @@
-// The main window "Orlamo": trace, controls, folder tree, recordings list, status bar, tray.
+// The main window "Orlamo": top bar, trace, controls, folder tree, recordings list, status bar, tray.
 #pragma once
 
 #include <QMainWindow>
 #include <array>
 #include <functional>
+#include <memory>
 
 class Catalogue;
+class DeveloperKeys;
+class FolderListCommands;
+class MainCommands;
 class Program;
 class QAction;
 class QFrame;
+class QHeaderView;
+class QLabel;
+class QMenu;
 class QSlider;
 class QSplitter;
-class QStatusBar;
 class QTableView;
+class QToolButton;
 class QTreeView;
+class RecordingsListModel;
+class RecordingsListView;
 class SignalTrace;
 class TrayIcon;
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
+    static constexpr int kMinimumWidth = 450;
+    static constexpr int kMinimumHeight = 500;
+
     /// Created once the program has opened the catalogue and the configuration: geometry, start in
     /// the tray, caption, playback device check.
     explicit MainWindow(Program& program, QWidget* parent = nullptr);
@@ -32,20 +44,36 @@ public:
     /// A logout or SIGTERM: a running recording is stopped without asking.
     bool forcedClose = false;
 
+    /// The action or menu item of that component name (`acPlay`, `Play1`, `TrayPlay`, ...).
+    QAction* action(const QString& name) const;
+    MainCommands& commands() const { return *m_commands; }
+
     bool hasPlaybackDevice() const { return m_hasPlaybackDevice; }
     QTreeView* tree() const { return m_tree; }
-    QTableView* recordingsList() const { return m_list; }
+    RecordingsListView* recordingsList() const { return m_list; }
+    QHeaderView* recordingsHeader() const { return m_header; }
     TrayIcon* tray() const { return m_tray; }
+    QSlider* positionBar() const { return m_position; }
+    QSlider* volumeSlider() const { return m_volume; }
+    SignalTrace* trace() const { return m_trace; }
     int splitterWidth() const;
+    /// The ids the user marked in the list, in marking order.
+    QStringList markedIds() const;
+
     /// The folder tree and the recordings list show this catalogue from now on.
     void attachCatalogue(Catalogue& catalogue);
-    /// Volume, folder panel width and column widths from the configuration (start and after the settings).
+    /// Volume, fonts, folder panel width and column widths from the configuration (start and after
+    /// the settings).
     void applyLayout();
-    /// Geometry, splitter and column widths to the configuration (close step).
+    /// Geometry, volume, splitter and column widths to the configuration (close step).
     void writeGeometry();
     void showFromTray();
     /// The first status panel: " Modem on" or " Modem off".
     void setModemStatus(const QString& text);
+    QString modemStatus() const;
+    /// The second and third panels: the configured port and modem model.
+    void refreshModemPanels();
+    QString statusPanel(int index) const;
     /// Whether Record may be used (the program decides: voice features, and the port not lost).
     void setRecordEnabled(bool on);
     /// The check marks of the modem menu items: On while the port is open, Off while it is closed.
@@ -54,13 +82,11 @@ public:
     /// The Record button is down while a recording starts or runs; the modem menus are then locked.
     void setRecording(bool on);
     void setStopEnabled(bool on);
-    QString modemStatus() const;
 
-    QAction* acModemOn() const { return m_acModemOn; }
-    QAction* acModemOff() const { return m_acModemOff; }
-    QAction* acRecord() const { return m_acRecord; }
-    QAction* acStop() const { return m_acStop; }
-    SignalTrace* trace() const { return m_trace; }
+    QAction* acModemOn() const;
+    QAction* acModemOff() const;
+    QAction* acRecord() const;
+    QAction* acStop() const;
 
 Q_SIGNALS:
     void firstShown();
@@ -68,6 +94,14 @@ Q_SIGNALS:
     void modemOffRequested();
     void recordRequested();
     void stopRequested();
+    /// "Volume level" or "Voice equalizer" was chosen for this recording file (already migrated).
+    void volumeLevelRequested(const QString& wavPath);
+    void voiceEqualizerRequested(const QString& wavPath);
+    /// The developer keys: Alt+2, Alt+3, Alt+4, Alt+6.
+    void loggerWindowRequested();
+    void queryModemWindowRequested();
+    void reprobeRequested();
+    void redirectionEnabled();
     /// The close sequence has run; the program ends.
     void closed();
 
@@ -75,36 +109,47 @@ protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildLayout();
-    QAction* itemFor(QAction* action, const QString& name);
-    void buildActions();
+    QWidget* buildTopBar(QWidget* parent);
+    QWidget* buildControlBar(QWidget* parent);
+    QWidget* buildMainArea(QWidget* parent);
+    void buildStatusBar();
+    QToolButton* button(QWidget* parent, const char* name, QAction* action, const QString& hint);
+    void connectWindowCommands();
+    void connectListCommands(Catalogue& catalogue);
     void updateRecordControls();
+    void updateListCommands();
+    void fitMemoColumn();
+    void headerSectionResized(int section, int newSize);
+    void postProcessing(bool equalizer);
     bool closeRequest();
 
     Program& m_program;
+    MainCommands* m_commands = nullptr;
     QFrame* m_tracePanel = nullptr;
     QSlider* m_position = nullptr;
     QSlider* m_volume = nullptr;
     QSplitter* m_splitter = nullptr;
     QTreeView* m_tree = nullptr;
-    QTableView* m_list = nullptr;
+    QHeaderView* m_header = nullptr;
+    RecordingsListView* m_list = nullptr;
+    RecordingsListModel* m_listModel = nullptr;
+    QMenu* m_listMenu = nullptr;
+    QMenu* m_treeMenu = nullptr;
     TrayIcon* m_tray = nullptr;
-    QAction* m_acModemOn = nullptr;
-    QAction* m_acModemOff = nullptr;
-    QAction* m_acRecord = nullptr;
-    QAction* m_acStop = nullptr;
-    QAction* m_on1 = nullptr;
-    QAction* m_off1 = nullptr;
-    QAction* m_trayModemOn = nullptr;
-    QAction* m_trayModemOff = nullptr;
     SignalTrace* m_trace = nullptr;
+    DeveloperKeys* m_developerKeys = nullptr;
+    Catalogue* m_catalogue = nullptr;
+    std::unique_ptr<FolderListCommands> m_listCommands;
     bool m_hasPlaybackDevice = false;
     bool m_shownOnce = false;
     bool m_closing = false;
     bool m_recordEnabled = false;
     bool m_recording = false;
     std::array<int, 3> m_columnWidths = {75, 70, 70}; ///< Date, Time, Duration
-    QList<class QLabel*> m_statusPanels;
+    std::array<QLabel*, 3> m_statusPanels{};
 };

@@ -5,7 +5,6 @@
 
 class QMenu;
 class QSystemTrayIcon;
-class QAction;
 
 class TrayIcon : public QObject {
     Q_OBJECT
@@ -15,18 +14,15 @@ public:
 
     /// False on desktops without a tray: the window is then never hidden into it.
     static bool available();
+    /// The menu `TrayPopUp` on the icon's right button; the window fills it.
     QMenu* menu() const { return m_menu; }
-    /// The "Modem" sub-menu with the main window's On and Off actions, before "Exit".
-    void addModemMenu(QAction* on, QAction* off);
-    /// The main window's Stop and Record actions, after "Show".
-    void addRecorderItems(QAction* stop, QAction* record);
+    bool shown() const;
 
 Q_SIGNALS:
+    /// A double-click on the icon.
     void showRequested();
-    void exitRequested();
 
 private:
     QMenu* m_menu;
     QSystemTrayIcon* m_icon = nullptr;
-    QAction* m_exit = nullptr;
 };

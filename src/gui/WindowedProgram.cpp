@@ -26,6 +26,7 @@
 #include "settings/SettingsModel.h"
 #include "settings/gui/SettingsDialog.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QFileInfo>
 #include <exception>
@@ -135,6 +136,20 @@ void WindowedProgram::connectMainWindow() {
     connect(m_program.get(), &Program::recordAvailableChanged, m_main.get(), &MainWindow::setRecordEnabled);
     connect(m_main.get(), &MainWindow::modemOnRequested, m_program.get(), &Program::modemOn);
     connect(m_main.get(), &MainWindow::modemOffRequested, m_program.get(), &Program::modemOff);
+    connect(m_main->action(QStringLiteral("About1")), &QAction::triggered, m_about.get(), &QDialog::exec);
+    connect(m_main->action(QStringLiteral("ReportProblem1")), &QAction::triggered, m_askSupport.get(),
+            &QDialog::exec);
+    // The developer keys.
+    connect(m_main.get(), &MainWindow::loggerWindowRequested, this, [this] {
+        m_monitor->show();
+        m_monitor->raise();
+    });
+    m_queryModem->follow(m_program->queryBox());
+    connect(m_main.get(), &MainWindow::queryModemWindowRequested, this, [this] {
+        m_queryModem->show();
+        m_queryModem->raise();
+    });
+    connect(m_main.get(), &MainWindow::reprobeRequested, m_program.get(), &Program::reprobeFromQueryBox);
 }
 
 void WindowedProgram::connectRecorder() {
@@ -144,6 +159,7 @@ void WindowedProgram::connectRecorder() {
     main->stopRecording = [this] { m_program->stopRecording(); };
     connect(main, &MainWindow::recordRequested, &recorder, &VoiceRecorder::acRecordExecute);
     connect(main, &MainWindow::stopRequested, this, [this] { m_program->stopRecording(); });
+    connect(main, &MainWindow::redirectionEnabled, &recorder, [&recorder] { recorder.setRedirection(true); });
     connect(&recorder, &VoiceRecorder::recordingChanged, main, &MainWindow::setRecording);
     connect(&recorder, &VoiceRecorder::stopEnabled, main, &MainWindow::setStopEnabled);
     connect(&recorder, &VoiceRecorder::statusText, main, &MainWindow::setModemStatus);

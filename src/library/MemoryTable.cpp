@@ -298,6 +298,12 @@ QList<QVariant> MemoryTable::viewValues(const QString& name) const {
     return out;
 }
 
+QVariant MemoryTable::viewValue(int row, int fieldIndex) const {
+    if (!active() || row < 0 || row >= int(m_view.size()) || fieldIndex < 0 || fieldIndex >= m_fields.size())
+        return {};
+    return recordValue(m_records[size_t(m_view[size_t(row)])].bytes, fieldIndex);
+}
+
 std::vector<const QByteArray*> MemoryTable::liveRecords() const {
     std::vector<const QByteArray*> out;
     out.reserve(m_records.size());

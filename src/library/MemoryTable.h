@@ -57,6 +57,9 @@ public:
 
     /// The values of one field over the whole view, in view order, without moving the cursor.
     QList<QVariant> viewValues(const QString& name) const;
+    /// The value of field `fieldIndex` in row `row` (0-based) of the view, without moving the cursor;
+    /// null outside the view or on a closed dataset. What a list shows, row by row, as it paints.
+    QVariant viewValue(int row, int fieldIndex) const;
 
     /// Suspend and resume display updates: while suspended, viewChanged() is held back and sent
     /// once when the last suspension ends.

@@ -194,6 +194,19 @@ void Program::recordTriggered() {
         m_recorder->acRecordExecute();
 }
 
+bool Program::reprobeFromQueryBox() {
+    if (!m_probe || !m_config)
+        return false;
+    try {
+        if (!m_probe->ProbeCompressions(true))
+            return false;
+        return ChooseCurrentCompression(*m_config, m_probe->compressionsPath());
+    } catch (const std::exception& e) {
+        m_prompter->message(QString::fromUtf8(e.what()), Prompter::Icon::Error);
+        return false;
+    }
+}
+
 void Program::stopRecording() {
     if (m_recorder && m_recorder->recording())
         m_recorder->acStopExecute();

@@ -81,6 +81,7 @@ public:
     void setPrompter(Prompter& prompter) { m_prompter = &prompter; }
 
     bool hasConfig() const { return m_config != nullptr; }
+    bool hasSettings() const { return m_settings != nullptr; }
     Config& config() const { return *m_config; }
     Catalogue& catalogue() const { return *m_catalogue; }
     SettingsModel& settings() const { return *m_settings; }
@@ -112,6 +113,9 @@ public:
     bool automaticRecordingArmed() const { return m_armed; }
     /// Stops a running recording with its full stop sequence (catalogue entry, modem reopened).
     void stopRecording();
+    /// The developer's re-probe: the compression list rebuilt from the lines standing in the Query
+    /// Modem box (no modem is asked), then the modem compression chosen from it. True when both worked.
+    bool reprobeFromQueryBox();
 
 Q_SIGNALS:
     void recordAvailableChanged(bool available);

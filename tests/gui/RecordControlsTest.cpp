@@ -2,6 +2,7 @@
 #include "audio/WaveFormat.h"
 #include "gui/MainWindow.h"
 #include "gui/WindowedProgram.h"
+#include "library/gui/RecordingsListView.h"
 #include "library/Catalogue.h"
 #include "library/TableFile.h"
 #include "modem/ModemController.h"

@@ -1,0 +1,249 @@
+// Main window layout, top to bottom: top bar, trace panel, position bar, control bar, folder tree
+// and recordings list, status bar.
+#include "gui/MainCommands.h"
+#include "gui/MainWindow.h"
+#include "program/Program.h"
+#include "library/gui/RecordingsListView.h"
+#include "recorder/gui/SignalTrace.h"
+
+#include <QAction>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPainter>
+#include <QSlider>
+#include <QSplitter>
+#include <QStandardItemModel>
+#include <QStatusBar>
+#include <QStyle>
+#include <QToolButton>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+namespace {
+
+// The usual red dot; the style offers none.
+QIcon recordIcon() {
+    QPixmap pixmap(16, 16);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(200, 0, 0));
+    painter.drawEllipse(QRectF(2.5, 2.5, 11, 11));
+    return QIcon(pixmap);
+}
+
+constexpr int kDesignWidth = 492;
+constexpr int kDesignHeight = 476;
+
+} // namespace
+
+void MainWindow::buildLayout() {
+    resize(kDesignWidth, kDesignHeight + 50);
+    setMinimumSize(kMinimumWidth, kMinimumHeight);
+
+    QStyle* s = style();
+    auto& c = *m_commands;
+    c["acPlay"]->setIcon(s->standardIcon(QStyle::SP_MediaPlay));
+    c["acPause"]->setIcon(s->standardIcon(QStyle::SP_MediaPause));
+    c["acStop"]->setIcon(s->standardIcon(QStyle::SP_MediaStop));
+    c["acRewind"]->setIcon(s->standardIcon(QStyle::SP_MediaSeekBackward));
+    c["acFF"]->setIcon(s->standardIcon(QStyle::SP_MediaSeekForward));
+    c["acRecord"]->setIcon(recordIcon());
+
+    auto* central = new QWidget(this);
+    auto* layout = new QVBoxLayout(central);
+    layout->setContentsMargins(6, 0, 6, 2);
+    layout->setSpacing(2);
+    layout->addWidget(buildTopBar(central));
+
+    m_tracePanel = new QFrame(central);
+    m_tracePanel->setObjectName(QStringLiteral("Panel3"));
+    m_tracePanel->setFrameShape(QFrame::Panel);
+    m_tracePanel->setFrameShadow(QFrame::Sunken);
+    m_tracePanel->setFixedHeight(60);
+    m_tracePanel->setAutoFillBackground(true);
+    auto* traceLayout = new QVBoxLayout(m_tracePanel);
+    traceLayout->setContentsMargins(2, 2, 2, 2);
+    m_trace = new SignalTrace(m_program.prompter(), m_tracePanel);
+    m_trace->setObjectName(QStringLiteral("pBox"));
+    traceLayout->addWidget(m_trace);
+    layout->addWidget(m_tracePanel);
+
+    m_position = new QSlider(Qt::Horizontal, central);
+    m_position->setObjectName(QStringLiteral("TrackBar1"));
+    m_position->setRange(0, 100);
+    m_position->setTickPosition(QSlider::NoTicks);
+    // It shows the playback position; the user does not move it.
+    m_position->setAttribute(Qt::WA_TransparentForMouseEvents);
+    m_position->setFocusPolicy(Qt::NoFocus);
+    m_position->setFixedHeight(17);
+    layout->addWidget(m_position);
+
+    layout->addWidget(buildControlBar(central));
+    layout->addWidget(buildMainArea(central), 1);
+    setCentralWidget(central);
+    buildStatusBar();
+}
+
+QToolButton* MainWindow::button(QWidget* parent, const char* name, QAction* action, const QString& hint) {
+    auto* b = new QToolButton(parent);
+    b->setObjectName(QString::fromLatin1(name));
+    if (action) {
+        b->setDefaultAction(action);
+    }
+    b->setToolTip(hint);
+    b->setAutoRaise(true);
+    return b;
+}
+
+QWidget* MainWindow::buildTopBar(QWidget* parent) {
+    auto* bar = new QFrame(parent);
+    bar->setObjectName(QStringLiteral("Panel1"));
+    bar->setFixedHeight(38);
+    auto* row = new QHBoxLayout(bar);
+    row->setContentsMargins(0, 2, 0, 2);
+    row->setSpacing(2);
+
+    auto* navigator = new QWidget(bar);
+    navigator->setObjectName(QStringLiteral("DBNavigator1"));
+    auto* navigatorRow = new QHBoxLayout(navigator);
+    navigatorRow->setContentsMargins(0, 0, 0, 0);
+    navigatorRow->setSpacing(0);
+    struct Move {
+        const char* name;
+        const char* hint;
+        QStyle::StandardPixmap icon;
+    };
+    const std::array<Move, 4> moves = {{{"nbFirst", "First file", QStyle::SP_MediaSkipBackward},
+                                        {"nbPrior", "Prior file", QStyle::SP_ArrowLeft},
+                                        {"nbNext", "Next file", QStyle::SP_ArrowRight},
+                                        {"nbLast", "Last file", QStyle::SP_MediaSkipForward}}};
+    for (const Move& move : moves) {
+        QToolButton* b = button(navigator, move.name, nullptr, QString::fromLatin1(move.hint));
+        b->setIcon(style()->standardIcon(move.icon));
+        navigatorRow->addWidget(b);
+    }
+    row->addWidget(navigator);
+
+    QToolButton* remove = button(bar, "DeleteSb", nullptr, QStringLiteral("Delete"));
+    remove->setIcon(style()->standardIcon(QStyle::SP_TrashIcon));
+    row->addWidget(remove);
+    QToolButton* search = button(bar, "SearchSb", nullptr, QStringLiteral("Search"));
+    search->setText(QStringLiteral("Search"));
+    row->addWidget(search);
+    QToolButton* email = button(bar, "EmailSb", nullptr, QStringLiteral("Email to..."));
+    email->setText(QStringLiteral("Email to"));
+    row->addWidget(email);
+    row->addStretch(1);
+    QToolButton* help = button(bar, "HelpSb", nullptr, QStringLiteral("Help"));
+    help->setIcon(style()->standardIcon(QStyle::SP_DialogHelpButton));
+    row->addWidget(help);
+    return bar;
+}
+
+QWidget* MainWindow::buildControlBar(QWidget* parent) {
+    auto* bar = new QWidget(parent);
+    bar->setObjectName(QStringLiteral("ToolBar2"));
+    auto* row = new QHBoxLayout(bar);
+    row->setContentsMargins(2, 0, 2, 0);
+    row->setSpacing(0);
+    auto& c = *m_commands;
+    struct Control {
+        const char* name;
+        const char* command;
+    };
+    const std::array<Control, 6> controls = {{{"Playsb1", "acPlay"},
+                                              {"PauseSb1", "acPause"},
+                                              {"StopSb1", "acStop"},
+                                              {"PrevSb1", "acRewind"},
+                                              {"NextSb1", "acFF"},
+                                              {"RecSb1", "acRecord"}}};
+    for (const Control& control : controls) {
+        QAction* command = c[QString::fromLatin1(control.command)];
+        QToolButton* b = button(bar, control.name, command, command->text());
+        b->setCursor(Qt::PointingHandCursor);
+        b->setFixedWidth(40);
+        row->addWidget(b);
+    }
+    row->addSpacing(12);
+    auto* speaker = new QLabel(bar);
+    speaker->setPixmap(style()->standardIcon(QStyle::SP_MediaVolume).pixmap(16, 16));
+    row->addWidget(speaker);
+    m_volume = new QSlider(Qt::Horizontal, bar);
+    m_volume->setObjectName(QStringLiteral("TrackBar2"));
+    m_volume->setRange(0, 16);
+    m_volume->setTickInterval(2);
+    m_volume->setTickPosition(QSlider::TicksBelow);
+    m_volume->setToolTip(QStringLiteral("Volume"));
+    m_volume->setValue(8);
+    m_volume->setMaximumWidth(150);
+    row->addWidget(m_volume);
+    row->addStretch(1);
+    return bar;
+}
+
+QWidget* MainWindow::buildMainArea(QWidget* parent) {
+    m_splitter = new QSplitter(Qt::Horizontal, parent);
+    m_splitter->setObjectName(QStringLiteral("Panel2"));
+    m_splitter->setHandleWidth(4);
+    m_splitter->setChildrenCollapsible(false);
+
+    m_tree = new QTreeView(m_splitter);
+    m_tree->setObjectName(QStringLiteral("Tree"));
+    m_tree->setHeaderHidden(true);
+    m_tree->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_tree->setContextMenuPolicy(Qt::CustomContextMenu);
+    m_tree->setMinimumWidth(40);
+
+    auto* right = new QWidget(m_splitter);
+    auto* column = new QVBoxLayout(right);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    // A header of its own above the list: the handle for the column widths.
+    m_header = new QHeaderView(Qt::Horizontal, right);
+    m_header->setObjectName(QStringLiteral("hdRecordings"));
+    auto* titles = new QStandardItemModel(0, 4, m_header);
+    titles->setHorizontalHeaderLabels(
+        {QStringLiteral("Date"), QStringLiteral("Time"), QStringLiteral("Duration"), QStringLiteral("Memo")});
+    m_header->setModel(titles);
+    m_header->setFixedHeight(22);
+    m_header->setSectionsClickable(false);
+    m_header->setSectionResizeMode(QHeaderView::Interactive);
+    m_header->setStretchLastSection(false);
+    m_header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    const std::array<int, 4> designed = {80, 80, 75, 1000};
+    for (int i = 0; i < 4; ++i)
+        m_header->resizeSection(i, designed[size_t(i)]);
+    column->addWidget(m_header);
+    m_list = new RecordingsListView(right);
+    m_list->setContextMenuPolicy(Qt::CustomContextMenu);
+    m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    column->addWidget(m_list, 1);
+
+    m_splitter->addWidget(m_tree);
+    m_splitter->addWidget(right);
+    m_splitter->setStretchFactor(0, 0);
+    m_splitter->setStretchFactor(1, 1);
+    m_splitter->setSizes({113, 368});
+    return m_splitter;
+}
+
+void MainWindow::buildStatusBar() {
+    auto* status = statusBar();
+    status->setObjectName(QStringLiteral("StatusBar1"));
+    status->setFixedHeight(25);
+    status->setSizeGripEnabled(true);
+    const std::array<int, 3> widths = {80, 80, 50};
+    for (size_t i = 0; i < widths.size(); ++i) {
+        auto* panel = new QLabel(status);
+        panel->setObjectName(QStringLiteral("StatusPanel%1").arg(i + 1));
+        panel->setMinimumWidth(widths[i]);
+        // Modem texts are shown as they came, never as markup.
+        panel->setTextFormat(Qt::PlainText);
+        status->addWidget(panel, i + 1 == widths.size() ? 1 : 0);
+        m_statusPanels[i] = panel;
+    }
+}

@@ -1,0 +1,176 @@
+// Main window: the folder tree and the recordings list with their header, column widths, fonts and
+// the list commands.
+#include "base/Config.h"
+#include "base/Prompter.h"
+#include "gui/MainCommands.h"
+#include "gui/MainWindow.h"
+#include "library/Catalogue.h"
+#include "library/FolderListCommands.h"
+#include "library/TableFile.h"
+#include "library/gui/FolderTreeModel.h"
+#include "library/gui/RecordingsListModel.h"
+#include "library/gui/RecordingsListView.h"
+#include "program/Program.h"
+#include "recorder/gui/SignalTrace.h"
+#include "settings/SettingsModel.h"
+
+#include <QAction>
+#include <QEvent>
+#include <QHeaderView>
+#include <QScrollBar>
+#include <QSignalBlocker>
+#include <QSlider>
+#include <QSplitter>
+#include <QToolButton>
+#include <QTreeView>
+#include <algorithm>
+
+namespace {
+const QString kParamsLower = QStringLiteral("params");
+const QString kParams = QStringLiteral("Params");
+} // namespace
+
+void MainWindow::attachCatalogue(Catalogue& catalogue) {
+    m_catalogue = &catalogue;
+    new FolderTreeModel(catalogue, *m_tree, this);
+    m_listModel = new RecordingsListModel(catalogue.CallsTbl(), m_list->marks(), this);
+    m_list->setRecordingsModel(m_listModel);
+    for (int i = 0; i < 3; ++i)
+        m_list->setColumnWidth(i, m_columnWidths[size_t(i)]);
+    connect(m_listModel, &QAbstractItemModel::modelReset, this, [this] {
+        m_commands->setRecordingCount(m_listModel->rowCount());
+        fitMemoColumn();
+    });
+    connect(m_listModel, &RecordingsListModel::currentRowChanged, this,
+            [this] { m_commands->setRecordingCount(m_listModel->rowCount()); });
+    m_commands->setRecordingCount(m_listModel->rowCount());
+    connect(m_header, &QHeaderView::sectionResized, this,
+            [this](int section, int, int size) { headerSectionResized(section, size); });
+    connect(m_list->horizontalScrollBar(), &QScrollBar::valueChanged, m_header, &QHeaderView::setOffset);
+    // Leaving the list for the tree clears the marks (the list does it on losing the focus).
+    connectListCommands(catalogue);
+    fitMemoColumn();
+}
+
+void MainWindow::connectListCommands(Catalogue& catalogue) {
+    m_listCommands = std::make_unique<FolderListCommands>(catalogue, m_program.prompter());
+    auto& c = *m_commands;
+    auto run = [this](bool (FolderListCommands::*command)()) {
+        return [this, command] {
+            try {
+                (m_listCommands.get()->*command)();
+            } catch (const std::exception& e) {
+                m_program.prompter().message(QString::fromUtf8(e.what()), Prompter::Icon::Error);
+            }
+            updateListCommands();
+        };
+    };
+    connect(c["acAddList"], &QAction::triggered, this, run(&FolderListCommands::acAddListExecute));
+    connect(c["acAddSublist"], &QAction::triggered, this, run(&FolderListCommands::acAddSublistExecute));
+    connect(c["acDeleteList"], &QAction::triggered, this, run(&FolderListCommands::acDeleteListExecute));
+    connect(c["acRenameList"], &QAction::triggered, this, run(&FolderListCommands::acRenameListExecute));
+    connect(&catalogue.Tree(), &FolderTree::selectionChanged, this, &MainWindow::updateListCommands);
+    connect(&catalogue.Tree(), &FolderTree::changed, this, &MainWindow::updateListCommands);
+    // Navigator: first, prior, next, last row of the recordings view.
+    TableFile& calls = catalogue.CallsTbl();
+    const std::array<std::pair<const char*, void (MemoryTable::*)()>, 4> moves = {
+        {{"nbFirst", &MemoryTable::first},
+         {"nbPrior", &MemoryTable::prior},
+         {"nbNext", &MemoryTable::next},
+         {"nbLast", &MemoryTable::last}}};
+    for (const auto& [name, move] : moves) {
+        auto* b = findChild<QToolButton*>(QString::fromLatin1(name));
+        connect(b, &QToolButton::clicked, this, [&calls, move] {
+            if (calls.active() && calls.recordCount() > 0)
+                (calls.*move)();
+        });
+    }
+    updateListCommands();
+}
+
+void MainWindow::updateListCommands() {
+    const bool selected = m_listCommands && m_listCommands->hasSelection();
+    for (const char* name : {"acAddSublist", "acDeleteList", "acRenameList"})
+        action(QString::fromLatin1(name))->setEnabled(selected);
+}
+
+void MainWindow::fitMemoColumn() {
+    if (!m_list || m_closing)
+        return;
+    int fixed = 0;
+    for (int i = 0; i < 3; ++i)
+        fixed += m_list->columnWidth(i);
+    const int memo = std::max(0, m_list->viewport()->width() - fixed);
+    m_list->setColumnWidth(RecordingsListModel::MemoColumn, memo);
+    const QSignalBlocker quiet(m_header);
+    m_header->resizeSection(RecordingsListModel::MemoColumn, memo);
+}
+
+void MainWindow::headerSectionResized(int section, int newSize) {
+    if (section < 0 || section > RecordingsListModel::MemoColumn)
+        return;
+    m_list->setColumnWidth(section, newSize);
+    if (section < 3)
+        m_columnWidths[size_t(section)] = newSize;
+    fitMemoColumn();
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_list->viewport()) {
+        if (event->type() == QEvent::Resize)
+            fitMemoColumn();
+        else if (event->type() == QEvent::MouseButtonPress)
+            // The mouse in the list: the first header section takes the Date column's width.
+            m_header->resizeSection(0, m_list->columnWidth(0));
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void MainWindow::applyLayout() {
+    if (!m_program.hasConfig())
+        return;
+    const Config& config = m_program.config();
+    m_volume->setValue(config.readInteger(kParamsLower, QStringLiteral("Volume"), 8));
+    if (m_program.hasSettings()) {
+        const SettingsModel& settings = m_program.settings();
+        QFont font(settings.fontName(), settings.fontSize());
+        for (QWidget* view : std::initializer_list<QWidget*>{m_list, m_tree}) {
+            view->setFont(font);
+            QPalette own = view->palette();
+            own.setColor(QPalette::Text, colourFromStored(settings.fontColor()));
+            view->setPalette(own);
+        }
+        m_list->verticalHeader()->setDefaultSectionSize(QFontMetrics(font).height() + 4);
+    }
+    const int total = m_splitter->width();
+    const int folderWidth = config.readInteger(kParamsLower, QStringLiteral("Splitter"), splitterWidth());
+    m_splitter->setSizes({folderWidth, std::max(0, total - folderWidth)});
+    m_columnWidths = {config.readInteger(kParams, QStringLiteral("Date"), 75),
+                      config.readInteger(kParams, QStringLiteral("Time"), 70),
+                      config.readInteger(kParams, QStringLiteral("Duration"), 70)};
+    for (int i = 0; i < 3; ++i) {
+        m_list->setColumnWidth(i, m_columnWidths[size_t(i)]);
+        const QSignalBlocker quiet(m_header);
+        m_header->resizeSection(i, m_columnWidths[size_t(i)]);
+    }
+    fitMemoColumn();
+}
+
+void MainWindow::writeGeometry() {
+    if (!m_program.hasConfig())
+        return;
+    Config& config = m_program.config();
+    // Where the window is on the screen while it is hidden in the tray is where it comes back.
+    const QRect g = normalGeometry().isValid() ? normalGeometry() : geometry();
+    config.writeInteger(kParamsLower, QStringLiteral("MainTop"), g.top());
+    config.writeInteger(kParamsLower, QStringLiteral("MainLeft"), g.left());
+    config.writeInteger(kParamsLower, QStringLiteral("MainWid"), g.width());
+    config.writeInteger(kParamsLower, QStringLiteral("MainHeight"), g.height());
+    config.writeInteger(kParamsLower, QStringLiteral("Volume"), m_volume->value());
+    config.writeInteger(kParamsLower, QStringLiteral("Splitter"), splitterWidth());
+    for (int i = 0; i < 3; ++i)
+        m_columnWidths[size_t(i)] = m_list->columnWidth(i);
+    config.writeInteger(kParams, QStringLiteral("Date"), m_columnWidths[0]);
+    config.writeInteger(kParams, QStringLiteral("Time"), m_columnWidths[1]);
+    config.writeInteger(kParams, QStringLiteral("Duration"), m_columnWidths[2]);
+}
