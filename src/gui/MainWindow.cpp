@@ -17,10 +17,10 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QAudioDevice>
 #include <QCloseEvent>
 #include <QHeaderView>
 #include <QLabel>
-#include <QAudioDevice>
 #include <QMediaDevices>
 #include <QMenu>
 #include <QMenuBar>

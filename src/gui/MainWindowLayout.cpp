@@ -2,8 +2,8 @@
 // and recordings list, status bar.
 #include "gui/MainCommands.h"
 #include "gui/MainWindow.h"
-#include "program/Program.h"
 #include "library/gui/RecordingsListView.h"
+#include "program/Program.h"
 #include "recorder/gui/SignalTrace.h"
 
 #include <QAction>

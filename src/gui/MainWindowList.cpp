@@ -73,11 +73,10 @@ void MainWindow::connectListCommands(Catalogue& catalogue) {
     connect(&catalogue.Tree(), &FolderTree::changed, this, &MainWindow::updateListCommands);
     // Navigator: first, prior, next, last row of the recordings view.
     TableFile& calls = catalogue.CallsTbl();
-    const std::array<std::pair<const char*, void (MemoryTable::*)()>, 4> moves = {
-        {{"nbFirst", &MemoryTable::first},
-         {"nbPrior", &MemoryTable::prior},
-         {"nbNext", &MemoryTable::next},
-         {"nbLast", &MemoryTable::last}}};
+    const std::array<std::pair<const char*, void (MemoryTable::*)()>, 4> moves = {{{"nbFirst", &MemoryTable::first},
+                                                                                   {"nbPrior", &MemoryTable::prior},
+                                                                                   {"nbNext", &MemoryTable::next},
+                                                                                   {"nbLast", &MemoryTable::last}}};
     for (const auto& [name, move] : moves) {
         auto* b = findChild<QToolButton*>(QString::fromLatin1(name));
         connect(b, &QToolButton::clicked, this, [&calls, move] {

@@ -137,8 +137,7 @@ void WindowedProgram::connectMainWindow() {
     connect(m_main.get(), &MainWindow::modemOnRequested, m_program.get(), &Program::modemOn);
     connect(m_main.get(), &MainWindow::modemOffRequested, m_program.get(), &Program::modemOff);
     connect(m_main->action(QStringLiteral("About1")), &QAction::triggered, m_about.get(), &QDialog::exec);
-    connect(m_main->action(QStringLiteral("ReportProblem1")), &QAction::triggered, m_askSupport.get(),
-            &QDialog::exec);
+    connect(m_main->action(QStringLiteral("ReportProblem1")), &QAction::triggered, m_askSupport.get(), &QDialog::exec);
     // The developer keys.
     connect(m_main.get(), &MainWindow::loggerWindowRequested, this, [this] {
         m_monitor->show();
