@@ -20,6 +20,7 @@
 #include <QDir>
 #include <QFile>
 #include <QHeaderView>
+#include <QIcon>
 #include <QMenu>
 #include <QMenuBar>
 #include <QSignalSpy>
@@ -253,6 +254,9 @@ TEST_F(MainWindowTest, AnEmptyListDisablesTheCommandsThatNeedARecording) {
     ASSERT_TRUE(empty.isValid());
     tree->setCurrentIndex(empty);
     ASSERT_EQ(list().model()->rowCount(), 0);
+    // The selected folder has an image of its own.
+    const auto image = [&](const QModelIndex& at) { return at.data(Qt::DecorationRole).value<QIcon>().cacheKey(); };
+    EXPECT_NE(image(empty), image(tree->model()->index(0, 0)));
     for (const QString& name : needRecording)
         EXPECT_FALSE(main().action(name)->isEnabled()) << name.toStdString();
     for (const char* name : {"acRewind", "acFF", "Previous1", "Next1"})

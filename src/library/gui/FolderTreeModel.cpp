@@ -62,6 +62,17 @@ void FolderTreeModel::showSelection() {
         return {};
     };
     const QModelIndex at = selected ? find({}) : QModelIndex();
+    // One image for the selected folder, another for the rest.
+    const QIcon closed = m_view.style()->standardIcon(QStyle::SP_DirIcon);
+    const QIcon open = m_view.style()->standardIcon(QStyle::SP_DirOpenIcon);
+    std::function<void(QStandardItem*)> paint = [&](QStandardItem* parent) {
+        for (int r = 0; r < parent->rowCount(); ++r) {
+            QStandardItem* item = parent->child(r);
+            item->setIcon(nodeAt(item->index()) == selected ? open : closed);
+            paint(item);
+        }
+    };
+    paint(invisibleRootItem());
     m_reloading = true;
     m_view.selectionModel()->setCurrentIndex(at, QItemSelectionModel::ClearAndSelect);
     m_reloading = false;
