@@ -13,7 +13,8 @@ QString resolve(const QString& override, const QString& programFolder) {
         return QDir(override).absolutePath();
     }
     const QFileInfo program(programFolder);
-    if (program.isDir() && program.isWritable())
+    const bool installed = QFileInfo(programFolder + QStringLiteral("/../share/doc/orlamo")).isDir();
+    if (program.isDir() && program.isWritable() && !installed)
         return QDir(programFolder).absolutePath();
     const QString data =
         QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/orlamo");

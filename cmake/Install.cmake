@@ -1,0 +1,46 @@
+# Installation in the usual places and the Debian package.
+include(GNUInstallDirs)
+
+set(ORLAMO_MANUAL_DIR ${CMAKE_INSTALL_DOCDIR}/manual)
+install(TARGETS orlamo orlamo-cli modemsim RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# Help looks for the manual in ../share/doc/orlamo/manual beside the program.
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/docs/manual/ DESTINATION ${ORLAMO_MANUAL_DIR})
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/org.example.Orlamo.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/org.example.Orlamo.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/icons/orlamo.svg
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+foreach(size 16 32 48 64 128 256)
+    install(FILES ${PROJECT_SOURCE_DIR}/packaging/icons/orlamo-${size}.png
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps RENAME orlamo.png)
+endforeach()
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/man/orlamo.1 ${PROJECT_SOURCE_DIR}/packaging/man/orlamo-cli.1
+              ${PROJECT_SOURCE_DIR}/packaging/man/modemsim.1
+        DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/completion/orlamo-cli
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions)
+
+# The recorder as a systemd user service; the udev rule that keeps ModemManager off the modem.
+set(ORLAMO_BIN_DIR ${CMAKE_INSTALL_FULL_BINDIR})
+set(ORLAMO_MANUAL_DIR_FULL ${CMAKE_INSTALL_FULL_DOCDIR}/manual)
+configure_file(${PROJECT_SOURCE_DIR}/packaging/systemd/orlamo-recorder.service.in
+               ${PROJECT_BINARY_DIR}/packaging/orlamo-recorder.service @ONLY)
+# systemd and udev look in <prefix>/lib, never in a multiarch library folder.
+set(ORLAMO_SYSTEM_LIB lib)
+install(FILES ${PROJECT_BINARY_DIR}/packaging/orlamo-recorder.service DESTINATION ${ORLAMO_SYSTEM_LIB}/systemd/user)
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/udev/70-orlamo-modem.rules DESTINATION ${ORLAMO_SYSTEM_LIB}/udev/rules.d)
+
+# cpack -G DEB: dependencies computed by dpkg-shlibdeps from the programs' libraries.
+set(CPACK_PACKAGE_NAME orlamo)
+set(CPACK_PACKAGE_VENDOR "Orlamo")
+set(CPACK_PACKAGE_CONTACT "Orlamo maintainers <maintainers@orlamo.example.org>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Telephone-call recorder for voice modems")
+set(CPACK_PACKAGE_DESCRIPTION
+    "Orlamo records telephone calls through a voice modem: it counts the rings, shows the caller's number, records when the handset is lifted and keeps the calls as WAV files in lists, with playback, memos, search and post-processing. orlamo-cli runs the recorder without a window.")
+set(CPACK_GENERATOR DEB)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION sound)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# The sound server and the desktop's hand-over to a mail program are used at run time, not linked.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils, pulseaudio | pipewire-pulse")
+set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://orlamo.example.org/")
+include(CPack)
