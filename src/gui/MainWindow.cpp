@@ -185,6 +185,7 @@ void MainWindow::showEvent(QShowEvent* event) {
         return;
     m_shownOnce = true;
     m_tree->setFocus();
+    refreshModemPanels();
     fitMemoColumn();
     Q_EMIT firstShown();
 }

@@ -139,7 +139,7 @@ QWidget* MainWindow::buildTopBar(QWidget* parent) {
     row->addWidget(email);
     row->addStretch(1);
     QToolButton* help = button(bar, "HelpSb", nullptr, QStringLiteral("Help"));
-    help->setIcon(style()->standardIcon(QStyle::SP_DialogHelpButton));
+    help->setIcon(style()->standardIcon(QStyle::SP_MessageBoxQuestion));
     row->addWidget(help);
     return bar;
 }

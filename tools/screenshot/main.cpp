@@ -15,6 +15,7 @@
 #include <QFile>
 #include <QPixmap>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <cstdio>
 #include <functional>
@@ -68,6 +69,10 @@ void fillCatalogue(const QString& folder, Prompter& prompter) {
 bool run(const QString& outFolder) {
     QTemporaryDir work;
     QProcess sim;
+    const auto stopSimulator = qScopeGuard([&sim] {
+        sim.kill();
+        sim.waitForFinished(5000);
+    });
     const QString link = work.filePath(QStringLiteral("modem"));
     sim.start(QApplication::applicationDirPath() + QStringLiteral("/modemsim"),
               {QStringLiteral("--link"), link, QStringLiteral("--profile"), QStringLiteral("cx93001")});
@@ -102,8 +107,6 @@ bool run(const QString& outFolder) {
         return fail("cannot write main-window-recording.png");
     program.program().stopRecording();
     main.close();
-    sim.write("quit\n");
-    sim.waitForFinished(5000);
     return true;
 }
 
@@ -115,7 +118,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: orlamo-screenshot OUTPUT_FOLDER\n");
         return 2;
     }
-    const QString out = QString::fromLocal8Bit(argv[1]);
+    // Absolute: the program moves into its working folder.
+    const QString out = QDir().absoluteFilePath(QString::fromLocal8Bit(argv[1]));
     QDir().mkpath(out);
     return run(out) ? 0 : 1;
 }
