@@ -7,6 +7,8 @@ int cmdConvert(CliContext& context);
 int cmdCatalog(CliContext& context);
 int cmdRecord(CliContext& context);
 int cmdModems(CliContext& context);
+int cmdLevel(CliContext& context);
+int cmdEqualize(CliContext& context);
 
 const QList<CliCommand>& cliCommands() {
     static const QList<CliCommand> commands = {
@@ -19,6 +21,13 @@ const QList<CliCommand>& cliCommands() {
         {"record", "", "run the recorder without a window until SIGINT or SIGTERM, printing the event log", cmdRecord},
         {"modems", "[--write N]",
          "search ports 1 to 8 for modems and list them; --write N stores the profile of modem N", cmdModems},
+        {"level", "FILE|ID --percent P [--out FILE]",
+         "raise or lower the volume of a recording (a WAV file or a catalogue id) by P % (-50 to 100), in its "
+         "own format",
+         cmdLevel},
+        {"equalize", "FILE|ID [--out FILE]",
+         "raise the quiet voice passages of a recording to 1.3 times its average voice level, in its own format",
+         cmdEqualize},
     };
     return commands;
 }

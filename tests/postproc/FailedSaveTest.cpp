@@ -1,12 +1,16 @@
-// A Save that runs out of disk half-way: the recording is kept whole and nothing is left behind.
+// Saves that fail half-way (a full disk, a killed program): the recording is kept whole.
 #include "postproc/PostProcessingSession.h"
 
+#include "audio/drivers/GsmDriver.h"
 #include "postproc/RecordingFiles.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TestFiles.h"
+#include "support/WaitUntil.h"
 
 #include <QDir>
+#include <QFileSystemWatcher>
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -67,4 +71,33 @@ TEST_F(FailedSave, TheRecordingStaysWholeWhenTheDiskFillsUp) {
     QFile::remove(recording);
     ASSERT_TRUE(session.save());
     EXPECT_EQ(readAll(recording).size(), 44 + 40000);
+}
+
+TEST(InterruptedSave, ASaveKilledHalfWayLeavesTheRecordingWhole) {
+    QTemporaryDir dir;
+    const QString folder = dir.filePath(QStringLiteral("wav"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const QString recording = QDir(folder).filePath(QStringLiteral("call.wav"));
+    ASSERT_TRUE(recordings::writeRecording(recording, GsmDriver::gsmFormat(8000), 180));
+    const QByteArray original = readAll(recording);
+
+    // The moment the save starts writing (a new file beside the recording, or the recording itself
+    // changing), the program is killed.
+    QFileSystemWatcher watcher({folder, recording});
+    bool writing = false;
+    QObject::connect(&watcher, &QFileSystemWatcher::directoryChanged, [&] { writing = true; });
+    QObject::connect(&watcher, &QFileSystemWatcher::fileChanged, [&] { writing = true; });
+    QProcess cli;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("TMPDIR"), dir.path()); // its work file goes away with the test's folder
+    cli.setProcessEnvironment(environment);
+    cli.start(environment.value(QStringLiteral("ORLAMO_BIN_DIR")) + QStringLiteral("/orlamo-cli"),
+              {QStringLiteral("--workdir"), dir.path(), QStringLiteral("level"), recording, QStringLiteral("--percent"),
+               QStringLiteral("40")});
+    ASSERT_TRUE(cli.waitForStarted(20000));
+    ASSERT_TRUE(waitUntil([&] { return writing || cli.state() == QProcess::NotRunning; }, 120000));
+    cli.kill();
+    cli.waitForFinished(20000);
+    ASSERT_TRUE(writing) << "orlamo-cli ended before it wrote anything: " << cli.readAllStandardError().toStdString();
+    EXPECT_EQ(readAll(recording), original);
 }
