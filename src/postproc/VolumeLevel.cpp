@@ -8,8 +8,8 @@
 namespace VolumeLevel {
 namespace {
 
-// Samples handled between two looks at the gauge; a multiple of the hundred samples the gauge was
-// once set after.
+// Samples handled between two looks at the gauge: it moves in whole percents, so looking after every
+// hundred samples of a long recording would only cost time.
 constexpr size_t kChunk = 100 * 1024;
 
 } // namespace

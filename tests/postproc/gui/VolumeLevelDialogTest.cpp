@@ -84,6 +84,32 @@ TEST_F(VolumeLevelWindow, SliderApplyAndSaveEnableEachOther) {
     EXPECT_TRUE(prompter.shown.isEmpty()) << prompter.shown.join('\n').toStdString();
 }
 
+TEST_F(VolumeLevelWindow, WhileApplyRunsTheGaugeShowsAndNothingElseCanBeUsed) {
+    open(QByteArray(1'000'000, '\x82'));
+    slider()->setValue(20);
+    int steps = 0;
+    bool gaugeShown = true;
+    bool controlsOff = true;
+    QObject::connect(gauge(), &QProgressBar::valueChanged, [&](int value) {
+        if (value == 0)
+            return; // the reset after the pass, with the gauge hidden again
+        ++steps;
+        gaugeShown = gaugeShown && gauge()->isVisible();
+        controlsOff = controlsOff && !apply()->isEnabled() && !save()->isEnabled() && !play()->isEnabled() &&
+                      !slider()->isEnabled() && !find<QPushButton>("btnClose")->isEnabled();
+    });
+    apply()->click();
+    EXPECT_GE(steps, 5);
+    EXPECT_TRUE(gaugeShown);
+    EXPECT_TRUE(controlsOff);
+    // Afterwards each control is as it was, and Save is offered.
+    EXPECT_TRUE(apply()->isEnabled());
+    EXPECT_TRUE(slider()->isEnabled());
+    EXPECT_TRUE(play()->isEnabled());
+    EXPECT_TRUE(save()->isEnabled());
+    EXPECT_FALSE(dialog.applying());
+}
+
 TEST_F(VolumeLevelWindow, ZeroPercentStillEnablesSave) {
     open(QByteArray(1000, '\x82'));
     slider()->setValue(10);
