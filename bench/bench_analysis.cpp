@@ -1,7 +1,7 @@
 // Processor time of the line analysis per display block and of the level measure, on a speech-like signal.
+#include "audio/SignalLevel.h"
 #include "base/Logger.h"
 #include "recorder/LineAnalysis.h"
-#include "recorder/SignalLevel.h"
 
 #include <benchmark/benchmark.h>
 #include <cmath>

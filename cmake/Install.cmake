@@ -20,10 +20,12 @@ install(FILES ${PROJECT_SOURCE_DIR}/packaging/completion/orlamo-cli
         DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions)
 
 # The recorder as a systemd user service; the udev rule that keeps ModemManager off the modem.
-set(ORLAMO_BIN_DIR ${CMAKE_INSTALL_FULL_BINDIR})
-set(ORLAMO_MANUAL_DIR_FULL ${CMAKE_INSTALL_FULL_DOCDIR}/manual)
-configure_file(${PROJECT_SOURCE_DIR}/packaging/systemd/orlamo-recorder.service.in
-               ${PROJECT_BINARY_DIR}/packaging/orlamo-recorder.service @ONLY)
+# The unit names the programs by the prefix of the installation being made (cpack installs to /usr).
+install(CODE "
+    set(ORLAMO_BIN_DIR \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}\")
+    set(ORLAMO_MANUAL_DIR_FULL \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_DOCDIR}/manual\")
+    configure_file(\"${PROJECT_SOURCE_DIR}/packaging/systemd/orlamo-recorder.service.in\"
+                   \"${PROJECT_BINARY_DIR}/packaging/orlamo-recorder.service\" @ONLY)")
 # systemd and udev look in <prefix>/lib, never in a multiarch library folder.
 set(ORLAMO_SYSTEM_LIB lib)
 install(FILES ${PROJECT_BINARY_DIR}/packaging/orlamo-recorder.service DESTINATION ${ORLAMO_SYSTEM_LIB}/systemd/user)
@@ -40,6 +42,8 @@ set(CPACK_GENERATOR DEB)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION sound)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# Loaded as plugins, so invisible to dpkg-shlibdeps: the window system's platform plugin.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
 # The sound server and the desktop's hand-over to a mail program are used at run time, not linked.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils, pulseaudio | pipewire-pulse")
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://orlamo.example.org/")

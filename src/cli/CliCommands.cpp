@@ -8,6 +8,8 @@ int cmdCatalog(CliContext& context);
 int cmdRecord(CliContext& context);
 int cmdModems(CliContext& context);
 int cmdUdevRule(CliContext& context);
+int cmdLevel(CliContext& context);
+int cmdEqualize(CliContext& context);
 
 const QList<CliCommand>& cliCommands() {
     static const QList<CliCommand> commands = {
@@ -23,6 +25,13 @@ const QList<CliCommand>& cliCommands() {
         {"udev-rule", "[--port N]",
          "print the udev rule that names the configured USB modem /dev/orlamo-modem and keeps ModemManager off it",
          cmdUdevRule},
+        {"level", "FILE|ID --percent P [--out FILE]",
+         "raise or lower the volume of a recording (a WAV file or a catalogue id) by P % (-50 to 100), in its "
+         "own format",
+         cmdLevel},
+        {"equalize", "FILE|ID [--out FILE]",
+         "raise the quiet voice passages of a recording to 1.3 times its average voice level, in its own format",
+         cmdEqualize},
     };
     return commands;
 }

@@ -154,9 +154,11 @@ void MainWindow::postProcessing(bool equalizer) {
         return;
     QString path;
     try {
-        m_catalogue->setCurrentFileName(m_catalogue->RecordingBaseName());
+        // Migrated first: a legacy file that moves to the "_id" name (another call of the same
+        // second holds the plain one) is then found under the name it now has.
         m_catalogue->MigrateLegacyFile();
-        path = m_catalogue->wavPath(m_catalogue->currentFileName());
+        m_catalogue->setCurrentFileName(m_catalogue->RecordingBaseName());
+        path = QStringLiteral("wav/") + m_catalogue->currentFileName() + QStringLiteral(".wav");
     } catch (const std::exception& e) {
         m_program.prompter().message(QString::fromUtf8(e.what()), Prompter::Icon::Error);
         return;

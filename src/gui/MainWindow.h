@@ -94,7 +94,8 @@ Q_SIGNALS:
     void modemOffRequested();
     void recordRequested();
     void stopRequested();
-    /// "Volume level" or "Voice equalizer" was chosen for this recording file (already migrated).
+    /// "Volume level" or "Voice equalizer" was chosen for this recording file ("wav/<name>.wav",
+    /// relative to the working folder; already migrated).
     void volumeLevelRequested(const QString& wavPath);
     void voiceEqualizerRequested(const QString& wavPath);
     /// The developer keys: Alt+2, Alt+3, Alt+4, Alt+6.

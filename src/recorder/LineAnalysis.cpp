@@ -1,8 +1,8 @@
 // Decides, block by block, whether the line of a running recording is silent, carries a tone, or neither.
 #include "recorder/LineAnalysis.h"
 
+#include "audio/SignalLevel.h"
 #include "base/Logger.h"
-#include "recorder/SignalLevel.h"
 
 #include <algorithm>
 #include <climits>

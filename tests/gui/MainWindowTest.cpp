@@ -393,7 +393,8 @@ TEST_F(MainWindowTest, PostProcessingNamesTheCurrentRecordingsFile) {
     action("mnEqualizer")->trigger();
     ASSERT_EQ(level.count(), 1);
     ASSERT_EQ(equalizer.count(), 1);
-    const QString expected = app->program().catalogue().wavPath(app->program().catalogue().RecordingBaseName());
+    const QString expected =
+        QStringLiteral("wav/") + app->program().catalogue().RecordingBaseName() + QStringLiteral(".wav");
     EXPECT_EQ(level.at(0).at(0).toString(), expected);
     const QStringList lines = app->program().logger().lines();
     EXPECT_TRUE(lines.contains(QStringLiteral("-- Volume level clicked")));

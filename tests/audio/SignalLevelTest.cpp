@@ -1,5 +1,5 @@
 // The level measures: the mean distance from the mid level, summed and divided in single precision.
-#include "recorder/SignalLevel.h"
+#include "audio/SignalLevel.h"
 
 #include <gtest/gtest.h>
 
@@ -31,4 +31,22 @@ TEST(SignalLevel, TheSumIsHeldInSinglePrecision) {
     std::vector<uint8_t> run(131072, 255);
     run.resize(262144, 128);
     EXPECT_EQ(SignalLevel::ofBytes(run), 64.0f);
+}
+
+TEST(SignalLevel, LongRunsMatchAddingOneDistanceAtATime) {
+    // Whole recordings are measured with an exact integer sum up to 2^24 and rounded additions after
+    // it; the result must be that of one single-precision addition per sample.
+    std::vector<uint8_t> run(3'000'000);
+    uint32_t noise = 12345;
+    for (uint8_t& b : run) {
+        noise = noise * 1103515245u + 12345u;
+        b = static_cast<uint8_t>(noise >> 24);
+    }
+    for (const size_t length : {size_t{1}, size_t{199}, size_t{131071}, size_t{131073}, size_t{400'000}, run.size()}) {
+        const std::span<const uint8_t> part(run.data(), length);
+        float sum = 0.0f;
+        for (const uint8_t b : part)
+            sum += static_cast<float>(std::abs(b - 127));
+        EXPECT_EQ(SignalLevel::ofBytes(part), static_cast<float>(static_cast<double>(sum) / length)) << length;
+    }
 }
