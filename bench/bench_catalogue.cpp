@@ -1,6 +1,5 @@
 // Catalogue speed and memory: open, append one recording and save, and Locate, at 1 000 to 100 000 rows.
-#include "base/Prompter.h"
-#include "library/Catalogue.h"
+#include "BenchCatalogue.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -11,16 +10,6 @@
 #include <memory>
 
 namespace {
-
-class SilentPrompter : public Prompter {
-public:
-    void message(const QString&, Icon) override {}
-    Answer confirm(const QString&, Buttons, Answer defaultAnswer) override { return defaultAnswer; }
-    std::optional<QString> inputBox(const QString&, const QString&, const QString& value) override { return value; }
-    std::optional<QString> chooseOpenFile(const QString&, const QString&, const QString&) override { return {}; }
-    std::optional<QString> chooseSaveFile(const QString&, const QString&, const QString&) override { return {}; }
-    std::optional<QString> chooseFolder(const QString&, const QString&) override { return {}; }
-};
 
 SilentPrompter g_prompter;
 
@@ -41,22 +30,7 @@ QString catalogueOf(int rows) {
     QDir(dir->path()).mkdir(QStringLiteral("wav"));
     Catalogue catalogue(dir->path(), g_prompter);
     catalogue.OpenCatalogue();
-    TableFile& calls = catalogue.CallsTbl();
-    const QString folderId = catalogue.FoldersTbl().fieldText(QStringLiteral("FolderId"));
-    QDateTime end(QDate(2020, 1, 1), QTime(8, 0));
-    for (int i = 0; i < rows; ++i) {
-        end = end.addSecs(431);
-        calls.append();
-        calls.setFieldValue(QStringLiteral("id"), QStringLiteral("%1").arg(i, 8, 36, QLatin1Char('0')));
-        calls.setFieldValue(QStringLiteral("Channel"), 1);
-        calls.setFieldValue(QStringLiteral("FolderId"), folderId);
-        calls.setFieldValue(QStringLiteral("DateS"), catalogue.formats().dateText(end.date()));
-        calls.setFieldValue(QStringLiteral("TimeS"), catalogue.formats().timeText(end.time()));
-        calls.setFieldValue(QStringLiteral("Duration"), Catalogue::DurationText(i % 900));
-        calls.setFieldValue(QStringLiteral("Comment"), memo(i));
-        calls.post();
-    }
-    calls.SaveTable();
+    fillCatalogue(catalogue, rows, memo);
     folders[rows] = dir;
     return dir->path();
 }

@@ -1,6 +1,6 @@
 // The main window on a 100 000-row catalogue: from the program's start to the list's first paint,
 // and scrolling the whole list page by page.
-#include "base/Prompter.h"
+#include "BenchCatalogue.h"
 #include "gui/MainWindow.h"
 #include "gui/WindowedProgram.h"
 #include "library/Catalogue.h"
@@ -16,16 +16,6 @@
 #include <memory>
 
 namespace {
-
-class SilentPrompter : public Prompter {
-public:
-    void message(const QString&, Icon) override {}
-    Answer confirm(const QString&, Buttons, Answer defaultAnswer) override { return defaultAnswer; }
-    std::optional<QString> inputBox(const QString&, const QString&, const QString& value) override { return value; }
-    std::optional<QString> chooseOpenFile(const QString&, const QString&, const QString&) override { return {}; }
-    std::optional<QString> chooseSaveFile(const QString&, const QString&, const QString&) override { return {}; }
-    std::optional<QString> chooseFolder(const QString&, const QString&) override { return {}; }
-};
 
 SilentPrompter g_prompter;
 
@@ -43,22 +33,7 @@ std::unique_ptr<QTemporaryDir> workingFolder(int rows) {
     QDir(dir->path()).mkdir(QStringLiteral("wav"));
     Catalogue catalogue(dir->path(), g_prompter);
     catalogue.OpenCatalogue();
-    TableFile& calls = catalogue.CallsTbl();
-    const QString folderId = catalogue.FoldersTbl().fieldText(QStringLiteral("FolderId"));
-    QDateTime end(QDate(2020, 1, 1), QTime(8, 0));
-    for (int i = 0; i < rows; ++i) {
-        end = end.addSecs(431);
-        calls.append();
-        calls.setFieldValue(QStringLiteral("id"), QStringLiteral("%1").arg(i, 8, 36, QLatin1Char('0')));
-        calls.setFieldValue(QStringLiteral("Channel"), 1);
-        calls.setFieldValue(QStringLiteral("FolderId"), folderId);
-        calls.setFieldValue(QStringLiteral("DateS"), catalogue.formats().dateText(end.date()));
-        calls.setFieldValue(QStringLiteral("TimeS"), catalogue.formats().timeText(end.time()));
-        calls.setFieldValue(QStringLiteral("Duration"), Catalogue::DurationText(i % 900));
-        calls.setFieldValue(QStringLiteral("Comment"), QStringLiteral("+49 30 %1 caller %2").arg(5550000 + i).arg(i));
-        calls.post();
-    }
-    calls.SaveTable();
+    fillCatalogue(catalogue, rows, [](int i) { return QStringLiteral("+49 30 %1 caller %2").arg(5550000 + i).arg(i); });
     catalogue.saveTree();
     catalogue.close();
     return dir;
