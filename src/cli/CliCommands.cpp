@@ -8,6 +8,7 @@ int cmdCatalog(CliContext& context);
 int cmdRecord(CliContext& context);
 int cmdModems(CliContext& context);
 int cmdUdevRule(CliContext& context);
+int cmdDiagnostics(CliContext& context);
 int cmdLevel(CliContext& context);
 int cmdEqualize(CliContext& context);
 
@@ -22,6 +23,9 @@ const QList<CliCommand>& cliCommands() {
         {"record", "", "run the recorder without a window until SIGINT or SIGTERM, printing the event log", cmdRecord},
         {"modems", "[--write N]",
          "search ports 1 to 8 for modems and list them; --write N stores the profile of modem N", cmdModems},
+        {"diagnostics", "[--port N]",
+         "ask the modem the diagnostics questions; writes Diagnostics.log in the working folder and prints it",
+         cmdDiagnostics},
         {"udev-rule", "[--port N]",
          "print the udev rule that names the configured USB modem /dev/orlamo-modem and keeps ModemManager off it",
          cmdUdevRule},

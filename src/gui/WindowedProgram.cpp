@@ -10,6 +10,7 @@
 #include "library/gui/MoveToDialog.h"
 #include "modem/ModemController.h"
 #include "modem/gui/CallerIdPopup.h"
+#include "modemsetup/DiagnosticsReport.h"
 #include "modemsetup/StartupConfiguration.h"
 #include "modemsetup/gui/FirstRunWindows.h"
 #include "modemsetup/gui/ModemChoiceWindow.h"
@@ -149,6 +150,19 @@ void WindowedProgram::connectMainWindow() {
         m_queryModem->raise();
     });
     connect(m_main.get(), &MainWindow::reprobeRequested, m_program.get(), &Program::reprobeFromQueryBox);
+
+    // "Diagnostics": the report, with the progress window following it.
+    DiagnosticsReport& diagnostics = m_program->diagnostics();
+    ProgressWindow* progress = m_progress.get();
+    connect(&diagnostics, &DiagnosticsReport::progressShown, progress, [progress](const QString& caption) {
+        progress->setWindowTitle(caption);
+        progress->setProgress(0);
+        progress->show();
+    });
+    connect(&diagnostics, &DiagnosticsReport::progressChanged, progress, &ProgressWindow::setProgress);
+    connect(&diagnostics, &DiagnosticsReport::progressHidden, progress, &QWidget::hide);
+    connect(m_main->action(QStringLiteral("Diagnostics1")), &QAction::triggered, &diagnostics,
+            &DiagnosticsReport::RunDiagnostics);
 }
 
 void WindowedProgram::connectRecorder() {

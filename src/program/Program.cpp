@@ -8,6 +8,7 @@
 #include "modem/ModemController.h"
 #include "modem/ModemSettings.h"
 #include "modemsetup/CurrentCompression.h"
+#include "modemsetup/DiagnosticsReport.h"
 #include "modemsetup/ModemProfile.h"
 #include "modemsetup/ModemProfileWriter.h"
 #include "modemsetup/ModemSearch.h"
@@ -39,6 +40,7 @@ void Program::releaseControllers() {
     // Everything that holds the configuration goes before it.
     m_recorder.reset();
     m_startup.reset();
+    m_diagnostics.reset();
     m_writer.reset();
     m_search.reset();
     m_modem.reset();
@@ -160,6 +162,8 @@ void Program::createModemSetup() {
     m_search = std::make_unique<ModemSearch>(*m_config, m_logger, *m_modem);
     m_writer = std::make_unique<ModemProfileWriter>(*m_config, m_logger, *m_prompter, *m_modem, *m_profile, *m_probe,
                                                     *m_current, *m_search, m_workDir);
+    m_diagnostics = std::make_unique<DiagnosticsReport>(*m_modem, *m_queryBox, *m_profile, *m_settings, m_logger,
+                                                        *m_prompter, m_workDir);
 }
 
 int Program::searchAndWriteFirstModem() {

@@ -11,6 +11,7 @@
 #include <memory>
 
 class Catalogue;
+class DiagnosticsReport;
 class Config;
 class CurrentCompression;
 class ModemController;
@@ -89,6 +90,7 @@ public:
     CurrentCompression& currentCompression() const { return *m_current; }
     QueryModemBox& queryBox() const { return *m_queryBox; }
     VoiceCapabilityProbe& probe() const { return *m_probe; }
+    DiagnosticsReport& diagnostics() const { return *m_diagnostics; }
     ModemController& modem() const { return *m_modem; }
     ModemSearch& modemSearch() const { return *m_search; }
     ModemProfileWriter& profileWriter() const { return *m_writer; }
@@ -155,6 +157,7 @@ private:
     std::unique_ptr<ModemController> m_modem;
     std::unique_ptr<ModemSearch> m_search;
     std::unique_ptr<ModemProfileWriter> m_writer;
+    std::unique_ptr<DiagnosticsReport> m_diagnostics;
     std::unique_ptr<StartupConfiguration> m_startup;
     std::unique_ptr<VoiceRecorder> m_recorder;
 };
