@@ -87,7 +87,7 @@ void WindowedProgram::createWindowsAfter(Program::Step done) {
             m_dialogPrompter->setParent(m_main.get());
         break;
     case Program::Step::Settings:
-        m_settings = make<SettingsDialog>("TfmSettings", m_main.get());
+        m_settings = make<SettingsDialog>("TfmSettings", program.settings(), program.prompter(), m_main.get());
         m_volLevel = make<VolumeLevelDialog>("TfmVolLevel", m_main.get());
         m_about = make<AboutDialog>("TfmAbout", m_main.get());
         m_askSupport = make<ReportProblemDialog>("TfmAskSupport", m_main.get());
