@@ -109,6 +109,9 @@ void WindowedProgram::createWindowsAfter(Program::Step done) {
         m_created.append(QStringLiteral("TfmInitTVK"));
         StartupConfiguration& startup = program.startup();
         connect(&startup, &StartupConfiguration::layoutDue, m_main.get(), &MainWindow::applyLayout);
+        m_settings->setModemSide(&program.settingsModemSide());
+        connect(m_main->action(QStringLiteral("Settings1")), &QAction::triggered, this,
+                &WindowedProgram::settingsClicked);
         // With a screen the user picks the modem of a first start; unattended, the first one found is taken.
         if (!m_options.unattended)
             FirstRunWindows::attach(startup, program.modemSearch(), program.profileWriter(), *m_specModem, *m_progress,
@@ -172,6 +175,17 @@ void WindowedProgram::connectRecorder() {
         m_main->trace()->setColours(colourFromStored(settings.backColor()), colourFromStored(settings.traceColor()));
     });
     main->setRecording(recorder.recording());
+}
+
+void WindowedProgram::settingsClicked() {
+    try {
+        m_program->changeSettings([this] { m_settings->exec(); });
+    } catch (const std::exception& e) {
+        m_prompter->message(QString::fromUtf8(e.what()), Prompter::Icon::Error);
+    }
+    // The trace draws in the colours chosen.
+    const SettingsModel& settings = m_program->settings();
+    m_main->trace()->setColours(colourFromStored(settings.backColor()), colourFromStored(settings.traceColor()));
 }
 
 void WindowedProgram::requestClose() {
