@@ -7,6 +7,7 @@ int cmdConvert(CliContext& context);
 int cmdCatalog(CliContext& context);
 int cmdRecord(CliContext& context);
 int cmdModems(CliContext& context);
+int cmdSettings(CliContext& context);
 
 const QList<CliCommand>& cliCommands() {
     static const QList<CliCommand> commands = {
@@ -19,6 +20,10 @@ const QList<CliCommand>& cliCommands() {
         {"record", "", "run the recorder without a window until SIGINT or SIGTERM, printing the event log", cmdRecord},
         {"modems", "[--write N]",
          "search ports 1 to 8 for modems and list them; --write N stores the profile of modem N", cmdModems},
+        {"settings", "[NAME=VALUE...]",
+         "show the settings, or change them as the settings dialog's OK does (StartUp=1 registers the program "
+         "at logon)",
+         cmdSettings},
     };
     return commands;
 }
