@@ -78,6 +78,7 @@ SettingsDialog::SettingsDialog(SettingsModel& model, Prompter& prompter, QWidget
     };
 
     m_tabs = named(new QTabWidget(this), "PageControl1");
+    m_tabs->setUsesScrollButtons(false); // every tab's caption in view
     m_tabs->addTab(buildGeneral(), QStringLiteral("General"));
     m_tabs->addTab(buildModem(), QStringLiteral("Modem"));
     m_tabs->addTab(buildParameters(), QStringLiteral("Parameters"));
@@ -228,6 +229,7 @@ QWidget* SettingsDialog::buildMonitor() {
     grid->addWidget(background, 1, 1);
     grid->addWidget(m_lbTraceColor, 2, 0);
     grid->addWidget(trace, 2, 1);
+    grid->setColumnStretch(2, 1);
     auto* layout = new QVBoxLayout(page);
     layout->addWidget(m_cbPlay);
     layout->addWidget(m_cbRecord);
