@@ -135,8 +135,9 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: orlamo-screenshot OUTPUT_FOLDER [SETTINGS_FOLDER]\n");
         return 2;
     }
-    const QString out = QString::fromLocal8Bit(argv[1]);
-    const QString settings = QString::fromLocal8Bit(argv[argc - 1]);
+    // The program makes its working folder current: the folders are taken from where we started.
+    const QString out = QDir(QString::fromLocal8Bit(argv[1])).absolutePath();
+    const QString settings = QDir(QString::fromLocal8Bit(argv[argc - 1])).absolutePath();
     QDir().mkpath(out);
     QDir().mkpath(settings);
     return run(out, settings) ? 0 : 1;
