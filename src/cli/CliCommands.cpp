@@ -11,6 +11,7 @@ int cmdUdevRule(CliContext& context);
 int cmdDiagnostics(CliContext& context);
 int cmdLevel(CliContext& context);
 int cmdEqualize(CliContext& context);
+int cmdSettings(CliContext& context);
 
 const QList<CliCommand>& cliCommands() {
     static const QList<CliCommand> commands = {
@@ -36,6 +37,10 @@ const QList<CliCommand>& cliCommands() {
         {"equalize", "FILE|ID [--out FILE]",
          "raise the quiet voice passages of a recording to 1.3 times its average voice level, in its own format",
          cmdEqualize},
+        {"settings", "[NAME=VALUE...]",
+         "show the settings, or change them as the settings dialog's OK does (StartUp=1 registers the program "
+         "at logon)",
+         cmdSettings},
     };
     return commands;
 }

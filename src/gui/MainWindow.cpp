@@ -288,4 +288,5 @@ void MainWindow::updateRecordControls() {
     acRecord()->setEnabled(m_recordEnabled && !m_recording);
     acModemOn()->setEnabled(!m_recording);
     acModemOff()->setEnabled(!m_recording);
+    action(QStringLiteral("Settings1"))->setEnabled(!m_recording);
 }

@@ -65,6 +65,9 @@ public:
     /// Volume, fonts, folder panel width and column widths from the configuration (start and after
     /// the settings).
     void applyLayout();
+    /// After the configuration is applied: Rewind and Fast forward off, the first recording current,
+    /// and the commands enabled by the recording count.
+    void resetListControls();
     /// Geometry, volume, splitter and column widths to the configuration (close step).
     void writeGeometry();
     void showFromTray();

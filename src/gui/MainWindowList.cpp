@@ -155,6 +155,17 @@ void MainWindow::applyLayout() {
     fitMemoColumn();
 }
 
+void MainWindow::resetListControls() {
+    action(QStringLiteral("acRewind"))->setEnabled(false);
+    action(QStringLiteral("acFF"))->setEnabled(false);
+    if (!m_catalogue)
+        return;
+    TableFile& calls = m_catalogue->CallsTbl();
+    if (calls.active() && calls.recordCount() > 0)
+        calls.first();
+    m_commands->setRecordingCount(m_listModel ? m_listModel->rowCount() : 0);
+}
+
 void MainWindow::writeGeometry() {
     if (!m_program.hasConfig())
         return;

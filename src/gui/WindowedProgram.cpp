@@ -88,7 +88,7 @@ void WindowedProgram::createWindowsAfter(Program::Step done) {
             m_dialogPrompter->setParent(m_main.get());
         break;
     case Program::Step::Settings:
-        m_settings = make<SettingsDialog>("TfmSettings", m_main.get());
+        m_settings = make<SettingsDialog>("TfmSettings", program.settings(), program.prompter(), m_main.get());
         m_volLevel = make<VolumeLevelDialog>("TfmVolLevel", m_main.get());
         m_about = make<AboutDialog>("TfmAbout", m_main.get());
         m_askSupport = make<ReportProblemDialog>("TfmAskSupport", m_main.get());
@@ -108,8 +108,13 @@ void WindowedProgram::createWindowsAfter(Program::Step done) {
         break;
     case Program::Step::StartupCreated: {
         m_created.append(QStringLiteral("TfmInitTVK"));
+        connectDiagnostics();
         StartupConfiguration& startup = program.startup();
         connect(&startup, &StartupConfiguration::layoutDue, m_main.get(), &MainWindow::applyLayout);
+        connect(&startup, &StartupConfiguration::controlsDue, m_main.get(), &MainWindow::resetListControls);
+        m_settings->setModemSide(&program.settingsModemSide());
+        connect(m_main->action(QStringLiteral("Settings1")), &QAction::triggered, this,
+                &WindowedProgram::settingsClicked);
         // With a screen the user picks the modem of a first start; unattended, the first one found is taken.
         if (!m_options.unattended)
             FirstRunWindows::attach(startup, program.modemSearch(), program.profileWriter(), *m_specModem, *m_progress,
@@ -150,7 +155,9 @@ void WindowedProgram::connectMainWindow() {
         m_queryModem->raise();
     });
     connect(m_main.get(), &MainWindow::reprobeRequested, m_program.get(), &Program::reprobeFromQueryBox);
+}
 
+void WindowedProgram::connectDiagnostics() {
     // "Diagnostics": the report, with the progress window following it.
     DiagnosticsReport& diagnostics = m_program->diagnostics();
     ProgressWindow* progress = m_progress.get();
@@ -186,6 +193,17 @@ void WindowedProgram::connectRecorder() {
         m_main->trace()->setColours(colourFromStored(settings.backColor()), colourFromStored(settings.traceColor()));
     });
     main->setRecording(recorder.recording());
+}
+
+void WindowedProgram::settingsClicked() {
+    try {
+        m_program->changeSettings([this] { m_settings->exec(); });
+    } catch (const std::exception& e) {
+        m_prompter->message(QString::fromUtf8(e.what()), Prompter::Icon::Error);
+    }
+    // The trace draws in the colours chosen.
+    const SettingsModel& settings = m_program->settings();
+    m_main->trace()->setColours(colourFromStored(settings.backColor()), colourFromStored(settings.traceColor()));
 }
 
 void WindowedProgram::requestClose() {

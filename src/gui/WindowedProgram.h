@@ -45,6 +45,7 @@ public:
     const QStringList& creationOrder() const { return m_created; }
     Program& program() const { return *m_program; }
     MainWindow* mainWindow() const { return m_main.get(); }
+    SettingsDialog* settingsDialog() const { return m_settings.get(); }
 
     /// The orderly close a desktop logout or SIGTERM asks for: no question, a running recording is stopped.
     void requestClose();
@@ -53,6 +54,9 @@ private:
     void createWindowsAfter(Program::Step done);
     void connectMainWindow();
     void connectRecorder();
+    void connectDiagnostics();
+    /// "Settings...": the dialog between closing the port and applying the configuration again.
+    void settingsClicked();
     template <class T, class... Args> std::unique_ptr<T> make(const char* component, Args&&... args);
 
     StartOptions m_options;

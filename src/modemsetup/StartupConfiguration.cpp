@@ -76,3 +76,22 @@ void StartupConfiguration::ApplyConfiguration() {
     else
         m_modem.DisableAutoRecord();
 }
+
+int StartupConfiguration::FindModems() {
+    if (m_modem.portOpen())
+        m_modem.CloseModemPort();
+    // The search opens every port with the line settings chosen in the dialog, not yet stored.
+    m_modem.setSettings(ModemSettings::fromSettings(m_settings, m_modem.settings()));
+    const int found = m_search ? m_search() : 0;
+    if (found > 0)
+        return found;
+    m_config.writeBool(QStringLiteral("Params"), QStringLiteral("Voicefeatures"), false);
+    m_profile.setVoiceFeatures(false);
+    m_prompter.message(QStringLiteral("        No modem detected        "));
+    try {
+        m_config.eraseSection(QStringLiteral("modem"));
+    } catch (const ConfigWriteError&) {
+        // The stale profile stays; the search already reported what it found.
+    }
+    return 0;
+}

@@ -13,11 +13,15 @@
 #include "modemsetup/ModemProfileWriter.h"
 #include "modemsetup/ModemSearch.h"
 #include "modemsetup/QueryModemBox.h"
+#include "modemsetup/SettingsModemSide.h"
 #include "modemsetup/StartupConfiguration.h"
 #include "modemsetup/VoiceCapabilityProbe.h"
 #include "recorder/VoiceRecorder.h"
 #include "settings/SettingsModel.h"
+#include "settings/StartupRegistration.h"
 
+#include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <exception>
 
@@ -39,6 +43,7 @@ Program::~Program() {
 void Program::releaseControllers() {
     // Everything that holds the configuration goes before it.
     m_recorder.reset();
+    m_settingsModemSide.reset();
     m_startup.reset();
     m_diagnostics.reset();
     m_writer.reset();
@@ -49,6 +54,7 @@ void Program::releaseControllers() {
     m_current.reset();
     m_profile.reset();
     m_settings.reset();
+    m_registration.reset();
     m_config.reset();
 }
 
@@ -109,7 +115,15 @@ void Program::openConfiguration() {
 }
 
 void Program::createSettings() {
-    m_settings = std::make_unique<SettingsModel>(*m_config, m_workDir);
+    // At logon the windowed program starts, from the folder both programs are installed in.
+#ifdef Q_OS_WIN
+    const QString program = QStringLiteral("orlamo.exe");
+#else
+    const QString program = QStringLiteral("orlamo");
+#endif
+    m_registration = std::make_unique<StartupRegistration>(
+        StartupRegistration::defaultEntryPath(), QDir(QCoreApplication::applicationDirPath()).filePath(program));
+    m_settings = std::make_unique<SettingsModel>(*m_config, m_workDir, m_registration.get());
     m_settings->load();
     m_profile = std::make_unique<ModemProfile>();
     m_current = std::make_unique<CurrentCompression>();
@@ -179,6 +193,41 @@ void Program::createStartup() {
     connect(m_startup.get(), &StartupConfiguration::recordEnabled, this, &Program::setRecordAvailable);
     // Without a window to choose in, the first modem found is the one confirmed.
     m_startup->setModemSearch([this] { return searchAndWriteFirstModem(); });
+    m_settingsModemSide =
+        std::make_unique<SettingsModemSide>(*m_config, *m_prompter, *m_profile, *m_current, *m_startup, m_workDir);
+}
+
+SettingsModemAccess& Program::settingsModemSide() const {
+    return *m_settingsModemSide;
+}
+
+bool Program::changeSettings(const std::function<void()>& dialog) {
+    m_logger.add(QStringLiteral("-- Options -> Settings clicked"));
+    // The port carries a recording's sound; the menu item is disabled meanwhile, this is the backstop.
+    if ((m_recorder && m_recorder->recording()) || !m_modem->CloseModemPort())
+        return false;
+    // The list stands still while the dialog is open; afterwards it comes back to the same row.
+    TableFile* calls = m_catalogue ? &m_catalogue->CallsTbl() : nullptr;
+    const int row = calls && calls->active() ? calls->recNo() : 0;
+    if (calls)
+        calls->disableControls();
+    try {
+        if (m_settings->autoRecord())
+            m_modem->DisableAutoRecord();
+        if (dialog)
+            dialog();
+        m_startup->ApplyConfiguration();
+    } catch (...) {
+        if (calls)
+            calls->enableControls();
+        throw;
+    }
+    if (calls) {
+        calls->enableControls();
+        if (row > 0 && calls->active())
+            calls->setRecNo(row);
+    }
+    return true;
 }
 
 void Program::createRecorder() {

@@ -21,6 +21,8 @@ class ModemSearch;
 class Prompter;
 class QueryModemBox;
 class SettingsModel;
+class SettingsModemAccess;
+class SettingsModemSide;
 class StartupConfiguration;
 class StartupRegistration;
 class VoiceCapabilityProbe;
@@ -95,6 +97,9 @@ public:
     ModemSearch& modemSearch() const { return *m_search; }
     ModemProfileWriter& profileWriter() const { return *m_writer; }
     StartupConfiguration& startup() const { return *m_startup; }
+    /// What the settings dialog asks of the modem side; exists with the start-up configuration.
+    SettingsModemAccess& settingsModemSide() const;
+    StartupRegistration& startupRegistration() const { return *m_registration; }
     VoiceRecorder& recorder() const { return *m_recorder; }
     bool hasModem() const { return m_modem != nullptr; }
     bool hasRecorder() const { return m_recorder != nullptr; }
@@ -110,6 +115,12 @@ public:
     bool modemOn();
     /// The Modem Off command.
     void modemOff();
+
+    /// "Settings...": logs the click and closes the modem port (a port that does not close, or a
+    /// recording in progress, ends it here: false, no dialog). Then, with the recordings view's updates
+    /// held back, automatic recording disarmed while `dialog` runs, and the configuration applied
+    /// again (port reopened, automatic recording restored); back on the row that was current.
+    bool changeSettings(const std::function<void()>& dialog);
 
     /// True from the end of `start` until `shutdown`: an accepted call whose rings stopped is recorded.
     bool automaticRecordingArmed() const { return m_armed; }
@@ -149,6 +160,7 @@ private:
     // In creation order; released in reverse.
     std::unique_ptr<Catalogue> m_catalogue;
     std::unique_ptr<Config> m_config;
+    std::unique_ptr<StartupRegistration> m_registration;
     std::unique_ptr<SettingsModel> m_settings;
     std::unique_ptr<ModemProfile> m_profile;
     std::unique_ptr<CurrentCompression> m_current;
@@ -159,5 +171,6 @@ private:
     std::unique_ptr<ModemProfileWriter> m_writer;
     std::unique_ptr<DiagnosticsReport> m_diagnostics;
     std::unique_ptr<StartupConfiguration> m_startup;
+    std::unique_ptr<SettingsModemSide> m_settingsModemSide;
     std::unique_ptr<VoiceRecorder> m_recorder;
 };

@@ -103,6 +103,9 @@ void SettingsModel::loadAutoRecord() {
 }
 
 void SettingsModel::loadStartUp() {
+    // Values the file does not decide go back to their design values, so a reload discards edits.
+    m_startUp = false;
+    m_startToTray = false;
     if (!m_config.valueExists(kParams, QStringLiteral("StartUp"))) {
         m_config.writeBool(kParams, QStringLiteral("StartUp"), false);
         return;
@@ -151,6 +154,8 @@ void SettingsModel::loadFileCompression() {
 }
 
 void SettingsModel::loadSerial() {
+    m_baudrateIndex = kDefaultBaudrateIndex;
+    m_flowControlIndex = kDefaultFlowControlIndex;
     if (m_config.valueExists(kModem, QStringLiteral("baudrate")))
         m_baudrateIndex = clampIndex(m_config.readInteger(kModem, QStringLiteral("baudrate"), kDefaultBaudrateIndex),
                                      int(SerialLine::kSpeeds.size()), kDefaultBaudrateIndex);

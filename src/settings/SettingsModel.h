@@ -6,9 +6,27 @@
 
 #include <QObject>
 #include <QString>
+#include <optional>
 
 class Config;
+class FormatChooser;
+class Prompter;
+class SettingsModemAccess;
 class StartupRegistration;
+
+/// A gain range of the modem profile (`vgtMin`/`vgtMax`, `vgrMin`/`vgrMax`).
+struct GainSpan {
+    int min = 0;
+    int max = 255;
+};
+
+/// What the settings dialog's OK hands over besides the settings themselves.
+struct SettingsConfirmation {
+    int speakerLevel = 128;     ///< the speaker volume slider's position
+    int recordLevel = 128;      ///< the recording level slider's position
+    int compressionIndex = -1;  ///< the selected line of the compression list; -1 when none
+    QString compressionCommand; ///< that line's "at+vsm=..." command
+};
 
 /// Every setting other parts read while they work (reply time-out, serial parameters, caller
 /// identification, trace display, external player, automatic recording, the file compression).
@@ -43,6 +61,48 @@ public:
     void saveGains(int speakerLevel, int recordLevel);
     /// A chosen compression: `Modem` `VoiceCompression` and `Params` `Compression`.
     void saveCompressionChoice(int index, const QString& vsmCommand);
+
+    // --- the settings dialog ---
+    /// What the dialog takes from the configuration each time it is shown: with a modem section the
+    /// speed and flow-control indices and the time-out (default 2); the external-player box; "Load at
+    /// startup"; caller identification, unticked when the profile has no caller ID command. Clears the
+    /// font-chosen flag. Emits changed() once.
+    void loadShownValues();
+    /// OK: the gains and the compression choice (with a modem section), then `save()`. When the
+    /// codec matcher refuses the chosen compression, ModemCompression.cpn is deleted, nothing after
+    /// the choice is written and false is returned: the dialog stays open. ConfigWriteError propagates.
+    bool confirm(const SettingsConfirmation& choice, SettingsModemAccess* modemSide);
+
+    enum class FormatChoice { Cancelled, Saved, Refused };
+    /// "Choose" for the file compression: the codec service's chooser on the current format; a
+    /// confirmed format is saved as FileCompression.cpn only when a converter to it opens. A refused
+    /// format shows "Error was created. Choose a different compression." and the previous one stays.
+    FormatChoice chooseFileCompression(FormatChooser& chooser, Prompter& prompter);
+    /// "Browse": the player program, written as `Player` at once; the working folder is made current
+    /// again. ConfigWriteError propagates.
+    void setBrowsedPlayer(const QString& program);
+
+    /// The configuration as the dialog shows it.
+    bool modemConfigured() const;
+    QString modemModel() const;
+    int modemPort(int defaultPort) const;
+    /// `Fonts` `FontName` as stored; empty when none was ever chosen.
+    QString storedFontName() const;
+    /// The profile has a formatted caller ID command (`ForCallerId` is not "none").
+    bool callerIdAvailable() const;
+    /// `Params` `Compression`, the selected line of the compression list (default 0).
+    int compressionIndex() const;
+    /// The levels of `SpeakerVol` and `RecGain` (default "128"); nothing for "none" or a text that is
+    /// no number.
+    std::optional<int> speakerLevel() const;
+    std::optional<int> recordLevel() const;
+    /// The level of a gain command: the text after the first "=" (the whole text without one).
+    static std::optional<int> gainLevel(const QString& command);
+    GainSpan speakerSpan() const;
+    GainSpan recordSpan() const;
+    /// A slider's tick spacing for its span (maximum - minimum); a span above 255 keeps `current`.
+    static int tickSpacing(int span, int current);
+    QString modemCompressionPath() const;
 
     QString fileCompressionPath() const;
 
@@ -116,6 +176,8 @@ private:
     void loadFileCompression();
     void loadSerial();
     void loadFont();
+    std::optional<int> storedGain(const char* key) const;
+    GainSpan storedSpan(const char* minKey, const char* maxKey) const;
     template <typename T> void assign(T& member, const T& value);
 
     Config& m_config;

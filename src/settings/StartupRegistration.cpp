@@ -1,4 +1,4 @@
-// The autostart entry's contents and location.
+// The autostart entry's contents and location; the Run value on Windows.
 #include "settings/StartupRegistration.h"
 
 #include <QDir>
@@ -7,24 +7,36 @@
 #include <QSaveFile>
 #include <QStandardPaths>
 
+#ifdef Q_OS_WIN
+#include <QSettings>
+#endif
+
 namespace {
 
-// Exec= follows the desktop entry quoting rules: a path with blanks or specials goes in double quotes
-// with ", `, $ and \ escaped.
-QString quotedExec(const QString& program) {
-    static const QString specials = QStringLiteral(" \t\"'\\><~|&;$*?#()`");
-    bool needsQuotes = false;
-    for (QChar c : program)
-        needsQuotes = needsQuotes || specials.contains(c);
-    if (!needsQuotes)
-        return program;
-    QString escaped;
-    for (QChar c : program) {
-        if (c == QLatin1Char('"') || c == QLatin1Char('`') || c == QLatin1Char('$') || c == QLatin1Char('\\'))
-            escaped += QStringLiteral("\\\\");
-        escaped += c;
+const QString kTitle = QStringLiteral("Orlamo");
+
+/// One argument of an Exec value. Inside double quotes ", `, $ and \ take a backslash; the value is
+/// a string as well, whose own escaping doubles every backslash once more. A "%" starts a field
+/// code anywhere, so it is written "%%".
+QString execArgument(const QString& argument) {
+    static const QString reserved = QStringLiteral(" \t\n\"'\\><~|&;$*?#()`");
+    bool quote = false;
+    for (QChar c : argument)
+        quote = quote || reserved.contains(c);
+    QString out;
+    for (QChar c : argument) {
+        if (c == QLatin1Char('%'))
+            out += QStringLiteral("%%");
+        else if (c == QLatin1Char('\\'))
+            out += QStringLiteral("\\\\\\\\");
+        else if (c == QLatin1Char('"') || c == QLatin1Char('`') || c == QLatin1Char('$'))
+            out += QStringLiteral("\\\\") + c;
+        else if (c == QLatin1Char('\n') || c == QLatin1Char('\r'))
+            continue; // an entry's value is one line
+        else
+            out += c;
     }
-    return QLatin1Char('"') + escaped + QLatin1Char('"');
+    return quote ? QLatin1Char('"') + out + QLatin1Char('"') : out;
 }
 
 } // namespace
@@ -33,26 +45,59 @@ StartupRegistration::StartupRegistration(QString entryPath, QString programPath)
     : m_entryPath(std::move(entryPath)), m_programPath(std::move(programPath)) {}
 
 QString StartupRegistration::defaultEntryPath() {
-    return QDir(QStandardPaths::writableLocation(QStandardPaths::ConfigLocation))
+    return QDir(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation))
         .filePath(QStringLiteral("autostart/orlamo.desktop"));
 }
+
+QString StartupRegistration::execLine(const QString& program, const QString& argument) {
+    return execArgument(program) + QLatin1Char(' ') + execArgument(argument);
+}
+
+QString StartupRegistration::entryText(const QString& program, const QString& argument) {
+    return QStringLiteral("[Desktop Entry]\nType=Application\nName=%1\nExec=%2\nX-GNOME-Autostart-enabled=true\n")
+        .arg(kTitle, execLine(program, argument));
+}
+
+#ifdef Q_OS_WIN
+
+// The Run key of the local machine: the value's name is the title, its data the program path, a
+// blank and the argument. Without the rights to the key nothing is written.
+namespace {
+const QString kRunKey = QStringLiteral("HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Run");
+}
+
+bool StartupRegistration::registerAtLogon(const QString& argument) {
+    QSettings run(kRunKey, QSettings::NativeFormat);
+    if (!run.isWritable())
+        return false;
+    run.setValue(kTitle, QDir::toNativeSeparators(m_programPath) + QLatin1Char(' ') + argument);
+    run.sync();
+    return run.status() == QSettings::NoError;
+}
+
+bool StartupRegistration::unregister() {
+    QSettings run(kRunKey, QSettings::NativeFormat);
+    if (!run.isWritable())
+        return false;
+    run.remove(kTitle);
+    run.sync();
+    return run.status() == QSettings::NoError;
+}
+
+#else
 
 bool StartupRegistration::registerAtLogon(const QString& argument) {
     if (!QDir().mkpath(QFileInfo(m_entryPath).absolutePath()))
         return false;
-    QString arg = argument;
-    arg.remove(QLatin1Char('\r'));
-    arg.remove(QLatin1Char('\n'));
-    const QString text = QStringLiteral("[Desktop Entry]\nType=Application\nName=Orlamo\nExec=%1 %2\n"
-                                        "X-GNOME-Autostart-enabled=true\n")
-                             .arg(quotedExec(m_programPath), arg);
     QSaveFile file(m_entryPath);
     if (!file.open(QIODevice::WriteOnly))
         return false;
-    file.write(text.toUtf8());
+    file.write(entryText(m_programPath, argument).toUtf8());
     return file.commit();
 }
 
 bool StartupRegistration::unregister() {
-    return !QFile::exists(m_entryPath) || QFile::remove(m_entryPath);
+    return !QFileInfo::exists(m_entryPath) || QFile::remove(m_entryPath);
 }
+
+#endif

@@ -3,6 +3,7 @@
 #include "base/Config.h"
 #include "base/Logger.h"
 #include "modem/ModemController.h"
+#include "modem/ModemSettings.h"
 #include "modemsetup/CompressionFile.h"
 #include "modemsetup/CurrentCompression.h"
 #include "modemsetup/ModemProfile.h"
@@ -137,4 +138,43 @@ TEST_F(StartupConfigurationTest, CurrentCompressionIsLoadedFromTheStoredIndex) {
     start();
     EXPECT_EQ(current.record(), b);
     modem.CloseModemPort();
+}
+
+TEST_F(StartupConfigurationTest, FindModemsClosesThePortAndSearchesOnTheChosenLine) {
+    ModemSim sim;
+    ASSERT_TRUE(sim.start());
+    configureModem(1, sim.linkPath());
+    start();
+    ASSERT_TRUE(modem.portOpen());
+    prompter.shown.clear();
+    // The dialog's choice, not stored yet.
+    settings.setBaudrateIndex(0);
+    settings.setFlowControlIndex(1);
+    bool openDuringSearch = true;
+    ModemSettings line;
+    init.setModemSearch([&] {
+        openDuringSearch = modem.portOpen();
+        line = modem.settings();
+        return 0;
+    });
+    EXPECT_EQ(init.FindModems(), 0);
+    EXPECT_FALSE(openDuringSearch);
+    EXPECT_EQ(line.baud, 57600);
+    EXPECT_EQ(line.flow, ComPort::FlowControl::Software);
+    // Nothing found: no voice features, the old profile gone, and the user told.
+    EXPECT_EQ(prompter.shown, QStringList{QStringLiteral("        No modem detected        ")});
+    EXPECT_FALSE(config.readBool(QStringLiteral("Params"), QStringLiteral("Voicefeatures"), true));
+    EXPECT_FALSE(profile.voiceFeatures());
+    EXPECT_FALSE(config.sectionExists(QStringLiteral("Modem")));
+    EXPECT_FALSE(modem.portOpen());
+
+    // A search that finds one leaves its profile alone and says nothing.
+    prompter.shown.clear();
+    init.setModemSearch([&] {
+        config.writeInteger(QStringLiteral("Modem"), QStringLiteral("port"), 1);
+        return 1;
+    });
+    EXPECT_EQ(init.FindModems(), 1);
+    EXPECT_TRUE(prompter.shown.isEmpty());
+    EXPECT_TRUE(config.sectionExists(QStringLiteral("Modem")));
 }

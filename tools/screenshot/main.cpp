@@ -1,5 +1,6 @@
 // Takes the README's pictures of the main window: idle on a catalogue of a few recordings, and while
-// a simulated call is being recorded. Usage: orlamo-screenshot OUTPUT_FOLDER (under an X server).
+// a simulated call is being recorded; and one of each tab of the settings dialog.
+// Usage: orlamo-screenshot OUTPUT_FOLDER [SETTINGS_FOLDER] (under an X server).
 #include "base/Config.h"
 #include "base/UnattendedPrompter.h"
 #include "gui/MainWindow.h"
@@ -7,6 +8,7 @@
 #include "library/Catalogue.h"
 #include "program/Program.h"
 #include "recorder/VoiceRecorder.h"
+#include "settings/gui/SettingsDialog.h"
 
 #include <QApplication>
 #include <QDeadlineTimer>
@@ -16,6 +18,7 @@
 #include <QPixmap>
 #include <QProcess>
 #include <QScopeGuard>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <cstdio>
 #include <functional>
@@ -66,7 +69,22 @@ void fillCatalogue(const QString& folder, Prompter& prompter) {
     catalogue.close();
 }
 
-bool run(const QString& outFolder) {
+/// settings-general.png, settings-modem.png, ... : the dialog as "Settings..." shows it, tab by tab.
+bool takeSettings(SettingsDialog& dialog, const QString& folder) {
+    const char* names[] = {"general", "modem", "parameters", "media-player", "monitor", "auto-record"};
+    dialog.show();
+    settle(500);
+    for (int tab = 0; tab < dialog.tabs()->count(); ++tab) {
+        dialog.tabs()->setCurrentIndex(tab);
+        settle(300);
+        if (!dialog.grab().save(folder + QStringLiteral("/settings-%1.png").arg(QLatin1String(names[tab]))))
+            return fail("cannot write a settings picture");
+    }
+    dialog.reject();
+    return true;
+}
+
+bool run(const QString& outFolder, const QString& settingsFolder) {
     QTemporaryDir work;
     QProcess sim;
     const auto stopSimulator = qScopeGuard([&sim] {
@@ -97,6 +115,8 @@ bool run(const QString& outFolder) {
     settle(1500);
     if (!main.grab().save(outFolder + QStringLiteral("/main-window.png")))
         return fail("cannot write main-window.png");
+    if (!takeSettings(*program.settingsDialog(), settingsFolder))
+        return false;
 
     sim.write("call rings=1 interval=1000 cid=5551234 audio=speech talk=20 end=silence\n");
     VoiceRecorder& recorder = program.program().recorder();
@@ -114,12 +134,14 @@ bool run(const QString& outFolder) {
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: orlamo-screenshot OUTPUT_FOLDER\n");
+    if (argc != 2 && argc != 3) {
+        std::fprintf(stderr, "usage: orlamo-screenshot OUTPUT_FOLDER [SETTINGS_FOLDER]\n");
         return 2;
     }
-    // Absolute: the program moves into its working folder.
-    const QString out = QDir().absoluteFilePath(QString::fromLocal8Bit(argv[1]));
+    // The program makes its working folder current: the folders are taken from where we started.
+    const QString out = QDir(QString::fromLocal8Bit(argv[1])).absolutePath();
+    const QString settings = QDir(QString::fromLocal8Bit(argv[argc - 1])).absolutePath();
     QDir().mkpath(out);
-    return run(out) ? 0 : 1;
+    QDir().mkpath(settings);
+    return run(out, settings) ? 0 : 1;
 }

@@ -1,11 +1,127 @@
-// The "Settings" window: the settings dialog.
+// The "Settings" window: six tabs over the one settings model.
 #pragma once
 
-#include <QDialog>
+#include "settings/SettingsModemAccess.h"
 
-/// Created once at start; its commands arrive with the work they do and are not reachable before.
+#include <QColor>
+#include <QDialog>
+#include <QFont>
+#include <QList>
+#include <functional>
+#include <memory>
+#include <optional>
+
+class FormatChooser;
+class Prompter;
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QSlider;
+class QSpinBox;
+class QTabWidget;
+class SettingsModel;
+
+/// Created once at start and shown modally any number of times. The controls show the settings
+/// model and edit it as the user works; OK stores it (SettingsModel::confirm), Cancel reloads it.
+/// Gains and the compression choice are the dialog's own until OK, as they are part of the modem
+/// profile rather than settings.
 class SettingsDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit SettingsDialog(QWidget* parent = nullptr);
+    enum Tab { General, Modem, Parameters, MediaPlayer, Monitor, AutoRecord };
+
+    SettingsDialog(SettingsModel& model, Prompter& prompter, QWidget* parent = nullptr);
+    ~SettingsDialog() override;
+
+    /// The compression list, the voice-features flag and "Find modems"; without it the dialog
+    /// offers no compressions and finds no modems.
+    void setModemSide(SettingsModemAccess* side) { m_modemSide = side; }
+    /// The format chooser of "Choose"; the codec service's chooser dialog when null.
+    void setFormatChooser(FormatChooser* chooser) { m_chooser = chooser; }
+    /// The font and colour choosers ("Choose", "Background", "Trace"); Qt's dialogs unless replaced.
+    std::function<std::optional<QFont>(const QFont& current)> chooseFont;
+    std::function<std::optional<QColor>(const QColor& current)> chooseColour;
+
+    QTabWidget* tabs() const { return m_tabs; }
+
+public Q_SLOTS:
+    /// OK: stores the settings; the dialog stays open when the codec matcher refuses the compression.
+    void accept() override;
+    /// Cancel (and Escape or the close button): the settings are loaded again, edits are dropped.
+    void reject() override;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    QWidget* buildGeneral();
+    QWidget* buildModem();
+    QWidget* buildParameters();
+    QWidget* buildMediaPlayer();
+    QWidget* buildMonitor();
+    QWidget* buildAutoRecord();
+    void connectControls();
+
+    void prepareShow();
+    void showModel();
+    void updateEnables();
+    void fillCompressionList();
+    void showGains();
+    void parametersShown();
+    void showModemLabels(bool found, int defaultPort);
+
+    void chooseFileCompression();
+    void chooseListFont();
+    void chooseTraceColour(bool background);
+    void browsePlayer();
+    void findModems();
+    void showError(const std::exception& e);
+
+    SettingsModel& m_model;
+    Prompter& m_prompter;
+    SettingsModemAccess* m_modemSide = nullptr;
+    FormatChooser* m_chooser = nullptr;
+    std::unique_ptr<FormatChooser> m_ownChooser;
+    QList<CompressionChoice> m_choices; ///< the records behind the compression list
+    bool m_callerIdAvailable = true;
+
+    QTabWidget* m_tabs = nullptr;
+    QPushButton* m_ok = nullptr;
+    QPushButton* m_cancel = nullptr;
+    // General
+    QLabel* m_lbFormat = nullptr;
+    QLabel* m_lbFonts = nullptr;
+    QCheckBox* m_cbStartup = nullptr;
+    QCheckBox* m_cbStartToTray = nullptr;
+    QCheckBox* m_cbCallerId = nullptr;
+    // Modem
+    QLabel* m_label1 = nullptr;
+    QLabel* m_label2 = nullptr;
+    QSpinBox* m_seTimeOut = nullptr;
+    QComboBox* m_cbVsm = nullptr;
+    QComboBox* m_cbBaudrate = nullptr;
+    QComboBox* m_cbFlowCntr = nullptr;
+    QPushButton* m_btnFindModems = nullptr;
+    // Parameters
+    QSlider* m_spkVolTr = nullptr;
+    QSlider* m_recGainTr = nullptr;
+    // Media player
+    QCheckBox* m_cbExtPlayer = nullptr;
+    QLineEdit* m_edExtPlayer = nullptr;
+    QPushButton* m_browse = nullptr;
+    // Monitor
+    QCheckBox* m_cbPlay = nullptr;
+    QCheckBox* m_cbRecord = nullptr;
+    QComboBox* m_cbxPoints = nullptr;
+    QLabel* m_lbBackColor = nullptr;
+    QLabel* m_lbTraceColor = nullptr;
+    // Auto record
+    QCheckBox* m_cbAutoMode = nullptr;
+    QGroupBox* m_conditions = nullptr;
+    QSpinBox* m_seDiscTime = nullptr;
+    QCheckBox* m_cbRejectCall = nullptr;
+    QSpinBox* m_seRejectRings = nullptr;
 };

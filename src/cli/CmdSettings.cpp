@@ -1,0 +1,147 @@
+// orlamo-cli settings [NAME=VALUE...]: shows the settings, or changes them as the settings dialog's OK
+// does (start at logon included), through the one settings model.
+#include "audio/WaveFormat.h"
+#include "base/Config.h"
+#include "base/UnattendedPrompter.h"
+#include "cli/CliContext.h"
+#include "program/Program.h"
+#include "settings/SerialLine.h"
+#include "settings/SettingsModel.h"
+
+#include <functional>
+#include <optional>
+
+namespace {
+
+const QStringList kFlowControls = {QStringLiteral("Hardware"), QStringLiteral("Software"), QStringLiteral("None")};
+
+/// One setting: its key in tvk.ini, how it is shown, and how a text changes it (false: refused).
+struct Setting {
+    const char* name;
+    std::function<QString(const SettingsModel&)> show;
+    std::function<bool(SettingsModel&, const QString&)> set;
+};
+
+std::optional<int> integer(const QString& text, int min, int max) {
+    bool ok = false;
+    const int v = text.toInt(&ok);
+    return ok && v >= min && v <= max ? std::optional<int>(v) : std::nullopt;
+}
+
+Setting flag(const char* name, bool (SettingsModel::*get)() const, void (SettingsModel::*put)(bool)) {
+    return {name, [get](const SettingsModel& m) { return QString::number((m.*get)() ? 1 : 0); },
+            [put](SettingsModel& m, const QString& text) {
+                if (text != QLatin1String("0") && text != QLatin1String("1"))
+                    return false;
+                (m.*put)(text == QLatin1String("1"));
+                return true;
+            }};
+}
+
+Setting number(const char* name, int min, int max, int (SettingsModel::*get)() const, void (SettingsModel::*put)(int)) {
+    return {name, [get](const SettingsModel& m) { return QString::number((m.*get)()); },
+            [min, max, put](SettingsModel& m, const QString& text) {
+                const std::optional<int> v = integer(text, min, max);
+                if (v)
+                    (m.*put)(*v);
+                return v.has_value();
+            }};
+}
+
+Setting colour(const char* name, int (SettingsModel::*get)() const, void (SettingsModel::*put)(int)) {
+    return {name, [get](const SettingsModel& m) { return QString::number((m.*get)()); },
+            [put](SettingsModel& m, const QString& text) {
+                // 0x00BBGGRR, in decimal or as 0x...
+                const int v = Config::decodeInteger(text, -1);
+                if (v < 0 || v > 0xFFFFFF)
+                    return false;
+                (m.*put)(v);
+                return true;
+            }};
+}
+
+/// By the index the file stores, shown and taken as the list's text.
+Setting choice(const char* name, QStringList texts, int (SettingsModel::*get)() const,
+               void (SettingsModel::*put)(int)) {
+    return {name, [texts, get](const SettingsModel& m) { return texts.value((m.*get)()); },
+            [texts, put](SettingsModel& m, const QString& text) {
+                const qsizetype index = texts.indexOf(text, 0);
+                if (index < 0)
+                    return false;
+                (m.*put)(int(index));
+                return true;
+            }};
+}
+
+QList<Setting> settingsTable() {
+    QStringList speeds;
+    for (int speed : SerialLine::kSpeeds)
+        speeds << QString::number(speed);
+    QStringList points;
+    for (int p = 1200; p <= 3000; p += 200)
+        points << QString::number(p);
+    using M = SettingsModel;
+    return {
+        flag("StartUp", &M::startUp, &M::setStartUp),
+        flag("SystemTray", &M::startToTray, &M::setStartToTray),
+        flag("CallerID", &M::callerId, &M::setCallerId),
+        number("Timeout", 1, 6, &M::timeout, &M::setTimeout),
+        choice("baudrate", speeds, &M::baudrateIndex, &M::setBaudrateIndex),
+        choice("FlowControl", kFlowControls, &M::flowControlIndex, &M::setFlowControlIndex),
+        flag("ExtPlayer", &M::extPlayer, &M::setExtPlayer),
+        {"Player", [](const M& m) { return m.player(); },
+         [](M& m, const QString& text) {
+             if (text.isEmpty())
+                 return false;
+             m.setPlayer(text);
+             return true;
+         }},
+        flag("PlayTrace", &M::playTrace, &M::setPlayTrace),
+        flag("RecordTrace", &M::recordTrace, &M::setRecordTrace),
+        choice("Points", points, &M::pointsIndex, &M::setPointsIndex),
+        colour("BackColor", &M::backColor, &M::setBackColor),
+        colour("TraceColor", &M::traceColor, &M::setTraceColor),
+        flag("AutoRecord", &M::autoRecord, &M::setAutoRecord),
+        number("DiscTime", 1, 30, &M::discTime, &M::setDiscTime),
+        flag("RejectCall", &M::rejectCall, &M::setRejectCall),
+        number("RejectRings", 2, 20, &M::rejectRings, &M::setRejectRings),
+    };
+}
+
+} // namespace
+
+int cmdSettings(CliContext& context) {
+    const QList<Setting> table = settingsTable();
+    QList<std::pair<const Setting*, QString>> changes;
+    for (const QString& arg : context.args) {
+        const qsizetype equals = arg.indexOf(QLatin1Char('='));
+        const QString name = arg.left(equals);
+        const Setting* setting = nullptr;
+        for (const Setting& s : table)
+            if (name.compare(QLatin1String(s.name), Qt::CaseInsensitive) == 0)
+                setting = &s;
+        if (equals < 0 || !setting) {
+            context.err << "orlamo-cli settings: unknown setting '" << name << "' (orlamo-cli settings lists them)\n";
+            return 2;
+        }
+        changes.append({setting, arg.mid(equals + 1)});
+    }
+
+    UnattendedPrompter prompter; // messages go to standard error
+    Program program(context.workDir, context.options, prompter);
+    program.startModemSide();
+    SettingsModel& model = program.settings();
+    model.loadMediaPlayer();
+    for (const auto& [setting, text] : changes) {
+        if (!setting->set(model, text)) {
+            context.err << "orlamo-cli settings: " << setting->name << " cannot be '" << text << "'\n";
+            return 2;
+        }
+    }
+    if (!changes.isEmpty())
+        model.save();
+    for (const Setting& s : table)
+        context.out << s.name << '=' << s.show(model) << '\n';
+    context.out << "FileCompression=" << model.fileCompression().FormatDescription() << '\n';
+    return 0;
+}

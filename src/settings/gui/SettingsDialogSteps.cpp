@@ -1,0 +1,245 @@
+// The settings dialog at work: showing, OK, Cancel and the buttons.
+#include "settings/gui/SettingsDialog.h"
+
+#include "audio/gui/FormatChooserDialog.h"
+#include "base/Prompter.h"
+#include "settings/SettingsModel.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QShowEvent>
+#include <QSignalBlocker>
+#include <QSlider>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <memory>
+#include <vector>
+
+namespace {
+
+/// A colour stored as 0x00BBGGRR.
+QColor fromStored(int stored) {
+    return QColor(stored & 0xFF, (stored >> 8) & 0xFF, (stored >> 16) & 0xFF);
+}
+
+int toStored(const QColor& colour) {
+    return colour.red() | (colour.green() << 8) | (colour.blue() << 16);
+}
+
+void paintSwatch(QLabel* swatch, int stored) {
+    QPalette palette = swatch->palette();
+    palette.setColor(QPalette::Window, fromStored(stored));
+    swatch->setPalette(palette);
+}
+
+} // namespace
+
+void SettingsDialog::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (!event->spontaneous())
+        prepareShow();
+}
+
+void SettingsDialog::prepareShow() {
+    m_cancel->setEnabled(true);
+    m_tabs->setCurrentIndex(General);
+    try {
+        m_model.loadShownValues();
+    } catch (const std::exception& e) {
+        showError(e);
+    }
+    m_callerIdAvailable = m_model.callerIdAvailable();
+    const bool modem = m_model.modemConfigured();
+    showModemLabels(modem, 0);
+    if (modem)
+        fillCompressionList();
+    m_cbVsm->setEnabled(modem);
+    showGains();
+    m_lbFormat->setText(m_model.fileCompression().FormatDescription());
+    m_lbFonts->setText(m_model.storedFontName());
+    showModel();
+    m_ok->setFocus(Qt::OtherFocusReason);
+}
+
+void SettingsDialog::showModemLabels(bool found, int defaultPort) {
+    if (found) {
+        m_label1->setText(m_model.modemModel());
+        m_label2->setText(QStringLiteral("Com ") + QString::number(m_model.modemPort(defaultPort)));
+    } else {
+        m_label1->setText(QStringLiteral("No modem detected"));
+        m_label2->setText(QStringLiteral("Com "));
+    }
+}
+
+void SettingsDialog::fillCompressionList() {
+    m_choices = m_modemSide ? m_modemSide->compressionChoices() : QList<CompressionChoice>();
+    const QSignalBlocker quiet(m_cbVsm);
+    m_cbVsm->clear();
+    for (const CompressionChoice& choice : m_choices)
+        m_cbVsm->addItem(choice.text);
+    const int index = m_model.compressionIndex();
+    m_cbVsm->setCurrentIndex(index >= 0 && index < m_cbVsm->count() ? index : -1);
+}
+
+void SettingsDialog::showGains() {
+    // A gain the modem rejected ("none") leaves its slider where it was.
+    if (const std::optional<int> level = m_model.speakerLevel())
+        m_spkVolTr->setValue(*level);
+    if (const std::optional<int> level = m_model.recordLevel())
+        m_recGainTr->setValue(*level);
+}
+
+void SettingsDialog::parametersShown() {
+    const std::pair<QSlider*, GainSpan> sliders[] = {{m_spkVolTr, m_model.speakerSpan()},
+                                                     {m_recGainTr, m_model.recordSpan()}};
+    for (const auto& [slider, span] : sliders) {
+        slider->setRange(span.min, span.max);
+        slider->setTickInterval(SettingsModel::tickSpacing(span.max - span.min, slider->tickInterval()));
+    }
+    m_ok->setFocus(Qt::OtherFocusReason);
+}
+
+void SettingsDialog::showModel() {
+    const SettingsModel& m = m_model;
+    const QList<QObject*> controls = {m_cbStartup,  m_cbStartToTray, m_cbCallerId,  m_seTimeOut,    m_cbBaudrate,
+                                      m_cbFlowCntr, m_cbExtPlayer,   m_edExtPlayer, m_cbPlay,       m_cbRecord,
+                                      m_cbxPoints,  m_cbAutoMode,    m_seDiscTime,  m_cbRejectCall, m_seRejectRings};
+    std::vector<std::unique_ptr<QSignalBlocker>> quiet;
+    for (QObject* control : controls)
+        quiet.push_back(std::make_unique<QSignalBlocker>(control));
+    m_cbStartup->setChecked(m.startUp());
+    m_cbStartToTray->setChecked(m.startToTray());
+    m_cbCallerId->setChecked(m.callerId());
+    m_seTimeOut->setValue(m.timeout());
+    m_cbBaudrate->setCurrentIndex(m.baudrateIndex());
+    m_cbFlowCntr->setCurrentIndex(m.flowControlIndex());
+    m_cbExtPlayer->setChecked(m.extPlayer());
+    if (m_edExtPlayer->text() != m.player())
+        m_edExtPlayer->setText(m.player());
+    m_cbPlay->setChecked(m.playTrace());
+    m_cbRecord->setChecked(m.recordTrace());
+    m_cbxPoints->setCurrentIndex(m.pointsIndex());
+    paintSwatch(m_lbBackColor, m.backColor());
+    paintSwatch(m_lbTraceColor, m.traceColor());
+    m_cbAutoMode->setChecked(m.autoRecord());
+    m_seDiscTime->setValue(m.discTime());
+    m_cbRejectCall->setChecked(m.rejectCall());
+    m_seRejectRings->setValue(m.rejectRings());
+    updateEnables();
+}
+
+void SettingsDialog::updateEnables() {
+    const bool voice = !m_modemSide || m_modemSide->voiceFeatures();
+    m_cbStartToTray->setEnabled(m_cbStartup->isChecked());
+    m_cbCallerId->setEnabled(m_callerIdAvailable);
+    m_edExtPlayer->setEnabled(m_cbExtPlayer->isChecked());
+    m_browse->setEnabled(m_cbExtPlayer->isChecked());
+    // Without voice features nothing is recorded, automatically or otherwise.
+    m_cbAutoMode->setEnabled(voice);
+    m_conditions->setEnabled(voice);
+    for (QWidget* condition : {static_cast<QWidget*>(m_seDiscTime), static_cast<QWidget*>(m_cbRejectCall),
+                               static_cast<QWidget*>(m_seRejectRings)})
+        condition->setEnabled(m_cbAutoMode->isChecked());
+    m_spkVolTr->setEnabled(voice);
+    m_recGainTr->setEnabled(voice);
+}
+
+void SettingsDialog::accept() {
+    SettingsConfirmation choice;
+    choice.speakerLevel = m_spkVolTr->value();
+    choice.recordLevel = m_recGainTr->value();
+    const int line = m_cbVsm->currentIndex();
+    if (line >= 0 && line < m_choices.size()) {
+        choice.compressionIndex = line;
+        choice.compressionCommand = m_choices[line].vsmCommand;
+    }
+    try {
+        if (!m_model.confirm(choice, m_modemSide))
+            return; // the matcher said why; another compression can be chosen
+    } catch (const std::exception& e) {
+        showError(e);
+        return;
+    }
+    QDialog::accept();
+}
+
+void SettingsDialog::reject() {
+    try {
+        m_model.load();
+        m_model.loadMediaPlayer();
+    } catch (const std::exception& e) {
+        showError(e);
+    }
+    QDialog::reject();
+}
+
+void SettingsDialog::chooseFileCompression() {
+    if (!m_chooser) {
+        m_ownChooser = std::make_unique<DialogFormatChooser>(this);
+        m_chooser = m_ownChooser.get();
+    }
+    if (m_model.chooseFileCompression(*m_chooser, m_prompter) == SettingsModel::FormatChoice::Saved)
+        m_lbFormat->setText(m_model.fileCompression().FormatDescription());
+}
+
+void SettingsDialog::chooseListFont() {
+    const std::optional<QFont> font = chooseFont(QFont(m_model.fontName(), m_model.fontSize()));
+    if (!font)
+        return;
+    const int size = font->pointSize() > 0 ? font->pointSize() : m_model.fontSize();
+    m_model.setFont(font->family(), size, m_model.fontColor());
+    m_lbFonts->setText(font->family());
+}
+
+void SettingsDialog::chooseTraceColour(bool background) {
+    const int current = background ? m_model.backColor() : m_model.traceColor();
+    const std::optional<QColor> colour = chooseColour(fromStored(current));
+    if (!colour)
+        return;
+    if (background)
+        m_model.setBackColor(toStored(*colour));
+    else
+        m_model.setTraceColor(toStored(*colour));
+}
+
+void SettingsDialog::browsePlayer() {
+    const std::optional<QString> program =
+        m_prompter.chooseOpenFile(QStringLiteral("Open"), QString(), QStringLiteral("Programs (*)"));
+    if (!program)
+        return;
+    try {
+        m_model.setBrowsedPlayer(*program);
+    } catch (const std::exception& e) {
+        showError(e);
+    }
+}
+
+void SettingsDialog::findModems() {
+    if (!m_modemSide)
+        return;
+    int found = 0;
+    try {
+        found = m_modemSide->findModems();
+    } catch (const std::exception& e) {
+        showError(e);
+    }
+    // The modem profile is rewritten (or gone): there is nothing left for Cancel to go back to.
+    m_cancel->setEnabled(false);
+    const bool modem = found > 0 && m_model.modemConfigured();
+    showModemLabels(found > 0, 1);
+    fillCompressionList();
+    m_cbVsm->setEnabled(modem);
+    // The new modem's gains, within its own ranges.
+    showGains();
+    if (m_tabs->currentIndex() == Parameters)
+        parametersShown();
+    updateEnables();
+}
+
+void SettingsDialog::showError(const std::exception& e) {
+    m_prompter.message(QString::fromUtf8(e.what()), Prompter::Icon::Error);
+}
