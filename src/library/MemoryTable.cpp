@@ -46,6 +46,7 @@ void MemoryTable::clearContent() {
     m_buffer.clear();
     m_pos = -1;
     m_eof = true;
+    m_bof = true;
     m_modified = false;
     m_state = State::Inactive;
     if (wasActive) {
@@ -61,6 +62,7 @@ void MemoryTable::rebuildView() {
             m_view.push_back(i);
     m_pos = m_view.empty() ? -1 : 0;
     m_eof = m_view.empty();
+    m_bof = true;
     notifyView();
     notifyCurrent();
 }
@@ -89,6 +91,7 @@ void MemoryTable::first() {
         post();
     m_pos = m_view.empty() ? -1 : 0;
     m_eof = m_view.empty();
+    m_bof = true;
     notifyCurrent();
 }
 
@@ -98,6 +101,7 @@ void MemoryTable::last() {
         post();
     m_pos = int(m_view.size()) - 1;
     m_eof = m_view.empty();
+    m_bof = m_view.empty();
     notifyCurrent();
 }
 
@@ -105,6 +109,7 @@ void MemoryTable::next() {
     checkActive();
     if (m_state != State::Browse)
         post();
+    m_bof = false;
     if (m_pos + 1 < int(m_view.size())) {
         ++m_pos;
         m_eof = false;
@@ -121,7 +126,10 @@ void MemoryTable::prior() {
     if (m_pos > 0) {
         --m_pos;
         m_eof = false;
+        m_bof = false;
         notifyCurrent();
+    } else {
+        m_bof = true;
     }
 }
 
@@ -143,6 +151,7 @@ void MemoryTable::setRecNo(int no) {
         post();
     m_pos = qBound(1, no, int(m_view.size())) - 1;
     m_eof = false;
+    m_bof = false;
     notifyCurrent();
 }
 
@@ -219,6 +228,7 @@ void MemoryTable::post() {
     m_buffer.clear();
     m_modified = true;
     m_eof = false;
+    m_bof = false;
     notifyView();
     notifyCurrent();
 }
@@ -249,6 +259,7 @@ void MemoryTable::deleteRecord() {
     if (m_pos >= int(m_view.size()))
         m_pos = int(m_view.size()) - 1;
     m_eof = m_view.empty();
+    m_bof = m_view.empty();
     m_modified = true;
     notifyView();
     notifyCurrent();
@@ -271,6 +282,7 @@ bool MemoryTable::locate(const QString& name, const QVariant& value) {
         if (valueEquals(m_records[size_t(m_view[size_t(i)])].bytes, index, value)) {
             m_pos = i;
             m_eof = false;
+            m_bof = false;
             notifyCurrent();
             return true;
         }
@@ -287,6 +299,24 @@ QVariant MemoryTable::lookup(const QString& name, const QVariant& value, const Q
             return recordValue(record, result);
     }
     return {};
+}
+
+QVariant MemoryTable::lookupAll(const QString& name, const QVariant& value, const QString& resultName) const {
+    const int index = fieldIndexOrThrow(name);
+    const int result = fieldIndexOrThrow(resultName);
+    for (const Record& record : m_records)
+        if (!record.deleted && valueEquals(record.bytes, index, value))
+            return recordValue(record.bytes, result);
+    return {};
+}
+
+QList<QVariant> MemoryTable::allValues(const QString& name) const {
+    const int index = fieldIndexOrThrow(name);
+    QList<QVariant> out;
+    for (const Record& record : m_records)
+        if (!record.deleted)
+            out.append(recordValue(record.bytes, index));
+    return out;
 }
 
 QList<QVariant> MemoryTable::viewValues(const QString& name) const {

@@ -31,6 +31,9 @@ public:
     void next(); ///< past the last record the cursor stays and eof() becomes true
     void prior();
     bool eof() const { return m_eof; }
+    /// True at the beginning of the view: after first(), opening, a new range, or prior() on the
+    /// first record; any other move clears it.
+    bool bof() const { return m_bof; }
     int recordCount() const;
     int recNo() const;     ///< 1-based position in the view, 0 when the view is empty
     void setRecNo(int no); ///< clamped to 1 and the record count
@@ -55,8 +58,13 @@ public:
     /// The result field of the record Locate would find, without moving; null without a match.
     QVariant lookup(const QString& name, const QVariant& value, const QString& resultName) const;
 
+    /// Lookup over every live record, in record order, whatever the view shows.
+    QVariant lookupAll(const QString& name, const QVariant& value, const QString& resultName) const;
+
     /// The values of one field over the whole view, in view order, without moving the cursor.
     QList<QVariant> viewValues(const QString& name) const;
+    /// The values of one field over every live record, in record order, whatever the view shows.
+    QList<QVariant> allValues(const QString& name) const;
 
     /// Suspend and resume display updates: while suspended, viewChanged() is held back and sent
     /// once when the last suspension ends.
@@ -112,6 +120,7 @@ private:
     std::vector<int> m_view; // record indices
     int m_pos = -1;          // index into m_view
     bool m_eof = true;
+    bool m_bof = true;
     bool m_modified = false;
     std::vector<QVariant> m_buffer;
     int m_disabled = 0;
