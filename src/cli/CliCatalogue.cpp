@@ -39,7 +39,7 @@ int runOnCatalogue(CliContext& context, const QString& command,
                    const std::function<int(Catalogue&, CommandLinePrompter&)>& work) {
     CommandLinePrompter prompter(context.err, command);
     CatalogueLock lock(context.workDir);
-    if (!lock.tryLock(kLockWaitMs)) {
+    if (!lock.tryLock(kLockWaitMs) && lock.heldByAnother()) {
         prompter.error(lock.refusal());
         return 1;
     }

@@ -37,7 +37,8 @@ private:
 };
 
 /// Takes the catalogue's lock (refused, with the holder's process, when the window, the recorder or
-/// another command holds it), opens the catalogue and runs `work`. Returns its exit code, or 1 when
+/// another command holds it; a folder that cannot hold the lock file cannot be written by anyone and
+/// the catalogue says why), opens the catalogue and runs `work`. Returns its exit code, or 1 when
 /// the lock or the catalogue could not be had, or when `work` returned 0 but a message told of a
 /// failure.
 int runOnCatalogue(CliContext& context, const QString& command,

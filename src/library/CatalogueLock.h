@@ -27,6 +27,11 @@ public:
     void unlock();
     bool isLocked() const { return m_lock.isLocked(); }
 
+    /// True after a failed tryLock() when another process holds the lock. Otherwise the lock file
+    /// could not be made at all (a read-only folder, a full disk), and then no program can write
+    /// the catalogue there either: its own errors are the ones to show.
+    bool heldByAnother() const { return m_lock.error() == QLockFile::LockFailedError; }
+
     /// The one-line reason of a failed tryLock(), naming the holder's process when there is one.
     QString refusal() const;
 

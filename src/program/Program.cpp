@@ -108,9 +108,10 @@ void Program::openCatalogue() {
     else
         m_workDir = WorkingFolder::current();
     // The tables live in memory and are rewritten whole: a second writer would undo this one's
-    // changes. A catalogue command of orlamo-cli that is running is waited for a moment.
+    // changes. A catalogue command of orlamo-cli that is running is waited for a moment. A folder that
+    // cannot hold the lock file cannot hold a new table either: the catalogue then says why.
     m_lock = std::make_unique<CatalogueLock>(m_workDir);
-    if (!m_lock->tryLock(kCatalogueLockWaitMs))
+    if (!m_lock->tryLock(kCatalogueLockWaitMs) && m_lock->heldByAnother())
         throw TableError(m_lock->refusal());
     m_catalogue = std::make_unique<Catalogue>(m_workDir, *m_prompter);
     m_catalogue->OpenCatalogue();

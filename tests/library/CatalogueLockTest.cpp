@@ -12,6 +12,7 @@ TEST(CatalogueLockTest, ASecondWriterIsRefusedUntilTheFirstIsDone) {
     ASSERT_TRUE(first.tryLock());
     CatalogueLock second(dir.path());
     EXPECT_FALSE(second.tryLock());
+    EXPECT_TRUE(second.heldByAnother());
     const QString holder = QFileInfo(QCoreApplication::applicationFilePath()).fileName();
     EXPECT_EQ(second.refusal(), QStringLiteral("The catalogue in %1 is in use by %2 (process %3)")
                                     .arg(dir.path(), holder)
@@ -40,5 +41,6 @@ TEST(CatalogueLockTest, TheLockOfAProcessThatEndedIsTakenOver) {
 TEST(CatalogueLockTest, AFolderThatCannotHoldTheLockIsSaid) {
     CatalogueLock lock(QStringLiteral("/proc/no-such-folder"));
     EXPECT_FALSE(lock.tryLock());
+    EXPECT_FALSE(lock.heldByAnother());
     EXPECT_EQ(lock.refusal(), QStringLiteral("Cannot write the lock file /proc/no-such-folder/catalogue.lock"));
 }
