@@ -91,10 +91,6 @@ void RecordingOperations::forEachRow(const QStringList& markedIds, const std::fu
             each();
 }
 
-void RecordingOperations::clearMarks(const QStringList&) {
-    Q_EMIT marksCleared();
-}
-
 bool RecordingOperations::showError(const std::exception& error) {
     const auto* table = dynamic_cast<const TableError*>(&error);
     m_prompter.message(table ? table->message() : QString::fromUtf8(error.what()), Prompter::Icon::Error);
@@ -127,7 +123,7 @@ int RecordingOperations::deleteRecordings(const QStringList& markedIds) {
             });
         }
         if (!markedIds.isEmpty())
-            clearMarks(markedIds);
+            clearMarks();
         calls.SaveTable();
     } catch (const std::exception& error) {
         // The rows deleted until then stay deleted, each saved with its file gone.
@@ -143,7 +139,7 @@ bool RecordingOperations::acMoveToExecute(const QStringList& markedIds) {
 
 bool RecordingOperations::moveRecordings(const QStringList& markedIds, const QString& folderName) {
     if (folderName.isEmpty()) {
-        clearMarks(markedIds);
+        clearMarks();
         return false;
     }
     TableFile& calls = m_catalogue.CallsTbl();
@@ -167,7 +163,7 @@ bool RecordingOperations::moveRecordings(const QStringList& markedIds, const QSt
                 ++changed;
             });
         }
-        clearMarks(markedIds);
+        clearMarks();
         if (changed == 0)
             return false;
         m_catalogue.reachedStep(QStringLiteral("move: rows changed"));
@@ -228,7 +224,7 @@ QStringList RecordingOperations::copyRecordings(const QStringList& markedIds, co
         showError(error);
     }
     if (!markedIds.isEmpty())
-        clearMarks(markedIds);
+        clearMarks();
     if (!failures.isEmpty())
         m_prompter.message(failures.join(QLatin1Char('\n')), Prompter::Icon::Error);
     return written;
@@ -276,7 +272,7 @@ bool RecordingOperations::emailRecordings(const QStringList& markedIds) {
         return showError(error);
     }
     if (!markedIds.isEmpty())
-        clearMarks(markedIds);
+        clearMarks();
     // Sent even without an attachment: the compose window opens with the body.
     if (!m_mail.Send(message)) {
         m_prompter.message(QStringLiteral("Mail failed to be dispatched"), Prompter::Icon::Error);

@@ -86,7 +86,7 @@ private:
     bool locate(const QString& id);
     /// Runs `each` on every marked row that is found, or on the current row without marks.
     void forEachRow(const QStringList& markedIds, const std::function<void()>& each);
-    void clearMarks(const QStringList& markedIds);
+    void clearMarks() { Q_EMIT marksCleared(); }
     /// The current row's WAV file after its legacy name was migrated.
     QString currentRecordingFile();
     bool showError(const std::exception& error);
