@@ -4,6 +4,8 @@
 #include "library/TableError.h"
 #include "library/TableRecord.h"
 
+#include <utility>
+
 MemoryTable::MemoryTable(QObject* parent) : QObject(parent) {}
 
 void MemoryTable::checkActive() const {
@@ -74,15 +76,24 @@ void MemoryTable::notifyView() {
         Q_EMIT viewChanged();
 }
 
+void MemoryTable::notifyCurrent() {
+    if (m_disabled > 0)
+        m_currentPending = true;
+    else
+        Q_EMIT currentChanged();
+}
+
 void MemoryTable::disableControls() {
     ++m_disabled;
 }
 
 void MemoryTable::enableControls() {
-    if (m_disabled > 0 && --m_disabled == 0 && m_viewPending) {
-        m_viewPending = false;
+    if (m_disabled == 0 || --m_disabled > 0)
+        return;
+    if (std::exchange(m_viewPending, false))
         Q_EMIT viewChanged();
-    }
+    if (std::exchange(m_currentPending, false))
+        Q_EMIT currentChanged();
 }
 
 void MemoryTable::first() {

@@ -66,8 +66,9 @@ public:
     /// The values of one field over every live record, in record order, whatever the view shows.
     QList<QVariant> allValues(const QString& name) const;
 
-    /// Suspend and resume display updates: while suspended, viewChanged() is held back and sent
-    /// once when the last suspension ends.
+    /// Suspend and resume display updates: while suspended, viewChanged() and currentChanged() are
+    /// held back and each sent once when the last suspension ends (a detail of a suspended master
+    /// follows it then).
     void disableControls();
     void enableControls();
 
@@ -107,7 +108,7 @@ protected:
 
 private:
     void notifyView();
-    void notifyCurrent() { Q_EMIT currentChanged(); }
+    void notifyCurrent();
 
     struct Record {
         QByteArray bytes;
@@ -125,6 +126,7 @@ private:
     std::vector<QVariant> m_buffer;
     int m_disabled = 0;
     bool m_viewPending = false;
+    bool m_currentPending = false;
     std::function<void()> m_beforeDelete;
     std::function<void()> m_afterDelete;
 };
