@@ -169,6 +169,10 @@ void MainWindow::postProcessing(bool equalizer) {
         Q_EMIT volumeLevelRequested(path);
 }
 
+void MainWindow::showError(const QString& text) {
+    m_program.prompter().message(text, Prompter::Icon::Error);
+}
+
 void MainWindow::setModemPortOpen(bool open) {
     m_commands->setModemPortOpen(open);
 }

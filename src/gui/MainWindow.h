@@ -79,6 +79,8 @@ public:
     QString statusPanel(int index) const;
     /// Whether Record may be used (the program decides: voice features, and the port not lost).
     void setRecordEnabled(bool on);
+    /// A command failed with this text: shown as an error, the program goes on.
+    void showError(const QString& text);
     /// The check marks of the modem menu items: On while the port is open, Off while it is closed.
     void setModemPortOpen(bool open);
     bool recordEnabled() const { return m_recordEnabled; }

@@ -7,7 +7,12 @@
 #include "gui/LoggerWindow.h"
 #include "gui/MainWindow.h"
 #include "gui/TrayIcon.h"
+#include "library/Catalogue.h"
+#include "library/MailHandOver.h"
+#include "library/RecordingOperations.h"
+#include "library/gui/FindDialog.h"
 #include "library/gui/MoveToDialog.h"
+#include "library/gui/RecordingsListView.h"
 #include "modem/ModemController.h"
 #include "modem/gui/CallerIdPopup.h"
 #include "modemsetup/DiagnosticsReport.h"
@@ -97,6 +102,7 @@ void WindowedProgram::createWindowsAfter(Program::Step done) {
         m_moveTo = make<MoveToDialog>("TMoveToForm", m_main.get());
         m_voEqzer = make<VoiceEqualizerDialog>("TfmVoEqzer", m_main.get());
         m_queryModem = make<QueryModemWindow>("TfmQueryModem", m_main.get());
+        connectRecordingOperations();
         break;
     case Program::Step::Probe:
         m_created.append(QStringLiteral("TfmParse"));
@@ -155,6 +161,35 @@ void WindowedProgram::connectMainWindow() {
         m_queryModem->raise();
     });
     connect(m_main.get(), &MainWindow::reprobeRequested, m_program.get(), &Program::reprobeFromQueryBox);
+}
+
+void WindowedProgram::connectRecordingOperations() {
+    MainWindow* main = m_main.get();
+    Program& program = *m_program;
+    auto* mail = new MailHandOver(program.workDir(), main);
+    mail->setObjectName(QStringLiteral("MAPIMail"));
+    auto* operations = new RecordingOperations(program.catalogue(), program.prompter(), *mail, main);
+    operations->setWebAddress(RecordingOperations::webAddressFrom(program.config()));
+    MoveToDialog* moveTo = m_moveTo.get();
+    operations->setMoveTargetChooser([moveTo, &program] { return moveTo->chooseFolder(program.catalogue().Tree()); });
+    auto* find = new FindDialog(operations->search(), main);
+    connect(operations, &RecordingOperations::marksCleared, main->recordingsList(), &RecordingsListView::clearMarks);
+    // Each command works on the marked recordings, or on the current one when none is marked.
+    auto on = [main](const char* name, auto work) {
+        connect(main->action(QString::fromLatin1(name)), &QAction::triggered, main, [main, work] {
+            try {
+                work(main->markedIds());
+            } catch (const std::exception& e) {
+                main->showError(QString::fromUtf8(e.what()));
+            }
+        });
+    };
+    on("acDelete", [operations](const QStringList& ids) { operations->deleteExecute(ids); });
+    on("acMoveTo", [operations](const QStringList& ids) { operations->acMoveToExecute(ids); });
+    on("acCopyToFolder", [operations](const QStringList& ids) { operations->acCopyToFolderExecute(ids); });
+    on("acEmailFile", [operations](const QStringList& ids) { operations->acEmailFileExecute(ids); });
+    on("acMemo", [operations](const QStringList&) { operations->acMemoExecute(); });
+    on("acSearch", [find](const QStringList&) { find->acSearchExecute(); });
 }
 
 void WindowedProgram::connectDiagnostics() {

@@ -55,6 +55,7 @@ private:
     void connectMainWindow();
     void connectRecorder();
     void connectDiagnostics();
+    void connectRecordingOperations();
     /// "Settings...": the dialog between closing the port and applying the configuration again.
     void settingsClicked();
     template <class T, class... Args> std::unique_ptr<T> make(const char* component, Args&&... args);

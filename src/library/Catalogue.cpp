@@ -7,7 +7,11 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QHash>
 #include <QRegularExpression>
+#include <QSet>
+#include <utility>
 
 namespace {
 
@@ -53,6 +57,7 @@ Catalogue::Catalogue(const QString& folder, Prompter& prompter, const CatalogueD
     m_calls.setRangeFieldNames(QStringLiteral("FolderId"));
     m_calls.setBeforeDelete([this] { CallsTblBeforeDelete(); });
     m_calls.setAfterDelete([this] { CallsTblAfterDelete(); });
+    connect(&m_calls, &TableFile::saved, this, &Catalogue::removeDeletedFiles);
 }
 
 Catalogue::~Catalogue() {
@@ -251,17 +256,127 @@ void Catalogue::MigrateLegacyFile() {
     QFile::rename(wavPath(id), wavPath(target));
 }
 
+// A row and its file go together: the file goes only after a save has taken the row off the disk,
+// so an interruption leaves at worst a file without a row (listed at the next start), never a row
+// without its file.
 void Catalogue::CallsTblBeforeDelete() {
     m_currentFileName = RecordingBaseName();
     MigrateLegacyFile();
     m_currentFileName = RecordingBaseName();
-    if (QFile::exists(wavPath(m_currentFileName)))
-        QFile::remove(wavPath(m_currentFileName));
+    m_deletedFiles.append(wavPath(m_currentFileName));
 }
 
 void Catalogue::CallsTblAfterDelete() {
-    if (!m_bulkDelete)
-        m_calls.SaveTable();
+    if (m_bulkDelete)
+        return;
+    reachedStep(QStringLiteral("delete: row removed"));
+    m_calls.SaveTable();
+}
+
+void Catalogue::removeDeletedFiles() {
+    if (m_deletedFiles.isEmpty())
+        return;
+    reachedStep(QStringLiteral("delete: saved"));
+    const QStringList files = std::exchange(m_deletedFiles, {});
+    for (const QString& file : files) {
+        if (QFile::exists(file))
+            QFile::remove(file);
+        reachedStep(QStringLiteral("delete: file removed"));
+    }
+}
+
+bool Catalogue::locateRecording(const QString& id, bool anyList) {
+    if (!m_calls.active())
+        return false;
+    if (!anyList)
+        return m_calls.locate(QStringLiteral("id"), id);
+    if (m_calls.lookupAll(QStringLiteral("id"), id, QStringLiteral("id")).isNull() || !m_folders.active())
+        return false;
+    const QString folderId = m_calls.lookupAll(QStringLiteral("id"), id, QStringLiteral("FolderId")).toString();
+    if (m_folders.recordCount() == 0 || m_folders.fieldText(QStringLiteral("FolderId")) != folderId) {
+        // A row filed in a folder that has no row of its own cannot be reached.
+        if (folderId.isEmpty() || !m_folders.locate(QStringLiteral("FolderId"), folderId))
+            return false;
+    }
+    return m_calls.locate(QStringLiteral("id"), id);
+}
+
+void Catalogue::reloadRecordings() {
+    m_calls.close();
+    m_calls.open();
+}
+
+QStringList Catalogue::filesWithoutRow() const {
+    const QDir wav(QDir(m_folder).filePath(QStringLiteral("wav")));
+    QStringList candidates;
+    for (const QFileInfo& file : wav.entryInfoList({QStringLiteral("*.wav")}, QDir::Files, QDir::Name))
+        if (file.fileName() != QLatin1String("Recorded.wav"))
+            candidates.append(file.completeBaseName());
+    if (candidates.isEmpty() || !m_calls.active())
+        return {};
+    const QList<QVariant> ids = m_calls.allValues(QStringLiteral("id"));
+    const QList<QVariant> channels = m_calls.allValues(QStringLiteral("Channel"));
+    const QList<QVariant> dates = m_calls.allValues(QStringLiteral("DateS"));
+    const QList<QVariant> times = m_calls.allValues(QStringLiteral("TimeS"));
+
+    // First without reading any date: a file named after an id, or after the texts this system
+    // writes. Reading every row's date and time back is slow on a large catalogue, so it is done
+    // only for the files that are left.
+    QSet<QString> idSet;
+    QSet<QString> texts;
+    for (qsizetype i = 0; i < ids.size(); ++i) {
+        idSet.insert(ids.at(i).toString());
+        texts.insert(channels.at(i).toString() + QLatin1Char('\n') + dates.at(i).toString() + QLatin1Char('\n') +
+                     times.at(i).toString());
+    }
+    static const QRegularExpression named(QStringLiteral("^(\\d+)_(\\d{8})_(\\d{6})(?:_([0-9A-Za-z]+))?$"));
+    QStringList left;
+    for (const QString& base : std::as_const(candidates)) {
+        if (idSet.contains(base))
+            continue;
+        const QRegularExpressionMatch match = named.match(base);
+        if (match.hasMatch()) {
+            // A name with an id belongs to the recording of that id only.
+            if (!match.captured(4).isEmpty()) {
+                if (!idSet.contains(match.captured(4)))
+                    left.append(base);
+                continue;
+            }
+            const QDate date = QDate::fromString(match.captured(2), QStringLiteral("yyyyMMdd"));
+            const QTime time = QTime::fromString(match.captured(3), QStringLiteral("HHmmss"));
+            if (date.isValid() && time.isValid() &&
+                texts.contains(QString::number(match.captured(1).toInt()) + QLatin1Char('\n') +
+                               m_formats.dateText(date) + QLatin1Char('\n') + m_formats.timeText(time)))
+                continue;
+        }
+        left.append(base);
+    }
+    if (left.isEmpty())
+        return {};
+
+    QSet<QString> baseNames;
+    QHash<QString, QString> dateNames;
+    QHash<QString, QString> timeNames;
+    for (qsizetype i = 0; i < ids.size(); ++i) {
+        try {
+            const QString dateText = dates.at(i).toString();
+            const QString timeText = times.at(i).toString();
+            if (!dateNames.contains(dateText))
+                dateNames.insert(dateText, m_formats.parseDate(dateText).toString(QStringLiteral("yyyyMMdd")));
+            if (!timeNames.contains(timeText))
+                timeNames.insert(timeText, m_formats.parseTime(timeText).toString(QStringLiteral("HHmmss")));
+            const QString plain = QString::number(channels.at(i).toInt()) + QLatin1Char('_') +
+                                  dateNames.value(dateText) + QLatin1Char('_') + timeNames.value(timeText);
+            baseNames.insert(plain);
+        } catch (const TableError&) {
+            // Its file cannot be named; the row keeps whatever it has.
+        }
+    }
+    QStringList out;
+    for (const QString& base : std::as_const(left))
+        if (!baseNames.contains(base))
+            out.append(QStringLiteral("wav/") + base + QStringLiteral(".wav"));
+    return out;
 }
 
 int Catalogue::deleteRecordingsOfFolder(const QString& folderId) {
@@ -288,6 +403,8 @@ int Catalogue::deleteRecordingsOfFolder(const QString& folderId) {
     }
     m_bulkDelete = false;
     m_calls.enableControls();
+    if (deleted > 0)
+        reachedStep(QStringLiteral("delete: row removed"));
     m_calls.SaveTable();
     return deleted;
 }

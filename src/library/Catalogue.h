@@ -81,6 +81,26 @@ public:
     /// error is rethrown); the rows deleted until then stay deleted and saved.
     int deleteRecordingsOfFolder(const QString& folderId);
 
+    /// Makes the recording with this id the current row. Within the selected folder's recordings
+    /// only, or, with `anyList`, wherever it is filed: the folders table then moves to its folder.
+    /// False when there is no such recording (or its folder has no row).
+    bool locateRecording(const QString& id, bool anyList);
+    /// Closes and reopens the recordings table from Recordings.d; the first row becomes current.
+    void reloadRecordings();
+    /// The files of wav/ that no catalogue row names (wav/Recorded.wav aside, which the recorder
+    /// recovers): left by a deletion that was interrupted, they can still be listened to or filed
+    /// again. Relative names, e.g. "wav/1_20261208_131453.wav", sorted.
+    QStringList filesWithoutRow() const;
+
+    /// Called with a step name between the disk steps of a deletion ("delete: row removed",
+    /// "delete: saved", "delete: file removed") and of a move ("move: rows changed", "move: saved");
+    /// tests end the process there to check that an interruption never costs a row its file.
+    void setStepHook(std::function<void(const QString& step)> hook) { m_stepHook = std::move(hook); }
+    void reachedStep(const QString& step) const {
+        if (m_stepHook)
+            m_stepHook(step);
+    }
+
     /// Seconds of `bytes` at `bytesPerSecond`, rounded to the nearest, halves to even.
     static qint64 durationSeconds(qint64 bytes, qint64 bytesPerSecond);
     /// "mm:ss" with at least two digits of minutes: 5 s "00:05", 6000 s "100:00".
@@ -95,6 +115,7 @@ private:
     void loadTree();
     void CallsTblBeforeDelete();
     void CallsTblAfterDelete();
+    void removeDeletedFiles();
     QString plainBaseName() const;
     QString path(const QString& name) const;
 
@@ -107,4 +128,7 @@ private:
     FolderTree m_tree;
     QString m_currentFileName;
     bool m_bulkDelete = false;
+    /// WAV files of deleted rows, removed once a save has taken the rows off the disk.
+    QStringList m_deletedFiles;
+    std::function<void(const QString&)> m_stepHook;
 };

@@ -1,6 +1,7 @@
 // Listing and exporting the catalogue without opening it for writing.
 #include "library/CatalogueListing.h"
 
+#include "library/FolderTree.h"
 #include "library/TableError.h"
 #include "library/TableFile.h"
 
@@ -47,6 +48,14 @@ QString csvField(QString text, bool untrusted) {
     return text;
 }
 
+// Text from the tables is shown on one line of a terminal: control characters become blanks.
+QString oneLine(QString text) {
+    for (QChar& c : text)
+        if (c.category() == QChar::Other_Control)
+            c = QLatin1Char(' ');
+    return text;
+}
+
 bool isPlainId(const QString& id) {
     static const QRegularExpression plain(QStringLiteral("^[0-9A-Za-z]+$"));
     return plain.match(id).hasMatch();
@@ -79,6 +88,7 @@ std::vector<CatalogueListRow> CatalogueListing::read(const QString& folder, cons
         const QString dateText = calls.fieldText(QStringLiteral("DateS"));
         const QString timeText = calls.fieldText(QStringLiteral("TimeS"));
         const QString id = calls.fieldText(QStringLiteral("id"));
+        row.id = id;
         row.duration = calls.fieldText(QStringLiteral("Duration"));
         row.memo = calls.fieldText(QStringLiteral("Comment"));
         row.date = dateText;
@@ -115,27 +125,45 @@ std::vector<CatalogueListRow> CatalogueListing::read(const QString& folder, cons
     return rows;
 }
 
+QStringList CatalogueListing::treeLines(const QString& folder, QStringList* warnings) {
+    const QDir dir(folder);
+    FolderTree tree;
+    if (QFile::exists(dir.filePath(QStringLiteral("tree.d")))) {
+        const QString error = tree.loadFromFile(dir.filePath(QStringLiteral("tree.d")));
+        if (!error.isEmpty() && warnings)
+            warnings->append(error);
+    }
+    TableFile folders;
+    if (openReadOnly(folders, dir.filePath(QStringLiteral("Folders.d")), warnings, false))
+        for (const QVariant& name : folders.viewValues(QStringLiteral("FolderName")))
+            if (!tree.find(name.toString()))
+                tree.addTopLevel(name.toString());
+    QStringList lines;
+    for (const FolderNode* node : tree.nodes())
+        lines.append(QString(2 * node->level(), QLatin1Char(' ')) + oneLine(node->text));
+    return lines;
+}
+
 QString CatalogueListing::toCsv(const std::vector<CatalogueListRow>& rows) {
-    QString out = QStringLiteral("folder,date,time,duration,memo,wav,exists\r\n");
+    QString out = QStringLiteral("id,folder,date,time,duration,memo,wav,exists\r\n");
     for (const CatalogueListRow& row : rows) {
-        out += csvField(row.folder, true) + QLatin1Char(',') + csvField(row.date, true) + QLatin1Char(',') +
-               csvField(row.time, true) + QLatin1Char(',') + csvField(row.duration, true) + QLatin1Char(',') +
-               csvField(row.memo, true) + QLatin1Char(',') + csvField(row.wavPath, false) + QLatin1Char(',') +
+        out += csvField(row.id, true) + QLatin1Char(',') + csvField(row.folder, true) + QLatin1Char(',') +
+               csvField(row.date, true) + QLatin1Char(',') + csvField(row.time, true) + QLatin1Char(',') +
+               csvField(row.duration, true) + QLatin1Char(',') + csvField(row.memo, true) + QLatin1Char(',') +
+               csvField(row.wavPath, false) + QLatin1Char(',') +
                (row.exists ? QStringLiteral("yes") : QStringLiteral("no")) + QStringLiteral("\r\n");
     }
     return out;
 }
 
 QString CatalogueListing::toText(const std::vector<CatalogueListRow>& rows) {
-    const QStringList header{QStringLiteral("Folder"),   QStringLiteral("Date"), QStringLiteral("Time"),
-                             QStringLiteral("Duration"), QStringLiteral("Memo"), QStringLiteral("WAV file"),
-                             QStringLiteral("Exists")};
+    const QStringList header{QStringLiteral("Id"),       QStringLiteral("Folder"),   QStringLiteral("Date"),
+                             QStringLiteral("Time"),     QStringLiteral("Duration"), QStringLiteral("Memo"),
+                             QStringLiteral("WAV file"), QStringLiteral("Exists")};
     std::vector<QStringList> lines{header};
     for (const CatalogueListRow& row : rows) {
-        QString memo = row.memo;
-        memo.replace(QRegularExpression(QStringLiteral("[\\x00-\\x1f\\x7f]")), QStringLiteral(" "));
-        lines.push_back({row.folder, row.date, row.time, row.duration, memo, row.wavPath,
-                         row.exists ? QStringLiteral("yes") : QStringLiteral("no")});
+        lines.push_back({oneLine(row.id), oneLine(row.folder), row.date, row.time, oneLine(row.duration),
+                         oneLine(row.memo), row.wavPath, row.exists ? QStringLiteral("yes") : QStringLiteral("no")});
     }
     QList<qsizetype> widths(header.size(), 0);
     for (const QStringList& line : lines)

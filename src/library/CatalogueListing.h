@@ -7,6 +7,7 @@
 #include <vector>
 
 struct CatalogueListRow {
+    QString id;     ///< the recording's id, which the catalogue commands take
     QString folder; ///< the folder's name
     QString date;   ///< yyyy-MM-dd, or the stored text when it cannot be read
     QString time;   ///< HH:mm:ss, or the stored text
@@ -23,7 +24,12 @@ class CatalogueListing {
 public:
     static std::vector<CatalogueListRow> read(const QString& folder, const CatalogueDateFormat& formats,
                                               const QString& onlyFolder, QStringList* warnings);
-    /// Header "folder,date,time,duration,memo,wav,exists"; fields quoted as RFC 4180 wants, and a
+    /// The folder tree as the window shows it: tree.d, with a top-level node for every folder of
+    /// Folders.d that has none. Returns the lines, two blanks of indent per level; control
+    /// characters of names are shown as blanks.
+    static QStringList treeLines(const QString& folder, QStringList* warnings);
+
+    /// Header "id,folder,date,time,duration,memo,wav,exists"; fields quoted as RFC 4180 wants, and a
     /// text a spreadsheet would run as a formula (starting with = + - @) gets a leading apostrophe.
     static QString toCsv(const std::vector<CatalogueListRow>& rows);
     /// Aligned columns with a header line, for people.

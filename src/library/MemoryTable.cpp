@@ -4,6 +4,8 @@
 #include "library/TableError.h"
 #include "library/TableRecord.h"
 
+#include <utility>
+
 MemoryTable::MemoryTable(QObject* parent) : QObject(parent) {}
 
 void MemoryTable::checkActive() const {
@@ -46,6 +48,7 @@ void MemoryTable::clearContent() {
     m_buffer.clear();
     m_pos = -1;
     m_eof = true;
+    m_bof = true;
     m_modified = false;
     m_state = State::Inactive;
     if (wasActive) {
@@ -61,6 +64,7 @@ void MemoryTable::rebuildView() {
             m_view.push_back(i);
     m_pos = m_view.empty() ? -1 : 0;
     m_eof = m_view.empty();
+    m_bof = true;
     notifyView();
     notifyCurrent();
 }
@@ -72,15 +76,24 @@ void MemoryTable::notifyView() {
         Q_EMIT viewChanged();
 }
 
+void MemoryTable::notifyCurrent() {
+    if (m_disabled > 0)
+        m_currentPending = true;
+    else
+        Q_EMIT currentChanged();
+}
+
 void MemoryTable::disableControls() {
     ++m_disabled;
 }
 
 void MemoryTable::enableControls() {
-    if (m_disabled > 0 && --m_disabled == 0 && m_viewPending) {
-        m_viewPending = false;
+    if (m_disabled == 0 || --m_disabled > 0)
+        return;
+    if (std::exchange(m_viewPending, false))
         Q_EMIT viewChanged();
-    }
+    if (std::exchange(m_currentPending, false))
+        Q_EMIT currentChanged();
 }
 
 void MemoryTable::first() {
@@ -89,6 +102,7 @@ void MemoryTable::first() {
         post();
     m_pos = m_view.empty() ? -1 : 0;
     m_eof = m_view.empty();
+    m_bof = true;
     notifyCurrent();
 }
 
@@ -98,6 +112,7 @@ void MemoryTable::last() {
         post();
     m_pos = int(m_view.size()) - 1;
     m_eof = m_view.empty();
+    m_bof = m_view.empty();
     notifyCurrent();
 }
 
@@ -105,6 +120,7 @@ void MemoryTable::next() {
     checkActive();
     if (m_state != State::Browse)
         post();
+    m_bof = false;
     if (m_pos + 1 < int(m_view.size())) {
         ++m_pos;
         m_eof = false;
@@ -121,7 +137,10 @@ void MemoryTable::prior() {
     if (m_pos > 0) {
         --m_pos;
         m_eof = false;
+        m_bof = false;
         notifyCurrent();
+    } else {
+        m_bof = true;
     }
 }
 
@@ -143,6 +162,7 @@ void MemoryTable::setRecNo(int no) {
         post();
     m_pos = qBound(1, no, int(m_view.size())) - 1;
     m_eof = false;
+    m_bof = false;
     notifyCurrent();
 }
 
@@ -219,6 +239,7 @@ void MemoryTable::post() {
     m_buffer.clear();
     m_modified = true;
     m_eof = false;
+    m_bof = false;
     notifyView();
     notifyCurrent();
 }
@@ -249,6 +270,7 @@ void MemoryTable::deleteRecord() {
     if (m_pos >= int(m_view.size()))
         m_pos = int(m_view.size()) - 1;
     m_eof = m_view.empty();
+    m_bof = m_view.empty();
     m_modified = true;
     notifyView();
     notifyCurrent();
@@ -271,6 +293,7 @@ bool MemoryTable::locate(const QString& name, const QVariant& value) {
         if (valueEquals(m_records[size_t(m_view[size_t(i)])].bytes, index, value)) {
             m_pos = i;
             m_eof = false;
+            m_bof = false;
             notifyCurrent();
             return true;
         }
@@ -287,6 +310,24 @@ QVariant MemoryTable::lookup(const QString& name, const QVariant& value, const Q
             return recordValue(record, result);
     }
     return {};
+}
+
+QVariant MemoryTable::lookupAll(const QString& name, const QVariant& value, const QString& resultName) const {
+    const int index = fieldIndexOrThrow(name);
+    const int result = fieldIndexOrThrow(resultName);
+    for (const Record& record : m_records)
+        if (!record.deleted && valueEquals(record.bytes, index, value))
+            return recordValue(record.bytes, result);
+    return {};
+}
+
+QList<QVariant> MemoryTable::allValues(const QString& name) const {
+    const int index = fieldIndexOrThrow(name);
+    QList<QVariant> out;
+    for (const Record& record : m_records)
+        if (!record.deleted)
+            out.append(recordValue(record.bytes, index));
+    return out;
 }
 
 QList<QVariant> MemoryTable::viewValues(const QString& name) const {

@@ -31,6 +31,9 @@ public:
     void next(); ///< past the last record the cursor stays and eof() becomes true
     void prior();
     bool eof() const { return m_eof; }
+    /// True at the beginning of the view: after first(), opening, a new range, or prior() on the
+    /// first record; any other move clears it.
+    bool bof() const { return m_bof; }
     int recordCount() const;
     int recNo() const;     ///< 1-based position in the view, 0 when the view is empty
     void setRecNo(int no); ///< clamped to 1 and the record count
@@ -55,14 +58,20 @@ public:
     /// The result field of the record Locate would find, without moving; null without a match.
     QVariant lookup(const QString& name, const QVariant& value, const QString& resultName) const;
 
+    /// Lookup over every live record, in record order, whatever the view shows.
+    QVariant lookupAll(const QString& name, const QVariant& value, const QString& resultName) const;
+
     /// The values of one field over the whole view, in view order, without moving the cursor.
     QList<QVariant> viewValues(const QString& name) const;
     /// The value of field `fieldIndex` in row `row` (0-based) of the view, without moving the cursor;
     /// null outside the view or on a closed dataset. What a list shows, row by row, as it paints.
     QVariant viewValue(int row, int fieldIndex) const;
+    /// The values of one field over every live record, in record order, whatever the view shows.
+    QList<QVariant> allValues(const QString& name) const;
 
-    /// Suspend and resume display updates: while suspended, viewChanged() is held back and sent
-    /// once when the last suspension ends.
+    /// Suspend and resume display updates: while suspended, viewChanged() and currentChanged() are
+    /// held back and each sent once when the last suspension ends (a detail of a suspended master
+    /// follows it then).
     void disableControls();
     void enableControls();
 
@@ -102,7 +111,7 @@ protected:
 
 private:
     void notifyView();
-    void notifyCurrent() { Q_EMIT currentChanged(); }
+    void notifyCurrent();
 
     struct Record {
         QByteArray bytes;
@@ -115,10 +124,12 @@ private:
     std::vector<int> m_view; // record indices
     int m_pos = -1;          // index into m_view
     bool m_eof = true;
+    bool m_bof = true;
     bool m_modified = false;
     std::vector<QVariant> m_buffer;
     int m_disabled = 0;
     bool m_viewPending = false;
+    bool m_currentPending = false;
     std::function<void()> m_beforeDelete;
     std::function<void()> m_afterDelete;
 };

@@ -134,6 +134,7 @@ void TableFile::SaveToFile(const QString& path) {
 #endif
     if (!file.commit())
         throw TableError(QStringLiteral("Cannot write file %1. %2").arg(path, file.errorString()));
+    Q_EMIT saved(path);
 }
 
 void TableFile::setMasterSource(TableFile* master) {

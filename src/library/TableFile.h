@@ -60,6 +60,10 @@ public:
     /// The name of a table file's backup: the extension replaced by ".~d".
     static QString backupPath(const QString& path);
 
+Q_SIGNALS:
+    /// The table's image is on disk at `path` (after the file was replaced).
+    void saved(const QString& path);
+
 protected:
     void initNewRecord() override;
 

@@ -5,6 +5,8 @@
 #include "base/Prompter.h"
 #include "base/WorkingFolder.h"
 #include "library/Catalogue.h"
+#include "library/CatalogueLock.h"
+#include "library/TableError.h"
 #include "modem/ModemController.h"
 #include "modem/ModemSettings.h"
 #include "modemsetup/CurrentCompression.h"
@@ -24,6 +26,13 @@
 #include <QDir>
 #include <QFile>
 #include <exception>
+
+namespace {
+
+// How long a start waits for a catalogue command of orlamo-cli to finish.
+constexpr int kCatalogueLockWaitMs = 3000;
+
+} // namespace
 
 QString Program::workingFolderFor(const StartOptions& options, const QString& programFolder) {
     return WorkingFolder::resolve(options.workDir, programFolder);
@@ -106,8 +115,17 @@ void Program::openCatalogue() {
         m_prompter->message(QStringLiteral("Error setting starting directory"), Prompter::Icon::Error);
     else
         m_workDir = WorkingFolder::current();
+    // The tables live in memory and are rewritten whole: a second writer would undo this one's
+    // changes. A catalogue command of orlamo-cli that is running is waited for a moment. A folder that
+    // cannot hold the lock file cannot hold a new table either: the catalogue then says why.
+    m_lock = std::make_unique<CatalogueLock>(m_workDir);
+    if (!m_lock->tryLock(kCatalogueLockWaitMs) && m_lock->heldByAnother())
+        throw TableError(m_lock->refusal());
     m_catalogue = std::make_unique<Catalogue>(m_workDir, *m_prompter);
     m_catalogue->OpenCatalogue();
+    // Left by a deletion that was interrupted after its row was saved away: kept, and told.
+    for (const QString& file : m_catalogue->filesWithoutRow())
+        m_logger.add(QStringLiteral("Recording without a catalogue row, kept: ") + file);
 }
 
 void Program::openConfiguration() {
@@ -298,7 +316,11 @@ QStringList Program::shutdown(const std::function<void()>& windowSteps) {
                          path(QStringLiteral("Events.log")).toLocal8Bit().constData());
     });
     sequence.add(names[4], [this] {
-        if (m_catalogue && !m_catalogue->saveTree())
+        const bool saved = !m_catalogue || m_catalogue->saveTree();
+        // The catalogue's files are all written: another writer may have them now.
+        if (m_lock)
+            m_lock->unlock();
+        if (!saved)
             m_prompter->message(QStringLiteral("Unable to write to ") + path(QStringLiteral("tree.d")),
                                 Prompter::Icon::Error);
     });

@@ -12,6 +12,7 @@
 
 class Catalogue;
 class DiagnosticsReport;
+class CatalogueLock;
 class Config;
 class CurrentCompression;
 class ModemController;
@@ -36,7 +37,8 @@ class Program : public QObject {
 public:
     /// The steps of `start`, in order; the observer runs after each.
     enum class Step {
-        Catalogue,      ///< working folder made current, recordings and folders tables, folder tree
+        Catalogue,      ///< working folder made current, the catalogue's lock taken (one writer at a
+                        ///< time), recordings and folders tables, folder tree
         Configuration,  ///< tvk.ini open
         Settings,       ///< the settings model loaded with its rules
         Probe,          ///< the voice capability probe and the program-wide profile
@@ -158,6 +160,7 @@ private:
     bool m_shutDown = false;
 
     // In creation order; released in reverse.
+    std::unique_ptr<CatalogueLock> m_lock; // held from opening the catalogue until the tree is saved
     std::unique_ptr<Catalogue> m_catalogue;
     std::unique_ptr<Config> m_config;
     std::unique_ptr<StartupRegistration> m_registration;

@@ -412,3 +412,29 @@ TEST_F(MainWindowTest, TrayShowBringsTheWindowBackAndTrayExitCloses) {
     action("TrayExit")->trigger();
     EXPECT_EQ(closed.count(), 1);
 }
+
+TEST_F(MainWindowTest, TheRecordingCommandsWorkOnTheMarkedRowsOrTheCurrentOne) {
+    start();
+    const TableFile& table = calls();
+    const auto idOf = [&](int row) { return table.viewValue(row, table.fieldIndex(QStringLiteral("Id"))).toString(); };
+    const QStringList doomed = {idOf(4), idOf(9), idOf(20)};
+    list().setFocus();
+    for (int row : {4, 9, 20})
+        clickRow(row, Qt::ControlModifier);
+    ASSERT_EQ(main().markedIds(), doomed);
+    prompter.answers.push_back(Prompter::Answer::Ok);
+    action("Delete1")->trigger();
+    EXPECT_EQ(list().model()->rowCount(), kRows - 3);
+    EXPECT_TRUE(main().markedIds().isEmpty());
+    for (const QString& id : doomed)
+        EXPECT_FALSE(calls().locate(QStringLiteral("Id"), id)) << id.toStdString();
+    EXPECT_EQ(QDir(dir.filePath(QStringLiteral("wav"))).entryList({QStringLiteral("*.wav")}).size(), 0)
+        << "the catalogue was made without files";
+
+    // Without marks the memo goes to the current row.
+    calls().setRecNo(2);
+    prompter.texts.push_back(QStringLiteral("Called back on Monday"));
+    action("Comment1")->trigger();
+    EXPECT_EQ(list().model()->index(1, RecordingsListModel::MemoColumn).data().toString(),
+              QStringLiteral("Called back on Monday"));
+}

@@ -31,10 +31,10 @@ CatalogueDateFormat usFormat() {
 }
 
 const char* const kCsv =
-    "folder,date,time,duration,memo,wav,exists\r\n"
-    "General,2026-12-08,13:14:53,09:59,'+49 30 1234,wav/1_20261208_131453.wav,yes\r\n"
-    "\"Work, \"\"old\"\"\",1999-01-02,11:05:00,01:05,\"'=HYPERLINK(\"\"x\"\")\",wav/Zz9yX8wV.wav,yes\r\n"
-    "\"Work, \"\"old\"\"\",2025-03-04,20:00:07,00:05,\"M\xc3\xbcller, \"\"Hans\"\"\","
+    "id,folder,date,time,duration,memo,wav,exists\r\n"
+    "Ab3dE5gH,General,2026-12-08,13:14:53,09:59,'+49 30 1234,wav/1_20261208_131453.wav,yes\r\n"
+    "Zz9yX8wV,\"Work, \"\"old\"\"\",1999-01-02,11:05:00,01:05,\"'=HYPERLINK(\"\"x\"\")\",wav/Zz9yX8wV.wav,yes\r\n"
+    "Qq1wE2rT,\"Work, \"\"old\"\"\",2025-03-04,20:00:07,00:05,\"M\xc3\xbcller, \"\"Hans\"\"\","
     "wav/0_20250304_200007.wav,no\r\n";
 
 } // namespace
@@ -52,7 +52,7 @@ TEST(CatalogueListingTest, ForeignTablesListAsCsvWithoutChanges) {
     EXPECT_EQ(work.size(), 2u);
     EXPECT_THROW(CatalogueListing::read(dir.path(), usFormat(), QStringLiteral("work"), nullptr), TableError);
     const QString text = CatalogueListing::toText(rows);
-    EXPECT_TRUE(text.startsWith(QStringLiteral("Folder ")));
+    EXPECT_TRUE(text.startsWith(QStringLiteral("Id        Folder ")));
     EXPECT_EQ(text.count(QLatin1Char('\n')), 4);
     // Nothing was changed or added.
     EXPECT_EQ(readAll(dir.filePath(QStringLiteral("Recordings.d"))), before);

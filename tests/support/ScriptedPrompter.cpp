@@ -22,22 +22,26 @@ std::optional<QString> ScriptedPrompter::nextText() {
     return text;
 }
 
-std::optional<QString> ScriptedPrompter::inputBox(const QString&, const QString& prompt, const QString&) {
+std::optional<QString> ScriptedPrompter::inputBox(const QString&, const QString& prompt, const QString& value) {
     shown.append(prompt);
+    proposed.append(value);
     return nextText();
 }
 
-std::optional<QString> ScriptedPrompter::chooseOpenFile(const QString& caption, const QString&, const QString&) {
+std::optional<QString> ScriptedPrompter::chooseOpenFile(const QString& caption, const QString& folder, const QString&) {
     shown.append(caption);
+    proposed.append(folder);
     return nextText();
 }
 
-std::optional<QString> ScriptedPrompter::chooseSaveFile(const QString& caption, const QString&, const QString&) {
+std::optional<QString> ScriptedPrompter::chooseSaveFile(const QString& caption, const QString& path, const QString&) {
     shown.append(caption);
+    proposed.append(path);
     return nextText();
 }
 
-std::optional<QString> ScriptedPrompter::chooseFolder(const QString& caption, const QString&) {
+std::optional<QString> ScriptedPrompter::chooseFolder(const QString& caption, const QString& folder) {
     shown.append(caption);
+    proposed.append(folder);
     return nextText();
 }

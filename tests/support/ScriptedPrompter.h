@@ -10,6 +10,8 @@ class ScriptedPrompter : public Prompter {
 public:
     /// Every message, confirmation and prompt text, in order.
     QStringList shown;
+    /// The value each input box and the path each file or folder choice proposed, in order.
+    QStringList proposed;
 
     /// Answers for confirm(); when empty the default answer is taken.
     std::deque<Answer> answers;

@@ -1,0 +1,65 @@
+// Finding the next recording by its memo.
+#include "library/RecordingSearch.h"
+
+#include "base/Prompter.h"
+#include "library/TableFile.h"
+
+namespace {
+
+QString upperAscii(QString text) {
+    for (QChar& c : text)
+        if (c >= QLatin1Char('a') && c <= QLatin1Char('z'))
+            c = QChar(c.unicode() - ('a' - 'A'));
+    return text;
+}
+
+// Holds back the list's repaints while the cursor walks, and sends one at the end.
+class SuspendedDisplay {
+public:
+    explicit SuspendedDisplay(TableFile& table) : m_table(table) { m_table.disableControls(); }
+    ~SuspendedDisplay() { m_table.enableControls(); }
+    SuspendedDisplay(const SuspendedDisplay&) = delete;
+    SuspendedDisplay& operator=(const SuspendedDisplay&) = delete;
+
+private:
+    TableFile& m_table;
+};
+
+} // namespace
+
+RecordingSearch::RecordingSearch(TableFile& calls, Prompter& prompter) : m_calls(calls), m_prompter(prompter) {}
+
+bool RecordingSearch::memoMatches(const QString& memo, const QString& text, bool matchCase) {
+    if (matchCase)
+        return memo.contains(text);
+    return upperAscii(memo).contains(upperAscii(text));
+}
+
+bool RecordingSearch::currentMatches(const QString& text, bool matchCase) const {
+    return m_calls.recordCount() > 0 && memoMatches(m_calls.fieldText(QStringLiteral("Comment")), text, matchCase);
+}
+
+bool RecordingSearch::findNext(const QString& text, bool matchCase) {
+    if (!m_calls.active())
+        return false;
+    bool found = false;
+    {
+        SuspendedDisplay suspended(m_calls);
+        if (m_restart) {
+            m_calls.first();
+            m_restart = false;
+        }
+        if (m_calls.bof())
+            found = currentMatches(text, matchCase);
+        // On the last row the step leaves it current and it is tested once more.
+        while (!found) {
+            m_calls.next();
+            found = currentMatches(text, matchCase);
+            if (m_calls.eof())
+                break;
+        }
+    }
+    if (!found)
+        m_prompter.message(QString::fromLatin1(kFinished));
+    return found;
+}

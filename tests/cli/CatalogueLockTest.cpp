@@ -1,0 +1,75 @@
+// One writer at a time: while the recorder or another program holds the catalogue, the catalogue
+// commands are refused with the holder's process and change nothing; readers go on.
+#include "library/CatalogueLock.h"
+#include "CliCatalogueTest.h"
+#include "support/ModemSim.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+
+#include <csignal>
+
+TEST_F(CliCatalogueTest, ASecondWriterIsRefusedWithTheHoldersProcess) {
+    CatalogueLock lock(work);
+    ASSERT_TRUE(lock.tryLock());
+    const QByteArray before = readAll(table());
+    const QString refusal = QStringLiteral("The catalogue in %1 is in use by %2 (process %3)\n")
+                                .arg(work, QFileInfo(QCoreApplication::applicationFilePath()).fileName())
+                                .arg(QCoreApplication::applicationPid());
+    for (const QStringList& args :
+         {QStringList{QStringLiteral("delete"), a}, QStringList{QStringLiteral("memo"), a, QStringLiteral("x")},
+          QStringList{QStringLiteral("move"), a, QStringLiteral("--to"), QStringLiteral("Work")},
+          QStringList{QStringLiteral("list"), QStringLiteral("add"), QStringLiteral("New")}}) {
+        const CliResult result = cli(args);
+        EXPECT_EQ(result.code, 1) << args.join(' ').toStdString();
+        EXPECT_EQ(result.err,
+                  QStringLiteral("orlamo-cli %1: ")
+                          .arg(args.at(0) == QLatin1String("list") ? QStringLiteral("list add") : args.at(0)) +
+                      refusal);
+    }
+    EXPECT_EQ(readAll(table()), before);
+    EXPECT_TRUE(QFile::exists(wavFile(1)));
+    // Reading needs no lock.
+    EXPECT_EQ(cli({QStringLiteral("catalog")}).code, 0);
+    EXPECT_EQ(cli({QStringLiteral("search"), QStringLiteral("abc")}).code, 0);
+    EXPECT_EQ(cli({QStringLiteral("lists")}).code, 0);
+
+    lock.unlock();
+    EXPECT_EQ(cli({QStringLiteral("delete"), a}).code, 0);
+    EXPECT_FALSE(QFile::exists(wavFile(1)));
+}
+
+TEST_F(CliCatalogueTest, TheRecorderHoldsTheCatalogueUntilItEnds) {
+    ModemSim sim;
+    ASSERT_TRUE(sim.start());
+    ASSERT_TRUE(sim.writeFirstStartConfig(QDir(work).filePath(QStringLiteral("tvk.ini"))));
+    QProcess recorder;
+    recorder.setProcessEnvironment(environment);
+    recorder.start(qEnvironmentVariable("ORLAMO_BIN_DIR") + QStringLiteral("/orlamo-cli"),
+                   {QStringLiteral("--workdir"), work, QStringLiteral("record")});
+    ASSERT_TRUE(recorder.waitForStarted(10000));
+    QByteArray seen;
+    while (!seen.contains("Enabling autoRecord mode")) {
+        ASSERT_TRUE(recorder.waitForReadyRead(30000)) << seen.constData();
+        seen += recorder.readAllStandardOutput();
+    }
+    CliResult result = cli({QStringLiteral("memo"), a, QStringLiteral("changed")});
+    EXPECT_EQ(result.code, 1);
+    EXPECT_EQ(result.err, QStringLiteral("orlamo-cli memo: The catalogue in %1 is in use by orlamo-cli (process %2)\n")
+                              .arg(work)
+                              .arg(recorder.processId()));
+
+    ::kill(static_cast<pid_t>(recorder.processId()), SIGTERM);
+    ASSERT_TRUE(recorder.waitForFinished(30000));
+    EXPECT_EQ(recorder.exitCode(), 0);
+    result = cli({QStringLiteral("memo"), a, QStringLiteral("changed")});
+    EXPECT_EQ(result.code, 0) << result.err.toStdString();
+    EXPECT_TRUE(rows().contains(a + QStringLiteral(" General changed")));
+
+    // A recorder that cannot have the catalogue does not start.
+    CatalogueLock lock(work);
+    ASSERT_TRUE(lock.tryLock());
+    result = cli({QStringLiteral("record")});
+    EXPECT_EQ(result.code, 1);
+    EXPECT_TRUE(result.err.contains(QStringLiteral("is in use by"))) << result.err.toStdString();
+}
