@@ -247,15 +247,25 @@ void ModemController::ComPort1TriggerAvail(int count) {
         takeStreamBytes(bytes);
         return;
     }
-    m_replyBuffer.reserve(m_replyBuffer.size() + count);
+    QByteArray bytes(count, Qt::Uninitialized);
     for (int i = 0; i < count; ++i)
-        m_replyBuffer.append(QChar(static_cast<uchar>(m_comPort1.ReadByte())));
+        bytes[i] = m_comPort1.ReadByte();
+    // A modem in voice mode reports events as DLE codes among its text: they are no part of a reply.
+    QByteArray text;
+    std::vector<char> events;
+    m_commandDle.process(bytes, text, events);
+    m_replyBuffer.reserve(m_replyBuffer.size() + text.size());
+    for (const char c : std::as_const(text))
+        m_replyBuffer.append(QChar(static_cast<uchar>(c)));
     // Nothing empties the buffer while automatic recording is off and the modem chatters; keep its
     // newest part so a long unattended run does not grow it without end.
     constexpr qsizetype kMaxReplyBuffer = 65536;
     if (m_replyBuffer.size() > kMaxReplyBuffer)
         m_replyBuffer.remove(0, m_replyBuffer.size() - kMaxReplyBuffer / 4);
+    // The text first: a ring in the same notification as the handset's event came before it.
     recogniseReply();
+    for (const char code : events)
+        lineEvent(code);
 }
 
 void ModemController::takeStreamBytes(const QByteArray& bytes) {
@@ -322,6 +332,7 @@ bool ModemController::CloseModemPort() {
 
 void ModemController::ComPort1PortOpen() {
     m_portOpen = true;
+    m_commandDle.reset();
     m_logger.add(PortMap::deviceLine(m_comPort1.ComNumber(), m_comPort1.device()));
     m_logger.add(QStringLiteral("Com port ") + portText() + QStringLiteral(" opened..."));
     Q_EMIT statusText(QStringLiteral(" Modem on"));
