@@ -88,7 +88,10 @@ int ModemController::await(const QByteArray& line, const QString& shown, const Q
     m_timing->pause(kCommandPauseMs);
     if (!m_comPort1.isOpen())
         return AtNotQueued;
-    m_comPort1.DiscardInput();
+    if (m_awaiting == Awaiting::Reply)
+        discardInput();
+    else
+        m_comPort1.DiscardInput();
     if (m_comPort1.OutputRoom() < line.size())
         return AtNotQueued;
     if (!line.isEmpty())
@@ -265,7 +268,18 @@ void ModemController::ComPort1TriggerAvail(int count) {
     // The text first: a ring in the same notification as the handset's event came before it.
     recogniseReply();
     for (const char code : events)
-        lineEvent(code);
+        lineEvent(code, m_waitLoop != nullptr);
+}
+
+void ModemController::discardInput() {
+    // What the modem said before a command is no reply to it, but the events among it still happened:
+    // the digits of a number dialled while a recording starts come between the start's commands.
+    const QByteArray bytes = m_comPort1.DiscardInput();
+    QByteArray text;
+    std::vector<char> events;
+    m_commandDle.process(bytes, text, events);
+    for (const char code : events)
+        lineEvent(code, true);
 }
 
 void ModemController::takeStreamBytes(const QByteArray& bytes) {

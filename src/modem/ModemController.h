@@ -58,6 +58,9 @@ public:
     /// modem that does not answer has its port closed, which drops DTR, and opened again. True when
     /// the port is open and the modem takes commands again.
     bool endVoiceStream();
+    /// Drops what the modem sent that was not read yet (stale replies, the start of a voice stream); the
+    /// events among it are still taken, as ones that came while a command was answered.
+    void discardInput();
     /// True while an awaited exchange waits for its reply.
     bool exchangeWaiting() const { return m_waitLoop != nullptr; }
     QString replyBuffer() const { return m_replyBuffer; }
@@ -149,8 +152,8 @@ private:
     void storeRingTimeOut();
     /// Sets the record trigger and the auto-started flag for an incoming or an outgoing call.
     void triggerRecording(bool outgoing);
-    /// A DLE event code in the command stream.
-    void lineEvent(char code);
+    /// A DLE event code in the command stream; `answering`: it came while a command was being answered.
+    void lineEvent(char code, bool answering);
     void handsetLifted(char code);
     void learnHandsetEvents(char code);
 

@@ -22,11 +22,11 @@ char ModemController::handsetEvents() const {
     return storedLetter(m_config.readString(kModem, kHandsetEvents, QString()));
 }
 
-void ModemController::lineEvent(char code) {
+void ModemController::lineEvent(char code, bool answering) {
     if (DleFilter::offHook(code)) {
-        // While a command waits for its answer the event is the modem's own doing: a modem that seizes
-        // the line for the recording may report the line current it now draws.
-        if (m_waitLoop == nullptr)
+        // Around a command the event may be the modem's own doing: a modem that seizes the line for the
+        // recording reports the line current it now draws.
+        if (!answering)
             handsetLifted(code);
     } else if (DleFilter::onHook(code)) {
         if (!m_autoRecord) {

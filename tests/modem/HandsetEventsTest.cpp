@@ -118,6 +118,14 @@ TEST_F(HandsetEventsTest, LiftedWithoutARingRecordsOnlyWhenAsked) {
            "5\x10*\x10"
            "1");
     EXPECT_EQ(modem->dialledNumber().digits(), QStringLiteral("55*1"));
+    // Those that come between two commands are dropped with the text before the next one, not lost.
+    fake.send("\x10"
+              "2\x10#");
+    QDeadlineTimer deadline(5000);
+    while (modem->ComPort1().bytesHeld() < 4 && !deadline.hasExpired())
+        QThread::yieldCurrentThread();
+    EXPECT_EQ(modem->SendCommand(QStringLiteral("at+vsm=1"), QStringLiteral("vsm.."), QStringLiteral("OK")), AtOk);
+    EXPECT_EQ(modem->dialledNumber().digits(), QStringLiteral("55*12#"));
     modem->EnableAutoRecord();
     EXPECT_FALSE(modem->outgoingCall());
 
