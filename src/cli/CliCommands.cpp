@@ -16,7 +16,10 @@ const QList<CliCommand>& cliCommands() {
          "convert a WAV file; FORMAT is pcm, ulaw, alaw, ima, msadpcm or gsm", cmdConvert},
         {"catalog", "[--csv] [--folder NAME]",
          "list the recordings (folder, date, time, duration, memo, WAV file) without changing anything", cmdCatalog},
-        {"record", "", "run the recorder without a window until SIGINT or SIGTERM, printing the event log", cmdRecord},
+        {"record", "[--record-outgoing]",
+         "run the recorder without a window until SIGINT or SIGTERM, printing the event log; --record-outgoing "
+         "also records the calls made on the phone (modems that report the handset)",
+         cmdRecord},
         {"modems", "[--write N]",
          "search ports 1 to 8 for modems and list them; --write N stores the profile of modem N", cmdModems},
     };
