@@ -39,7 +39,10 @@ const QList<CliCommand>& cliCommands() {
         {"lists", "", "show the lists and sublists, indented", cmdLists},
         {"list", "add NAME [--under PARENT] | rename OLD NEW | delete NAME",
          "add a list (or a sublist), rename one, or delete one with its sublists and recordings", cmdList},
-        {"record", "", "run the recorder without a window until SIGINT or SIGTERM, printing the event log", cmdRecord},
+        {"record", "[--record-outgoing]",
+         "run the recorder without a window until SIGINT or SIGTERM, printing the event log; --record-outgoing "
+         "also records the calls made on the phone (modems that report the handset)",
+         cmdRecord},
         {"modems", "[--write N]",
          "search ports 1 to 8 for modems and list them; --write N stores the profile of modem N", cmdModems},
         {"diagnostics", "[--port N]",

@@ -6,12 +6,15 @@
 #include "program/SingleInstance.h"
 #include "program/TerminationSignals.h"
 #include "recorder/VoiceRecorder.h"
+#include "settings/SettingsModel.h"
 
 #include <QCoreApplication>
 
 int cmdRecord(CliContext& context) {
-    if (!context.args.isEmpty()) {
-        context.err << "usage: orlamo-cli record\n";
+    // --record-outgoing: calls the user makes are recorded in this run, whatever the setting says.
+    const bool recordOutgoing = context.args == QStringList{QStringLiteral("--record-outgoing")};
+    if (!context.args.isEmpty() && !recordOutgoing) {
+        context.err << "usage: orlamo-cli record [--record-outgoing]\n";
         return 2;
     }
     StartOptions options = context.options;
@@ -34,7 +37,9 @@ int cmdRecord(CliContext& context) {
     TerminationSignals termination;
     QObject::connect(&termination, &TerminationSignals::terminationRequested, qApp, &QCoreApplication::quit);
     try {
-        program.start([&program, &context](Program::Step step) {
+        program.start([&program, &context, recordOutgoing](Program::Step step) {
+            if (step == Program::Step::Settings && recordOutgoing)
+                program.settings().setRecordOutgoing(true); // for this run; nothing is saved
             if (step != Program::Step::Recorder)
                 return;
             QObject::connect(&program.recorder(), &VoiceRecorder::recordingCatalogued,

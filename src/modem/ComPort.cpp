@@ -202,20 +202,24 @@ void ComPort::SendByte(char byte) {
     SendText(QByteArray(1, byte));
 }
 
-void ComPort::DiscardInput() {
+QByteArray ComPort::DiscardInput() {
     m_allowance = 0;
     if (!m_open)
-        return;
+        return {};
+    QByteArray dropped;
     // In the reader thread, so nothing it read before is appended afterwards.
-    runInReader([this] {
-        if (m_serial->isOpen()) {
-            m_serial->clear(QSerialPort::Input);
-            m_serial->readAll();
-        }
+    runInReader([this, &dropped] {
         QMutexLocker lock(&m_shared->mutex);
+        dropped = m_shared->received.mid(m_shared->readPos);
         m_shared->received.clear();
         m_shared->readPos = 0;
+        lock.unlock();
+        if (m_serial->isOpen()) {
+            dropped += m_serial->readAll();
+            m_serial->clear(QSerialPort::Input);
+        }
     });
+    return dropped;
 }
 
 char ComPort::ReadByte() {

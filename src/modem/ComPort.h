@@ -60,8 +60,9 @@ public:
     quint16 OutputRoom() const;
     void SendText(const QByteArray& bytes);
     void SendByte(char byte);
-    /// Drops every received byte not read yet, in the system's buffer and in the channel's own.
-    void DiscardInput();
+    /// Drops every received byte not read yet, in the system's buffer and in the channel's own; returns
+    /// the dropped bytes the channel could still see, oldest first (the events among them may matter).
+    QByteArray DiscardInput();
     /// The next received byte; only valid for the bytes announced by the notification being handled.
     char ReadByte();
 

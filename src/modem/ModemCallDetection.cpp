@@ -52,6 +52,7 @@ QString trimControls(const QString& text) {
 
 void ModemController::EnableAutoRecord() {
     m_recordTrigger = false;
+    m_outgoing = false;
     m_ringCount = 0;
     m_replyBuffer.clear();
     m_autoRecord = true;
@@ -158,6 +159,11 @@ void ModemController::tmRingTimer() {
         EnableAutoRecord();
         return;
     }
+    triggerRecording(false);
+}
+
+void ModemController::triggerRecording(bool outgoing) {
+    m_outgoing = outgoing;
     m_recordTrigger = true;
     m_autoStarted = true;
     Q_EMIT recordTriggered();

@@ -88,7 +88,10 @@ int ModemController::await(const QByteArray& line, const QString& shown, const Q
     m_timing->pause(kCommandPauseMs);
     if (!m_comPort1.isOpen())
         return AtNotQueued;
-    m_comPort1.DiscardInput();
+    if (m_awaiting == Awaiting::Reply)
+        discardInput();
+    else
+        m_comPort1.DiscardInput();
     if (m_comPort1.OutputRoom() < line.size())
         return AtNotQueued;
     if (!line.isEmpty())
@@ -247,15 +250,36 @@ void ModemController::ComPort1TriggerAvail(int count) {
         takeStreamBytes(bytes);
         return;
     }
-    m_replyBuffer.reserve(m_replyBuffer.size() + count);
+    QByteArray bytes(count, Qt::Uninitialized);
     for (int i = 0; i < count; ++i)
-        m_replyBuffer.append(QChar(static_cast<uchar>(m_comPort1.ReadByte())));
+        bytes[i] = m_comPort1.ReadByte();
+    // A modem in voice mode reports events as DLE codes among its text: they are no part of a reply.
+    QByteArray text;
+    std::vector<char> events;
+    m_commandDle.process(bytes, text, events);
+    m_replyBuffer.reserve(m_replyBuffer.size() + text.size());
+    for (const char c : std::as_const(text))
+        m_replyBuffer.append(QChar(static_cast<uchar>(c)));
     // Nothing empties the buffer while automatic recording is off and the modem chatters; keep its
     // newest part so a long unattended run does not grow it without end.
     constexpr qsizetype kMaxReplyBuffer = 65536;
     if (m_replyBuffer.size() > kMaxReplyBuffer)
         m_replyBuffer.remove(0, m_replyBuffer.size() - kMaxReplyBuffer / 4);
+    // The text first: a ring in the same notification as the handset's event came before it.
     recogniseReply();
+    for (const char code : events)
+        lineEvent(code, m_waitLoop != nullptr);
+}
+
+void ModemController::discardInput() {
+    // What the modem said before a command is no reply to it, but the events among it still happened:
+    // the digits of a number dialled while a recording starts come between the start's commands.
+    const QByteArray bytes = m_comPort1.DiscardInput();
+    QByteArray text;
+    std::vector<char> events;
+    m_commandDle.process(bytes, text, events);
+    for (const char code : events)
+        lineEvent(code, true);
 }
 
 void ModemController::takeStreamBytes(const QByteArray& bytes) {
@@ -322,6 +346,7 @@ bool ModemController::CloseModemPort() {
 
 void ModemController::ComPort1PortOpen() {
     m_portOpen = true;
+    m_commandDle.reset();
     m_logger.add(PortMap::deviceLine(m_comPort1.ComNumber(), m_comPort1.device()));
     m_logger.add(QStringLiteral("Com port ") + portText() + QStringLiteral(" opened..."));
     Q_EMIT statusText(QStringLiteral(" Modem on"));

@@ -2,6 +2,8 @@
 #pragma once
 
 #include "modem/ComPort.h"
+#include "modem/DialledNumber.h"
+#include "modem/DleFilter.h"
 #include "modem/ModemSettings.h"
 #include "modem/ModemTiming.h"
 
@@ -56,6 +58,9 @@ public:
     /// modem that does not answer has its port closed, which drops DTR, and opened again. True when
     /// the port is open and the modem takes commands again.
     bool endVoiceStream();
+    /// Drops what the modem sent that was not read yet (stale replies, the start of a voice stream); the
+    /// events among it are still taken, as ones that came while a command was answered.
+    void discardInput();
     /// True while an awaited exchange waits for its reply.
     bool exchangeWaiting() const { return m_waitLoop != nullptr; }
     QString replyBuffer() const { return m_replyBuffer; }
@@ -91,6 +96,13 @@ public:
     bool takeRecordTrigger();
     bool autoStarted() const { return m_autoStarted; }
     void setAutoStarted(bool on) { m_autoStarted = on; }
+    /// The recording last triggered is of a call the user makes (the handset lifted without a ring).
+    bool outgoingCall() const { return m_outgoing; }
+    /// The digits the modem reported for that call while its recording was starting.
+    const DialledNumber& dialledNumber() const { return m_dialled; }
+    /// The letter of the modem's off-hook event ('H' or 'P') learned and stored as `Modem` `HandsetEvents`,
+    /// or 0 while none was seen.
+    char handsetEvents() const;
     QString callerId() const { return m_callerId; }
     bool voiceReception() const { return m_voiceReception; }
     void setVoiceReception(bool on) { m_voiceReception = on; }
@@ -108,6 +120,10 @@ Q_SIGNALS:
     void recordTriggered();
     /// Bytes received while voice reception is active (the recording path takes them from here).
     void voiceData(const QByteArray& bytes);
+    /// The modem reported that the local handset went on hook (in the command stream).
+    void handsetPutDown();
+    /// The first off-hook event of this modem was seen and stored: it reports the handset with `letter`.
+    void handsetEventsLearned(char letter);
 
 private:
     enum class Reply { None, Ok, Error, Connect, TimeOut };
@@ -134,6 +150,12 @@ private:
     void endCallDetection();
     void tmRingTimer();
     void storeRingTimeOut();
+    /// Sets the record trigger and the auto-started flag for an incoming or an outgoing call.
+    void triggerRecording(bool outgoing);
+    /// A DLE event code in the command stream; `answering`: it came while a command was being answered.
+    void lineEvent(char code, bool answering);
+    void handsetLifted(char code);
+    void learnHandsetEvents(char code);
 
     Config& m_config;
     Logger& m_logger;
@@ -145,6 +167,7 @@ private:
     std::unique_ptr<ModemTimer> m_timer1; ///< ticks every kRingIntervalTickMs while a ring interval is measured
 
     QString m_replyBuffer;
+    DleFilter m_commandDle;       ///< takes DLE event codes out of the command stream
     QString m_replyAtRecognition; ///< the buffer as it was when the reply was recognised
     Reply m_reply = Reply::None;
     bool m_replyFlag = false;
@@ -163,5 +186,7 @@ private:
     int m_ringTicks = 0;
     bool m_recordTrigger = false;
     bool m_autoStarted = false;
+    bool m_outgoing = false;
+    DialledNumber m_dialled;
     QString m_callerId;
 };

@@ -12,6 +12,7 @@ ModemSettings ModemSettings::fromSettings(const SettingsModel& settings, const M
     s.callerId = settings.callerId();
     s.rejectCall = settings.rejectCall();
     s.rejectRings = settings.rejectRings();
+    s.recordOutgoing = settings.recordOutgoing();
     return s;
 }
 

@@ -18,9 +18,10 @@ struct ModemSettings {
     bool autoRecord = true;
     bool callerId = true;
     bool rejectCall = true;
-    int rejectRings = 6; ///< 2..20
-    QString forCallerId; ///< the profile's command that turns caller identification on
-    QString disCallerId; ///< the profile's command that turns it off
+    int rejectRings = 6;         ///< 2..20
+    bool recordOutgoing = false; ///< the handset lifted without a ring before it starts a recording
+    QString forCallerId;         ///< the profile's command that turns caller identification on
+    QString disCallerId;         ///< the profile's command that turns it off
 
     /// Everything the settings model holds; the port and the caller-identification commands keep
     /// the values of `line`.

@@ -25,8 +25,19 @@ void ModemProfile::setVoiceFeatures(bool on) {
     Q_EMIT voiceFeaturesChanged(on);
 }
 
+void ModemProfile::setHandsetEvents(char letter) {
+    if (letter != 'H' && letter != 'P')
+        letter = 0;
+    if (letter == m_handsetEvents)
+        return;
+    m_handsetEvents = letter;
+    Q_EMIT handsetEventsChanged(letter);
+}
+
 void ModemProfile::load(const Config& config) {
     setParams(LoadModemProfile(config));
+    const QString letter = config.readString(QStringLiteral("Modem"), QStringLiteral("HandsetEvents"), QString());
+    setHandsetEvents(letter.size() == 1 ? letter.at(0).toLatin1() : 0);
 }
 
 void ModemProfile::loadVoiceFeatures(const Config& config) {

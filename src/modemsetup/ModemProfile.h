@@ -24,7 +24,12 @@ public:
     bool voiceFeatures() const { return m_voiceFeatures; }
     void setVoiceFeatures(bool on);
 
-    /// `LoadModemProfile` into the program-wide profile.
+    /// The letter of the modem's off-hook event, 'H' or 'P' (`HandsetEvents` of `Modem`), learned from
+    /// the first one the modem sent; 0 while it has shown none.
+    char handsetEvents() const { return m_handsetEvents; }
+    void setHandsetEvents(char letter);
+
+    /// `LoadModemProfile` into the program-wide profile, and the handset events.
     void load(const Config& config);
     /// `Voicefeatures` of `Params`, default true.
     void loadVoiceFeatures(const Config& config);
@@ -32,8 +37,10 @@ public:
 Q_SIGNALS:
     void changed();
     void voiceFeaturesChanged(bool on);
+    void handsetEventsChanged(char letter);
 
 private:
     ModemParams m_params;
     bool m_voiceFeatures = true;
+    char m_handsetEvents = 0;
 };

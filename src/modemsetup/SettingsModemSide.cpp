@@ -42,3 +42,7 @@ bool SettingsModemSide::matchCompression() {
 int SettingsModemSide::findModems() {
     return m_startup.FindModems();
 }
+
+bool SettingsModemSide::reportsHandset() const {
+    return m_profile.handsetEvents() != 0;
+}

@@ -21,6 +21,7 @@ public:
     QList<CompressionChoice> compressionChoices() const override;
     bool matchCompression() override;
     int findModems() override;
+    bool reportsHandset() const override;
 
 private:
     Config& m_config;

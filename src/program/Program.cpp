@@ -165,6 +165,7 @@ void Program::createModem() {
         if (open)
             setRecordAvailable(voiceFeatures());
     });
+    connect(m_modem.get(), &ModemController::handsetEventsLearned, m_profile.get(), &ModemProfile::setHandsetEvents);
 }
 
 bool Program::voiceFeatures() const {

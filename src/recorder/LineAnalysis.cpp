@@ -106,6 +106,7 @@ void LineAnalysis::reset(int discTimeSeconds, int frameSampleRate) {
     m_quiet = 0;
     m_lineEnd = 0;
     m_lastVerdict = LineVerdict::Neither;
+    m_tonesEndCall = true;
 }
 
 bool LineAnalysis::windowSaysSilence(bool quiet) {
@@ -130,7 +131,7 @@ LineVerdict LineAnalysis::AnalyseBlock(std::span<const uint8_t> block) {
         m_lineEnd = std::max(m_lineEnd, kLineEnd);
     } else if (IsPeriodicBlock(block)) {
         verdict = LineVerdict::Periodic;
-        if (m_lineEnd < INT_MAX)
+        if (m_tonesEndCall && m_lineEnd < INT_MAX)
             ++m_lineEnd;
     }
     // A recording that goes on after the call was found over (a manual one) would otherwise log five

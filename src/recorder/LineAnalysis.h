@@ -51,6 +51,10 @@ public:
     /// of equal verdicts on consecutive blocks is logged only once.
     LineVerdict AnalyseBlock(std::span<const uint8_t> block);
 
+    /// Whether periodic blocks count towards the end of the call (from reset() on they do). A call the user
+    /// makes begins with dial tone, key tones and ringback: there only silence ends it.
+    void setTonesEndCall(bool on) { m_tonesEndCall = on; }
+
     /// AnalyseBlock(), then whether the call is over (callEnded()).
     bool analyse(std::span<const uint8_t> block);
 
@@ -73,4 +77,5 @@ private:
     int m_quiet = 0;
     int m_lineEnd = 0;
     LineVerdict m_lastVerdict = LineVerdict::Neither;
+    bool m_tonesEndCall = true;
 };

@@ -61,6 +61,8 @@ void RecordingPath::start(const WaveFormat& modemFormat, RecordingFileWriter* wr
     m_lead.clear();
     m_checkLead = true;
     m_signFix = signFix;
+    m_received = 0;
+    m_bytesPerSecond = modemFormat.avgBytesPerSec();
     m_writeFailed = false;
     m_lineEndReported = false;
     m_displayConvert.Open();
@@ -95,7 +97,12 @@ void RecordingPath::feed(QByteArrayView bytes) {
     takeAudio(m_audio);
 }
 
+qint64 RecordingPath::receivedMs() const {
+    return m_bytesPerSecond > 0 ? m_received * 1000 / m_bytesPerSecond : 0;
+}
+
 void RecordingPath::takeAudio(const QByteArray& audio) {
+    m_received += audio.size();
     m_fileQueue.append(audio);
     m_displayQueue.append(audio);
     processBlocks(false);

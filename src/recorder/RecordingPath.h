@@ -3,7 +3,7 @@
 
 #include "audio/AudioConverter.h"
 #include "audio/WavWriter.h"
-#include "recorder/DleFilter.h"
+#include "modem/DleFilter.h"
 #include "recorder/LineAnalysis.h"
 
 #include <QByteArray>
@@ -45,6 +45,8 @@ public:
     /// The trace conversion and the analysis follow the settings; read before every chunk.
     void setTrace(bool on) { m_trace = on; }
     void setAnalyse(bool on) { m_analyse = on; }
+    /// Whether a repeating tone ends the call (set after start(), which turns it on).
+    void setTonesEndCall(bool on) { m_analysis.setTonesEndCall(on); }
 
     /// One chunk as the serial line delivered it.
     void feed(QByteArrayView bytes);
@@ -55,6 +57,8 @@ public:
     void abort();
 
     bool active() const { return m_active; }
+    /// Milliseconds of sound received since start(), by the modem format's byte rate: the line's time.
+    qint64 receivedMs() const;
     bool writeFailed() const { return m_writeFailed; }
     bool callEnded() const { return m_analysis.callEnded(); }
     const LineAnalysis& analysis() const { return m_analysis; }
@@ -91,6 +95,8 @@ private:
     QByteArray m_audio;
     std::vector<char> m_events;
     bool m_signFix = false;
+    qint64 m_received = 0;       ///< sound bytes since start()
+    qint64 m_bytesPerSecond = 0; ///< of the modem format
     bool m_trace = true;
     bool m_analyse = true;
     bool m_active = false;

@@ -31,6 +31,7 @@ VoiceRecorder::VoiceRecorder(Logger& logger, Prompter& prompter, ModemController
     connect(&m_clock, &QTimer::timeout, this, &VoiceRecorder::clockTick);
     connect(&m_modem, &ModemController::voiceData, this, &VoiceRecorder::voiceData);
     connect(&m_modem, &ModemController::portOpenChanged, this, &VoiceRecorder::portOpenChanged);
+    connect(&m_modem, &ModemController::handsetPutDown, this, &VoiceRecorder::handsetPutDown);
     connect(&m_path, &RecordingPath::dleEvent, this, &VoiceRecorder::dleEvent);
     connect(&m_path, &RecordingPath::writeFailure, this, &VoiceRecorder::writeFailure);
     connect(&m_path, &RecordingPath::lineEnded, this, &VoiceRecorder::lineEnded);
@@ -58,6 +59,8 @@ void VoiceRecorder::acRecordExecute() {
         return;
     m_starting = true;
     const auto started = qScopeGuard([this] { m_starting = false; });
+    m_outgoing = m_modem.autoStarted() && m_modem.outgoingCall();
+    m_handsetDown = false;
     m_logger.add(QStringLiteral("-- Recording started"));
     if (m_settings.autoRecord())
         m_modem.DisableAutoRecord();
@@ -168,9 +171,12 @@ void VoiceRecorder::StartReception() {
     WaveFormat modemFormat;
     modemFormat.LoadFormatFile(m_workDir + QLatin1Char('/') + kModemCompressionFile);
     const CompressionRecord& record = m_compression.record();
-    m_modem.ComPort1().DiscardInput();
+    m_modem.discardInput();
     m_path.start(modemFormat, m_writer.get(), RecordingPath::needsSignFix(record.bps, record.Description),
                  m_settings.discTime());
+    // A call the user makes begins with dial tone and key tones: no tone ends it.
+    m_path.setTonesEndCall(!m_outgoing);
+    m_dialled = m_outgoing ? m_modem.dialledNumber() : DialledNumber();
 }
 
 void VoiceRecorder::restoreControls() {

@@ -1,6 +1,7 @@
 // The Record and Stop actions and the sound path of a recording: modem bytes to the WAV file and the trace.
 #pragma once
 
+#include "modem/DialledNumber.h"
 #include "recorder/RecordingPath.h"
 
 #include <QDateTime>
@@ -79,6 +80,10 @@ private:
     void releaseWriter();
     void voiceData(const QByteArray& bytes);
     void dleEvent(char code);
+    /// The modem reported the handset put down while the start sequence talked to it.
+    void handsetPutDown();
+    /// The memo of a call the user made: its dialled digits, else "Outgoing call".
+    QString outgoingMemo() const;
     void writeFailure(const QString& text);
     void lineEnded();
     void requestStop(const QString& reason, const QString& message = QString());
@@ -102,6 +107,9 @@ private:
     bool m_redirection = false;
     bool m_stopQueued = false;
     QString m_stopMessage;
+    bool m_outgoing = false;    ///< the recording is of a call the user makes
+    bool m_handsetDown = false; ///< the handset went down before the sound came
+    DialledNumber m_dialled;    ///< the number of that call
 
     QFile m_file;
     std::unique_ptr<RecordingFileWriter> m_writer;

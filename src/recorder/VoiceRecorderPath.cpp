@@ -14,14 +14,31 @@ void VoiceRecorder::voiceData(const QByteArray& bytes) {
     m_path.setTrace(m_settings.recordTrace());
     m_path.setAnalyse(m_settings.autoRecord());
     m_path.feed(bytes);
-    if (m_modem.autoStarted() && m_path.callEnded() && !m_stopQueued)
+    if (m_modem.autoStarted() && (m_path.callEnded() || m_handsetDown) && !m_stopQueued)
         requestStop(QStringLiteral("Disconnect line..."));
 }
 
 void VoiceRecorder::dleEvent(char code) {
     m_logger.add(QStringLiteral("Modem reported ") + DleFilter::describe(code));
-    if (DleFilter::endsCall(code) && m_modem.autoStarted() && !m_stopQueued)
+    if (DleFilter::dtmfDigit(code) && m_outgoing)
+        m_dialled.add(code, m_path.receivedMs());
+    // The handset put down ends the call either way; a tone only when the far end was called to.
+    const bool ends = DleFilter::onHook(code) || (DleFilter::endsCall(code) && !m_outgoing);
+    if (ends && m_modem.autoStarted() && !m_stopQueued)
         requestStop(QStringLiteral("Disconnect line..."));
+}
+
+void VoiceRecorder::handsetPutDown() {
+    if (!m_recordPressed)
+        return;
+    // Reported before the stream began (or with what was dropped at its start): the first sound that
+    // comes ends the recording.
+    m_logger.add(QStringLiteral("Modem reported ") + DleFilter::describe('h'));
+    m_handsetDown = true;
+}
+
+QString VoiceRecorder::outgoingMemo() const {
+    return m_dialled.digits().isEmpty() ? QStringLiteral("Outgoing call") : m_dialled.digits();
 }
 
 void VoiceRecorder::writeFailure(const QString& text) {

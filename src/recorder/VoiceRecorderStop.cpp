@@ -34,8 +34,8 @@ void VoiceRecorder::acStopExecute() {
         RecordingEntry entry;
         entry.audioBytes = m_writer->WrittenBytes();
         entry.avgBytesPerSec = m_writer->Format().avgBytesPerSec();
-        entry.callerIdEnabled = m_settings.callerId();
-        entry.callerId = m_modem.callerId();
+        entry.callerIdEnabled = m_settings.callerId() || m_outgoing;
+        entry.callerId = m_outgoing ? outgoingMemo() : m_modem.callerId();
         try {
             baseName = m_catalogue.AddRecordingEntry(entry);
         } catch (const TableError& e) {
@@ -43,6 +43,7 @@ void VoiceRecorder::acStopExecute() {
         }
     }
     releaseWriter();
+    m_outgoing = false;
     if (!baseName.isEmpty()) {
         const QString target = m_catalogue.wavPath(baseName);
         if (QFile::rename(recordedPath(), target))

@@ -79,6 +79,8 @@ void SettingsModel::loadMonitor() {
 }
 
 void SettingsModel::loadAutoRecord() {
+    // Newer than the group: read where present, written by save() only, so older files stay as they are.
+    m_recordOutgoing = m_config.readBool(kParams, QStringLiteral("RecordOutgoing"), false);
     if (m_config.valueExists(kParams, QStringLiteral("AutoRecord"))) {
         m_autoRecord = m_config.readBool(kParams, QStringLiteral("AutoRecord"), true);
         m_discTime = std::clamp(m_config.readInteger(kParams, QStringLiteral("DiscTime"), kDefaultDiscTime),
@@ -213,6 +215,7 @@ void SettingsModel::save() {
     m_config.writeInteger(kParams, QStringLiteral("DiscTime"), m_discTime);
     m_config.writeBool(kParams, QStringLiteral("RejectCall"), m_rejectCall);
     m_config.writeInteger(kParams, QStringLiteral("RejectRings"), m_rejectRings);
+    m_config.writeBool(kParams, QStringLiteral("RecordOutgoing"), m_recordOutgoing);
     if (m_startUp) {
         m_config.writeBool(kParams, QStringLiteral("StartUp"), true);
         m_config.writeBool(kParams, QStringLiteral("SystemTray"), m_startToTray);
@@ -306,4 +309,7 @@ void SettingsModel::setRejectCall(bool on) {
 }
 void SettingsModel::setRejectRings(int rings) {
     assign(m_rejectRings, std::clamp(rings, kRejectRingsMin, kRejectRingsMax));
+}
+void SettingsModel::setRecordOutgoing(bool on) {
+    assign(m_recordOutgoing, on);
 }

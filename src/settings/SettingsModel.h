@@ -140,6 +140,9 @@ public:
     int discTime() const { return m_discTime; }
     bool rejectCall() const { return m_rejectCall; }
     int rejectRings() const { return m_rejectRings; }
+    /// "Also record calls I make" (`RecordOutgoing`, default off): a modem that reports the handset starts
+    /// a recording when it is lifted without a ring before it.
+    bool recordOutgoing() const { return m_recordOutgoing; }
 
     // Edits, as the dialog's controls make them; values outside a control's range are clamped.
     void setStartUp(bool on);
@@ -162,6 +165,7 @@ public:
     void setDiscTime(int seconds);
     void setRejectCall(bool on);
     void setRejectRings(int rings);
+    void setRecordOutgoing(bool on);
 
 Q_SIGNALS:
     void changed();
@@ -207,4 +211,5 @@ private:
     int m_discTime = kDefaultDiscTime;
     bool m_rejectCall = true;
     int m_rejectRings = kDefaultRejectRings;
+    bool m_recordOutgoing = false;
 };

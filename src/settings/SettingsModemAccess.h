@@ -28,4 +28,6 @@ public:
     /// `Voicefeatures` becomes false, "        No modem detected        " is shown and section `Modem`
     /// is erased. Returns the number of modems found.
     virtual int findModems() = 0;
+    /// Whether the modem has shown that it reports the local handset (an off-hook event was seen).
+    virtual bool reportsHandset() const = 0;
 };

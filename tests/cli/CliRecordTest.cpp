@@ -114,3 +114,45 @@ TEST(CliRecord, CallsAreRecordedCataloguedAndListedAndTheLastOneIsKeptAtTheEnd) 
     EXPECT_EQ(files.size(), 2) << files.join(' ').toStdString();
     EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("wav/Recorded.wav"))));
 }
+
+TEST(CliRecord, RecordOutgoingRecordsTheCallsTheUserMakesForThisRun) {
+    QTemporaryDir dir;
+    QFile personality(dir.filePath(QStringLiteral("handset.txt")));
+    ASSERT_TRUE(personality.open(QIODevice::WriteOnly));
+    personality.write("handset P\ndtmf\n");
+    personality.close();
+    ModemSim sim({QStringLiteral("--speed"), QStringLiteral("4"), QStringLiteral("--profile"), personality.fileName()});
+    ASSERT_TRUE(sim.start());
+    ASSERT_TRUE(sim.writeFirstStartConfig(dir.filePath(QStringLiteral("tvk.ini"))));
+
+    QProcess bad;
+    bad.start(cli(), {QStringLiteral("--workdir"), dir.path(), QStringLiteral("record"), QStringLiteral("--outgoing")});
+    ASSERT_TRUE(bad.waitForFinished(30000));
+    EXPECT_EQ(bad.exitCode(), 2);
+    EXPECT_EQ(bad.readAllStandardError(), "usage: orlamo-cli record [--record-outgoing]\n");
+
+    QProcess recorder;
+    recorder.start(cli(), {QStringLiteral("--workdir"), dir.path(), QStringLiteral("record"),
+                           QStringLiteral("--record-outgoing")});
+    ASSERT_TRUE(recorder.waitForStarted(10000));
+    QByteArray out;
+    ASSERT_TRUE(waitForLine(recorder, out, "Enabling autoRecord mode")) << out.constData();
+    ASSERT_TRUE(sim.command(QStringLiteral("dial number=5550199 audio=speech talk=2")));
+    ASSERT_TRUE(waitForLine(recorder, out, "Recorded ")) << out.constData();
+    EXPECT_TRUE(out.contains("Handset lifted\nOutgoing call\n-- Recording started\n")) << out.constData();
+    ASSERT_TRUE(waitForCount(recorder, out, "Enabling autoRecord mode", 2)) << out.constData();
+    ::kill(static_cast<pid_t>(recorder.processId()), SIGTERM);
+    ASSERT_TRUE(recorder.waitForFinished(30000));
+    EXPECT_EQ(recorder.exitCode(), 0);
+
+    QProcess catalog;
+    catalog.start(cli(), {QStringLiteral("--workdir"), dir.path(), QStringLiteral("catalog"), QStringLiteral("--csv")});
+    ASSERT_TRUE(catalog.waitForFinished(30000));
+    EXPECT_TRUE(catalog.readAllStandardOutput().contains("5550199"));
+    // The option was for that run only: the setting stays as it was.
+    QFile ini(dir.filePath(QStringLiteral("tvk.ini")));
+    ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
+    const QByteArray stored = ini.readAll();
+    EXPECT_FALSE(stored.contains("RecordOutgoing")) << stored.constData();
+    EXPECT_TRUE(stored.contains("HandsetEvents=P")) << stored.constData();
+}

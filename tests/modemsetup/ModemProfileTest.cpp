@@ -86,6 +86,16 @@ TEST_F(ModemProfileTest, ProgramWideProfileAndVoiceFeatures) {
     EXPECT_EQ(profile.params().port, 2);
     EXPECT_EQ(changed.count(), 2);
 
+    // The handset's letter: only the two a modem sends count.
+    QSignalSpy handset(&profile, &ModemProfile::handsetEventsChanged);
+    EXPECT_EQ(profile.handsetEvents(), 0);
+    for (const auto& [stored, letter] : {std::pair{"P", 'P'}, {"H", 'H'}, {"HP", 0}, {"x", 0}, {"h", 0}}) {
+        config.writeString(QStringLiteral("Modem"), QStringLiteral("HandsetEvents"), QString::fromLatin1(stored));
+        profile.load(config);
+        EXPECT_EQ(profile.handsetEvents(), letter) << stored;
+    }
+    EXPECT_EQ(handset.count(), 3);
+
     QFile::remove(path); // Voicefeatures missing reads as true
     profile.loadVoiceFeatures(config);
     EXPECT_TRUE(profile.voiceFeatures());

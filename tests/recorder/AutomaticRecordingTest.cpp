@@ -26,25 +26,6 @@ double deviation(const QByteArray& samples) {
     return std::sqrt(squares / static_cast<double>(samples.size() - 1));
 }
 
-/// A noise that no detector takes for a tone: random levels, each held for four samples, with the DLE
-/// byte among them. Returns the unsigned 8-bit bytes the modem will send for it (before shielding).
-QByteArray writeNoise(const QString& path, int seconds) {
-    QByteArray expected;
-    QByteArray pcm;
-    quint32 seed = 12345;
-    for (int i = 0; i < seconds * 8000 / 4; ++i) {
-        seed = seed * 1664525u + 1013904223u;
-        const int level = static_cast<int>((seed >> 16) % 241) - 120; // bytes 8..248
-        for (int k = 0; k < 4; ++k) {
-            const auto v = static_cast<qint16>(level * 256 + 128);
-            pcm.append(static_cast<char>(v & 0xff));
-            pcm.append(static_cast<char>((v >> 8) & 0xff));
-            expected.append(static_cast<char>(level + 128));
-        }
-    }
-    return writeLinePcm16(path, pcm) ? expected : QByteArray();
-}
-
 } // namespace
 
 TEST_F(RecordingTestBase, CallIsRecordedEndedBySilenceAndCatalogued) {
@@ -54,7 +35,7 @@ TEST_F(RecordingTestBase, CallIsRecordedEndedBySilenceAndCatalogued) {
     ASSERT_TRUE(modem().autoRecordMode());
     QSignalSpy catalogued(&recorder(), &VoiceRecorder::recordingCatalogued);
     const QString noise = dir.filePath(QStringLiteral("noise.wav"));
-    const QByteArray sent = writeNoise(noise, 4);
+    const QByteArray sent = writeLineNoise(noise, 4);
     ASSERT_FALSE(sent.isEmpty());
     sim.command(
         QStringLiteral("call rings=2 interval=700 cid=5551234 audio=%1 talk=4 end=silence endfor=30").arg(noise));

@@ -118,6 +118,21 @@ TEST_F(LineAnalysisTest, PeriodicBlocksAddUpEvenWhenNotConsecutive) {
     EXPECT_EQ(analysis.lineEndCounter(), 5);
 }
 
+TEST_F(LineAnalysisTest, ToneLeftOutOfTheEndStillEndsOnSilence) {
+    const Samples dial = tone(425, 0.192);
+    analysis.reset(1);
+    analysis.setTonesEndCall(false);
+    EXPECT_EQ(feed(dial, 10), LineVerdict::Periodic); // logged, but no end
+    EXPECT_EQ(analysis.lineEndCounter(), 0);
+    EXPECT_FALSE(analysis.callEnded());
+    EXPECT_EQ(feed(kQuiet, 5), LineVerdict::Silence);
+    EXPECT_TRUE(analysis.callEnded());
+    // The next reception counts tones again.
+    analysis.reset(1);
+    feed(dial, 4);
+    EXPECT_TRUE(analysis.callEnded());
+}
+
 TEST_F(LineAnalysisTest, SilenceIsDecidedBeforeThePeriodicTest) {
     analysis.reset(10);
     feed(kQuiet, 52);

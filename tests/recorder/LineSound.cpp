@@ -22,7 +22,24 @@ bool writeLinePcm16(const QString& path, const QByteArray& pcm) {
     return file.write(header + pcm) == header.size() + pcm.size();
 }
 
-double bestCorrelation(const QByteArray& window, const QByteArray& source) {
+QByteArray writeLineNoise(const QString& path, int seconds) {
+    QByteArray expected;
+    QByteArray pcm;
+    quint32 seed = 12345;
+    for (int i = 0; i < seconds * 8000 / 4; ++i) {
+        seed = seed * 1664525u + 1013904223u;
+        const int level = static_cast<int>((seed >> 16) % 241) - 120; // bytes 8..248
+        for (int k = 0; k < 4; ++k) {
+            const auto v = static_cast<qint16>(level * 256 + 128);
+            pcm.append(static_cast<char>(v & 0xff));
+            pcm.append(static_cast<char>((v >> 8) & 0xff));
+            expected.append(static_cast<char>(level + 128));
+        }
+    }
+    return writeLinePcm16(path, pcm) ? expected : QByteArray();
+}
+
+LineMatch bestMatch(const QByteArray& window, const QByteArray& source) {
     auto centred = [](const QByteArray& bytes) {
         std::vector<double> v(static_cast<size_t>(bytes.size()));
         for (qsizetype i = 0; i < bytes.size(); ++i)
@@ -34,15 +51,19 @@ double bestCorrelation(const QByteArray& window, const QByteArray& source) {
     double ww = 0;
     for (const double x : w)
         ww += x * x;
-    double best = 0;
+    LineMatch best;
     for (size_t lag = 0; lag + w.size() <= s.size(); ++lag) {
         double ws = 0, ss = 0;
         for (size_t i = 0; i < w.size(); ++i) {
             ws += w[i] * s[lag + i];
             ss += s[lag + i] * s[lag + i];
         }
-        if (ss > 0 && ww > 0)
-            best = std::max(best, ws / std::sqrt(ww * ss));
+        if (ss > 0 && ww > 0 && ws / std::sqrt(ww * ss) > best.correlation)
+            best = {static_cast<qsizetype>(lag), ws / std::sqrt(ww * ss)};
     }
     return best;
+}
+
+double bestCorrelation(const QByteArray& window, const QByteArray& source) {
+    return bestMatch(window, source).correlation;
 }

@@ -45,6 +45,7 @@ TEST_F(SettingsModelTest, FirstStartWritesTheDefaults) {
     EXPECT_EQ(model.points(), 1800);
     EXPECT_EQ(model.traceColor(), 65280);
     EXPECT_TRUE(model.autoRecord());
+    EXPECT_FALSE(model.recordOutgoing()); // off, and not written: files without it stay as they are
     EXPECT_TRUE(model.callerId());
     EXPECT_EQ(model.baudrate(), 115200);
     EXPECT_EQ(model.flowControl(), SerialLine::FlowControl::Hardware);
@@ -59,6 +60,7 @@ TEST_F(SettingsModelTest, FirstStartWritesTheDefaults) {
 TEST_F(SettingsModelTest, StoredValuesAreReadAndMissingOnesCompleted) {
     writeFile(iniPath, "[monitor]\r\nPoints=9\r\nBackColor=0x0000FF\r\n"
                        "[params]\r\nAutoRecord=0\r\nDiscTime=25\r\nRejectRings=3\r\nStartUp=1\r\nSystemTray=1\r\n"
+                       "RecordOutgoing=1\r\n"
                        "[Modem]\r\nForCallerId=none\r\nbaudrate=3\r\nFlowControl=2\r\n");
     model.load();
     EXPECT_EQ(model.points(), 3000);
@@ -71,6 +73,7 @@ TEST_F(SettingsModelTest, StoredValuesAreReadAndMissingOnesCompleted) {
     EXPECT_EQ(model.discTime(), 25);
     EXPECT_TRUE(model.rejectCall());
     EXPECT_EQ(model.rejectRings(), 3);
+    EXPECT_TRUE(model.recordOutgoing());
     EXPECT_EQ(model.timeout(), 4);
     EXPECT_EQ(value("Params", "RejectCall"), QStringLiteral("<missing>"));
     EXPECT_EQ(value("Params", "Timeout"), QStringLiteral("<missing>"));
@@ -129,6 +132,7 @@ TEST_F(SettingsModelTest, SaveWritesWhatOkWrites) {
     model.setDiscTime(12);
     model.setRejectCall(false);
     model.setRejectRings(9);
+    model.setRecordOutgoing(true);
     model.setCallerId(false);
     model.setBaudrateIndex(0);
     model.setExtPlayer(false);
@@ -141,6 +145,7 @@ TEST_F(SettingsModelTest, SaveWritesWhatOkWrites) {
     EXPECT_EQ(value("Params", "DiscTime"), QStringLiteral("12"));
     EXPECT_EQ(value("Params", "RejectCall"), QStringLiteral("0"));
     EXPECT_EQ(value("Params", "RejectRings"), QStringLiteral("9"));
+    EXPECT_EQ(value("Params", "RecordOutgoing"), QStringLiteral("1"));
     EXPECT_EQ(value("Params", "CallerID"), QStringLiteral("0"));
     EXPECT_EQ(value("Params", "ExtPlayer"), QStringLiteral("0"));
     // The player is written only with the external player ticked, serial values only with a modem section,
@@ -161,8 +166,10 @@ TEST_F(SettingsModelTest, SaveWritesWhatOkWrites) {
 
     // Cancel reloads: edits since the last save are gone.
     model.setDiscTime(3);
+    model.setRecordOutgoing(false);
     model.load();
     EXPECT_EQ(model.discTime(), 12);
+    EXPECT_TRUE(model.recordOutgoing());
 }
 
 TEST_F(SettingsModelTest, GainsAndCompressionChoice) {
@@ -238,6 +245,7 @@ struct FakeModemSide : SettingsModemAccess {
         return matches;
     }
     int findModems() override { return 0; }
+    bool reportsHandset() const override { return false; }
 };
 
 /// Gives back a fixed result and format, as the user's choice in the codec service's chooser.

@@ -416,6 +416,23 @@ void AtModem::ring() {
         m_hooks.send(m_verbose ? "\r\nRING\r\n" : "2\r");
 }
 
+char AtModem::handsetCode(bool offHook, bool streaming) const {
+    const char letter = m_personality.handsetEvents;
+    if (letter == 0 || m_faults.silent || (!streaming && m_personality.handsetVoiceOnly && m_fclass != "8"))
+        return 0;
+    return offHook ? letter : static_cast<char>(std::tolower(static_cast<unsigned char>(letter)));
+}
+
+char AtModem::dtmfCode(char digit, bool streaming) const {
+    if (!m_personality.dtmfEvents || m_faults.silent || (!streaming && m_personality.dtmfVoiceOnly && m_fclass != "8"))
+        return 0;
+    return digit;
+}
+
+void AtModem::sendEvent(char code) {
+    m_hooks.send(std::string{DLE, code});
+}
+
 void AtModem::receiveEnded() {
     m_hooks.send(std::string{DLE, ETX});
     sendResult(Result::Ok);

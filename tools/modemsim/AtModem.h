@@ -48,6 +48,13 @@ public:
     void callerId(const CallerId& id);
     /// The voice stream ended on the host's DLE !: DLE ETX, then OK.
     void receiveEnded();
+    /// The DLE code this modem reports for the local handset going off hook (or on hook), in a voice
+    /// stream when `streaming`, else in command state; 0 when it reports nothing there.
+    char handsetCode(bool offHook, bool streaming) const;
+    /// The DLE code of a dialled DTMF digit, likewise; 0 when not reported.
+    char dtmfCode(char digit, bool streaming) const;
+    /// DLE `code` in command state.
+    void sendEvent(char code);
 
     Faults& faults() { return m_faults; }
     const Personality& personality() const { return m_personality; }

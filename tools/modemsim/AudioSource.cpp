@@ -188,6 +188,16 @@ bool readWav(const std::string& path, std::vector<short>& samples, int& rate, st
     return false;
 }
 
+double dtmfSample(char key, double t) {
+    static const std::string keys = "123456789*0#";
+    static constexpr double Rows[] = {697, 770, 852, 941};
+    static constexpr double Columns[] = {1209, 1336, 1477};
+    const size_t i = keys.find(key);
+    if (key == 0 || i == std::string::npos)
+        return 0;
+    return ToneLevel * (std::sin(TwoPi * Rows[i / 3] * t) + std::sin(TwoPi * Columns[i % 3] * t));
+}
+
 std::shared_ptr<AudioSource> makeAudioSource(const std::string& name, std::string& error) {
     if (name == "silence")
         return std::make_shared<Silence>();

@@ -23,6 +23,9 @@ public:
 /// message in error when the text names none of them.
 std::shared_ptr<AudioSource> makeAudioSource(const std::string& name, std::string& error);
 
+/// The two-tone signal of a DTMF key ('0'..'9', '*', '#') at t seconds into it; 0 for any other key.
+double dtmfSample(char key, double t);
+
 /// The samples of a 16-bit PCM mono WAV file (exposed for the tests); false with a message on any other file.
 bool readWav(const std::string& path, std::vector<short>& samples, int& rate, std::string& error);
 

@@ -107,8 +107,27 @@ bool Simulator::control(const std::string& rawLine, std::string& error) {
         }
         return plug(error);
     }
+    if (word == "pickup" || word == "hangup") {
+        if (!rest.empty()) {
+            error = word + " takes no arguments";
+            return false;
+        }
+        const bool lift = word == "pickup";
+        if (m_call) {
+            // Streamed sound up to now is the line before the handset moved.
+            runLine(lineNow());
+            if (lift)
+                m_call->liftHandset(lineNow());
+            else
+                m_call->putDownHandset(lineNow());
+        }
+        setHandset(lift);
+        return true;
+    }
     if (word == "call")
         return controlCall(rest, error);
+    if (word == "dial")
+        return controlDial(rest, error);
     if (word == "cid")
         return controlCallerId(rest, error);
     if (word == "fault")
@@ -122,8 +141,8 @@ bool Simulator::controlCall(const std::string& text, std::string& error) {
     if (!parseArguments(text, args, error))
         return false;
     for (const auto& [key, value] : args) {
-        static const std::set<std::string> known = {"rings", "interval", "cid", "name",
-                                                    "audio", "talk",     "end", "endfor"};
+        static const std::set<std::string> known = {"rings", "interval", "cid",    "name",  "audio",
+                                                    "talk",  "end",      "endfor", "pickup"};
         if (!known.count(key)) {
             error = "call: unknown argument " + key;
             return false;
@@ -134,8 +153,10 @@ bool Simulator::controlCall(const std::string& text, std::string& error) {
     double intervalMs = 6000;
     double talk = 10;
     double endFor = 0;
+    double pickup = -1;
     if (!number(args, "rings", rings, error) || !number(args, "interval", intervalMs, error) ||
-        !number(args, "talk", talk, error) || !number(args, "endfor", endFor, error))
+        !number(args, "talk", talk, error) || !number(args, "endfor", endFor, error) ||
+        !number(args, "pickup", pickup, error))
         return false;
     if (rings > 1000 || intervalMs < 1) {
         error = "call: rings must be 0..1000 and interval at least 1 ms";
@@ -146,6 +167,7 @@ bool Simulator::controlCall(const std::string& text, std::string& error) {
     call->interval = intervalMs / 1000.0;
     call->talk = talk;
     call->endFor = endFor;
+    call->pickup = pickup;
     if (args.count("cid")) {
         call->hasCallerId = true;
         call->number = args["cid"];
@@ -155,11 +177,45 @@ bool Simulator::controlCall(const std::string& text, std::string& error) {
     if (!call->audio)
         return false;
     const std::string end = args.count("end") ? args["end"] : "silence";
-    if (end != "silence" && end != "dialtone" && end != "busy") {
-        error = "call: end must be silence, dialtone or busy";
+    if (end != "silence" && end != "dialtone" && end != "busy" && end != "hangup") {
+        error = "call: end must be silence, dialtone, busy or hangup";
         return false;
     }
-    call->ending = makeAudioSource(end, error);
+    // "hangup": the local handset goes down when the talk ends; the line is silent after it.
+    call->hangUpAtEnd = end == "hangup";
+    call->ending = makeAudioSource(call->hangUpAtEnd ? "silence" : end, error);
+    m_call = std::move(call);
+    return true;
+}
+
+bool Simulator::controlDial(const std::string& text, std::string& error) {
+    std::map<std::string, std::string> args;
+    if (!parseArguments(text, args, error))
+        return false;
+    for (const auto& [key, value] : args) {
+        if (key != "number" && key != "audio" && key != "talk") {
+            error = "dial: unknown argument " + key;
+            return false;
+        }
+    }
+    const std::string digits = args.count("number") ? args["number"] : "";
+    if (digits.empty() || digits.size() > 64 || digits.find_first_not_of("0123456789*#") != std::string::npos) {
+        error = "dial: number must be 1 to 64 of 0-9, * and #";
+        return false;
+    }
+    auto call = std::make_unique<Call>();
+    double talk = 10;
+    if (!number(args, "talk", talk, error))
+        return false;
+    call->start = lineNow();
+    call->outgoing = true;
+    call->rings = 0;
+    call->digits = digits;
+    call->talk = talk;
+    call->hangUpAtEnd = true;
+    call->audio = makeAudioSource(args.count("audio") ? args["audio"] : "speech", error);
+    if (!call->audio)
+        return false;
     m_call = std::move(call);
     return true;
 }

@@ -50,6 +50,12 @@ struct Personality {
     std::set<int> lineSelections{0, 1};
     CallerIdStyle callerId = CallerIdStyle::Spaced;
     bool handsetEventAfterLineSelect = false; ///< sends DLE H after answering +VLS=1
+    /// The local handset's line-current events: 'H' (DLE H off hook, DLE h on hook) or 'P' (DLE P, DLE p);
+    /// 0 reports nothing.
+    char handsetEvents = 0;
+    bool handsetVoiceOnly = false; ///< reports the handset in command state only in voice mode (+FCLASS=8)
+    bool dtmfEvents = false;       ///< reports DTMF digits dialled on the line as DLE 0..9, *, #
+    bool dtmfVoiceOnly = false;    ///< ... in command state only in voice mode
 };
 
 /// The built-in personalities: "cx93001", "usr5637", "sv92", "datamodem".
@@ -61,7 +67,8 @@ std::string commandKey(const std::string& command);
 
 /// Reads a personality file over a base personality (the file's "base NAME" line, else "cx93001").
 /// Directives: reply COMMAND TEXT, reject COMMAND, silent COMMAND, model TEXT, manufacturer TEXT,
-/// revision TEXT, novoice, compression CODE FORMAT RATE[,RATE...]; '#' starts a comment line.
+/// revision TEXT, novoice, compression CODE FORMAT RATE[,RATE...], handset H|P [voice], dtmf [voice];
+/// '#' starts a comment line.
 std::optional<Personality> loadPersonalityFile(const std::string& path, std::string& error);
 
 /// A built-in name or a personality file.

@@ -103,6 +103,18 @@ std::optional<Personality> loadPersonalityFile(const std::string& path, std::str
             p.revision = decodeEscapes(rest);
         } else if (directive == "NOVOICE") {
             p.voice = false;
+        } else if (directive == "HANDSET") {
+            auto [letter, mode] = splitWord(rest);
+            const std::string l = upper(letter);
+            if ((l != "H" && l != "P" && l != "NONE") || (!mode.empty() && upper(mode) != "VOICE"))
+                return fail("handset needs H, P or none, optionally followed by voice");
+            p.handsetEvents = l == "NONE" ? 0 : l[0];
+            p.handsetVoiceOnly = !mode.empty();
+        } else if (directive == "DTMF") {
+            if (!rest.empty() && upper(rest) != "VOICE")
+                return fail("dtmf takes nothing or voice");
+            p.dtmfEvents = true;
+            p.dtmfVoiceOnly = !rest.empty();
         } else if (directive == "COMPRESSION") {
             Compression c;
             if (!parseCompression(rest, c))

@@ -202,32 +202,76 @@ void Simulator::endReceive(bool hostWentAway) {
 void Simulator::runLine(double now) {
     if (m_call) {
         for (const CallEvent& e : m_call->due(now)) {
-            if (e.kind == CallEvent::Ring) {
-                log("ring");
-                m_modem->ring();
-            } else {
-                log("caller id " + m_call->number);
-                m_modem->callerId(callerIdNow(m_call->number, m_call->name));
-            }
+            // An event in the voice stream comes after the sound up to its moment.
+            if (m_stream && !streamUpTo(e.time))
+                return;
+            callEvent(e);
         }
     }
-    if (m_stream) {
-        if (m_out.size() > MaxBacklog) {
-            m_stream->skipTo(now);
-            return;
-        }
-        std::string bytes;
-        m_stream->produce(now, m_call.get(), bytes);
-        if (m_unplugAfter >= 0 && m_stream->bytesSent() >= m_unplugAfter) {
-            const auto over = static_cast<size_t>(m_stream->bytesSent() - m_unplugAfter);
-            bytes.resize(bytes.size() - std::min(over, bytes.size()));
-            m_unplugAfter = -1;
-            send(bytes);
-            flushOutput();
-            unplug();
-            return;
-        }
+    if (m_stream)
+        streamUpTo(now);
+}
+
+bool Simulator::streamUpTo(double t) {
+    if (m_out.size() > MaxBacklog) {
+        m_stream->skipTo(t);
+        return true;
+    }
+    std::string bytes;
+    m_stream->produce(t, m_call.get(), bytes);
+    if (m_unplugAfter >= 0 && m_stream->bytesSent() >= m_unplugAfter) {
+        const auto over = static_cast<size_t>(m_stream->bytesSent() - m_unplugAfter);
+        bytes.resize(bytes.size() - std::min(over, bytes.size()));
+        m_unplugAfter = -1;
         send(bytes);
+        flushOutput();
+        unplug();
+        return false;
+    }
+    send(bytes);
+    return true;
+}
+
+void Simulator::callEvent(const CallEvent& e) {
+    switch (e.kind) {
+    case CallEvent::Ring:
+        log("ring");
+        m_modem->ring();
+        break;
+    case CallEvent::CallerId:
+        log("caller id " + m_call->number);
+        m_modem->callerId(callerIdNow(m_call->number, m_call->name));
+        break;
+    case CallEvent::OffHook:
+        setHandset(true);
+        break;
+    case CallEvent::OnHook:
+        setHandset(false);
+        break;
+    case CallEvent::Digit:
+        log(std::string("dialled ") + e.digit);
+        if (const char code = m_modem->dtmfCode(e.digit, m_stream != nullptr))
+            lineEvent(code);
+        break;
+    }
+}
+
+void Simulator::setHandset(bool offHook) {
+    if (m_offHook == offHook)
+        return;
+    m_offHook = offHook;
+    log(offHook ? "handset lifted" : "handset put down");
+    if (const char code = m_modem->handsetCode(offHook, m_stream != nullptr))
+        lineEvent(code);
+}
+
+void Simulator::lineEvent(char code) {
+    if (m_stream) {
+        std::string bytes;
+        m_stream->event(code, bytes);
+        send(bytes);
+    } else {
+        m_modem->sendEvent(code);
     }
 }
 

@@ -14,6 +14,7 @@
 namespace modemsim {
 
 struct Call;
+struct CallEvent;
 class VoiceStream;
 
 struct Options {
@@ -63,10 +64,18 @@ private:
     void readHost();
     void flushOutput();
     void runLine(double now);
+    /// Produces the voice stream up to line time t; false when the modem was unplugged on the way.
+    bool streamUpTo(double t);
+    void callEvent(const CallEvent& event);
+    /// The local handset goes off (or on) hook; the modem reports it if it does such things.
+    void setHandset(bool offHook);
+    /// DLE `code` to the host: in the voice stream while one runs, else in command state.
+    void lineEvent(char code);
     void startReceive();
     void endReceive(bool hostGone);
     void scanStreamInput(std::string_view bytes);
     bool controlCall(const std::string& args, std::string& error);
+    bool controlDial(const std::string& args, std::string& error);
     bool controlCallerId(const std::string& args, std::string& error);
     bool controlFault(const std::string& args, std::string& error);
     CallerId callerIdNow(const std::string& number, const std::string& name) const;
@@ -81,6 +90,7 @@ private:
     bool m_hostOpen = false;
     bool m_quit = false;
     bool m_streamDle = false;     ///< the host's last stream byte was a DLE
+    bool m_offHook = false;       ///< the local handset is lifted
     long long m_unplugAfter = -1; ///< unplug when a stream has sent this many bytes
     std::string m_out;
     std::FILE* m_logFile = nullptr;

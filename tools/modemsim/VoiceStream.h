@@ -18,10 +18,11 @@ public:
     /// Drops the samples up to `now` (the host does not read; the modem overruns).
     void skipTo(double now);
     long long bytesSent() const { return m_bytes; }
+    /// Appends the event DLE `code` to the stream.
+    void event(char code, std::string& out);
 
 private:
     void frameEnd(SignalKind kind, std::string& out);
-    void event(char code, std::string& out);
 
     SampleEncoder m_encoder;
     int m_rate;

@@ -254,8 +254,12 @@ QWidget* SettingsDialog::buildAutoRecord() {
     grid->addWidget(m_cbRejectCall, 1, 0);
     grid->addWidget(m_seRejectRings, 1, 1);
     grid->addWidget(plainLabel(QStringLiteral("rings"), m_conditions), 1, 2);
+    m_cbRecordOutgoing = named(new QCheckBox(QStringLiteral("Also record calls I make"), page), "cbRecordOutgoing");
+    m_cbRecordOutgoing->setToolTip(
+        QStringLiteral("Available once the modem has reported the handset being lifted during a call"));
     auto* layout = new QVBoxLayout(page);
     layout->addWidget(m_cbAutoMode);
+    layout->addWidget(m_cbRecordOutgoing);
     layout->addWidget(m_conditions);
     layout->addStretch();
     return page;
@@ -275,6 +279,7 @@ void SettingsDialog::connectControls() {
     connect(m_cbRecord, &QCheckBox::toggled, &m, &SettingsModel::setRecordTrace);
     connect(m_cbxPoints, &QComboBox::currentIndexChanged, &m, &SettingsModel::setPointsIndex);
     connect(m_cbAutoMode, &QCheckBox::toggled, &m, &SettingsModel::setAutoRecord);
+    connect(m_cbRecordOutgoing, &QCheckBox::toggled, &m, &SettingsModel::setRecordOutgoing);
     connect(m_seDiscTime, &QSpinBox::valueChanged, &m, &SettingsModel::setDiscTime);
     connect(m_cbRejectCall, &QCheckBox::toggled, &m, &SettingsModel::setRejectCall);
     connect(m_seRejectRings, &QSpinBox::valueChanged, &m, &SettingsModel::setRejectRings);

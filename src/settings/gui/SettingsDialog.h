@@ -120,6 +120,7 @@ private:
     QLabel* m_lbTraceColor = nullptr;
     // Auto record
     QCheckBox* m_cbAutoMode = nullptr;
+    QCheckBox* m_cbRecordOutgoing = nullptr;
     QGroupBox* m_conditions = nullptr;
     QSpinBox* m_seDiscTime = nullptr;
     QCheckBox* m_cbRejectCall = nullptr;

@@ -105,9 +105,10 @@ void SettingsDialog::parametersShown() {
 
 void SettingsDialog::showModel() {
     const SettingsModel& m = m_model;
-    const QList<QObject*> controls = {m_cbStartup,  m_cbStartToTray, m_cbCallerId,  m_seTimeOut,    m_cbBaudrate,
-                                      m_cbFlowCntr, m_cbExtPlayer,   m_edExtPlayer, m_cbPlay,       m_cbRecord,
-                                      m_cbxPoints,  m_cbAutoMode,    m_seDiscTime,  m_cbRejectCall, m_seRejectRings};
+    const QList<QObject*> controls = {m_cbStartup,  m_cbStartToTray, m_cbCallerId,    m_seTimeOut,
+                                      m_cbBaudrate, m_cbFlowCntr,    m_cbExtPlayer,   m_edExtPlayer,
+                                      m_cbPlay,     m_cbRecord,      m_cbxPoints,     m_cbAutoMode,
+                                      m_seDiscTime, m_cbRejectCall,  m_seRejectRings, m_cbRecordOutgoing};
     std::vector<std::unique_ptr<QSignalBlocker>> quiet;
     for (QObject* control : controls)
         quiet.push_back(std::make_unique<QSignalBlocker>(control));
@@ -126,6 +127,7 @@ void SettingsDialog::showModel() {
     paintSwatch(m_lbBackColor, m.backColor());
     paintSwatch(m_lbTraceColor, m.traceColor());
     m_cbAutoMode->setChecked(m.autoRecord());
+    m_cbRecordOutgoing->setChecked(m.recordOutgoing());
     m_seDiscTime->setValue(m.discTime());
     m_cbRejectCall->setChecked(m.rejectCall());
     m_seRejectRings->setValue(m.rejectRings());
@@ -140,6 +142,8 @@ void SettingsDialog::updateEnables() {
     m_browse->setEnabled(m_cbExtPlayer->isChecked());
     // Without voice features nothing is recorded, automatically or otherwise.
     m_cbAutoMode->setEnabled(voice);
+    // Calls the user makes are seen only by a modem that reports the handset.
+    m_cbRecordOutgoing->setEnabled(voice && m_modemSide && m_modemSide->reportsHandset());
     m_conditions->setEnabled(voice);
     for (QWidget* condition : {static_cast<QWidget*>(m_seDiscTime), static_cast<QWidget*>(m_cbRejectCall),
                                static_cast<QWidget*>(m_seRejectRings)})

@@ -41,6 +41,8 @@ struct ScriptedModemSide : SettingsModemAccess {
         ++searches;
         return search();
     }
+    bool handset = false;
+    bool reportsHandset() const override { return handset; }
 };
 
 struct ScriptedChooser : FormatChooser {
@@ -273,6 +275,16 @@ TEST_F(SettingsDialogTest, ControlsAreEnabledByWhatTheyDependOn) {
     EXPECT_FALSE(get<QSpinBox>("seRejectRings")->isEnabled());
     EXPECT_TRUE(get<QCheckBox>("cbCallerID")->isEnabled());
     EXPECT_TRUE(get<QCheckBox>("cbCallerID")->isChecked());
+    // Calls the user makes can be recorded only once the modem has shown that it reports the handset.
+    auto* outgoing = get<QCheckBox>("cbRecordOutgoing");
+    EXPECT_EQ(outgoing->text(), QStringLiteral("Also record calls I make"));
+    EXPECT_FALSE(outgoing->isEnabled());
+    dialog->reject();
+    side.handset = true;
+    show();
+    ASSERT_TRUE(outgoing->isEnabled());
+    outgoing->click();
+    EXPECT_TRUE(model.recordOutgoing());
     dialog->reject();
 
     // A modem without voice features records nothing: no automatic recording, no gains.

@@ -1,5 +1,5 @@
 // Removing the DLE shielding and the in-band events of the voice receive stream.
-#include "recorder/DleFilter.h"
+#include "modem/DleFilter.h"
 
 void DleFilter::process(QByteArrayView chunk, QByteArray& audio, std::vector<char>& events) {
     audio.reserve(audio.size() + chunk.size());
@@ -41,9 +41,17 @@ QString DleFilter::describe(char code) {
         return QStringLiteral("receive buffer overrun");
     case kEtx:
         return QStringLiteral("end of stream");
+    case 'H':
+    case 'P':
+        return QStringLiteral("handset lifted");
+    case 'h':
+    case 'p':
+        return QStringLiteral("handset put down");
     default:
         break;
     }
+    if (dtmfDigit(code))
+        return QStringLiteral("DTMF digit %1").arg(QLatin1Char(code));
     if (code >= 0x21 && code < 0x7f)
         return QStringLiteral("code '%1'").arg(QLatin1Char(code));
     return QStringLiteral("code 0x%1").arg(static_cast<unsigned char>(code), 2, 16, QLatin1Char('0'));

@@ -1,5 +1,5 @@
 // The DLE shielding of the voice stream is removed and the event codes are taken out of the audio.
-#include "recorder/DleFilter.h"
+#include "modem/DleFilter.h"
 
 #include <gtest/gtest.h>
 
@@ -62,4 +62,27 @@ TEST(DleFilter, EventTextsAndCallEnds) {
     EXPECT_TRUE(DleFilter::endsCall('d'));
     EXPECT_FALSE(DleFilter::endsCall('q'));
     EXPECT_FALSE(DleFilter::endsCall('s'));
+}
+
+TEST(DleFilter, HandsetAndDigitCodes) {
+    EXPECT_EQ(DleFilter::describe('H'), QStringLiteral("handset lifted"));
+    EXPECT_EQ(DleFilter::describe('p'), QStringLiteral("handset put down"));
+    EXPECT_EQ(DleFilter::describe('#'), QStringLiteral("DTMF digit #"));
+    // Every code is exactly one of: off hook, on hook, digit, or none of them.
+    QString offHook, onHook, digits;
+    for (int c = 0; c < 256; ++c) {
+        const char code = static_cast<char>(c);
+        const int kinds =
+            int(DleFilter::offHook(code)) + int(DleFilter::onHook(code)) + int(DleFilter::dtmfDigit(code));
+        ASSERT_LE(kinds, 1) << c;
+        if (DleFilter::offHook(code))
+            offHook += QLatin1Char(code);
+        if (DleFilter::onHook(code))
+            onHook += QLatin1Char(code);
+        if (DleFilter::dtmfDigit(code))
+            digits += QLatin1Char(code);
+    }
+    EXPECT_EQ(offHook, QStringLiteral("HP"));
+    EXPECT_EQ(onHook, QStringLiteral("hp"));
+    EXPECT_EQ(digits, QStringLiteral("#*0123456789"));
 }

@@ -1,4 +1,5 @@
-// Removes the DLE shielding of a modem's voice receive stream and takes its in-band event codes out.
+// Removes the DLE shielding of a modem's voice receive stream and takes its in-band event codes out; the
+// same codes come in the command stream of a modem in voice mode.
 #pragma once
 
 #include <QByteArray>
@@ -26,6 +27,13 @@ public:
     static QString describe(char code);
     /// Busy tone and dial tone: the far end has hung up.
     static bool endsCall(char code) { return code == 'b' || code == 'd'; }
+    /// The local telephone goes off hook: line current on Rockwell-descended chips ('H'), the local phone
+    /// on Conexant parts ('P').
+    static bool offHook(char code) { return code == 'H' || code == 'P'; }
+    /// ... and on hook again.
+    static bool onHook(char code) { return code == 'h' || code == 'p'; }
+    /// A DTMF digit heard on the line: 0 to 9, * and #.
+    static bool dtmfDigit(char code) { return (code >= '0' && code <= '9') || code == '*' || code == '#'; }
 
 private:
     bool m_pendingDle = false;

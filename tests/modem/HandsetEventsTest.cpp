@@ -1,0 +1,173 @@
+// The local handset in the command stream: lifted during an accepted call it starts the recording at once,
+// lifted without a ring it starts one only with "Also record calls I make"; the letter is learned; codes
+// that mean nothing to the controller, and events that answer a command, start nothing.
+#include "FakeModem.h"
+#include "ManualTiming.h"
+#include "ModemTestBase.h"
+
+#include <QSignalSpy>
+#include <QThread>
+
+namespace {
+
+struct HandsetEventsTest : ModemTestBase {
+    FakeModem fake;
+    ManualTiming* clock = nullptr; ///< owned by the controller
+    std::unique_ptr<QSignalSpy> triggered;
+
+    void SetUp() override {
+        ASSERT_TRUE(fake.pty().ok());
+        // A configured modem whose ring time-out was learned from a 6 s cadence.
+        config.writeInteger(QStringLiteral("Modem"), QStringLiteral("port"), 1);
+        config.writeInteger(QStringLiteral("General"), QStringLiteral("RingTimeOut"), 7080);
+        settings.rejectCall = false;
+    }
+    void armed() {
+        auto timing = std::make_unique<ManualTiming>();
+        clock = timing.get();
+        createModem(fake.pty().slavePath(), std::move(timing));
+        ASSERT_TRUE(modem->OpenModemPort(1, false));
+        modem->EnableAutoRecord();
+        triggered = std::make_unique<QSignalSpy>(modem.get(), &ModemController::recordTriggered);
+    }
+    /// Lets `bytes` reach the controller in one notification; the clock stands still meanwhile.
+    void arrive(const QByteArray& bytes) {
+        const qsizetype before = modem->ComPort1().bytesHeld();
+        fake.send(bytes);
+        QDeadlineTimer deadline(5000);
+        while (modem->ComPort1().bytesHeld() < before + bytes.size() && !deadline.hasExpired())
+            QThread::yieldCurrentThread();
+        ASSERT_EQ(modem->ComPort1().bytesHeld(), before + bytes.size());
+        QCoreApplication::processEvents();
+    }
+    QString stored() const { return config.readString(QStringLiteral("Modem"), QStringLiteral("HandsetEvents"), {}); }
+    int logged(const QString& line) const { return static_cast<int>(logger.lines().count(line)); }
+};
+
+} // namespace
+
+TEST_F(HandsetEventsTest, LiftedDuringAnAcceptedCallStartsAtOnce) {
+    armed();
+    QSignalSpy learned(modem.get(), &ModemController::handsetEventsLearned);
+    arrive("\r\nRING\r\n");
+    ASSERT_EQ(modem->ringCount(), 1);
+    arrive("\x10H");
+    ASSERT_EQ(triggered->count(), 1);
+    EXPECT_TRUE(modem->takeRecordTrigger());
+    EXPECT_TRUE(modem->autoStarted());
+    EXPECT_FALSE(modem->outgoingCall());
+    EXPECT_EQ(logger.lines().last(), QStringLiteral("Handset lifted"));
+    // The rings-stopped timer no longer runs: nothing more comes when its time-out passes.
+    clock->advance(60000);
+    EXPECT_EQ(triggered->count(), 1);
+    // The modem's letter is stored, once.
+    EXPECT_EQ(stored(), QStringLiteral("H"));
+    EXPECT_EQ(modem->handsetEvents(), 'H');
+    ASSERT_EQ(learned.count(), 1);
+    EXPECT_EQ(learned.at(0).at(0).value<char>(), 'H');
+
+    // The next call: a ring and the handset in one notification, a Conexant letter from an extension.
+    modem->EnableAutoRecord();
+    arrive("\r\nRING\r\n\x10P");
+    EXPECT_EQ(modem->ringCount(), 1);
+    EXPECT_EQ(triggered->count(), 2);
+    EXPECT_EQ(stored(), QStringLiteral("H"));
+    EXPECT_EQ(learned.count(), 1);
+    EXPECT_TRUE(modem->replyBuffer().isEmpty());
+}
+
+TEST_F(HandsetEventsTest, RejectedCallRingsOutAsBefore) {
+    settings.rejectCall = true;
+    settings.rejectRings = 2;
+    armed();
+    arrive("\r\nRING\r\n");
+    arrive("\r\nRING\r\n");
+    ASSERT_TRUE(modem->rejected());
+    arrive("\x10H");
+    EXPECT_EQ(triggered->count(), 0);
+    EXPECT_EQ(logged(QStringLiteral("Handset lifted")), 1);
+    clock->advance(7080);
+    EXPECT_EQ(triggered->count(), 0);
+    EXPECT_EQ(logged(QStringLiteral("Calling party hung up")), 1);
+    // Put down after the call is over: nothing to do.
+    arrive("\x10h");
+    EXPECT_EQ(logger.lines().last(), QStringLiteral("Handset put down"));
+    EXPECT_EQ(triggered->count(), 0);
+}
+
+TEST_F(HandsetEventsTest, LiftedWithoutARingRecordsOnlyWhenAsked) {
+    armed();
+    arrive("\x10P");
+    EXPECT_EQ(triggered->count(), 0);
+    EXPECT_EQ(stored(), QStringLiteral("P")); // learned all the same
+    arrive("\x10p");
+
+    settings.recordOutgoing = true;
+    modem->setSettings(settings);
+    arrive("\x10P");
+    ASSERT_EQ(triggered->count(), 1);
+    EXPECT_TRUE(modem->outgoingCall());
+    EXPECT_TRUE(modem->autoStarted());
+    EXPECT_EQ(logger.lines().last(), QStringLiteral("Outgoing call"));
+    // Digits that come while the recording starts are the number; the start has switched automatic
+    // recording off and talks to the modem meanwhile.
+    ASSERT_TRUE(modem->takeRecordTrigger());
+    modem->DisableAutoRecord();
+    arrive("\x10"
+           "5\x10"
+           "5\x10*\x10"
+           "1");
+    EXPECT_EQ(modem->dialledNumber().digits(), QStringLiteral("55*1"));
+    // Those that come between two commands are dropped with the text before the next one, not lost.
+    fake.send("\x10"
+              "2\x10#");
+    QDeadlineTimer deadline(5000);
+    while (modem->ComPort1().bytesHeld() < 4 && !deadline.hasExpired())
+        QThread::yieldCurrentThread();
+    EXPECT_EQ(modem->SendCommand(QStringLiteral("at+vsm=1"), QStringLiteral("vsm.."), QStringLiteral("OK")), AtOk);
+    EXPECT_EQ(modem->dialledNumber().digits(), QStringLiteral("55*12#"));
+    modem->EnableAutoRecord();
+    EXPECT_FALSE(modem->outgoingCall());
+
+    // Automatic recording off: the handset starts nothing.
+    modem->DisableAutoRecord();
+    arrive("\x10P");
+    EXPECT_EQ(triggered->count(), 1);
+}
+
+TEST_F(HandsetEventsTest, LiftedAndPutDownBeforeTheStartLeavesNoTrigger) {
+    armed();
+    QSignalSpy down(modem.get(), &ModemController::handsetPutDown);
+    arrive("\r\nRING\r\n");
+    arrive("\x10H\x10h");
+    EXPECT_EQ(triggered->count(), 1);
+    EXPECT_EQ(down.count(), 1);
+    EXPECT_FALSE(modem->takeRecordTrigger());
+    EXPECT_FALSE(modem->autoStarted());
+    EXPECT_EQ(modem->ringCount(), 0);
+    EXPECT_EQ(logger.lines().last(), QStringLiteral("Enabling autoRecord mode"));
+}
+
+TEST_F(HandsetEventsTest, ArbitraryCodesStartNothingAndLeaveTheTextWhole) {
+    settings.recordOutgoing = true;
+    armed();
+    arrive("\r\nRING\r\n");
+    // Every code that is not an off-hook event, in the middle of a ring, while a call rings.
+    QByteArray noise;
+    for (int c = 0; c < 256; ++c) {
+        if (c != 'H' && c != 'P' && c != 0x10 && c != 0x1A) // not the two shielded data bytes either
+            noise += QByteArray("\x10") + static_cast<char>(c);
+    }
+    arrive("\r\nRI" + noise + "NG\r\n");
+    EXPECT_EQ(modem->ringCount(), 2);
+    EXPECT_EQ(triggered->count(), 0);
+    EXPECT_TRUE(modem->dialledNumber().digits().isEmpty());
+    EXPECT_TRUE(stored().isEmpty());
+
+    // A line current report that answers the modem's own line seizure is no handset.
+    fake.answer("at+vls=1", "\r\nOK\r\n\x10H");
+    EXPECT_EQ(modem->SendCommand(QStringLiteral("at+vls=1"), QStringLiteral("line.."), QStringLiteral("OK")), AtOk);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(triggered->count(), 0);
+    EXPECT_TRUE(stored().isEmpty());
+}
