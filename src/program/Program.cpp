@@ -1,6 +1,8 @@
 // Creation of the controllers in the program's order, and the one close sequence.
 #include "program/Program.h"
 
+#include "audio/OutputDevices.h"
+#include "audio/Player.h"
 #include "base/Config.h"
 #include "base/Prompter.h"
 #include "base/WorkingFolder.h"
@@ -14,6 +16,7 @@
 #include "modemsetup/QueryModemBox.h"
 #include "modemsetup/StartupConfiguration.h"
 #include "modemsetup/VoiceCapabilityProbe.h"
+#include "playback/PlaybackController.h"
 #include "recorder/VoiceRecorder.h"
 #include "settings/SettingsModel.h"
 
@@ -37,6 +40,9 @@ Program::~Program() {
 
 void Program::releaseControllers() {
     // Everything that holds the configuration goes before it.
+    m_playback.reset();
+    m_player.reset();
+    m_outputDevices.reset();
     m_recorder.reset();
     m_startup.reset();
     m_writer.reset();
@@ -76,6 +82,7 @@ void Program::start(const StepObserver& afterStep) {
     m_startup->ApplyConfiguration();
     step(Step::StartupApplied);
     createRecorder();
+    createPlayback();
     step(Step::Recorder);
     // Armed by the program when start-up is complete, whether or not a window is ever shown: a start
     // into the tray at logon is the one time nobody is at the screen.
@@ -189,6 +196,16 @@ void Program::createRecorder() {
     });
 }
 
+void Program::createPlayback() {
+    m_outputDevices = std::make_unique<OutputDevices>();
+    m_player = std::make_unique<Player>(m_outputDevices.get());
+    m_playback = std::make_unique<PlaybackController>(m_logger, *m_prompter, *m_catalogue, *m_settings, *m_player,
+                                                      m_outputDevices.get());
+    // Recording and playback exclude each other: a call recorded while a recording plays stops the playback.
+    connect(m_recorder.get(), &VoiceRecorder::recordingChanged, m_playback.get(), &PlaybackController::setRecording);
+    m_playback->setRecording(m_recorder->recording());
+}
+
 void Program::recordTriggered() {
     if (m_armed && m_recorder && m_settings->autoRecord() && m_modem->takeRecordTrigger())
         m_recorder->acRecordExecute();
@@ -215,6 +232,8 @@ QStringList Program::shutdown(const std::function<void()>& windowSteps) {
     sequence.add(names[0], [this] {
         // Nothing queued may start a recording from here on.
         m_armed = false;
+        if (m_playback)
+            m_playback->stopPlayback();
         if (m_recorder)
             m_recorder->closeDown();
     });
