@@ -7,6 +7,7 @@ int cmdConvert(CliContext& context);
 int cmdCatalog(CliContext& context);
 int cmdRecord(CliContext& context);
 int cmdModems(CliContext& context);
+int cmdPlay(CliContext& context);
 
 const QList<CliCommand>& cliCommands() {
     static const QList<CliCommand> commands = {
@@ -19,6 +20,9 @@ const QList<CliCommand>& cliCommands() {
         {"record", "", "run the recorder without a window until SIGINT or SIGTERM, printing the event log", cmdRecord},
         {"modems", "[--write N]",
          "search ports 1 to 8 for modems and list them; --write N stores the profile of modem N", cmdModems},
+        {"play", "FILE|ID [--volume 0..16]",
+         "play a WAV file, or the recording with that Id, on the default output device (volume 16 by default)",
+         cmdPlay},
     };
     return commands;
 }

@@ -79,6 +79,7 @@ std::vector<CatalogueListRow> CatalogueListing::read(const QString& folder, cons
         const QString dateText = calls.fieldText(QStringLiteral("DateS"));
         const QString timeText = calls.fieldText(QStringLiteral("TimeS"));
         const QString id = calls.fieldText(QStringLiteral("id"));
+        row.id = id;
         row.duration = calls.fieldText(QStringLiteral("Duration"));
         row.memo = calls.fieldText(QStringLiteral("Comment"));
         row.date = dateText;

@@ -7,6 +7,7 @@
 #include <vector>
 
 struct CatalogueListRow {
+    QString id;     ///< the recording's identifier
     QString folder; ///< the folder's name
     QString date;   ///< yyyy-MM-dd, or the stored text when it cannot be read
     QString time;   ///< HH:mm:ss, or the stored text
