@@ -37,12 +37,24 @@ OutputDeviceInfo OutputDevices::device(int index) {
 
 int OutputDevices::playbackIndex() {
     build();
+    const QByteArray wanted = qgetenv(kDeviceVariable);
+    auto find = [this, &wanted] {
+        for (int i = 0; !wanted.isEmpty() && i < m_devices.size(); ++i)
+            if (m_devices.at(i).id() == wanted)
+                return i;
+        return -1;
+    };
+    int index = find();
+    if (index < 0 && !wanted.isEmpty()) {
+        // A device that appeared since the list was built.
+        m_built = false;
+        build();
+        index = find();
+    }
+    if (index >= 0)
+        return index;
     if (m_devices.isEmpty())
         return -1;
-    const QByteArray wanted = qgetenv(kDeviceVariable);
-    for (int i = 0; !wanted.isEmpty() && i < m_devices.size(); ++i)
-        if (m_devices.at(i).id() == wanted)
-            return i;
     for (int i = 0; i < m_devices.size(); ++i)
         if (m_devices.at(i).isDefault())
             return i;
