@@ -10,10 +10,18 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <cstdio>
 
 namespace {
 
 constexpr int kInterruptedStatus = 130;
+
+// The sound system's own chatter ("PulseAudioService: pa_context_connect() failed") is not the
+// command's error; only what the command reports reaches standard error.
+void quietAudioBackend(QtMsgType type, const QMessageLogContext&, const QString& message) {
+    if (type == QtCriticalMsg || type == QtFatalMsg)
+        std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
+}
 
 // A file named on the command line, else the recording with that identifier in the catalogue.
 QString resolve(CliContext& context, const QString& name) {
@@ -67,19 +75,20 @@ int cmdPlay(CliContext& context) {
         return 1;
     }
 
+    qInstallMessageHandler(quietAudioBackend);
     OutputDevices devices;
-    const int device = devices.playbackIndex();
-    if (device < 0) {
-        context.err << "orlamo-cli play: there is no sound output device\n";
-        return 1;
-    }
-    devices.setVolume(device, PlaybackController::volumeValue(volume));
     Player player(&devices);
     player.setDecodeCopy(false);
     if (!player.Open(path)) {
         context.err << "orlamo-cli play: " << path << ": " << player.errorText() << '\n';
         return 1;
     }
+    const int device = devices.playbackIndex();
+    if (device < 0) {
+        context.err << "orlamo-cli play: there is no sound output device\n";
+        return 1;
+    }
+    devices.setVolume(device, PlaybackController::volumeValue(volume));
     context.out << "length: " << QString::number(static_cast<double>(player.length()) / 1000.0, 'f', 3) << " s\n";
     context.out.flush();
 
