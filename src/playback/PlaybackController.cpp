@@ -13,6 +13,7 @@
 #include <QFile>
 #include <algorithm>
 #include <cmath>
+#include <exception>
 
 namespace {
 
@@ -87,6 +88,10 @@ bool PlaybackController::startPlayback() {
         name = m_catalogue.RecordingBaseName();
     } catch (const TableError& error) {
         m_prompter.message(error.message(), Prompter::Icon::Error);
+        return false;
+    } catch (const std::exception& error) {
+        // No recording selected, or a row that cannot be read: nothing to play, and nothing escapes.
+        m_prompter.message(QString::fromUtf8(error.what()), Prompter::Icon::Error);
         return false;
     }
     m_catalogue.setCurrentFileName(name);

@@ -137,6 +137,14 @@ TEST_F(PlaybackControllerTest, ARecordingStillUnderItsLegacyNameIsMovedAndPlayed
     EXPECT_TRUE(QFile::exists(path));
 }
 
+TEST_F(PlaybackControllerTest, WithNoRecordingSelectedPlaySaysSoAndOpensNothing) {
+    catalogue.CallsTbl().deleteRecord();
+    controller.acPlay();
+    EXPECT_EQ(prompter.shown.size(), 1);
+    EXPECT_TRUE(player.calls.isEmpty());
+    EXPECT_FALSE(controls.play);
+}
+
 TEST_F(PlaybackControllerTest, AMissingFileOrAFailingPlayerIsReportedAndNothingChanges) {
     QFile::remove(path);
     controller.acPlay();
