@@ -204,6 +204,9 @@ void Program::createPlayback() {
     // Recording and playback exclude each other: a call recorded while a recording plays stops the playback.
     connect(m_recorder.get(), &VoiceRecorder::recordingChanged, m_playback.get(), &PlaybackController::setRecording);
     m_playback->setRecording(m_recorder->recording());
+    // The volume slider's saved position applies from the start, with or without a window; 0 too, since
+    // no device here keeps a volume of its own from the last run.
+    m_playback->setVolumePosition(m_config->readInteger(QStringLiteral("params"), QStringLiteral("Volume"), 8));
 }
 
 void Program::recordTriggered() {
