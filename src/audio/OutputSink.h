@@ -22,6 +22,8 @@ public:
     virtual void resume() = 0;
     /// Linear gain, 0 to 1.
     virtual void setVolume(double volume) = 0;
+    /// The device went away while playing (unplugged, the sound server ended): nothing more will be heard.
+    virtual bool failed() { return false; }
 };
 
 /// Opens a sink on a device for a format, or raises AudioOutError with the caption "Error opening audio

@@ -9,6 +9,13 @@
 Player::Player(OutputDevices* devices, QObject* parent) : MediaPlayer(parent), m_devices(devices) {
     m_out.setOutputDevices(devices);
     connect(&m_out, &WaveOutput::OnAudioPlayed, this, &Player::audioPlayed);
+    connect(&m_out, &WaveOutput::playFailed, this, [this](const QString& text) {
+        m_frame = std::min(m_frame + m_out.playedBytes() / std::max<qint64>(1, m_out.Format().blockAlign()),
+                           m_source ? m_source->frames() : 0);
+        m_mode = Mode::Stopped;
+        fail(OutputFailed, text);
+        Q_EMIT finished();
+    });
     connect(&m_copy, &WorkingCopyDecoder::decodingFailed, this, &MediaPlayer::decodingFailed);
 }
 

@@ -7,6 +7,7 @@ StreamPreview::StreamPreview(QObject* parent) : QObject(parent) {
     AudioOut.SetBufferCount(WaveOutput::kDefaultBufferCount);
     AudioOut.SetFormat(WaveFormat::workingFormat());
     connect(&AudioOut, &WaveOutput::OnAudioPlayed, this, &StreamPreview::playNext);
+    connect(&AudioOut, &WaveOutput::playFailed, this, &StreamPreview::playFailed);
 }
 
 void StreamPreview::PlayStream(QIODevice& stream) {

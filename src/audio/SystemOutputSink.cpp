@@ -131,6 +131,7 @@ public:
     void suspend() override { m_sink->suspend(); }
     void resume() override { m_sink->resume(); }
     void setVolume(double volume) override { m_sink->setVolume(std::clamp(volume, 0.0, 1.0)); }
+    bool failed() override { return m_sink->state() == QAudio::StoppedState && m_sink->error() != QAudio::NoError; }
 
 private:
     ByteQueue m_queue;

@@ -146,6 +146,11 @@ void WaveOutput::updateTimer() {
 void WaveOutput::checkPlayed() {
     if (!m_active)
         return;
+    if (m_sink->failed()) {
+        Close();
+        Q_EMIT playFailed(acmErrorText(AcmResult::NotEnabled, QStringLiteral("Error playing buffer.")));
+        return;
+    }
     const qint64 played = m_sink->playedBytes();
     const quint64 session = m_session;
     QPointer<WaveOutput> self(this);

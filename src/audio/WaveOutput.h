@@ -84,6 +84,8 @@ public:
 Q_SIGNALS:
     /// A buffer has been heard; `data` is valid only during the signal.
     void OnAudioPlayed(const QByteArray& data);
+    /// The device failed while playing; the output has closed. `text` is "Error playing buffer." and why.
+    void playFailed(const QString& text);
 
 private:
     struct Buffer {

@@ -15,6 +15,7 @@ struct FakeSinkLog {
     bool open = false;
     int opened = 0;
     bool suspended = false;
+    bool failed = false;
     double volume = 1.0;
     WaveFormat format;
 
@@ -34,6 +35,7 @@ public:
     void suspend() override { m_log.suspended = true; }
     void resume() override { m_log.suspended = false; }
     void setVolume(double volume) override { m_log.volume = volume; }
+    bool failed() override { return m_log.failed; }
 
 private:
     FakeSinkLog& m_log;
@@ -47,6 +49,7 @@ inline OutputSinkFactory fakeSinkFactory(FakeSinkLog& log) {
         log.written.clear();
         log.writes.clear();
         log.played = 0;
+        log.failed = false;
         return std::make_unique<FakeOutputSink>(log);
     };
 }

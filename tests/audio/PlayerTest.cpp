@@ -138,6 +138,22 @@ TEST_F(PlayerTest, APositionOutsideTheRecordingIsRefusedAndNothingMoves) {
     EXPECT_EQ(player.mode(), MediaPlayer::Mode::Stopped) << "nothing is left to play";
 }
 
+TEST_F(PlayerTest, AnOutputDeviceThatGoesAwayEndsThePlaybackWithItsError) {
+    const QString path = recording(QStringLiteral("r.wav"), kPcm16, 3);
+    QSignalSpy finished(&player, &MediaPlayer::finished);
+    ASSERT_TRUE(player.Open(path));
+    ASSERT_TRUE(player.Play());
+    device.played = 1600;
+    player.output().checkPlayed();
+    device.failed = true;
+    player.output().checkPlayed();
+    EXPECT_EQ(player.mode(), MediaPlayer::Mode::Stopped);
+    EXPECT_EQ(player.error(), MediaPlayer::OutputFailed);
+    EXPECT_TRUE(player.errorText().contains(QStringLiteral("Error playing buffer.")));
+    EXPECT_EQ(finished.count(), 1);
+    EXPECT_EQ(player.position(), 100) << "where the sound stopped";
+}
+
 TEST_F(PlayerTest, FilesThatCannotBePlayedSayWhy) {
     EXPECT_FALSE(player.Play());
     EXPECT_EQ(player.error(), MediaPlayer::NotOpen);

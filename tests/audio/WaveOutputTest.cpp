@@ -173,6 +173,19 @@ TEST_F(WaveOutputTest, BeyondTheMaximumQueuedBuffersDataIsDropped) {
     EXPECT_EQ(device.writes.size(), 2u);
 }
 
+TEST_F(WaveOutputTest, ADeviceThatFailsWhilePlayingClosesTheOutputAndSaysSo) {
+    QSignalSpy failed(&out, &WaveOutput::playFailed);
+    out.Open();
+    for (int i = 0; i < 5; ++i)
+        play(bytes(10, 1));
+    device.failed = true;
+    out.checkPlayed();
+    EXPECT_FALSE(out.Active());
+    ASSERT_EQ(failed.count(), 1);
+    EXPECT_TRUE(failed.at(0).at(0).toString().startsWith(QStringLiteral("Error playing buffer.\r\n")));
+    EXPECT_TRUE(played.isEmpty());
+}
+
 TEST_F(WaveOutputTest, PauseAndRestartHoldTheReports) {
     out.Open();
     for (int i = 0; i < 5; ++i)
