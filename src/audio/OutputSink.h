@@ -22,6 +22,9 @@ public:
     virtual void resume() = 0;
     /// Linear gain, 0 to 1.
     virtual void setVolume(double volume) = 0;
+    /// Nothing more follows for now: what was written must be heard even if it is too little for the
+    /// device to start on by itself.
+    virtual void drain() {}
     /// The device went away while playing (unplugged, the sound server ended): nothing more will be heard.
     virtual bool failed() { return false; }
 };

@@ -12,8 +12,9 @@
 namespace {
 
 constexpr auto kOpenCaption = "Error opening audio device for output.";
-/// The device's own buffer; what is queued beyond it waits in the queue below.
-constexpr int kDeviceBufferMs = 200;
+/// The device's own buffer: how long the sound goes on while this thread is kept from refilling it, and
+/// how long a volume change takes to be heard. What is queued beyond it waits in the queue below.
+constexpr int kDeviceBufferMs = 500;
 /// A device whose clock has stood still this long with nothing left to pull has played everything.
 constexpr qint64 kDrainedAfterMs = 500;
 
@@ -93,6 +94,7 @@ public:
             acmCheck<AudioOutError>(AcmResult::BadFormat, QLatin1String(kOpenCaption));
         m_rate = format.samplesPerSec();
         m_frameBytes = format.blockAlign();
+        m_silence = format.bitsPerSample() == 8 ? '\x80' : '\0';
         m_sink = std::make_unique<QAudioSink>(target, qt);
         m_sink->setBufferSize(static_cast<qsizetype>(m_rate) * m_frameBytes * kDeviceBufferMs / 1000);
         m_sink->start(&m_queue);
@@ -111,6 +113,18 @@ public:
     void write(const char* data, qint64 count) override {
         m_queue.append(data, count);
         m_written += count;
+    }
+
+    // The server starts a stream only once it holds a buffer's worth, so the end of a short stream (or
+    // of one that ran dry) is followed by a buffer of silence. The silence is not counted as written.
+    void drain() override {
+        if (m_written == m_drainedAt)
+            return;
+        m_drainedAt = m_written;
+        const qsizetype bytes =
+            std::max<qsizetype>(m_sink->bufferSize(), m_rate * m_frameBytes * kDeviceBufferMs / 1000);
+        const QByteArray silence(bytes / m_frameBytes * m_frameBytes, m_silence);
+        m_queue.append(silence.constData(), silence.size());
     }
 
     qint64 playedBytes() override {
@@ -137,6 +151,8 @@ private:
     ByteQueue m_queue;
     std::unique_ptr<QAudioSink> m_sink;
     qint64 m_written = 0;
+    qint64 m_drainedAt = 0;
+    char m_silence = 0;
     qint64 m_lastUsecs = -1;
     QElapsedTimer m_still;
     uint32_t m_rate = 8000;

@@ -92,18 +92,23 @@ void WaveOutput::Play(const void* data, qint64 count) {
         --m_preBuffer;
         return;
     }
-    StartHeld();
+    writeHeld();
     write(std::move(buffer));
 }
 
-void WaveOutput::StartHeld() {
-    if (!m_active)
-        return;
+void WaveOutput::writeHeld() {
     m_preBuffer = 0;
     std::vector<Buffer> held;
     held.swap(m_held);
     for (Buffer& buffer : held)
         write(std::move(buffer));
+}
+
+void WaveOutput::StartHeld() {
+    if (!m_active)
+        return;
+    writeHeld();
+    m_sink->drain();
 }
 
 void WaveOutput::write(Buffer buffer) {

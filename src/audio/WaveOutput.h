@@ -58,8 +58,9 @@ public:
     /// Copies the bytes into a buffer and queues it (see the class comment). A count of 0 does nothing.
     /// AudioIOError "Cannot perform this action while not active." when closed.
     void Play(const void* data, qint64 count);
-    /// Writes the buffers the pre-buffer still holds: a stream that ends before the pre-buffer is
-    /// full is heard all the same.
+    /// The stream ends here (for now): writes the buffers the pre-buffer still holds and has the device
+    /// play everything written, however little. A stream that ends before the pre-buffer is full is
+    /// heard all the same.
     void StartHeld();
     /// Pause and restart of the device; queued buffers stay.
     void Pause();
@@ -93,6 +94,7 @@ private:
         qint64 length = 0;
         qint64 end = 0; ///< bytes written in the session up to and including this buffer
     };
+    void writeHeld();
     void write(Buffer buffer);
     void applyVolume();
     void updateTimer();

@@ -16,6 +16,7 @@ struct FakeSinkLog {
     int opened = 0;
     bool suspended = false;
     bool failed = false;
+    int drains = 0;
     double volume = 1.0;
     WaveFormat format;
 
@@ -36,6 +37,7 @@ public:
     void resume() override { m_log.suspended = false; }
     void setVolume(double volume) override { m_log.volume = volume; }
     bool failed() override { return m_log.failed; }
+    void drain() override { ++m_log.drains; }
 
 private:
     FakeSinkLog& m_log;

@@ -72,6 +72,18 @@ TEST_F(WaveOutputTest, NothingSoundsUntilTheFifthBufferThenAllFiveGoOutInOrder) 
 
     play(bytes(50, 6)); // past the pre-buffer every buffer is written at once
     EXPECT_EQ(device.writes.back(), 50);
+    EXPECT_EQ(device.drains, 0) << "a stream that goes on is not drained";
+}
+
+TEST_F(WaveOutputTest, AStreamEndingInThePreBufferIsWrittenAndDrained) {
+    out.Open();
+    play(bytes(30, 1));
+    play(bytes(20, 2));
+    out.StartHeld();
+    EXPECT_EQ(device.writes, (std::vector<qint64>{30, 20}));
+    EXPECT_EQ(device.drains, 1);
+    play(bytes(10, 3));
+    EXPECT_EQ(device.writes.size(), 3u) << "the pre-buffer is over";
 }
 
 TEST_F(WaveOutputTest, PlayingNoBytesChangesNothingAlsoWhilePreBuffering) {

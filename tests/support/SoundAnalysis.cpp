@@ -89,21 +89,89 @@ qint64 bestLag(const std::vector<int16_t>& recording, const std::vector<int16_t>
     return best;
 }
 
-qint64 heardEnd(const std::vector<int16_t>& recording, const std::vector<int16_t>& source, qint64 lag) {
+std::vector<Piece> follow(const std::vector<int16_t>& recording, const std::vector<int16_t>& source, int threshold,
+                          qint64 recordingFrom) {
+    constexpr qint64 piece = 2000;
+    constexpr qint64 widest = 3 * 8000; // the longest dropout looked for
+    std::vector<Piece> pieces;
+    const Span sent = loudSpan(source, threshold);
+    if (sent.empty())
+        return pieces;
+    qint64 lag = bestLag(recording, source, threshold, recordingFrom);
+    for (qint64 from = sent.first; from <= sent.last; from += piece) {
+        Piece p{from, std::min(piece, sent.last + 1 - from), lag, 0.0};
+        if (loudSpan(recording, threshold, from + lag).empty())
+            break; // nothing more was heard
+        p.correlation = correlation(recording, source, lag, p.from, p.count);
+        if (p.correlation < 0.9) {
+            // A dropout: search later lags coarsely, then around the best one.
+            qint64 best = lag;
+            for (qint64 l = lag - 80; l <= lag + widest; l += 2) {
+                const double c = correlation(recording, source, l, p.from, p.count);
+                if (c > p.correlation) {
+                    p.correlation = c;
+                    best = l;
+                }
+            }
+            for (qint64 l = best - 2; l <= best + 2; ++l) {
+                const double c = correlation(recording, source, l, p.from, p.count);
+                if (c > p.correlation) {
+                    p.correlation = c;
+                    best = l;
+                }
+            }
+            p.lag = best;
+            // A piece cut by a dropout matches half at each lag: keep following the later one.
+            lag = best;
+        }
+        pieces.push_back(p);
+    }
+    return pieces;
+}
+
+double meanCorrelation(const std::vector<Piece>& pieces, const std::vector<int16_t>& source) {
+    double weighted = 0, energy = 0;
+    for (const Piece& p : pieces) {
+        double e = 0;
+        for (qint64 i = p.from; i < p.from + p.count; ++i)
+            e += static_cast<double>(source[static_cast<size_t>(i)]) * source[static_cast<size_t>(i)];
+        weighted += e * p.correlation;
+        energy += e;
+    }
+    return energy > 0 ? weighted / energy : 0.0;
+}
+
+qint64 heardEnd(const std::vector<int16_t>& recording, const std::vector<int16_t>& source,
+                const std::vector<Piece>& pieces) {
     constexpr qint64 window = 80;
     qint64 end = 0;
-    for (qint64 from = 0; from + window <= static_cast<qint64>(source.size()); from += window)
-        if (correlation(recording, source, lag, from, window) > 0.8)
-            end = from + window;
+    for (const Piece& p : pieces)
+        for (qint64 from = p.from; from + window <= p.from + p.count; from += window)
+            if (correlation(recording, source, p.lag, from, window) > 0.8)
+                end = from + window;
     return end;
 }
 
-double rms(const std::vector<int16_t>& recording, qint64 from, qint64 count) {
+qint64 loudDuration(const std::vector<int16_t>& s, int threshold, qint64 from) {
+    constexpr qint64 window = 80;
+    qint64 total = 0;
+    for (qint64 at = std::max<qint64>(from, 0); at + window <= static_cast<qint64>(s.size()); at += window)
+        if (!loudSpan(s, threshold, at, at + window).empty())
+            total += window;
+    return total;
+}
+
+double soundingRms(const std::vector<int16_t>& s, qint64 from, qint64 to) {
+    constexpr qint64 window = 80;
+    const qint64 end = to < 0 ? static_cast<qint64>(s.size()) : std::min<qint64>(to, static_cast<qint64>(s.size()));
     double sum = 0;
     qint64 n = 0;
-    for (qint64 i = std::max<qint64>(from, 0); i < from + count && i < static_cast<qint64>(recording.size()); ++i) {
-        sum += static_cast<double>(recording[static_cast<size_t>(i)]) * recording[static_cast<size_t>(i)];
-        ++n;
+    for (qint64 at = std::max<qint64>(from, 0); at + window <= end; at += window) {
+        if (loudSpan(s, 50, at, at + window).empty())
+            continue;
+        for (qint64 i = at; i < at + window; ++i)
+            sum += static_cast<double>(s[static_cast<size_t>(i)]) * s[static_cast<size_t>(i)];
+        n += window;
     }
     return n > 0 ? std::sqrt(sum / static_cast<double>(n)) : 0.0;
 }

@@ -32,10 +32,27 @@ double correlation(const std::vector<int16_t>& recording, const std::vector<int1
 /// the source best.
 qint64 bestLag(const std::vector<int16_t>& recording, const std::vector<int16_t>& source, int threshold,
                qint64 recordingFrom = 0);
-/// Where the heard part of the source ends (a source index): the end of the last 10 ms of the source
-/// that the recording follows at `lag`.
-qint64 heardEnd(const std::vector<int16_t>& recording, const std::vector<int16_t>& source, qint64 lag);
-/// Root mean square of recording[from + lag .. from + lag + count).
-double rms(const std::vector<int16_t>& recording, qint64 from, qint64 count);
+
+/// The source followed through the recording a quarter of a second at a time. A machine too busy to
+/// feed the sound device in time inserts silence (a dropout) and every later piece lies later in the
+/// recording; each piece is matched at its own lag, so such a gap is told apart from wrong sound.
+struct Piece {
+    qint64 from = 0;  ///< first source sample of the piece
+    qint64 count = 0; ///< its samples
+    qint64 lag = 0;   ///< recording index minus source index where it matches best
+    double correlation = 0;
+};
+std::vector<Piece> follow(const std::vector<int16_t>& recording, const std::vector<int16_t>& source, int threshold,
+                          qint64 recordingFrom = 0);
+/// The pieces' correlations, weighted by the source's energy in each.
+double meanCorrelation(const std::vector<Piece>& pieces, const std::vector<int16_t>& source);
+/// Where the heard part of the source ends (a source index), to the nearest 10 ms.
+qint64 heardEnd(const std::vector<int16_t>& recording, const std::vector<int16_t>& source,
+                const std::vector<Piece>& pieces);
+/// Samples of `s` from `from` in 10 ms windows that hold a sample louder than `threshold`: how long
+/// something was heard, dropouts left out.
+qint64 loudDuration(const std::vector<int16_t>& s, int threshold, qint64 from = 0);
+/// Root mean square over the 10 ms windows from `from` that are not silent.
+double soundingRms(const std::vector<int16_t>& s, qint64 from, qint64 to = -1);
 
 } // namespace sound

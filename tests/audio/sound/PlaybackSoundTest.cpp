@@ -86,12 +86,10 @@ TEST_P(FormatSoundTest, APlayedRecordingIsHeardAsItsDecodedSoundForItsWholeLengt
     ASSERT_TRUE(monitor->waitForMore(2000)) << "a quarter of a second after the end, for the tail";
 
     const std::vector<int16_t> heard = monitor->samples();
-    const sound::Span sent = sound::loudSpan(source, kLoud);
-    const sound::Span got = sound::loudSpan(heard, kLoud, start);
-    ASSERT_FALSE(got.empty()) << "nothing was heard";
-    const qint64 lag = sound::bestLag(heard, source, kLoud, start);
-    EXPECT_GT(sound::correlation(heard, source, lag, sent.first, sent.length()), 0.9);
-    EXPECT_NEAR(static_cast<double>(got.length()), static_cast<double>(sent.length()), 0.05 * sent.length());
+    ASSERT_FALSE(sound::loudSpan(heard, kLoud, start).empty()) << "nothing was heard";
+    EXPECT_GT(sound::meanCorrelation(sound::follow(heard, source, kLoud, start), source), 0.9);
+    const auto sent = static_cast<double>(sound::loudDuration(source, kLoud));
+    EXPECT_NEAR(static_cast<double>(sound::loudDuration(heard, kLoud, start)), sent, 0.05 * sent);
 }
 
 INSTANTIATE_TEST_SUITE_P(StoredFormats, FormatSoundTest, ::testing::Values("pcm16", "pcm8", "ulaw", "ima", "gsm"),
@@ -111,9 +109,10 @@ TEST_F(SoundTest, CloseSilencesThePlaybackWithinATenthOfASecond) {
     ASSERT_TRUE(monitor->waitForMore(8000)) << "a second of the monitor after Close";
 
     const std::vector<int16_t> heard = monitor->samples();
-    const qint64 lag = sound::bestLag(heard, source, kLoud, start);
-    const qint64 end = sound::heardEnd(heard, source, lag);
-    ASSERT_GT(end, 0) << "nothing of the recording was heard";
+    const std::vector<sound::Piece> pieces = sound::follow(heard, source, kLoud, start);
+    ASSERT_FALSE(pieces.empty()) << "nothing of the recording was heard";
+    const qint64 lag = pieces.back().lag;
+    const qint64 end = sound::heardEnd(heard, source, pieces);
     // Where the sound stopped, against where the player stood when it was closed.
     EXPECT_LE((end - closedAt) / 8, 100) << "heard up to " << end / 8 << " ms, closed at " << closedAt / 8 << " ms";
     const sound::Span after = sound::loudSpan(heard, kLoud, lag + end + 800);
@@ -134,10 +133,8 @@ TEST_F(SoundTest, ThePreviewPlaysItsWholeStreamAlsoOneTooShortToFillThePreBuffer
         ASSERT_TRUE(waitUntil([&] { return !preview.Active(); })) << "the preview never ended";
         ASSERT_TRUE(monitor->waitForMore(2000));
         const std::vector<int16_t> heard = monitor->samples();
-        const sound::Span got = sound::loudSpan(heard, kLoud, start);
-        const sound::Span sent = sound::loudSpan(signal, kLoud);
-        ASSERT_FALSE(got.empty());
-        EXPECT_NEAR(static_cast<double>(got.length()), static_cast<double>(sent.length()), 0.05 * sent.length())
+        const auto sent = static_cast<double>(sound::loudDuration(signal, kLoud));
+        EXPECT_NEAR(static_cast<double>(sound::loudDuration(heard, kLoud, start)), sent, 0.05 * sent)
             << "the output closed before its last block was heard, or played something else";
     }
 }
