@@ -78,3 +78,9 @@ qint64 WavReader::ReadNext(void* buffer, qint64 count) {
     m_readPosition += got;
     return got;
 }
+
+void WavReader::SeekData(qint64 offset) {
+    offset = std::clamp<qint64>(offset, 0, m_dataSize);
+    m_stream.seek(m_dataPosition + offset);
+    m_readPosition = offset;
+}

@@ -18,6 +18,8 @@ public:
     /// After SeekItem(0): reads on from the current position, never past the data chunk; returns the
     /// bytes read (0 at its end). For reading a long file in blocks.
     qint64 ReadNext(void* buffer, qint64 count);
+    /// The next ReadNext starts `offset` bytes into the data chunk (clamped to it).
+    void SeekData(qint64 offset);
 
     qint64 DataPosition() const { return m_dataPosition; }
 

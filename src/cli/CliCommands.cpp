@@ -20,6 +20,7 @@ int cmdExport(CliContext& context);
 int cmdMail(CliContext& context);
 int cmdLists(CliContext& context);
 int cmdList(CliContext& context);
+int cmdPlay(CliContext& context);
 
 const QList<CliCommand>& cliCommands() {
     static const QList<CliCommand> commands = {
@@ -62,6 +63,9 @@ const QList<CliCommand>& cliCommands() {
          "show the settings, or change them as the settings dialog's OK does (StartUp=1 registers the program "
          "at logon)",
          cmdSettings},
+        {"play", "FILE|ID [--volume 0..16]",
+         "play a WAV file, or the recording with that Id, on the default output device (volume 16 by default)",
+         cmdPlay},
     };
     return commands;
 }

@@ -282,6 +282,11 @@ void MainWindow::setRecording(bool on) {
     updateRecordControls();
 }
 
+void MainWindow::setPlaybackAllowsRecord(bool on) {
+    m_playbackAllowsRecord = on;
+    updateRecordControls();
+}
+
 void MainWindow::setStopEnabled(bool on) {
     acStop()->setEnabled(on);
 }
@@ -289,7 +294,7 @@ void MainWindow::setStopEnabled(bool on) {
 void MainWindow::updateRecordControls() {
     // The port opens and closes during a recording's start and stop; Record stays locked meanwhile.
     acRecord()->setChecked(m_recording);
-    acRecord()->setEnabled(m_recordEnabled && !m_recording);
+    acRecord()->setEnabled(m_recordEnabled && !m_recording && m_playbackAllowsRecord);
     acModemOn()->setEnabled(!m_recording);
     acModemOff()->setEnabled(!m_recording);
     action(QStringLiteral("Settings1"))->setEnabled(!m_recording);

@@ -87,6 +87,8 @@ public:
     /// The Record button is down while a recording starts or runs; the modem menus are then locked.
     void setRecording(bool on);
     void setStopEnabled(bool on);
+    /// Playback takes Record away while it plays (and gives it back at its end).
+    void setPlaybackAllowsRecord(bool on);
 
     QAction* acModemOn() const;
     QAction* acModemOff() const;
@@ -156,6 +158,7 @@ private:
     bool m_closing = false;
     bool m_recordEnabled = false;
     bool m_recording = false;
+    bool m_playbackAllowsRecord = true;
     std::array<int, 3> m_columnWidths = {75, 70, 70}; ///< Date, Time, Duration
     std::array<QLabel*, 3> m_statusPanels{};
 };

@@ -6,6 +6,7 @@
 #include "gui/DialogPrompter.h"
 #include "gui/LoggerWindow.h"
 #include "gui/MainWindow.h"
+#include "gui/PostProcessingOutputs.h"
 #include "gui/TrayIcon.h"
 #include "library/Catalogue.h"
 #include "library/MailHandOver.h"
@@ -22,6 +23,7 @@
 #include "modemsetup/gui/ProgressWindow.h"
 #include "modemsetup/gui/QueryModemWindow.h"
 #include "modemsetup/gui/ReportProblemDialog.h"
+#include "playback/PlaybackController.h"
 #include "postproc/gui/VoiceEqualizerDialog.h"
 #include "postproc/gui/VolumeLevelDialog.h"
 #include "program/Program.h"
@@ -31,6 +33,8 @@
 #include "recorder/gui/SignalTrace.h"
 #include "settings/SettingsModel.h"
 #include "settings/gui/SettingsDialog.h"
+#include <QSlider>
+#include <QToolButton>
 
 #include <QAction>
 #include <QApplication>
@@ -132,6 +136,8 @@ void WindowedProgram::createWindowsAfter(Program::Step done) {
     case Program::Step::Recorder:
         m_created.append(QStringLiteral("TfmAudio"));
         connectRecorder();
+        connectPlayback();
+        connectPostProcessing();
         break;
     case Program::Step::Armed:
         m_callerId = make<CallerIdPopup>("TfmCallerID");
@@ -190,6 +196,67 @@ void WindowedProgram::connectRecordingOperations() {
     on("acEmailFile", [operations](const QStringList& ids) { operations->acEmailFileExecute(ids); });
     on("acMemo", [operations](const QStringList&) { operations->acMemoExecute(); });
     on("acSearch", [find](const QStringList&) { find->acSearchExecute(); });
+}
+
+void WindowedProgram::connectPlayback() {
+    if (!m_program->hasPlayback())
+        return;
+    PlaybackController& playback = m_program->playback();
+    MainWindow* main = m_main.get();
+    // Play and Pause stay down while playing or paused: the controller decides, not the click.
+    for (const char* name : {"acPlay", "acPause"})
+        main->action(QString::fromLatin1(name))->setCheckable(true);
+    auto command = [main](const char* name, auto slot) {
+        QAction* action = main->action(QString::fromLatin1(name));
+        connect(action, &QAction::triggered, main, [action, slot] {
+            if (action->isCheckable())
+                action->setChecked(!action->isChecked());
+            slot();
+        });
+    };
+    command("acPlay", [&playback] { playback.acPlay(); });
+    command("acPause", [&playback] { playback.acPause(); });
+    command("acRewind", [&playback] { playback.acRewind(); });
+    command("acFF", [&playback] { playback.acFF(); });
+    // Stop ends a recording first (its own action), then playback.
+    connect(main, &MainWindow::stopRequested, &playback, &PlaybackController::stopPlayback);
+    auto* rewind = main->findChild<QToolButton*>(QStringLiteral("PrevSb1"));
+    auto* forward = main->findChild<QToolButton*>(QStringLiteral("NextSb1"));
+    connect(rewind, &QToolButton::pressed, &playback, [&playback] { playback.setRewindHeld(true); });
+    connect(rewind, &QToolButton::released, &playback, [&playback] { playback.setRewindHeld(false); });
+    connect(forward, &QToolButton::pressed, &playback, [&playback] { playback.setFastForwardHeld(true); });
+    connect(forward, &QToolButton::released, &playback, [&playback] { playback.setFastForwardHeld(false); });
+    connect(main->volumeSlider(), &QSlider::valueChanged, &playback, &PlaybackController::setVolumePosition);
+    playback.setVolumePosition(main->volumeSlider()->value());
+
+    connect(&playback, &PlaybackController::playPressed, main->action(QStringLiteral("acPlay")), &QAction::setChecked);
+    connect(&playback, &PlaybackController::pausePressed, main->action(QStringLiteral("acPause")),
+            &QAction::setChecked);
+    connect(&playback, &PlaybackController::seekControlsEnabled, main, [main](bool on) {
+        main->action(QStringLiteral("acRewind"))->setEnabled(on);
+        main->action(QStringLiteral("acFF"))->setEnabled(on);
+    });
+    connect(&playback, &PlaybackController::recordControlsEnabled, main, &MainWindow::setPlaybackAllowsRecord);
+    connect(&playback, &PlaybackController::postProcessingEnabled, main, [main](bool on) {
+        main->action(QStringLiteral("acVolumeLevel"))->setEnabled(on);
+        main->action(QStringLiteral("acVoiceEqualizer"))->setEnabled(on);
+    });
+    connect(&playback, &PlaybackController::positionChanged, main->positionBar(), &QSlider::setValue);
+    connect(&playback, &PlaybackController::DisplayData, main->trace(), &SignalTrace::DisplayData);
+    connect(&playback, &PlaybackController::ClearDisplay, main->trace(), &SignalTrace::ClearDisplay);
+}
+
+void WindowedProgram::connectPostProcessing() {
+    OutputDevices* devices = m_program->hasPlayback() ? &m_program->outputDevices() : nullptr;
+    m_preview = std::make_unique<WavePreviewOutput>(devices);
+    m_overview = std::make_unique<TraceOverview>(*m_main->trace());
+    const QString workFile = m_program->workDir() + QStringLiteral("/temp.wav");
+    m_volLevel->attach(m_program->prompter(), *m_preview, m_overview.get(), workFile);
+    m_voEqzer->attach(m_program->prompter(), *m_preview, m_overview.get(), workFile);
+    connect(m_main.get(), &MainWindow::volumeLevelRequested, m_volLevel.get(),
+            [this](const QString& file) { m_volLevel->openRecording(file); });
+    connect(m_main.get(), &MainWindow::voiceEqualizerRequested, m_voEqzer.get(),
+            [this](const QString& file) { m_voEqzer->openRecording(file); });
 }
 
 void WindowedProgram::connectDiagnostics() {

@@ -24,6 +24,8 @@ class SingleInstance;
 class UnattendedPrompter;
 class VoiceEqualizerDialog;
 class VolumeLevelDialog;
+class WavePreviewOutput;
+class TraceOverview;
 
 class WindowedProgram : public QObject {
     Q_OBJECT
@@ -56,6 +58,8 @@ private:
     void connectRecorder();
     void connectDiagnostics();
     void connectRecordingOperations();
+    void connectPlayback();
+    void connectPostProcessing();
     /// "Settings...": the dialog between closing the port and applying the configuration again.
     void settingsClicked();
     template <class T, class... Args> std::unique_ptr<T> make(const char* component, Args&&... args);
@@ -81,4 +85,7 @@ private:
     std::unique_ptr<QueryModemWindow> m_queryModem;
     std::unique_ptr<ModemChoiceWindow> m_specModem;
     std::unique_ptr<CallerIdPopup> m_callerId;
+    // What the post-processing windows play and draw into; they go before the windows.
+    std::unique_ptr<WavePreviewOutput> m_preview;
+    std::unique_ptr<TraceOverview> m_overview;
 };

@@ -1,6 +1,8 @@
 // Creation of the controllers in the program's order, and the one close sequence.
 #include "program/Program.h"
 
+#include "audio/OutputDevices.h"
+#include "audio/Player.h"
 #include "base/Config.h"
 #include "base/Prompter.h"
 #include "base/WorkingFolder.h"
@@ -18,6 +20,7 @@
 #include "modemsetup/SettingsModemSide.h"
 #include "modemsetup/StartupConfiguration.h"
 #include "modemsetup/VoiceCapabilityProbe.h"
+#include "playback/PlaybackController.h"
 #include "recorder/VoiceRecorder.h"
 #include "settings/SettingsModel.h"
 #include "settings/StartupRegistration.h"
@@ -51,6 +54,9 @@ Program::~Program() {
 
 void Program::releaseControllers() {
     // Everything that holds the configuration goes before it.
+    m_playback.reset();
+    m_player.reset();
+    m_outputDevices.reset();
     m_recorder.reset();
     m_settingsModemSide.reset();
     m_startup.reset();
@@ -93,6 +99,7 @@ void Program::start(const StepObserver& afterStep) {
     m_startup->ApplyConfiguration();
     step(Step::StartupApplied);
     createRecorder();
+    createPlayback();
     step(Step::Recorder);
     // Armed by the program when start-up is complete, whether or not a window is ever shown: a start
     // into the tray at logon is the one time nobody is at the screen.
@@ -261,6 +268,19 @@ void Program::createRecorder() {
     });
 }
 
+void Program::createPlayback() {
+    m_outputDevices = std::make_unique<OutputDevices>();
+    m_player = std::make_unique<Player>(m_outputDevices.get());
+    m_playback = std::make_unique<PlaybackController>(m_logger, *m_prompter, *m_catalogue, *m_settings, *m_player,
+                                                      m_outputDevices.get());
+    // Recording and playback exclude each other: a call recorded while a recording plays stops the playback.
+    connect(m_recorder.get(), &VoiceRecorder::recordingChanged, m_playback.get(), &PlaybackController::setRecording);
+    m_playback->setRecording(m_recorder->recording());
+    // The volume slider's saved position applies from the start, with or without a window; 0 too, since
+    // no device here keeps a volume of its own from the last run.
+    m_playback->setVolumePosition(m_config->readInteger(QStringLiteral("params"), QStringLiteral("Volume"), 8));
+}
+
 void Program::recordTriggered() {
     if (m_armed && m_recorder && m_settings->autoRecord() && m_modem->takeRecordTrigger())
         m_recorder->acRecordExecute();
@@ -300,6 +320,8 @@ QStringList Program::shutdown(const std::function<void()>& windowSteps) {
     sequence.add(names[0], [this] {
         // Nothing queued may start a recording from here on.
         m_armed = false;
+        if (m_playback)
+            m_playback->stopPlayback();
         if (m_recorder)
             m_recorder->closeDown();
     });

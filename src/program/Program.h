@@ -19,6 +19,9 @@ class ModemController;
 class ModemProfile;
 class ModemProfileWriter;
 class ModemSearch;
+class OutputDevices;
+class PlaybackController;
+class Player;
 class Prompter;
 class QueryModemBox;
 class SettingsModel;
@@ -103,6 +106,12 @@ public:
     SettingsModemAccess& settingsModemSide() const;
     StartupRegistration& startupRegistration() const { return *m_registration; }
     VoiceRecorder& recorder() const { return *m_recorder; }
+    /// The sound output devices and their volumes; the player and the previews play on them.
+    OutputDevices& outputDevices() const { return *m_outputDevices; }
+    Player& player() const { return *m_player; }
+    /// Play, Pause, Stop, Rewind, Fast forward, the playback tick and the volume; created with the recorder.
+    PlaybackController& playback() const { return *m_playback; }
+    bool hasPlayback() const { return m_playback != nullptr; }
     bool hasModem() const { return m_modem != nullptr; }
     bool hasRecorder() const { return m_recorder != nullptr; }
 
@@ -146,6 +155,7 @@ private:
     void createModemSetup();
     void createStartup();
     void createRecorder();
+    void createPlayback();
     void recordTriggered();
     void releaseControllers();
     void setRecordAvailable(bool available);
@@ -176,4 +186,7 @@ private:
     std::unique_ptr<StartupConfiguration> m_startup;
     std::unique_ptr<SettingsModemSide> m_settingsModemSide;
     std::unique_ptr<VoiceRecorder> m_recorder;
+    std::unique_ptr<OutputDevices> m_outputDevices;
+    std::unique_ptr<Player> m_player;
+    std::unique_ptr<PlaybackController> m_playback;
 };

@@ -1,6 +1,8 @@
 // Test signals and WAV helpers.
 #include "AudioTestData.h"
 
+#include "audio/AudioConverter.h"
+#include "audio/WavReader.h"
 #include "audio/WavWriter.h"
 
 #include <QFile>
@@ -49,6 +51,37 @@ void writeWav(const QString& path, const WaveFormat& format, const QByteArray& d
     WavWriter writer(file);
     writer.SetFormat(format);
     writer.Write(data.constData(), data.size());
+}
+
+QByteArray encode(const QByteArray& pcm16, const WaveFormat& format, int rate) {
+    AudioConverter converter;
+    converter.SetFormatIn(WaveFormat::pcm(static_cast<uint32_t>(rate), 16, 1));
+    converter.SetFormatOut(format);
+    QByteArray out;
+    QObject::connect(&converter, &AudioConverter::OnAudioConverted, [&out](const QByteArray& d) { out += d; });
+    converter.Open();
+    converter.Convert(pcm16.constData(), pcm16.size());
+    converter.Flush();
+    converter.Close();
+    return out;
+}
+
+QByteArray decodeFile(const QString& path, const WaveFormat& target) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    WavReader reader(file);
+    QByteArray data(static_cast<qsizetype>(reader.ItemSize(0)), '\0');
+    data.resize(static_cast<qsizetype>(reader.ReadItem(0, data.data(), data.size())));
+    AudioConverter converter;
+    converter.SetFormatIn(reader.Format());
+    converter.SetFormatOut(target);
+    QByteArray out;
+    QObject::connect(&converter, &AudioConverter::OnAudioConverted, [&out](const QByteArray& d) { out += d; });
+    converter.Open();
+    converter.Convert(data.constData(), data.size());
+    converter.Close();
+    return out;
 }
 
 double snrDb(const std::vector<int16_t>& reference, const std::vector<int16_t>& decoded) {

@@ -16,6 +16,10 @@ std::vector<int16_t> toSamples(const QByteArray& bytes);
 QByteArray toUnsigned8(const std::vector<int16_t>& samples);
 /// Writes a WAV file with our writer.
 void writeWav(const QString& path, const WaveFormat& format, const QByteArray& data);
+/// Encodes 16-bit mono PCM at `rate` into `format` (the last partial block completed with silence).
+QByteArray encode(const QByteArray& pcm16, const WaveFormat& format, int rate = 8000);
+/// Decodes a WAV file's whole data chunk into `target`.
+QByteArray decodeFile(const QString& path, const WaveFormat& target);
 /// Signal-to-noise ratio of `decoded` against `reference` in dB, over the common length.
 double snrDb(const std::vector<int16_t>& reference, const std::vector<int16_t>& decoded);
 } // namespace audiotest

@@ -3,6 +3,8 @@
 // keys, help and the tray items.
 #include "gui/MainWindow.h"
 #include "UrlCatcher.h"
+#include "audio/OutputDevices.h"
+#include "audio/WavWriter.h"
 #include "base/Logger.h"
 #include "gui/TrayIcon.h"
 #include "gui/WindowedProgram.h"
@@ -12,6 +14,7 @@
 #include "library/gui/RecordingsListView.h"
 #include "program/Program.h"
 #include "support/ScriptedPrompter.h"
+#include "support/SoundServer.h"
 #include "support/WaitUntil.h"
 
 #include <QAction>
@@ -437,4 +440,33 @@ TEST_F(MainWindowTest, TheRecordingCommandsWorkOnTheMarkedRowsOrTheCurrentOne) {
     action("Comment1")->trigger();
     EXPECT_EQ(list().model()->index(1, RecordingsListModel::MemoColumn).data().toString(),
               QStringLiteral("Called back on Monday"));
+}
+
+TEST_F(MainWindowTest, PlayAndStopFromTheWindowDriveThePlayerAndItsControls) {
+    QString reason;
+    const auto sink = NullSink::create(&reason);
+    if (!sink)
+        ORLAMO_REQUIRE_SOUND(reason);
+    qputenv(OutputDevices::kDeviceVariable, sink->name());
+    start();
+    // The current recording gets two seconds of sound.
+    {
+        Catalogue& catalogue = app->program().catalogue();
+        calls().first();
+        QFile file(catalogue.wavPath(catalogue.RecordingBaseName()));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        WavWriter writer(file);
+        writer.SetFormat(WaveFormat::pcm(8000, 8, 1));
+        QByteArray tone(16000, '\0');
+        for (int i = 0; i < tone.size(); ++i)
+            tone[i] = char(128 + (i % 16 < 8 ? 40 : -40));
+        writer.Write(tone.constData(), tone.size());
+    }
+    button("Playsb1")->click();
+    EXPECT_TRUE(action("acPlay")->isChecked()) << prompter.shown.join('|').toStdString();
+    EXPECT_FALSE(action("acRecord")->isEnabled()) << "no recording while playing";
+    ASSERT_TRUE(waitUntil([&] { return main().positionBar()->value() > 0; }, 20000));
+    button("StopSb1")->click();
+    EXPECT_FALSE(action("acPlay")->isChecked());
+    qunsetenv(OutputDevices::kDeviceVariable);
 }

@@ -1,0 +1,53 @@
+// Feeding the preview from its stream, one block per block heard.
+#include "audio/StreamPreview.h"
+
+#include "audio/AudioErrors.h"
+
+StreamPreview::StreamPreview(QObject* parent) : QObject(parent) {
+    AudioOut.SetBufferCount(WaveOutput::kDefaultBufferCount);
+    AudioOut.SetFormat(WaveFormat::workingFormat());
+    connect(&AudioOut, &WaveOutput::OnAudioPlayed, this, &StreamPreview::playNext);
+    connect(&AudioOut, &WaveOutput::playFailed, this, &StreamPreview::playFailed);
+}
+
+void StreamPreview::PlayStream(QIODevice& stream) {
+    AudioOut.Open();
+    m_stream = &stream;
+    stream.seek(0);
+    bool any = false;
+    for (int i = 0; i <= AudioOut.BufferCount(); ++i)
+        any = playBlock() || any;
+    if (m_stream && m_stream->pos() >= m_stream->size()) {
+        // The whole stream fits in the pre-buffer: start it now rather than never.
+        AudioOut.StartHeld();
+        if (!any && AudioOut.queuedCount() == 0)
+            AudioOut.Close();
+    }
+}
+
+bool StreamPreview::playBlock() {
+    if (!m_stream || m_stream->pos() >= m_stream->size())
+        return false;
+    char block[kBlockBytes];
+    const qint64 got = m_stream->read(block, kBlockBytes);
+    if (got <= 0)
+        return false;
+    AudioOut.Play(block, got);
+    return true;
+}
+
+void StreamPreview::playNext() {
+    try {
+        if (m_stream && m_stream->pos() < m_stream->size())
+            playBlock();
+        else if (AudioOut.queuedCount() <= 1)
+            AudioOut.Close();
+    } catch (const AudioError& e) {
+        AudioOut.Close();
+        Q_EMIT playFailed(e.text());
+    }
+}
+
+void StreamPreview::StopPlaying() {
+    AudioOut.Close();
+}

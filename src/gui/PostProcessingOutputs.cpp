@@ -1,0 +1,40 @@
+// The preview keeps its own copy of the samples: the stream must stay readable until it has played.
+#include "gui/PostProcessingOutputs.h"
+
+#include "audio/OutputDevices.h"
+#include "recorder/gui/SignalTrace.h"
+
+WavePreviewOutput::WavePreviewOutput(OutputDevices* devices, QObject* parent) : PreviewOutput(parent) {
+    if (devices) {
+        m_preview.AudioOut.setOutputDevices(devices);
+        m_preview.AudioOut.setDevice(devices->playbackDevice());
+    }
+    connect(&m_preview, &StreamPreview::playFailed, this, [this] { Q_EMIT finished(); });
+}
+
+void WavePreviewOutput::play(const QByteArray& samples) {
+    m_preview.StopPlaying();
+    m_samples.close();
+    m_samples.setData(samples);
+    m_samples.open(QIODevice::ReadOnly);
+    m_preview.PlayStream(m_samples);
+}
+
+void WavePreviewOutput::stop() {
+    const bool was = m_preview.Active();
+    m_preview.StopPlaying();
+    if (was)
+        Q_EMIT finished();
+}
+
+bool WavePreviewOutput::active() const {
+    return m_preview.Active();
+}
+
+void TraceOverview::drawOverview(const QByteArray& samples) {
+    m_trace.DrawOverview(samples);
+}
+
+void TraceOverview::clearDisplay() {
+    m_trace.ClearDisplay();
+}
