@@ -26,6 +26,9 @@ TEST_F(RecordingTestBase, ReceiveCommandThatCannotBeQueuedRestoresTheControlsAnd
     HookedPrompter hooked;
     core->setPrompter(hooked);
     config->writeInteger(QStringLiteral("Modem"), QStringLiteral("FlowControl"), 1); // XON/XOFF
+    // The test answers by hand through the simulator's control line; on a loaded machine that takes a
+    // while, so the modem gets the longest reply time there is.
+    config->writeInteger(QStringLiteral("Params"), QStringLiteral("Timeout"), 6);
     // A silence timer and a line selection that together with the compression command fill the
     // 4096-byte transmit buffer to 3 bytes short once it cannot drain (a profile value holds 2047 characters).
     const QString longTimer = QStringLiteral("at+vsd=0,50").leftJustified(2047, QLatin1Char(' '));
