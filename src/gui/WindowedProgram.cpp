@@ -26,6 +26,7 @@
 #include "playback/PlaybackController.h"
 #include "postproc/gui/VoiceEqualizerDialog.h"
 #include "postproc/gui/VolumeLevelDialog.h"
+#include "program/ProblemReport.h"
 #include "program/Program.h"
 #include "program/SingleInstance.h"
 #include "program/TerminationSignals.h"
@@ -33,6 +34,7 @@
 #include "recorder/gui/SignalTrace.h"
 #include "settings/SettingsModel.h"
 #include "settings/gui/SettingsDialog.h"
+#include <QPlainTextEdit>
 #include <QSlider>
 #include <QToolButton>
 
@@ -272,6 +274,14 @@ void WindowedProgram::connectDiagnostics() {
     connect(&diagnostics, &DiagnosticsReport::progressHidden, progress, &QWidget::hide);
     connect(m_main->action(QStringLiteral("Diagnostics1")), &QAction::triggered, &diagnostics,
             &DiagnosticsReport::RunDiagnostics);
+    // "Report a problem...": the window's OK mails the description with the report.
+    auto* mail = new MailHandOver(m_program->workDir(), m_askSupport.get());
+    m_problemReport = std::make_unique<ProblemReport>(m_program->config(), m_program->logger(), diagnostics,
+                                                      m_program->queryBox(), *mail, m_program->workDir());
+    connect(m_askSupport.get(), &ReportProblemDialog::sendRequested, this, [this](const QString& description) {
+        m_problemReport->send(description);
+        m_askSupport->memo()->clear();
+    });
 }
 
 void WindowedProgram::connectRecorder() {

@@ -26,6 +26,7 @@ class VoiceEqualizerDialog;
 class VolumeLevelDialog;
 class WavePreviewOutput;
 class TraceOverview;
+class ProblemReport;
 
 class WindowedProgram : public QObject {
     Q_OBJECT
@@ -88,4 +89,5 @@ private:
     // What the post-processing windows play and draw into; they go before the windows.
     std::unique_ptr<WavePreviewOutput> m_preview;
     std::unique_ptr<TraceOverview> m_overview;
+    std::unique_ptr<ProblemReport> m_problemReport;
 };

@@ -1,0 +1,76 @@
+// The attachments are the files as they are when the report is sent; a report from an earlier run is
+// sent too when the modem cannot be reached now.
+#include "program/ProblemReport.h"
+
+#include "base/Config.h"
+#include "base/LegacyText.h"
+#include "base/Logger.h"
+#include "library/MailHandOver.h"
+#include "modemsetup/DiagnosticsReport.h"
+#include "modemsetup/QueryModemBox.h"
+
+#include <QFile>
+#include <QRegularExpression>
+
+namespace {
+
+QString linesWithFeeds(const QStringList& lines) {
+    QString text;
+    for (const QString& line : lines)
+        text += line + QLatin1Char('\n');
+    return text;
+}
+
+} // namespace
+
+ProblemReport::ProblemReport(Config& config, Logger& logger, DiagnosticsReport& diagnostics, QueryModemBox& box,
+                             MailHandOver& mail, QString workingFolder)
+    : m_config(config), m_logger(logger), m_diagnostics(diagnostics), m_box(box), m_mail(mail),
+      m_workingFolder(std::move(workingFolder)) {}
+
+QString ProblemReport::supportAddress() const {
+    const QString stored = m_config.readString(QStringLiteral("Mail"), QStringLiteral("SupportAddress"), QString());
+    return stored.trimmed().isEmpty() ? QString::fromLatin1(kDefaultSupportAddress) : stored.trimmed();
+}
+
+MailMessage ProblemReport::message(const QString& body) const {
+    MailMessage mail;
+    mail.Subject = QString::fromLatin1(kSubject);
+    mail.Recipients << supportAddress();
+    mail.Body = body;
+    for (const char* name : {"diagnostics.log", "events.log", "tvk.ini"}) {
+        // The files are written as Diagnostics.log and Events.log; the names are looked up either way.
+        const QString path = m_workingFolder + QLatin1Char('/') + QString::fromLatin1(name);
+        const QString capitalised = m_workingFolder + QLatin1Char('/') + QString::fromLatin1(name).at(0).toUpper() +
+                                    QString::fromLatin1(name + 1);
+        if (QFile::exists(path))
+            mail.Attachments << path;
+        else if (QFile::exists(capitalised))
+            mail.Attachments << capitalised;
+    }
+    return mail;
+}
+
+QString ProblemReport::inlineBody(const QString& description) const {
+    QStringList lines = description.split(QLatin1Char('\n'));
+    lines << QString() << QStringLiteral("----------------- Diagnostics -------------------");
+    lines += m_box.lines();
+    lines << QString() << QStringLiteral("------------------- tvk.ini ---------------------");
+    QFile ini(m_config.path());
+    if (ini.open(QIODevice::ReadOnly))
+        lines += LegacyText::decode(ini.readAll()).split(QRegularExpression(QStringLiteral("\r\n|\r|\n")));
+    lines << QStringLiteral("--------------------- End -----------------------") << QString()
+          << QStringLiteral("------------------- Events ---------------------");
+    lines += m_logger.lines();
+    lines << QStringLiteral("--------------------- End -----------------------");
+    return linesWithFeeds(lines);
+}
+
+bool ProblemReport::send(const QString& description) {
+    m_logger.writeEventLog(m_workingFolder + QStringLiteral("/Events.log"));
+    m_diagnostics.RunDiagnostics();
+    if (m_mail.Send(message(linesWithFeeds(description.split(QLatin1Char('\n'))))))
+        return true;
+    // The mail program did not take it (none, or the user closed its window): everything in the text.
+    return m_mail.Send(message(inlineBody(description)));
+}
