@@ -133,3 +133,16 @@ private:
     std::function<void()> m_beforeDelete;
     std::function<void()> m_afterDelete;
 };
+
+/// Holds back a table's display updates for its lifetime (disableControls / enableControls): the list
+/// repaints once at the end instead of at each row that changes.
+class SuspendedDisplay {
+public:
+    explicit SuspendedDisplay(MemoryTable& table) : m_table(table) { m_table.disableControls(); }
+    ~SuspendedDisplay() { m_table.enableControls(); }
+    SuspendedDisplay(const SuspendedDisplay&) = delete;
+    SuspendedDisplay& operator=(const SuspendedDisplay&) = delete;
+
+private:
+    MemoryTable& m_table;
+};

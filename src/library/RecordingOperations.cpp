@@ -49,18 +49,6 @@ QString copyReplacing(const QString& from, const QString& to) {
     return {};
 }
 
-// Holds back the list's repaints while rows change one by one.
-class SuspendedDisplay {
-public:
-    explicit SuspendedDisplay(TableFile& table) : m_table(table) { m_table.disableControls(); }
-    ~SuspendedDisplay() { m_table.enableControls(); }
-    SuspendedDisplay(const SuspendedDisplay&) = delete;
-    SuspendedDisplay& operator=(const SuspendedDisplay&) = delete;
-
-private:
-    TableFile& m_table;
-};
-
 } // namespace
 
 RecordingOperations::RecordingOperations(Catalogue& catalogue, Prompter& prompter, MailHandOver& mail, QObject* parent)

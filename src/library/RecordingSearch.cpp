@@ -13,18 +13,6 @@ QString upperAscii(QString text) {
     return text;
 }
 
-// Holds back the list's repaints while the cursor walks, and sends one at the end.
-class SuspendedDisplay {
-public:
-    explicit SuspendedDisplay(TableFile& table) : m_table(table) { m_table.disableControls(); }
-    ~SuspendedDisplay() { m_table.enableControls(); }
-    SuspendedDisplay(const SuspendedDisplay&) = delete;
-    SuspendedDisplay& operator=(const SuspendedDisplay&) = delete;
-
-private:
-    TableFile& m_table;
-};
-
 } // namespace
 
 RecordingSearch::RecordingSearch(TableFile& calls, Prompter& prompter) : m_calls(calls), m_prompter(prompter) {}
