@@ -360,6 +360,19 @@ TEST_F(TableFileTest, DetailFollowsTheMasterRange) {
     EXPECT_EQ(table.recordCount(), 0);
 }
 
+TEST_F(TableFileTest, TableWithoutFieldsThatDeclaresRecordsIsDamaged) {
+    // Its records would take no bytes: a count of two billion would be two billion empty rows.
+    const QByteArray noFields = image(8236, QByteArray("\x14"), 0, QByteArray("Work, \"old\""));
+    EXPECT_EQ(openError(noFields),
+              QStringLiteral("Error opening table: Number of records read (0) does not match declared record count "
+                             "(8236)"));
+    EXPECT_EQ(openError(image(INT32_MAX, QByteArray("\x14"), 0, QByteArray(64, 'x'))),
+              QStringLiteral("Error opening table: Number of records read (0) does not match declared record count "
+                             "(2147483647)"));
+    EXPECT_EQ(openError(image(0, QByteArray("\x14"), 0, QByteArray("x"))), QStringLiteral("(opened)"));
+    EXPECT_EQ(table.recordCount(), 0);
+}
+
 TEST_F(TableFileTest, DamagedFilesFailCleanlyAndNeverCrash) {
     create({{QStringLiteral("id"), FieldKind::Text, 10},
             {QStringLiteral("n"), FieldKind::Integer, 0},
