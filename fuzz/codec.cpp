@@ -127,12 +127,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const qsizetype blocks = (samples.size() + qsizetype(perBlock) - 1) / qsizetype(perBlock);
         FUZZ_CHECK(back.size() == blocks * qsizetype(perBlock));
 #if defined(FUZZ_CODEC_PCM)
-        // The resampler, to a rate the format byte also chooses: whole frames, about the right count.
+        // The resampler (costly to set up, so for one input in four), to a rate the input's length
+        // chooses: whole frames, about the right count.
         const uint32_t rates[] = {8000, 11025, 22050, 44100, 7200, 16000};
         const WaveFormat other = WaveFormat::pcm(rates[size % 6], 16, format.channels());
-        const QByteArray resampled = convert(format, other, bytes, piece, true);
-        FUZZ_CHECK(resampled.size() % frame == 0);
-        FUZZ_CHECK(resampled.size() <= 8 * (bytes.size() + 4096));
+        if (size % 4 == 0) {
+            const QByteArray resampled = convert(format, other, bytes, piece, true);
+            FUZZ_CHECK(resampled.size() % frame == 0);
+            FUZZ_CHECK(resampled.size() <= 8 * (bytes.size() + 4096));
+        }
 #endif
     } catch (const AudioError& e) {
         fuzzFail(e.what(), __FILE__, __LINE__);
