@@ -132,7 +132,10 @@ bool VoiceRecorder::RecoverRecordedFile() {
     entry.callerId = QStringLiteral("Recovered after an interruption");
     entry.endTime = QFileInfo(recordedPath()).lastModified();
     try {
-        const QString baseName = m_catalogue.AddRecordingEntry(entry);
+        // A row saved for this very file by a start that lost the power before naming it gets the file.
+        QString baseName = m_catalogue.rowAwaitingFile(entry);
+        if (baseName.isEmpty())
+            baseName = m_catalogue.AddRecordingEntry(entry);
         if (!QFile::rename(recordedPath(), m_catalogue.wavPath(baseName)))
             return false;
         m_logger.add(QStringLiteral("Recovered an interrupted recording as ") + baseName);
