@@ -19,6 +19,25 @@ QChar fromWindows1252(unsigned char byte) {
     return QChar(char16_t(byte));
 }
 
+std::optional<QByteArray> toWindows1252(QStringView text) {
+    QByteArray bytes;
+    bytes.reserve(text.size());
+    for (const QChar c : text) {
+        int byte = -1;
+        if (c.unicode() < 0x80 || (c.unicode() >= 0xA0 && c.unicode() <= 0xFF)) {
+            byte = c.unicode();
+        } else {
+            for (int b = 0x80; b <= 0x9F && byte < 0; ++b)
+                if (fromWindows1252(static_cast<unsigned char>(b)) == c)
+                    byte = b;
+        }
+        if (byte < 0)
+            return std::nullopt;
+        bytes.append(static_cast<char>(byte));
+    }
+    return bytes;
+}
+
 QString decode(QByteArrayView bytes) {
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QString text = utf8.decode(bytes);

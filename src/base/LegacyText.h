@@ -3,6 +3,7 @@
 
 #include <QByteArrayView>
 #include <QString>
+#include <optional>
 
 namespace LegacyText {
 
@@ -14,5 +15,8 @@ QString decode(QByteArrayView bytes);
 /// One byte of Windows-1252 as a character; the five bytes the code page leaves unassigned keep
 /// their own value.
 QChar fromWindows1252(unsigned char byte);
+
+/// `text` in Windows-1252, one byte a character; nothing when a character has no byte there.
+std::optional<QByteArray> toWindows1252(QStringView text);
 
 } // namespace LegacyText

@@ -231,6 +231,32 @@ QString Catalogue::AddRecordingEntry(const RecordingEntry& entry) {
     return name;
 }
 
+QString Catalogue::rowAwaitingFile(const RecordingEntry& entry) {
+    if (!m_calls.active())
+        return QString();
+    const QString date = m_formats.dateText(entry.endTime.date());
+    const QString time = m_formats.timeText(entry.endTime.time());
+    const QString duration = DurationText(durationSeconds(entry.audioBytes, entry.avgBytesPerSec));
+    const QList<QVariant> dates = m_calls.viewValues(QStringLiteral("DateS"));
+    const QList<QVariant> times = m_calls.viewValues(QStringLiteral("TimeS"));
+    const QList<QVariant> durations = m_calls.viewValues(QStringLiteral("Duration"));
+    const QList<QVariant> channels = m_calls.viewValues(QStringLiteral("Channel"));
+    const int current = m_calls.recNo();
+    QString found;
+    // The newest first: the interrupted save was the last one.
+    for (qsizetype row = dates.size() - 1; row >= 0 && found.isEmpty(); --row) {
+        if (dates[row].toString() != date || times[row].toString() != time || durations[row].toString() != duration ||
+            channels[row].toInt() != 1)
+            continue;
+        m_calls.setRecNo(int(row) + 1);
+        if (!QFile::exists(wavPath(RecordingBaseName())))
+            found = RecordingBaseName();
+    }
+    if (current > 0)
+        m_calls.setRecNo(current);
+    return found;
+}
+
 QString Catalogue::plainBaseName() const {
     const QDate date = m_formats.parseDate(m_calls.fieldText(QStringLiteral("DateS")));
     const QTime time = m_formats.parseTime(m_calls.fieldText(QStringLiteral("TimeS")));

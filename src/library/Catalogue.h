@@ -57,6 +57,11 @@ public:
     /// row's RecordingBaseName() finds it again from the file. Throws TableError when saving fails.
     QString AddRecordingEntry(const RecordingEntry& entry);
 
+    /// The base name of a row of the recordings view that was saved for `entry` (the same date, time,
+    /// duration and channel) and whose WAV file is missing: a stop or recovery that lost the power
+    /// between saving the row and naming the file. Empty when there is none; the cursor stays.
+    QString rowAwaitingFile(const RecordingEntry& entry);
+
     /// The base name of the current recordings row: channel_yyyyMMdd_hhmmss, or that followed by
     /// "_" and the row's id when the file of that name exists. Throws TableError when DateS or
     /// TimeS cannot be read with the current formats.

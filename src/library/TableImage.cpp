@@ -87,10 +87,11 @@ TableImage parse(QByteArray bytes) {
         pos += 3 + n;
     }
 
-    // A table without fields has records of no bytes at all; none are read from the file.
-    const qsizetype minimum = qMax<qsizetype>(f, 1);
+    // A table without fields has records of no bytes at all: none are read from the file, so one
+    // that declares records is damaged (reading "records" would never advance and, for a count of
+    // two billion, exhaust the memory).
     qint64 read = 0;
-    while (size - pos >= minimum && read < declared) {
+    while (f > 0 && size - pos >= f && read < declared) {
         const int number = static_cast<int>(read + 1);
         const qsizetype start = pos;
         const auto* lengths = reinterpret_cast<const unsigned char*>(data + pos);

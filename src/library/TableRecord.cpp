@@ -110,9 +110,17 @@ QByteArray valueData(const TableField& field, const QVariant& value) {
             appendDouble(out, v);
         break;
     }
-    case TableFieldType::SmallStr:
-        out = cutText(value.toString(), field.size, field.size);
+    case TableFieldType::SmallStr: {
+        const QString text = value.toString().left(field.size);
+        out = text.toUtf8();
+        if (out.size() <= field.size)
+            break;
+        // A text of a file from the original platform fills its field in Windows-1252 and would not fit
+        // in UTF-8: it stays in the code page it came in when it reads back the same, else it is cut.
+        const std::optional<QByteArray> legacy = LegacyText::toWindows1252(text);
+        out = legacy && LegacyText::decode(*legacy) == text ? *legacy : cutText(text, field.size, field.size);
         break;
+    }
     case TableFieldType::String:
         out = cutText(value.toString(), field.size, kVolgaMaxString);
         break;

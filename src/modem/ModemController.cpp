@@ -309,6 +309,12 @@ void ModemController::takeStreamBytes(const QByteArray& bytes) {
 
 void ModemController::recogniseReply() {
     const QString& b = m_replyBuffer;
+    // With no exchange waiting a reply answers nothing: line noise that happens to spell "ok" would
+    // otherwise keep every later ring and caller identification from call detection.
+    if (m_waitLoop == nullptr) {
+        detectCall();
+        return;
+    }
     if (b.contains(QLatin1String("ok")) || b.contains(QLatin1String("OK")))
         setReply(Reply::Ok);
     else if (b.contains(QLatin1String("error")) || b.contains(QLatin1String("ERROR")))

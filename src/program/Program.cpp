@@ -195,6 +195,8 @@ bool Program::modemOn() {
 }
 
 void Program::modemOff() {
+    if (m_recorder)
+        m_recorder->stopWaitingForModem();
     m_modem->modemOffClicked();
 }
 

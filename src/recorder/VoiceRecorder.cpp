@@ -29,6 +29,8 @@ VoiceRecorder::VoiceRecorder(Logger& logger, Prompter& prompter, ModemController
       m_path(logger) {
     m_clock.setInterval(kClockMs);
     connect(&m_clock, &QTimer::timeout, this, &VoiceRecorder::clockTick);
+    m_reconnect.setInterval(kReconnectMs);
+    connect(&m_reconnect, &QTimer::timeout, this, &VoiceRecorder::tryReconnect);
     connect(&m_modem, &ModemController::voiceData, this, &VoiceRecorder::voiceData);
     connect(&m_modem, &ModemController::portOpenChanged, this, &VoiceRecorder::portOpenChanged);
     connect(&m_modem, &ModemController::handsetPutDown, this, &VoiceRecorder::handsetPutDown);
@@ -197,6 +199,7 @@ void VoiceRecorder::releaseWriter() {
 
 void VoiceRecorder::closeDown() {
     m_closing = true;
+    m_reconnect.stop();
     if (m_recordPressed && !m_starting)
         acStopExecute();
 }

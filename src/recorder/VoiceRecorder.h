@@ -51,6 +51,13 @@ public:
     bool RecoverRecordedFile();
 
     QString recordedPath() const;
+
+    /// While the modem is gone (pulled out, or it could not be opened again after a recording), the
+    /// port is tried again at this interval, and opened, initialised and armed as soon as it is back.
+    static constexpr int kReconnectMs = 2000;
+    bool waitingForModem() const { return m_reconnect.isActive(); }
+    /// The user switched the modem off: it is not opened again by itself.
+    void stopWaitingForModem() { m_reconnect.stop(); }
     /// Audio bytes written to the file of the running (or last) recording.
     qint64 writtenBytes() const;
 
@@ -90,6 +97,8 @@ private:
     void portOpenChanged(bool open);
     void clockTick();
     void reopenModem();
+    void waitForModem();
+    void tryReconnect();
 
     Logger& m_logger;
     Prompter& m_prompter;
@@ -116,6 +125,7 @@ private:
     RecordingPath m_path;
 
     QTimer m_clock;
+    QTimer m_reconnect;
     int m_ticks = 0;
     QDateTime m_startTime;
 };

@@ -71,7 +71,14 @@ void VoiceRecorder::requestStop(const QString& reason, const QString& message) {
 }
 
 void VoiceRecorder::portOpenChanged(bool open) {
-    if (open || !m_receiving || m_stopQueued)
+    if (open) {
+        m_reconnect.stop();
+        return;
+    }
+    // Only a vanished device leaves an error behind a close; a close the program asked for does not.
+    if (!m_receiving && !m_recordPressed && !m_closing && !m_modem.ComPort1().errorString().isEmpty())
+        waitForModem();
+    if (!m_receiving || m_stopQueued)
         return;
     requestStop(QStringLiteral("The modem was lost during the recording: ") + m_modem.ComPort1().errorString(),
                 QStringLiteral("The modem was disconnected during the recording. The recording was ended and "

@@ -74,12 +74,38 @@ void VoiceRecorder::reopenModem() {
     if (!m_modem.OpenModemPort(m_profile.params().port, true)) {
         m_prompter.message(m_modem.reportOpenFailure(), Prompter::Icon::Error);
         Q_EMIT recordEnabled(false);
+        waitForModem();
         return;
     }
     if (m_settings.autoRecord())
         m_modem.EnableAutoRecord();
     else
         m_modem.DisableAutoRecord();
+}
+
+void VoiceRecorder::waitForModem() {
+    if (m_closing || m_reconnect.isActive())
+        return;
+    m_logger.add(QStringLiteral("The modem is gone; it is opened again as soon as it is back"));
+    m_reconnect.start();
+}
+
+void VoiceRecorder::tryReconnect() {
+    if (m_closing || m_modem.portOpen()) {
+        m_reconnect.stop();
+        return;
+    }
+    // An unattended recorder must not need a restart after the modem was pulled out and plugged in.
+    if (m_recordPressed || !m_modem.OpenModemPort(m_profile.params().port, true))
+        return;
+    m_reconnect.stop();
+    if (m_settings.autoRecord())
+        m_modem.EnableAutoRecord();
+    else
+        m_modem.DisableAutoRecord();
+    Q_EMIT recordEnabled(true);
+    if (!m_profile.voiceFeatures())
+        Q_EMIT recordEnabled(false);
 }
 
 bool VoiceRecorder::RecoverRecordedFile() {
@@ -107,7 +133,10 @@ bool VoiceRecorder::RecoverRecordedFile() {
     entry.callerId = QStringLiteral("Recovered after an interruption");
     entry.endTime = QFileInfo(recordedPath()).lastModified();
     try {
-        const QString baseName = m_catalogue.AddRecordingEntry(entry);
+        // A row saved for this very file by a start that lost the power before naming it gets the file.
+        QString baseName = m_catalogue.rowAwaitingFile(entry);
+        if (baseName.isEmpty())
+            baseName = m_catalogue.AddRecordingEntry(entry);
         if (!QFile::rename(recordedPath(), m_catalogue.wavPath(baseName)))
             return false;
         m_logger.add(QStringLiteral("Recovered an interrupted recording as ") + baseName);

@@ -62,6 +62,21 @@ TEST(AdpcmTest, HostileBlockHeadersAreClamped) {
     SUCCEED();
 }
 
+TEST(AdpcmTest, PredictorTableOfAFileCannotOverflowThePrediction) {
+    // A file's own table with the extreme coefficients, and the extreme first samples: the prediction is
+    // 2 x 32768 x 32768 / 256, beyond 32-bit arithmetic before the division.
+    MsAdpcmDecoder ms(1, 64, {{-32768, -32768}});
+    std::vector<uint8_t> block(64, 0x77);
+    block[0] = 0;                     // the table's only predictor
+    block[1] = 16, block[2] = 0;      // delta
+    block[3] = 0x00, block[4] = 0x80; // sample 1: -32768
+    block[5] = 0x00, block[6] = 0x80; // sample 2: -32768
+    std::vector<int16_t> out(static_cast<size_t>(ms.samplesPerBlock()));
+    ms.process(block, out);
+    EXPECT_EQ(out[0], -32768);
+    EXPECT_EQ(out[2], 32767); // the prediction far above the range, clamped
+}
+
 TEST(AdpcmTest, BlockGeometry) {
     EXPECT_EQ(ima::samplesPerBlock(256, 1), 505);
     EXPECT_EQ(ima::samplesPerBlock(512, 2), 505);

@@ -236,6 +236,31 @@ TEST_F(TableFileTest, ForeignEncodingsAreReadAndWrittenCanonically) {
     EXPECT_EQ(qFromLittleEndian<qint32>(saved.constData()), saved.size());
 }
 
+TEST_F(TableFileTest, LegacyTextThatFillsASmallFieldSurvivesTheRowBeingWrittenAgain) {
+    // Ten Windows-1252 characters fill a 10-character field; in UTF-8 they would not fit, so writing
+    // the row again (another field was edited) keeps them in the code page they came in.
+    const QByteArray description("XXX.Name A\x12XXX.Number i\x12\x14");
+    const QByteArray legacy("M\xfcller \xe9t\xe9", 10);
+    writeFile(path, image(1, description, 2, QByteArray("\x0a\x04", 2) + legacy + le32(7)));
+    openFile();
+    const QString name = QStringLiteral("M\u00fcller \u00e9t\u00e9");
+    ASSERT_EQ(table.fieldText(QStringLiteral("Name")), name);
+    table.edit();
+    table.setFieldValue(QStringLiteral("Number"), 8);
+    table.post();
+    table.SaveTable();
+    openFile();
+    EXPECT_EQ(table.fieldText(QStringLiteral("Name")), name);
+    EXPECT_EQ(table.fieldValue(QStringLiteral("Number")).toInt(), 8);
+    // A text the code page cannot hold is still cut whole characters at a time.
+    table.edit();
+    table.setFieldValue(QStringLiteral("Name"), QStringLiteral("\u65e5\u672c\u8a9e\u65e5\u672c"));
+    table.post();
+    table.SaveTable();
+    openFile();
+    EXPECT_EQ(table.fieldText(QStringLiteral("Name")), QStringLiteral("\u65e5\u672c\u8a9e"));
+}
+
 TEST_F(TableFileTest, SaveKeepsBackupAndOnlyWritesWhenChanged) {
     create({{QStringLiteral("Name"), FieldKind::Text, 10}});
     table.SaveToFile(path);
@@ -357,6 +382,19 @@ TEST_F(TableFileTest, DetailFollowsTheMasterRange) {
     table.next();
     EXPECT_EQ(table.fieldValue(QStringLiteral("Number")).toInt(), 2);
     ASSERT_TRUE(master.locate(QStringLiteral("FolderId"), QStringLiteral("A")));
+    EXPECT_EQ(table.recordCount(), 0);
+}
+
+TEST_F(TableFileTest, TableWithoutFieldsThatDeclaresRecordsIsDamaged) {
+    // Its records would take no bytes: a count of two billion would be two billion empty rows.
+    const QByteArray noFields = image(8236, QByteArray("\x14"), 0, QByteArray("Work, \"old\""));
+    EXPECT_EQ(openError(noFields),
+              QStringLiteral("Error opening table: Number of records read (0) does not match declared record count "
+                             "(8236)"));
+    EXPECT_EQ(openError(image(INT32_MAX, QByteArray("\x14"), 0, QByteArray(64, 'x'))),
+              QStringLiteral("Error opening table: Number of records read (0) does not match declared record count "
+                             "(2147483647)"));
+    EXPECT_EQ(openError(image(0, QByteArray("\x14"), 0, QByteArray("x"))), QStringLiteral("(opened)"));
     EXPECT_EQ(table.recordCount(), 0);
 }
 

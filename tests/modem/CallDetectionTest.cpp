@@ -155,3 +155,23 @@ TEST_F(CallDetectionTest, CallerIdOffOrAutoRecordOff) {
     EXPECT_EQ(modem->ringCount(), 1);
     EXPECT_EQ(modem->replyBuffer(), QStringLiteral("\r\nRING\r\n")); // kept until somebody empties it
 }
+
+TEST_F(CallDetectionTest, LineNoiseThatSpellsAReplyDoesNotStopRingsAndCallerIdentification) {
+    // No command waits for it: an "OK", "ERROR" or "CONNECT" in noise answers nothing, and calls are
+    // still detected after it (the buffer would keep it until it had grown to 64 KiB).
+    armed();
+    arriveAtOnce(QByteArray("\x8f\x02ok\xfe\x11") + "ERROR" + QByteArray("\x10\x99") + "CONNECT");
+    arriveAtOnce("\r\nRING\r\n");
+    EXPECT_EQ(modem->ringCount(), 1);
+    arriveAtOnce("\x01OK\x02");
+    arriveAtOnce("\r\nNMBR=5550404\r\n");
+    EXPECT_EQ(modem->callerId(), QStringLiteral("5550404"));
+    arriveAtOnce("\r\nRING\r\n");
+    EXPECT_EQ(modem->ringCount(), 2);
+
+    // An exchange still takes its reply as before.
+    fake.answer("AT+GMM?", "\r\nMODEL 7\r\n\r\nOK\r\n");
+    QString reply;
+    EXPECT_EQ(modem->SendQuery(QStringLiteral("AT+GMM?"), reply), AtOk);
+    EXPECT_EQ(reply, QStringLiteral("MODEL 7"));
+}

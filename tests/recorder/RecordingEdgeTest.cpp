@@ -172,6 +172,33 @@ TEST_F(RecordingTestBase, RecordingLeftByACrashIsRecoveredAtTheNextStart) {
     EXPECT_EQ(recordings().size(), 1);
 }
 
+TEST_F(RecordingTestBase, RecoveryCutOffAfterItsRowWasSavedIsNotCataloguedTwice) {
+    configure(10);
+    ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("wav")));
+    const QString recorded = dir.filePath(QStringLiteral("wav/Recorded.wav"));
+    {
+        QFile file(recorded);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        const QByteArray zero(4, '\0');
+        file.write("RIFF" + zero + "WAVEfmt " + QByteArray("\x10\0\0\0", 4));
+        file.write(reinterpret_cast<const char*>(WaveFormat::pcm(8000, 8, 1).raw()), 16);
+        file.write("data" + zero);
+        file.write(QByteArray(8000 * 3, static_cast<char>(0x90)));
+    }
+    createCore();
+    ASSERT_EQ(core->catalogue().CallsTbl().recordCount(), 1);
+    ASSERT_EQ(recordings().size(), 1);
+    // The power went after the row was saved and before the file got its name.
+    core.reset();
+    ASSERT_TRUE(QFile::rename(dir.filePath(QStringLiteral("wav/") + recordings().first()), recorded));
+    core = std::make_unique<Program>(dir.path(), StartOptions{}, prompter);
+    createCore();
+    EXPECT_EQ(core->catalogue().CallsTbl().recordCount(), 1);
+    EXPECT_EQ(recordings().size(), 1);
+    EXPECT_FALSE(QFile::exists(recorded));
+    EXPECT_TRUE(QFile::exists(core->catalogue().wavPath(core->catalogue().RecordingBaseName())));
+}
+
 TEST_F(RecordingTestBase, SignedPcmFromTheModemIsStoredUnsigned) {
     configure(10);
     config->writeString(QStringLiteral("Modem"), QStringLiteral("VoiceCompression"), QStringLiteral("at+vsm=0,8000"));

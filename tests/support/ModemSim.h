@@ -16,6 +16,8 @@ public:
 
     /// Arguments for a simulator not started yet (a fixture that made it before knowing them).
     void setExtraArgs(const QStringList& args) { m_extraArgs = args; }
+    /// Replaces the extra arguments; for a fixture that starts the simulator itself.
+    void setArguments(QStringList extraArgs) { m_extraArgs = std::move(extraArgs); }
     /// Starts <ORLAMO_BIN_DIR>/modemsim --link <tempdir>/modem and waits for its "modemsim: DEVICE" line.
     bool start(int timeoutMs = 10000);
     /// The symbolic link the program opens (write it as Com1 of section Ports in tvk.ini).

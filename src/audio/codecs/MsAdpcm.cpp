@@ -27,7 +27,11 @@ struct ChannelState {
     int sample1 = 0; ///< the latest sample
     int sample2 = 0; ///< the one before
 
-    int predict() const { return (sample1 * coef.first + sample2 * coef.second) >> 8; }
+    // In 64 bits: a file's own predictor table may hold any 16-bit values, and two extreme products
+    // overflow 32 bits; the result, at most 2^23, fits again.
+    int predict() const {
+        return static_cast<int>((int64_t{sample1} * coef.first + int64_t{sample2} * coef.second) >> 8);
+    }
 
     int16_t decode(int nibble) {
         const int signedNibble = nibble - ((nibble & 8) << 1);

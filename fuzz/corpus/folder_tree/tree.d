@@ -1,0 +1,5 @@
+General
+	Customers
+		Smith
+	Suppliers
+Private
