@@ -1,7 +1,7 @@
 // The DLE filter of the voice stream: any chunking of the same bytes gives the same sound and the same
 // events as one chunk; the sound never holds more bytes than came, and a stream without DLE passes whole.
 #include "FuzzSupport.h"
-#include "recorder/DleFilter.h"
+#include "modem/DleFilter.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size == 0)
