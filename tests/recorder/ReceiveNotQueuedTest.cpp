@@ -4,7 +4,9 @@
 
 #include "modemsetup/ModemProfile.h"
 
+#include <QDeadlineTimer>
 #include <QSignalSpy>
+#include <QThread>
 #include <functional>
 
 namespace {
@@ -41,12 +43,23 @@ TEST_F(RecordingTestBase, ReceiveCommandThatCannotBeQueuedRestoresTheControlsAnd
     // The modem goes quiet after the voice mode's OK; the test answers each following command with an OK
     // and an XOFF (any byte received restarts the host's output, the XOFF stops it again), so the long
     // lines stay in the host's buffer; when the error is up, XON lets the host go on.
+    // A command is logged as soon as it is handed to the port's thread; the gain command must have reached
+    // the device before its XOFF comes back, or its bytes would stay behind and take the room the test
+    // measured out. The port's thread writes on its own, so waiting here needs no events.
+    const auto gainCommandWritten = [&] {
+        QDeadlineTimer deadline(10000);
+        while (modem().ComPort1().OutputRoom() < ComPort::kBufferSize && !deadline.hasExpired())
+            QThread::msleep(5);
+    };
     QString previous;
     QObject::connect(&core->logger(), &Logger::appended, [&](const QString& line) {
         if (line == QStringLiteral("OK") && previous == QStringLiteral("Setting modem in voice mode.."))
             sim.command(QStringLiteral("fault silent"));
-        else if (line == QStringLiteral("at+vgr=128") || line == longTimer || line == QStringLiteral("at+vsm=1,8000") ||
-                 line == QStringLiteral("Voice line set.. "))
+        else if (line == QStringLiteral("at+vgr=128")) {
+            gainCommandWritten();
+            sim.command(QStringLiteral("send \\r\\nOK\\r\\n\\x13"));
+        } else if (line == longTimer || line == QStringLiteral("at+vsm=1,8000") ||
+                   line == QStringLiteral("Voice line set.. "))
             sim.command(QStringLiteral("send \\r\\nOK\\r\\n\\x13"));
         previous = line;
     });
