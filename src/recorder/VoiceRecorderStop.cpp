@@ -12,6 +12,7 @@
 #include "modemsetup/ModemProfile.h"
 #include "settings/SettingsModel.h"
 
+#include <QDateTime>
 #include <QFileInfo>
 
 void VoiceRecorder::acStopExecute() {
@@ -111,6 +112,9 @@ void VoiceRecorder::tryReconnect() {
 bool VoiceRecorder::RecoverRecordedFile() {
     if (m_recordPressed || !QFileInfo::exists(recordedPath()))
         return false;
+    // The call ended when its sound was last written. Mending the header must not move that time: a
+    // start that lost the power after saving the row finds the row again by it.
+    const QDateTime lastWritten = QFileInfo(recordedPath()).lastModified();
     QFile file(recordedPath());
     if (!file.open(QIODevice::ReadWrite))
         return false;
@@ -119,6 +123,8 @@ bool VoiceRecorder::RecoverRecordedFile() {
         // No header, or a header without sound: nothing to keep. The next recording replaces it.
         return false;
     }
+    file.flush();
+    file.setFileTime(lastWritten, QFileDevice::FileModificationTime);
     file.seek(0);
     RecordingEntry entry;
     entry.audioBytes = dataSize;
@@ -131,7 +137,7 @@ bool VoiceRecorder::RecoverRecordedFile() {
     file.close();
     entry.callerIdEnabled = true;
     entry.callerId = QStringLiteral("Recovered after an interruption");
-    entry.endTime = QFileInfo(recordedPath()).lastModified();
+    entry.endTime = lastWritten;
     try {
         // A row saved for this very file by a start that lost the power before naming it gets the file.
         QString baseName = m_catalogue.rowAwaitingFile(entry);

@@ -3,12 +3,14 @@
 #include "support/ModemSim.h"
 #include "support/WaitUntil.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QtEndian>
 #include <gtest/gtest.h>
 
@@ -55,6 +57,13 @@ void leaveRecording(const QString& folder, int bytes) {
     file.write("RIFF" + zero + "WAVEfmt " +
                QByteArray("\x10\0\0\0\x01\0\x01\0\x40\x1f\0\0\x40\x1f\0\0\x01\0\x08\0", 20) + "data" + zero +
                QByteArray(bytes, static_cast<char>(0x90)));
+}
+
+// When the crash left wav/Recorded.wav: the time its sound was last written.
+void setLastWritten(const QString& folder, const QDateTime& time) {
+    QFile file(QDir(folder).filePath(QStringLiteral("wav/Recorded.wav")));
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(file.setFileTime(time, QFileDevice::FileModificationTime));
 }
 
 /// Runs `orlamo-cli record` (behind `wrapper`, if any) until it dies or prints `marker`, then ends it
@@ -155,6 +164,23 @@ TEST(CliFaults, KilledMidCallTheRecordingIsRecoveredAndCataloguedAtTheNextStart)
     EXPECT_EQ(qFromLittleEndian<quint32>(header.constData() + 4), quint32(sound + 36));
 }
 
+TEST(CliFaults, ARecordingLeftByACrashIsCataloguedAtTheTimeItsSoundWasLastWritten) {
+    QTemporaryDir dir;
+    writeProfile(dir.path(), dir.filePath(QStringLiteral("no-modem")));
+    leaveRecording(dir.path(), 16000);
+    setLastWritten(dir.path(), QDateTime(QDate(2026, 3, 1), QTime(9, 30, 15)));
+    ASSERT_FALSE(runRecorder(dir.path(), {}, "Recovered an interrupted recording as"));
+    const QList<QByteArray> rows = catalogue(dir.path());
+    ASSERT_EQ(rows.size(), 1);
+    EXPECT_TRUE(rows[0].contains(",2026-03-01,09:30:15,00:02,")) << rows[0].constData();
+    EXPECT_TRUE(rows[0].trimmed().endsWith(",yes")) << rows[0].constData();
+    // Mending the header kept the time, for a start that has to find this row again.
+    const QStringList files = QDir(dir.filePath(QStringLiteral("wav"))).entryList({QStringLiteral("1_*.wav")});
+    ASSERT_EQ(files.size(), 1);
+    EXPECT_EQ(QFileInfo(dir.filePath(QStringLiteral("wav/") + files[0])).lastModified(),
+              QDateTime(QDate(2026, 3, 1), QTime(9, 30, 15)));
+}
+
 TEST(CliFaults, PowerLostBetweenTheStepsOfACatalogueSaveLosesNoRecording) {
     const QString strace = QStandardPaths::findExecutable(QStringLiteral("strace"));
     ASSERT_FALSE(strace.isEmpty()) << "strace is missing (scripts/setup installs it)";
@@ -195,6 +221,10 @@ TEST(CliFaults, PowerLostBetweenTheStepsOfACatalogueSaveLosesNoRecording) {
             const QString where = QStringLiteral("power lost at %1 number %2").arg(QLatin1String(call)).arg(k);
             if (killed) {
                 ++kills;
+                // The power comes back in another second of the clock, so that a row is not found again
+                // merely because both starts stamped it with the same second.
+                const QTime cut = QTime::currentTime();
+                QThread::msleep(static_cast<unsigned long>(1000 - cut.msec()));
                 // The next start, with the power on, finishes what was left.
                 runRecorder(folder, {}, "Com port 1 is ");
             }
