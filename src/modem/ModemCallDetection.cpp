@@ -53,7 +53,10 @@ QString trimControls(const QString& text) {
 void ModemController::EnableAutoRecord() {
     m_recordTrigger = false;
     m_outgoing = false;
+    // Armed anew, the controller waits for the next call: the rings it counted and a rejection belong
+    // to the last one. A rejection kept here would pass over the next call as a caller who hung up.
     m_ringCount = 0;
+    m_rejected = false;
     m_replyBuffer.clear();
     m_autoRecord = true;
     m_logger.add(QStringLiteral("Enabling autoRecord mode"));

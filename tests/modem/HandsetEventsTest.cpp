@@ -95,6 +95,27 @@ TEST_F(HandsetEventsTest, RejectedCallRingsOutAsBefore) {
     EXPECT_EQ(triggered->count(), 0);
 }
 
+TEST_F(HandsetEventsTest, ARejectionIsForgottenWithTheCallItBelongsTo) {
+    settings.rejectCall = true;
+    settings.rejectRings = 2;
+    armed();
+    // The rings stop and the recording is on its way; a late ring still reaches the rejection count,
+    // and the handset put down calls the recording off: the call is over, and its rejection with it.
+    arrive("\r\nRING\r\n");
+    clock->advance(7080);
+    ASSERT_EQ(triggered->count(), 1);
+    arrive("\r\nRING\r\n");
+    ASSERT_TRUE(modem->rejected());
+    arrive("\x10h");
+    EXPECT_EQ(modem->ringCount(), 0);
+    EXPECT_FALSE(modem->rejected());
+    // The next call is accepted until it rings twice: when its rings stop after one, it is recorded.
+    arrive("\r\nRING\r\n");
+    clock->advance(7080);
+    EXPECT_EQ(triggered->count(), 2);
+    EXPECT_EQ(logged(QStringLiteral("Calling party hung up")), 0);
+}
+
 TEST_F(HandsetEventsTest, LiftedWithoutARingRecordsOnlyWhenAsked) {
     armed();
     arrive("\x10P");
