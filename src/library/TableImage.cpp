@@ -85,6 +85,14 @@ TableImage parse(QByteArray bytes) {
             throw TableError(unexpectedEnd());
         image.notes = image.source.mid(pos + 3, n);
         pos += 3 + n;
+    } else if (declared == 0 && size - pos >= 3 && data[pos] == '*') {
+        // Without records the notes may be shorter than one record's length bytes; a table saved with
+        // them must find them again. Bytes that do not make a whole block stay ignored as before.
+        const quint16 n = qFromLittleEndian<quint16>(data + pos + 1);
+        if (size - pos - 3 >= n) {
+            image.notes = image.source.mid(pos + 3, n);
+            pos += 3 + n;
+        }
     }
 
     // A table without fields has records of no bytes at all: none are read from the file, so one

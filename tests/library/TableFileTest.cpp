@@ -1,6 +1,7 @@
 // Table store: the file format byte by byte, every load check, field round trips and the cursor.
 #include "library/TableFile.h"
 #include "library/TableError.h"
+#include "library/TableImage.h"
 
 #include <QDate>
 #include <QFile>
@@ -383,6 +384,30 @@ TEST_F(TableFileTest, DetailFollowsTheMasterRange) {
     EXPECT_EQ(table.fieldValue(QStringLiteral("Number")).toInt(), 2);
     ASSERT_TRUE(master.locate(QStringLiteral("FolderId"), QStringLiteral("A")));
     EXPECT_EQ(table.recordCount(), 0);
+}
+
+TEST_F(TableFileTest, NotesOfATableWithoutRecordsSurviveASave) {
+    // Seven fields and no records: the notes block ("*", its length, "ab") is shorter than a record's
+    // seven length bytes would be.
+    const QByteArray description = TableImageFormat::description(recordingsSchema());
+    const QByteArray notes = QByteArray("*\x02\x00"
+                                        "ab",
+                                        5);
+    writeFile(path, image(0, description, 7, notes));
+    openFile();
+    EXPECT_EQ(table.recordCount(), 0);
+    table.SaveToFile(path);
+    const QByteArray saved = readAll(path);
+    EXPECT_TRUE(saved.endsWith(notes));
+    openFile();
+    table.SaveToFile(path);
+    EXPECT_EQ(readAll(path), saved);
+    // A stray "*" with a length beyond the end is still no reason to refuse the file.
+    EXPECT_EQ(openError(image(0, description, 7,
+                              QByteArray("*\x09\x00"
+                                         "ab",
+                                         5))),
+              QStringLiteral("(opened)"));
 }
 
 TEST_F(TableFileTest, TableWithoutFieldsThatDeclaresRecordsIsDamaged) {
