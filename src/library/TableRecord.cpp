@@ -17,6 +17,9 @@ namespace {
 // Day 1 of the file's day numbers is 1 January of year 1.
 constexpr qint64 kJulianDayBeforeYear1 = 1721425;
 constexpr double kMsPerDay = 86400000.0;
+constexpr qint64 kMsInADay = 86400000;
+// Larger date-time values (about three million years) are no time this program can show.
+constexpr double kLargestDateTime = 1e17;
 
 qint64 readInt(const char* data, qsizetype length, int width) {
     unsigned char bytes[8] = {};
@@ -188,13 +191,13 @@ QVariant decode(const TableField& field, Slice s) {
         return QVariant(QDate::fromJulianDay(kJulianDayBeforeYear1 + readInt(s.data, s.length, 4)));
     case TableFieldType::Time: {
         const qint64 ms = s.length ? readInt(s.data, s.length, 4) : 0;
-        if (ms < 0 || ms >= 86400000)
+        if (ms < 0 || ms >= kMsInADay)
             return QVariant(QTime());
         return QVariant(QTime::fromMSecsSinceStartOfDay(static_cast<int>(ms)));
     }
     case TableFieldType::DateTime: {
         const double v = s.length ? readDouble(s.data, s.length) : 0.0;
-        if (!std::isfinite(v) || std::fabs(v) > 1e17)
+        if (!std::isfinite(v) || std::fabs(v) > kLargestDateTime)
             return QVariant(QDateTime());
         const double day = std::floor(v / kMsPerDay);
         const int ms = qBound(0, static_cast<int>(v - day * kMsPerDay), 86399999);
@@ -244,8 +247,19 @@ bool isCanonicalFixed(const TableField& field, const char* data, int length) {
         return std::memchr(data, 0, static_cast<size_t>(length)) == nullptr && length <= field.size;
     case TableFieldType::Double:
     case TableFieldType::Currency:
-    case TableFieldType::DateTime:
         return length == 8 && readDouble(data, length) != 0.0;
+    // Values that read as no date or time at all are written back as no data, which reads otherwise
+    // (a day before year 1, a time past the day's end, a date-time out of range).
+    case TableFieldType::DateTime: {
+        const double v = readDouble(data, length);
+        return length == 8 && v != 0.0 && std::isfinite(v) && std::fabs(v) <= kLargestDateTime;
+    }
+    case TableFieldType::Date:
+        return length == 4 && readInt(data, length, 4) > 0;
+    case TableFieldType::Time: {
+        const qint64 ms = readInt(data, length, 4);
+        return length == 4 && ms > 0 && ms < kMsInADay;
+    }
     default:
         return length == field.width && readInt(data, length, field.width) != 0;
     }

@@ -7,7 +7,9 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtEndian>
+#include <cstring>
 #include <gtest/gtest.h>
+#include <limits>
 
 #include "support/TestFiles.h"
 
@@ -155,6 +157,35 @@ TEST_F(TableFileTest, EveryFieldTypeRoundTrips) {
     EXPECT_TRUE(table.fieldValue(QStringLiteral("o")).isNull());
     // The empty record is F zero length bytes and nothing else.
     EXPECT_TRUE(bytes.endsWith(QByteArray(15, '\0')));
+}
+
+TEST_F(TableFileTest, DatesAndTimesOutOfRangeReadAsTheyAreWrittenBack) {
+    // One record from another program: a day before year 1, a time past the end of the day and a NaN
+    // date-time. A row copied from its values must read as the row itself.
+    const QByteArray description("XXX.d d\x12XXX.v v\x12XXX.t t\x12\x14");
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    QByteArray nanBytes(8, '\0');
+    std::memcpy(nanBytes.data(), &nan, 8);
+    writeFile(path, image(1, description, 3, QByteArray("\x04\x04\x08", 3) + le32(-5) + le32(90000000) + nanBytes));
+    openFile();
+    ASSERT_EQ(table.recordCount(), 1);
+    std::vector<QVariant> first;
+    for (const QString& name : {QStringLiteral("d"), QStringLiteral("v"), QStringLiteral("t")})
+        first.push_back(table.fieldValue(name));
+    table.append();
+    table.setFieldValue(QStringLiteral("d"), first[0]);
+    table.setFieldValue(QStringLiteral("v"), first[1]);
+    table.setFieldValue(QStringLiteral("t"), first[2]);
+    table.post();
+    table.SaveToFile(path);
+    openFile();
+    ASSERT_EQ(table.recordCount(), 2);
+    for (int row = 0; row < 2; ++row) {
+        table.setRecNo(row + 1);
+        EXPECT_EQ(table.fieldValue(QStringLiteral("d")), first[0]) << row;
+        EXPECT_EQ(table.fieldValue(QStringLiteral("v")), first[1]) << row;
+        EXPECT_EQ(table.fieldValue(QStringLiteral("t")), first[2]) << row;
+    }
 }
 
 TEST_F(TableFileTest, LoadErrorsCarryTheirMessages) {
