@@ -77,19 +77,16 @@ TableImage parse(QByteArray bytes) {
     const qsizetype f = fields.size();
 
     qsizetype pos = kHeaderSize + descriptionLength;
-    if (size - pos >= f && pos < size && data[pos] == '*') {
-        if (size - pos < 3)
+    if (pos < size && data[pos] == '*') {
+        // The notes text's length, or -1 when the bytes left do not hold a whole block.
+        const qsizetype n = size - pos < 3 ? -1 : qFromLittleEndian<quint16>(data + pos + 1);
+        const bool whole = n >= 0 && size - pos - 3 >= n;
+        // With room for a record the "*" must begin notes. Without records the notes may be shorter
+        // than one record's length bytes; a table saved with them must find them again, while bytes that
+        // do not make a whole block stay ignored.
+        if (size - pos >= f && !whole)
             throw TableError(unexpectedEnd());
-        const quint16 n = qFromLittleEndian<quint16>(data + pos + 1);
-        if (size - pos - 3 < n)
-            throw TableError(unexpectedEnd());
-        image.notes = image.source.mid(pos + 3, n);
-        pos += 3 + n;
-    } else if (declared == 0 && size - pos >= 3 && data[pos] == '*') {
-        // Without records the notes may be shorter than one record's length bytes; a table saved with
-        // them must find them again. Bytes that do not make a whole block stay ignored as before.
-        const quint16 n = qFromLittleEndian<quint16>(data + pos + 1);
-        if (size - pos - 3 >= n) {
+        if (whole && (size - pos >= f || declared == 0)) {
             image.notes = image.source.mid(pos + 3, n);
             pos += 3 + n;
         }

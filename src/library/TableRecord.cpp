@@ -16,8 +16,8 @@ namespace {
 
 // Day 1 of the file's day numbers is 1 January of year 1.
 constexpr qint64 kJulianDayBeforeYear1 = 1721425;
-constexpr double kMsPerDay = 86400000.0;
 constexpr qint64 kMsInADay = 86400000;
+constexpr double kMsPerDay = kMsInADay;
 // Larger date-time values (about three million years) are no time this program can show.
 constexpr double kLargestDateTime = 1e17;
 
@@ -200,7 +200,7 @@ QVariant decode(const TableField& field, Slice s) {
         if (!std::isfinite(v) || std::fabs(v) > kLargestDateTime)
             return QVariant(QDateTime());
         const double day = std::floor(v / kMsPerDay);
-        const int ms = qBound(0, static_cast<int>(v - day * kMsPerDay), 86399999);
+        const int ms = qBound(0, static_cast<int>(v - day * kMsPerDay), int(kMsInADay - 1));
         return QVariant(QDateTime(QDate::fromJulianDay(kJulianDayBeforeYear1 + static_cast<qint64>(day)),
                                   QTime::fromMSecsSinceStartOfDay(ms), Qt::UTC));
     }

@@ -55,12 +55,12 @@ TEST_F(RecordingTestBase, ReceiveCommandThatCannotBeQueuedRestoresTheControlsAnd
     QObject::connect(&core->logger(), &Logger::appended, [&](const QString& line) {
         if (line == QStringLiteral("OK") && previous == QStringLiteral("Setting modem in voice mode.."))
             sim.command(QStringLiteral("fault silent"));
-        else if (line == QStringLiteral("at+vgr=128")) {
-            gainCommandWritten();
+        else if (line == QStringLiteral("at+vgr=128") || line == longTimer || line == QStringLiteral("at+vsm=1,8000") ||
+                 line == QStringLiteral("Voice line set.. ")) {
+            if (line == QStringLiteral("at+vgr=128"))
+                gainCommandWritten();
             sim.command(QStringLiteral("send \\r\\nOK\\r\\n\\x13"));
-        } else if (line == longTimer || line == QStringLiteral("at+vsm=1,8000") ||
-                   line == QStringLiteral("Voice line set.. "))
-            sim.command(QStringLiteral("send \\r\\nOK\\r\\n\\x13"));
+        }
         previous = line;
     });
     hooked.onMessage = [&](const QString& text) {
