@@ -19,8 +19,8 @@ public:
 /// Appends `rows` recordings to the selected folder of an open catalogue, 431 s apart from 2020-01-01,
 /// with memos from `memo`, and saves the table once.
 template <class Memo> void fillCatalogue(Catalogue& catalogue, int rows, Memo memo) {
-    TableFile& calls = catalogue.CallsTbl();
-    const QString folderId = catalogue.FoldersTbl().fieldText(QStringLiteral("FolderId"));
+    TableFile& calls = catalogue.recordings();
+    const QString folderId = catalogue.folders().fieldText(QStringLiteral("FolderId"));
     QDateTime end(QDate(2020, 1, 1), QTime(8, 0));
     for (int i = 0; i < rows; ++i) {
         end = end.addSecs(431);
@@ -30,9 +30,9 @@ template <class Memo> void fillCatalogue(Catalogue& catalogue, int rows, Memo me
         calls.setFieldValue(QStringLiteral("FolderId"), folderId);
         calls.setFieldValue(QStringLiteral("DateS"), catalogue.formats().dateText(end.date()));
         calls.setFieldValue(QStringLiteral("TimeS"), catalogue.formats().timeText(end.time()));
-        calls.setFieldValue(QStringLiteral("Duration"), Catalogue::DurationText(i % 900));
+        calls.setFieldValue(QStringLiteral("Duration"), Catalogue::durationText(i % 900));
         calls.setFieldValue(QStringLiteral("Comment"), memo(i));
         calls.post();
     }
-    calls.SaveTable();
+    calls.saveTable();
 }

@@ -38,7 +38,7 @@ void BM_AnalyseBlock(benchmark::State& state) {
     size_t block = 0;
     for (auto _ : state) {
         const auto frame = std::span(sound).subspan(block * LineAnalysis::kBlockSize, LineAnalysis::kBlockSize);
-        benchmark::DoNotOptimize(analysis.AnalyseBlock(frame));
+        benchmark::DoNotOptimize(analysis.analyseBlock(frame));
         block = (block + 1) % kBlocks;
     }
     state.SetItemsProcessed(state.iterations());

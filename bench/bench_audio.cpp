@@ -36,13 +36,13 @@ QByteArray speechPcm16() {
 
 QByteArray convertAll(const WaveFormat& in, const WaveFormat& out, const QByteArray& data) {
     AudioConverter c;
-    c.SetFormatIn(in);
-    c.SetFormatOut(out);
+    c.setFormatIn(in);
+    c.setFormatOut(out);
     QByteArray result;
-    QObject::connect(&c, &AudioConverter::OnAudioConverted, [&](const QByteArray& d) { result += d; });
-    c.Open();
+    QObject::connect(&c, &AudioConverter::audioConverted, [&](const QByteArray& d) { result += d; });
+    c.open();
     for (qsizetype i = 0; i < data.size(); i += 65536)
-        c.Convert(data.constData() + i, std::min<qsizetype>(65536, data.size() - i));
+        c.convert(data.constData() + i, std::min<qsizetype>(65536, data.size() - i));
     return result;
 }
 
@@ -60,14 +60,14 @@ void runConverter(benchmark::State& state, const WaveFormat& in, const WaveForma
     size_t produced = 0;
     for (auto _ : state) {
         AudioConverter c;
-        c.SetFormatIn(in);
-        c.SetFormatOut(out);
-        QObject::connect(&c, &AudioConverter::OnAudioConverted,
+        c.setFormatIn(in);
+        c.setFormatOut(out);
+        QObject::connect(&c, &AudioConverter::audioConverted,
                          [&](const QByteArray& d) { produced += static_cast<size_t>(d.size()); });
-        c.Open();
+        c.open();
         for (qsizetype i = 0; i + block <= input.size(); i += block)
-            c.Convert(input.constData() + i, block);
-        c.Close();
+            c.convert(input.constData() + i, block);
+        c.close();
     }
     benchmark::DoNotOptimize(produced);
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * input.size());
@@ -151,8 +151,8 @@ void BM_WholeFile(benchmark::State& state, const WaveFormat& in, const WaveForma
             return;
         }
         WavWriter writer(file);
-        writer.SetFormat(in);
-        writer.Write(data.constData(), data.size());
+        writer.setFormat(in);
+        writer.write(data.constData(), data.size());
     }
     WavConversionOptions options;
     options.allowTwoThreads = twoThreads;

@@ -29,7 +29,7 @@ QString catalogueOf(int rows) {
     auto dir = std::make_shared<QTemporaryDir>();
     QDir(dir->path()).mkdir(QStringLiteral("wav"));
     Catalogue catalogue(dir->path(), g_prompter);
-    catalogue.OpenCatalogue();
+    catalogue.openCatalogue();
     fillCatalogue(catalogue, rows, memo);
     folders[rows] = dir;
     return dir->path();
@@ -49,8 +49,8 @@ void BM_Open(benchmark::State& state) {
     const QString folder = catalogueOf(int(state.range(0)));
     for (auto _ : state) {
         Catalogue catalogue(folder, g_prompter);
-        catalogue.OpenCatalogue();
-        benchmark::DoNotOptimize(catalogue.CallsTbl().recordCount());
+        catalogue.openCatalogue();
+        benchmark::DoNotOptimize(catalogue.recordings().recordCount());
     }
     state.counters["peak_MB"] = double(peakKilobytes()) / 1024.0;
 }
@@ -58,30 +58,30 @@ void BM_Open(benchmark::State& state) {
 void BM_AppendAndSave(benchmark::State& state) {
     const QString folder = catalogueOf(int(state.range(0)));
     Catalogue catalogue(folder, g_prompter);
-    catalogue.OpenCatalogue();
+    catalogue.openCatalogue();
     RecordingEntry entry;
     entry.audioBytes = 8000 * 95;
     entry.avgBytesPerSec = 8000;
     entry.callerIdEnabled = true;
     entry.callerId = QStringLiteral("+49 30 5551234");
     for (auto _ : state)
-        benchmark::DoNotOptimize(catalogue.AddRecordingEntry(entry));
+        benchmark::DoNotOptimize(catalogue.addRecordingEntry(entry));
     // Keep the catalogue at its size for the other benchmarks.
-    catalogue.CallsTbl().setBeforeDelete(nullptr);
-    while (catalogue.CallsTbl().recordCount() > state.range(0)) {
-        catalogue.CallsTbl().last();
-        catalogue.CallsTbl().deleteRecord();
+    catalogue.recordings().setBeforeDelete(nullptr);
+    while (catalogue.recordings().recordCount() > state.range(0)) {
+        catalogue.recordings().last();
+        catalogue.recordings().deleteRecord();
     }
 }
 
 void BM_Locate(benchmark::State& state) {
     const int rows = int(state.range(0));
     Catalogue catalogue(catalogueOf(rows), g_prompter);
-    catalogue.OpenCatalogue();
+    catalogue.openCatalogue();
     const QString last = QStringLiteral("%1").arg(rows - 1, 8, 36, QLatin1Char('0'));
     for (auto _ : state) {
-        catalogue.CallsTbl().first();
-        benchmark::DoNotOptimize(catalogue.CallsTbl().locate(QStringLiteral("id"), last));
+        catalogue.recordings().first();
+        benchmark::DoNotOptimize(catalogue.recordings().locate(QStringLiteral("id"), last));
     }
 }
 

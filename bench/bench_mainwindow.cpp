@@ -32,7 +32,7 @@ std::unique_ptr<QTemporaryDir> workingFolder(int rows) {
     ini.close();
     QDir(dir->path()).mkdir(QStringLiteral("wav"));
     Catalogue catalogue(dir->path(), g_prompter);
-    catalogue.OpenCatalogue();
+    catalogue.openCatalogue();
     fillCatalogue(catalogue, rows, [](int i) { return QStringLiteral("+49 30 %1 caller %2").arg(5550000 + i).arg(i); });
     catalogue.saveTree();
     catalogue.close();

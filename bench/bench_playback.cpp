@@ -117,19 +117,19 @@ void writeGsm(const QString& path, int seconds) {
         pcm[2 * i + 1] = static_cast<char>((s >> 8) & 0xFF);
     }
     AudioConverter converter;
-    converter.SetFormatIn(WaveFormat::pcm(8000, 16, 1));
-    converter.SetFormatOut(GsmDriver::gsmFormat(8000));
+    converter.setFormatIn(WaveFormat::pcm(8000, 16, 1));
+    converter.setFormatOut(GsmDriver::gsmFormat(8000));
     QByteArray gsm;
-    QObject::connect(&converter, &AudioConverter::OnAudioConverted, [&gsm](const QByteArray& d) { gsm += d; });
-    converter.Open();
-    converter.Convert(pcm.constData(), pcm.size());
-    converter.Close();
+    QObject::connect(&converter, &AudioConverter::audioConverted, [&gsm](const QByteArray& d) { gsm += d; });
+    converter.open();
+    converter.convert(pcm.constData(), pcm.size());
+    converter.close();
     QFile file(path);
     file.open(QIODevice::WriteOnly | QIODevice::Truncate);
     WavWriter writer(file);
-    writer.SetFormat(GsmDriver::gsmFormat(8000));
+    writer.setFormat(GsmDriver::gsmFormat(8000));
     for (int i = 0; i < seconds / 10; ++i)
-        writer.Write(gsm.constData(), gsm.size());
+        writer.write(gsm.constData(), gsm.size());
 }
 
 Listener* g_listener = nullptr;
@@ -149,14 +149,14 @@ void BM_PlayToFirstSound(benchmark::State& state) {
         g_listener->reset();
         QElapsedTimer clock;
         clock.start();
-        player.Open(path);
-        player.Play();
+        player.open(path);
+        player.play();
         if (!waitFor([] { return g_listener->heard(); }, 10000)) {
             state.SkipWithError("the sound never came");
             return;
         }
         state.SetIterationTime(static_cast<double>(clock.nsecsElapsed()) / 1e9);
-        player.Close();
+        player.close();
         idle(300); // the sink falls silent before the next round starts
     }
     state.SetLabel(std::to_string(state.range(0) / 60) + " min GSM");
@@ -176,11 +176,11 @@ void BM_ProcessorWhilePlaying(benchmark::State& state) {
     UnattendedPrompter prompter;
     Logger logger;
     Catalogue catalogue(dir.path(), prompter);
-    catalogue.OpenCatalogue();
+    catalogue.openCatalogue();
     RecordingEntry entry;
     entry.audioBytes = 1625 * state.range(0);
     entry.avgBytesPerSec = 1625;
-    writeGsm(catalogue.wavPath(catalogue.AddRecordingEntry(entry)), static_cast<int>(state.range(0)));
+    writeGsm(catalogue.wavPath(catalogue.addRecordingEntry(entry)), static_cast<int>(state.range(0)));
     Config config(dir.filePath(QStringLiteral("tvk.ini")));
     SettingsModel settings(config, dir.path());
     settings.load();
@@ -188,7 +188,7 @@ void BM_ProcessorWhilePlaying(benchmark::State& state) {
     Player player(&devices);
     PlaybackController controller(logger, prompter, catalogue, settings, player, &devices);
     qint64 blocks = 0;
-    QObject::connect(&controller, &PlaybackController::DisplayData, [&blocks](const QByteArray&) { ++blocks; });
+    QObject::connect(&controller, &PlaybackController::displayBlock, [&blocks](const QByteArray&) { ++blocks; });
     for (auto _ : state) {
         // The first ten seconds include decoding the trace's copy on the second thread; the next ten
         // are the steady state.
@@ -201,7 +201,7 @@ void BM_ProcessorWhilePlaying(benchmark::State& state) {
         };
         QElapsedTimer clock;
         clock.start();
-        controller.acPlay();
+        controller.play();
         const double first = measure(10000);
         const double steady = measure(10000);
         state.SetIterationTime(static_cast<double>(clock.elapsed()) / 1000.0);
@@ -229,8 +229,8 @@ void BM_ProcessorPlayerAlone(benchmark::State& state) {
     Player player(&devices);
     player.setDecodeCopy(false);
     for (auto _ : state) {
-        player.Open(path);
-        player.Play();
+        player.open(path);
+        player.play();
         idle(1000);
         const double before = processCpuMs();
         QElapsedTimer clock;
@@ -238,7 +238,7 @@ void BM_ProcessorPlayerAlone(benchmark::State& state) {
         idle(10000);
         state.counters["cpu_pct"] = 100.0 * (processCpuMs() - before) / static_cast<double>(clock.elapsed());
         state.SetIterationTime(static_cast<double>(clock.elapsed()) / 1000.0);
-        player.Close();
+        player.close();
     }
     state.SetLabel("1 min GSM, no trace");
 }
@@ -257,10 +257,10 @@ int main(int argc, char** argv) {
         writeGsm(dir.filePath(QStringLiteral("warm.wav")), 10);
         OutputDevices devices;
         Player player(&devices);
-        player.Open(dir.filePath(QStringLiteral("warm.wav")));
-        player.Play();
+        player.open(dir.filePath(QStringLiteral("warm.wav")));
+        player.play();
         waitFor([] { return g_listener->heard(); }, 10000);
-        player.Close();
+        player.close();
         idle(300);
     }
     benchmark::RunSpecifiedBenchmarks();

@@ -48,14 +48,14 @@ const std::vector<int16_t>& callPcm16() {
 
 QByteArray convert(const WaveFormat& in, const WaveFormat& out, const QByteArray& data) {
     AudioConverter c;
-    c.SetFormatIn(in);
-    c.SetFormatOut(out);
+    c.setFormatIn(in);
+    c.setFormatOut(out);
     QByteArray result;
-    QObject::connect(&c, &AudioConverter::OnAudioConverted, [&](const QByteArray& d) { result += d; });
-    c.Open();
+    QObject::connect(&c, &AudioConverter::audioConverted, [&](const QByteArray& d) { result += d; });
+    c.open();
     for (qsizetype i = 0; i < data.size(); i += 65536)
-        c.Convert(data.constData() + i, std::min<qsizetype>(65536, data.size() - i));
-    c.Close();
+        c.convert(data.constData() + i, std::min<qsizetype>(65536, data.size() - i));
+    c.close();
     return result;
 }
 
@@ -109,9 +109,9 @@ void roundTrip(benchmark::State& state, const WaveFormat& format, bool equalize)
         QFile file(recording);
         file.open(QIODevice::WriteOnly);
         WavWriter writer(file);
-        writer.SetFormat(format);
-        writer.Write(encoded.constData(), encoded.size());
-        writer.Finish();
+        writer.setFormat(format);
+        writer.write(encoded.constData(), encoded.size());
+        writer.finish();
     }
     UnattendedPrompter prompter;
     double decode = 0, apply = 0, encode = 0;

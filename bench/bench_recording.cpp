@@ -66,7 +66,7 @@ struct Session {
     explicit Session(const QString& fileName, bool gsm = true) : file(fileName) {
         file.open(QIODevice::ReadWrite | QIODevice::Truncate);
         writer = std::make_unique<RecordingFileWriter>(file);
-        writer->SetFormat(gsm ? GsmDriver::gsmFormat(kRate) : WaveFormat::pcm(kRate, 8, 1));
+        writer->setFormat(gsm ? GsmDriver::gsmFormat(kRate) : WaveFormat::pcm(kRate, 8, 1));
         path.start(WaveFormat::pcm(kRate, 8, 1), writer.get(), false, 10);
         path.setTrace(true);
         path.setAnalyse(true);
@@ -117,7 +117,7 @@ void BM_RecordingPathPerSecond(benchmark::State& state) {
         }
     }
     state.counters["cpu_ms_per_audio_s"] = cpuMs / static_cast<double>(audioSeconds);
-    state.counters["written_bytes"] = static_cast<double>(session->writer->WrittenBytes());
+    state.counters["written_bytes"] = static_cast<double>(session->writer->writtenBytes());
 }
 BENCHMARK(BM_RecordingPathPerSecond)->Arg(1)->Arg(0)->Unit(benchmark::kMicrosecond)->MinTime(2.0);
 
@@ -142,7 +142,7 @@ void BM_OneHourCall(benchmark::State& state) {
         state.counters["rss_last_kib"] = last;
         state.counters["rss_max_kib"] = max;
         state.counters["rss_growth_kib"] = last - first;
-        state.counters["file_bytes"] = static_cast<double>(session.writer->WrittenBytes());
+        state.counters["file_bytes"] = static_cast<double>(session.writer->writtenBytes());
         state.counters["cpu_ms_per_audio_s"] = (processCpuMs() - before) / 3600.0;
         state.SetLabel("RSS KiB every 5 min: " + trail);
     }

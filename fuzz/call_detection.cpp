@@ -17,9 +17,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     settings.rejectRings = 2 + (data[0] >> 3) % 19;
     modem.setSettings(settings);
     if (settings.autoRecord)
-        modem.EnableAutoRecord();
+        modem.enableAutoRecord();
     else
-        modem.DisableAutoRecord();
+        modem.disableAutoRecord();
 
     // Switching automatic recording off keeps the count it had.
     const int counted = modem.ringCount();

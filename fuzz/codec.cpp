@@ -85,16 +85,16 @@ WaveFormat pcm16Like(const WaveFormat& f) {
 /// Converts all of `input` from `from` to `to` in pieces of `piece` bytes; the bytes produced.
 QByteArray convert(const WaveFormat& from, const WaveFormat& to, QByteArrayView input, qsizetype piece, bool flush) {
     AudioConverter converter;
-    converter.SetFormatIn(from);
-    converter.SetFormatOut(to);
+    converter.setFormatIn(from);
+    converter.setFormatOut(to);
     QByteArray out;
-    QObject::connect(&converter, &AudioConverter::OnAudioConverted, [&out](const QByteArray& block) { out += block; });
-    converter.Open();
+    QObject::connect(&converter, &AudioConverter::audioConverted, [&out](const QByteArray& block) { out += block; });
+    converter.open();
     for (qsizetype at = 0; at < input.size(); at += piece)
-        converter.Convert(input.data() + at, std::min(piece, input.size() - at));
+        converter.convert(input.data() + at, std::min(piece, input.size() - at));
     if (flush)
-        converter.Flush();
-    converter.Close();
+        converter.flush();
+    converter.close();
     return out;
 }
 

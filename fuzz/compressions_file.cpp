@@ -21,15 +21,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Config config(fuzzPath(QStringLiteral("tvk.ini")));
     const int chosen = chooseCompressionIndex(records);
     FUZZ_CHECK(records.isEmpty() ? chosen == -1 : (chosen >= 0 && chosen < records.size()));
-    FUZZ_CHECK(ChooseCurrentCompression(config, path) == !records.isEmpty());
+    FUZZ_CHECK(chooseCurrentCompression(config, path) == !records.isEmpty());
 
     CurrentCompression current;
     QuietPrompter prompter;
     try {
         const bool matched =
-            MatchCurrentCompression(current, config, path, prompter, fuzzPath(QStringLiteral("ModemCompression.cpn")));
+            matchCurrentCompression(current, config, path, prompter, fuzzPath(QStringLiteral("ModemCompression.cpn")));
         FUZZ_CHECK(matched || prompter.messages == 1);
-    } catch (const EFOpenError&) {
+    } catch (const FileOpenError&) {
         fuzzFail("the format file could not be written", __FILE__, __LINE__);
     }
     if (!records.isEmpty())

@@ -17,33 +17,33 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     WaveFormat modem;
     WaveFormat file;
-    modem.LoadFormatFile(modemPath);
-    file.LoadFormatFile(filePath);
-    (void)modem.FormatDescription();
-    (void)file.FormatDescription();
+    modem.loadFormatFile(modemPath);
+    file.loadFormatFile(filePath);
+    (void)modem.formatDescription();
+    (void)file.formatDescription();
 
     const QString again = fuzzPath(QStringLiteral("again.cpn"));
-    modem.SaveFormatFile(again);
+    modem.saveFormatFile(again);
     WaveFormat reloaded = WaveFormat::fromBytes(QByteArray(WaveFormat::kBufferSize, '\x55'));
-    reloaded.LoadFormatFile(again);
+    reloaded.loadFormatFile(again);
     FUZZ_CHECK(reloaded == modem);
 
     AudioConverter converter;
-    converter.SetFormatIn(modem);
-    converter.SetFormatOut(file);
+    converter.setFormatIn(modem);
+    converter.setFormatOut(file);
     qint64 produced = 0;
-    QObject::connect(&converter, &AudioConverter::OnAudioConverted,
+    QObject::connect(&converter, &AudioConverter::audioConverted,
                      [&produced](const QByteArray& block) { produced += block.size(); });
     try {
-        converter.Open();
+        converter.open();
         // A second of 8-bit line sound at the modem's rate, in the 2048-byte blocks of the recording.
         QByteArray sound(2048, '\0');
         for (int i = 0; i < sound.size(); ++i)
             sound[i] = static_cast<char>(bytes.isEmpty() ? i : bytes[i % bytes.size()] ^ i);
         for (int block = 0; block < 4; ++block)
-            converter.Convert(sound.constData(), sound.size());
-        converter.Flush();
-        converter.Close();
+            converter.convert(sound.constData(), sound.size());
+        converter.flush();
+        converter.close();
     } catch (const AudioError&) {
     }
     FUZZ_CHECK(produced >= 0);

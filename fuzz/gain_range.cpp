@@ -6,7 +6,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QString reply = fuzzLatin1(QByteArrayView(data, static_cast<qsizetype>(size)));
     GainRange range{-7, -7};
-    ParseGainRange(reply, range);
+    parseGainRange(reply, range);
     if (range == GainRange{-7, -7})
         return 0;
     FUZZ_CHECK(range == (GainRange{-1, -1}) || range.low < range.high);

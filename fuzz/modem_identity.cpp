@@ -8,13 +8,13 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static PtyModem harness;
     ModemController& modem = harness.modem();
-    modem.DisableAutoRecord();
+    modem.disableAutoRecord();
     harness.answerNextCommand(fuzzBytes(data, size));
     QString reply;
-    const int result = modem.SendQuery(QStringLiteral("AT+GMM?"), reply);
+    const int result = modem.sendQuery(QStringLiteral("AT+GMM?"), reply);
     harness.drain();
     FUZZ_CHECK(!modem.exchangeWaiting());
-    if (result != AtOk)
+    if (result != AtResult::Ok)
         return 0;
     FUZZ_CHECK(reply.isEmpty() || (reply.front().unicode() > ' ' && reply.back().unicode() > ' '));
     const QString model = ModemSearch::identityText(reply);

@@ -59,9 +59,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QStringList before = rows(table);
     FUZZ_CHECK(before.size() == table.recordCount());
     QFile::remove(out);
-    table.SaveToFile(out);
+    table.saveToFile(out);
     // Saving over a file keeps the previous one as the backup.
-    table.SaveToFile(out);
+    table.saveToFile(out);
     const QByteArray saved = readAll(out);
     FUZZ_CHECK(readAll(TableFile::backupPath(out)) == saved);
 
@@ -74,7 +74,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         fuzzFail(qPrintable(QStringLiteral("a saved table does not open: ") + e.message()), __FILE__, __LINE__);
     }
     FUZZ_CHECK(rows(again) == before);
-    again.SaveToFile(out);
+    again.saveToFile(out);
     FUZZ_CHECK(readAll(out) == saved);
 
     // Changes keep the file loadable: a row appended from the first row's values, the first deleted.
@@ -89,7 +89,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         again.post();
         again.first();
         again.deleteRecord();
-        again.SaveTable();
+        again.saveTable();
         TableFile third;
         third.setTableName(out);
         third.open();

@@ -16,7 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             continue;
         CompressionRecord record;
         QChar separator;
-        if (!CompressionLineParser::ClassifyLine(line, record, separator)) {
+        if (!CompressionLineParser::classifyLine(line, record, separator)) {
             FUZZ_CHECK(record == CompressionRecord());
             continue;
         }
@@ -24,7 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         FUZZ_CHECK(separator == u',' || separator == u';');
         FUZZ_CHECK(!record.bps.isEmpty());
         record.VsmCommand =
-            CompressionLineParser::BuildSelectionCommand(record, separator).left(CompressionRecord::kFieldChars);
+            CompressionLineParser::buildSelectionCommand(record, separator).left(CompressionRecord::kFieldChars);
         FUZZ_CHECK(record.VsmCommand.startsWith(QStringLiteral("at+vsm=")));
         for (int i = 0; i < CompressionRecord::kFieldCount; ++i)
             FUZZ_CHECK(record.fields(i)->size() <= CompressionRecord::kFieldChars);

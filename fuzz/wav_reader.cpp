@@ -16,12 +16,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     file.open(QIODevice::ReadOnly);
     try {
         WavReader reader(file);
-        const qint64 promised = reader.ItemSize(0);
-        FUZZ_CHECK(promised >= 0 && reader.DataPosition() >= 12 && reader.DataPosition() <= bytes.size());
+        const qint64 promised = reader.itemSize(0);
+        FUZZ_CHECK(promised >= 0 && reader.dataPosition() >= 12 && reader.dataPosition() <= bytes.size());
         char buffer[512];
-        const qint64 got = reader.ReadItem(0, buffer, sizeof buffer);
+        const qint64 got = reader.readItem(0, buffer, sizeof buffer);
         FUZZ_CHECK(got >= 0 && got <= std::min<qint64>(sizeof buffer, promised));
-        (void)reader.Format().FormatDescription();
+        (void)reader.format().formatDescription();
     } catch (const AudioError&) {
         return 0;
     }
@@ -32,7 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzzWrite(path, bytes);
     QBuffer memory;
     memory.open(QIODevice::WriteOnly);
-    codec.DecodeToMemory(path, memory);
+    codec.decodeToMemory(path, memory);
     FUZZ_CHECK(memory.size() <= 64 * qint64(size) + (1 << 20));
     return 0;
 }

@@ -20,10 +20,10 @@ PtyModem::PtyModem() : m_config(fuzzPath(QStringLiteral("tvk.ini"))) {
     m_clock = clock.get();
     m_modem = std::make_unique<ModemController>(m_config, m_logger, std::move(clock));
     ModemSettings settings;
-    settings.flow = ComPort::FlowControl::None;
+    settings.flow = SerialChannel::FlowControl::None;
     settings.replyTimeoutSeconds = 1;
     m_modem->setSettings(settings);
-    FUZZ_CHECK(m_modem->OpenModemPort(1, false));
+    FUZZ_CHECK(m_modem->openModemPort(1, false));
     m_notifier = std::make_unique<QSocketNotifier>(m_pty.masterFd(), QSocketNotifier::Read);
     QObject::connect(m_notifier.get(), &QSocketNotifier::activated, [this] { readable(); });
 }
@@ -36,9 +36,9 @@ PtyModem::~PtyModem() {
 void PtyModem::waitHeld(qsizetype count) {
     // The reader thread takes the bytes off the line; once all are held, one notification carries them.
     QDeadlineTimer deadline(10000);
-    while (m_modem->ComPort1().bytesHeld() < count && !deadline.hasExpired())
+    while (m_modem->channel().bytesHeld() < count && !deadline.hasExpired())
         QThread::yieldCurrentThread();
-    FUZZ_CHECK(m_modem->ComPort1().bytesHeld() >= count);
+    FUZZ_CHECK(m_modem->channel().bytesHeld() >= count);
 }
 
 void PtyModem::arrive(const QByteArray& bytes) {
@@ -47,9 +47,9 @@ void PtyModem::arrive(const QByteArray& bytes) {
     FUZZ_CHECK(m_pty.write(bytes));
     waitHeld(bytes.size());
     QDeadlineTimer deadline(10000);
-    while (m_modem->ComPort1().bytesHeld() > 0 && m_modem->portOpen() && !deadline.hasExpired())
+    while (m_modem->channel().bytesHeld() > 0 && m_modem->portOpen() && !deadline.hasExpired())
         QCoreApplication::processEvents();
-    FUZZ_CHECK(m_modem->ComPort1().bytesHeld() == 0 || !m_modem->portOpen());
+    FUZZ_CHECK(m_modem->channel().bytesHeld() == 0 || !m_modem->portOpen());
 }
 
 void PtyModem::answerNextCommand(const QByteArray& reply) {

@@ -14,22 +14,22 @@ AudioConverter::AudioConverter(QObject* parent) : QObject(parent) {}
 
 AudioConverter::~AudioConverter() {
     if (m_active)
-        Close();
+        close();
 }
 
-void AudioConverter::SetRequestRealTime(bool value) {
+void AudioConverter::setRequestRealTime(bool value) {
     if (m_active)
         throw AudioConversionError(kWhileActive);
     m_requestRealTime = value;
 }
 
-void AudioConverter::SetActive(bool value) {
+void AudioConverter::setActive(bool value) {
     if (value == m_active)
         return;
     if (value)
-        Open();
+        open();
     else
-        Close();
+        close();
 }
 
 bool AudioConverter::query(const WaveFormat& from, const WaveFormat& to) const {
@@ -51,29 +51,30 @@ void AudioConverter::buildChain() {
         const WaveFormat p1 = suggestPcm(a, a);
         if (!query(a, p1))
             throw AudioConversionError(kNotPossible);
-        if (!p1.SameFormat(a) && !p1.SameFormat(b))
+        if (!p1.sameFormat(a) && !p1.sameFormat(b))
             m_chain.append(p1);
         if (!query(p1, b)) {
             const WaveFormat p2 = suggestPcm(b, p1);
             if (!query(p1, p2) || !query(p2, b))
                 throw AudioConversionError(kNotPossible);
-            if (!p2.SameFormat(p1) && !p2.SameFormat(b))
+            if (!p2.sameFormat(p1) && !p2.sameFormat(b))
                 m_chain.append(p2);
         }
     }
     m_chain.append(b);
 }
 
-void AudioConverter::Open() {
+void AudioConverter::open() {
     if (m_active)
         throw AudioConversionError(kWhileActive);
     buildChain();
     m_stages.clear();
     for (qsizetype i = 0; i + 1 < m_chain.size(); ++i)
-        m_stages.push_back(std::make_unique<ConverterStage>(m_chain[i], m_chain[i + 1], m_requestRealTime, m_maskFpu));
+        m_stages.push_back(
+            std::make_unique<ConverterStage>(m_chain[i], m_chain[i + 1], m_requestRealTime, m_masksFpuExceptions));
     try {
         for (auto& stage : m_stages)
-            stage->Open();
+            stage->open();
     } catch (...) {
         m_stages.clear(); // closes the stages already opened
         m_chain.clear();
@@ -82,7 +83,7 @@ void AudioConverter::Open() {
     m_active = true;
 }
 
-void AudioConverter::Close() {
+void AudioConverter::close() {
     if (!m_active)
         throw AudioConversionError(kWhileNotActive);
     m_stages.clear();
@@ -92,36 +93,36 @@ void AudioConverter::Close() {
 
 void AudioConverter::pushFrom(size_t stage, const uint8_t* data, size_t count) {
     for (size_t i = stage; i < m_stages.size() && count > 0; ++i) {
-        count = m_stages[i]->Convert(data, count);
-        data = m_stages[i]->Output();
+        count = m_stages[i]->convert(data, count);
+        data = m_stages[i]->output();
     }
     if (count > 0)
-        emit OnAudioConverted(
+        emit audioConverted(
             QByteArray::fromRawData(reinterpret_cast<const char*>(data), static_cast<qsizetype>(count)));
 }
 
-void AudioConverter::Convert(const void* buffer, qint64 count) {
+void AudioConverter::convert(const void* buffer, qint64 count) {
     if (!m_active)
         throw AudioConversionError(kWhileNotActive);
     pushFrom(0, static_cast<const uint8_t*>(buffer), static_cast<size_t>(count));
 }
 
-void AudioConverter::Flush() {
+void AudioConverter::flush() {
     if (!m_active)
         throw AudioConversionError(kWhileNotActive);
     // Stage by stage: what a padded stage gives travels through the later stages, which are then
     // padded in turn. Output is gathered so the owner hears of it once.
     QByteArray gathered;
     for (size_t i = 0; i < m_stages.size(); ++i) {
-        size_t count = m_stages[i]->FlushPadded();
-        const uint8_t* data = m_stages[i]->Output();
+        size_t count = m_stages[i]->flushPadded();
+        const uint8_t* data = m_stages[i]->output();
         for (size_t j = i + 1; j < m_stages.size() && count > 0; ++j) {
-            count = m_stages[j]->Convert(data, count);
-            data = m_stages[j]->Output();
+            count = m_stages[j]->convert(data, count);
+            data = m_stages[j]->output();
         }
         if (count > 0)
             gathered.append(reinterpret_cast<const char*>(data), static_cast<qsizetype>(count));
     }
     if (!gathered.isEmpty())
-        emit OnAudioConverted(gathered);
+        emit audioConverted(gathered);
 }

@@ -1,4 +1,4 @@
-// The stream converter: a chain of at most three codec stages from FormatIn to FormatOut.
+// The stream converter: a chain of at most three codec stages from formatIn to formatOut.
 #pragma once
 
 #include "audio/ConverterStage.h"
@@ -17,38 +17,38 @@ public:
     ~AudioConverter() override;
 
     /// Setting a format copies it; a change takes effect at the next Open.
-    const WaveFormat& FormatIn() const { return m_formatIn; }
-    void SetFormatIn(const WaveFormat& format) { m_formatIn.Assign(format); }
-    const WaveFormat& FormatOut() const { return m_formatOut; }
-    void SetFormatOut(const WaveFormat& format) { m_formatOut.Assign(format); }
+    const WaveFormat& formatIn() const { return m_formatIn; }
+    void setFormatIn(const WaveFormat& format) { m_formatIn.assign(format); }
+    const WaveFormat& formatOut() const { return m_formatOut; }
+    void setFormatOut(const WaveFormat& format) { m_formatOut.assign(format); }
 
-    bool RequestRealTime() const { return m_requestRealTime; }
+    bool requestRealTime() const { return m_requestRealTime; }
     /// AudioConversionError "Cannot perform this action while active." when open.
-    void SetRequestRealTime(bool value);
-    bool Set8087FPUFlag() const { return m_maskFpu; }
-    void SetSet8087FPUFlag(bool value) { m_maskFpu = value; }
+    void setRequestRealTime(bool value);
+    bool masksFpuExceptions() const { return m_masksFpuExceptions; }
+    void setMasksFpuExceptions(bool value) { m_masksFpuExceptions = value; }
 
-    bool Active() const { return m_active; }
-    void SetActive(bool value);
+    bool active() const { return m_active; }
+    void setActive(bool value);
     /// Builds the format chain and opens every stage; AudioConversionError "Conversion not possible."
     /// when no chain of at most three stages exists, "Cannot perform this action while active." when open.
-    void Open();
+    void open();
     /// Closes every stage (pending input is dropped); "Cannot perform this action while not active."
-    void Close();
-    /// Pushes the bytes through every stage; raises OnAudioConverted at most once.
-    void Convert(const void* buffer, qint64 count);
+    void close();
+    /// Pushes the bytes through every stage; raises audioConverted at most once.
+    void convert(const void* buffer, qint64 count);
     /// Completes the pending PCM input with silence to whole codec blocks and converts it, so the end
-    /// of a recording is not lost; raises OnAudioConverted at most once.
-    void Flush();
+    /// of a recording is not lost; raises audioConverted at most once.
+    void flush();
 
     /// The formats of the chain while open: input, intermediate formats, output.
-    const QList<WaveFormat>& FormatChain() const { return m_chain; }
-    int StageCount() const { return static_cast<int>(m_stages.size()); }
-    const ConverterStage& Stage(int i) const { return *m_stages[static_cast<size_t>(i)]; }
+    const QList<WaveFormat>& formatChain() const { return m_chain; }
+    int stageCount() const { return static_cast<int>(m_stages.size()); }
+    const ConverterStage& stage(int i) const { return *m_stages[static_cast<size_t>(i)]; }
 
 signals:
     /// One block of output; `data` points into the converter and is valid only during the signal.
-    void OnAudioConverted(const QByteArray& data);
+    void audioConverted(const QByteArray& data);
 
 private:
     bool query(const WaveFormat& from, const WaveFormat& to) const;
@@ -59,7 +59,7 @@ private:
     WaveFormat m_formatIn;
     WaveFormat m_formatOut;
     bool m_requestRealTime = false;
-    bool m_maskFpu = true;
+    bool m_masksFpuExceptions = true;
     bool m_active = false;
     QList<WaveFormat> m_chain;
     std::vector<std::unique_ptr<ConverterStage>> m_stages;

@@ -37,17 +37,17 @@ class AudioReadError : public AudioStreamError {
 };
 
 /// A file that cannot be opened or created: "Cannot open file <name>".
-class EFOpenError : public std::runtime_error {
+class FileOpenError : public std::runtime_error {
 public:
-    explicit EFOpenError(const QString& fileName)
+    explicit FileOpenError(const QString& fileName)
         : std::runtime_error(QStringLiteral("Cannot open file %1").arg(fileName).toStdString()) {}
     QString text() const { return QString::fromStdString(what()); }
 };
 
 /// A file stream that fails to write (disk full, device gone): "Stream write error".
-class EWriteError : public std::runtime_error {
+class StreamWriteError : public std::runtime_error {
 public:
-    EWriteError() : std::runtime_error("Stream write error") {}
+    StreamWriteError() : std::runtime_error("Stream write error") {}
     QString text() const { return QString::fromStdString(what()); }
 };
 

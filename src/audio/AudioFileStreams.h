@@ -13,8 +13,8 @@ public:
     AudioFileStream(const AudioFileStream&) = delete;
     AudioFileStream& operator=(const AudioFileStream&) = delete;
 
-    virtual void SetFormat(const WaveFormat& format) { m_format.Assign(format); }
-    virtual WaveFormat& Format() { return m_format; }
+    virtual void setFormat(const WaveFormat& format) { m_format.assign(format); }
+    virtual WaveFormat& format() { return m_format; }
 
 protected:
     QIODevice& m_stream;
@@ -28,18 +28,18 @@ public:
     explicit AudioFileWriter(QIODevice& stream) : AudioFileStream(stream), m_start(stream.pos()) {}
 
     /// Writes the bytes at the stream's position; the header goes first on the first write.
-    /// EWriteError when the stream refuses them.
-    void Write(const void* buffer, qint64 count);
-    qint64 WrittenBytes() const { return m_written; }
-    qint64 StartPosition() const { return m_start; }
+    /// StreamWriteError when the stream refuses them.
+    void write(const void* buffer, qint64 count);
+    qint64 writtenBytes() const { return m_written; }
+    qint64 startPosition() const { return m_start; }
 
-    virtual void Finish() {}
+    virtual void finish() {}
 
 protected:
-    virtual void AfterFirstWrite() {}
-    virtual void WriteHeader() {}
-    virtual void WriteData(const void* buffer, qint64 count) = 0;
-    /// Writes all bytes or raises EWriteError.
+    virtual void afterFirstWrite() {}
+    virtual void writeHeader() {}
+    virtual void writeData(const void* buffer, qint64 count) = 0;
+    /// Writes all bytes or raises StreamWriteError.
     void writeRaw(const void* buffer, qint64 count);
 
     qint64 m_written = 0;
@@ -51,21 +51,21 @@ class AudioFileReader : public AudioFileStream {
 public:
     explicit AudioFileReader(QIODevice& stream) : AudioFileStream(stream) {}
 
-    WaveFormat& Format() override { return ItemFormat(m_item); }
-    virtual int ItemCount() = 0;
-    virtual WaveFormat& ItemFormat(int item) {
+    WaveFormat& format() override { return itemFormat(m_item); }
+    virtual int itemCount() = 0;
+    virtual WaveFormat& itemFormat(int item) {
         (void)item;
         return m_format;
     }
-    virtual qint64 ItemSize(int item) = 0;
-    virtual void SeekItem(int item) = 0;
+    virtual qint64 itemSize(int item) = 0;
+    virtual void seekItem(int item) = 0;
     /// Reads the smaller of `count` and the item's size from the start of its data; returns the
     /// bytes read (fewer at a truncated file).
-    virtual qint64 ReadItem(int item, void* buffer, qint64 count) = 0;
-    void LastItem();
-    void NextItem();
-    bool AtEnd() const { return m_end; }
-    int CurrentItem() const { return m_item; }
+    virtual qint64 readItem(int item, void* buffer, qint64 count) = 0;
+    void lastItem();
+    void nextItem();
+    bool atEnd() const { return m_end; }
+    int currentItem() const { return m_item; }
 
 protected:
     int m_item = 0;

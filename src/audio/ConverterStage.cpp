@@ -39,17 +39,17 @@ ConverterStage::ConverterStage(const WaveFormat& formatIn, const WaveFormat& for
       m_maskFpuExceptions(maskFpuExceptions) {}
 
 ConverterStage::~ConverterStage() {
-    Close();
+    close();
 }
 
-void ConverterStage::Open() {
-    if (IsOpen())
+void ConverterStage::open() {
+    if (isOpen())
         throw AudioError(kWhileActive);
     acmCheck<AudioConversionError>(CodecService::streamOpen(&m_stream, m_formatIn, m_formatOut, !m_requestRealTime));
 }
 
-void ConverterStage::Close() {
-    if (!IsOpen())
+void ConverterStage::close() {
+    if (!isOpen())
         return;
     if (m_header.prepared)
         CodecService::streamUnprepareHeader(m_stream.get(), m_header);
@@ -61,8 +61,8 @@ void ConverterStage::Close() {
     m_fill = 0;
 }
 
-size_t ConverterStage::Convert(const uint8_t* data, size_t count) {
-    if (!IsOpen())
+size_t ConverterStage::convert(const uint8_t* data, size_t count) {
+    if (!isOpen())
         throw AudioConversionError(kWhileNotActive);
     if (m_fill + count > m_input.size()) {
         if (m_header.prepared)
@@ -110,8 +110,8 @@ size_t ConverterStage::convertHeld() {
     return m_header.destinationLength;
 }
 
-size_t ConverterStage::FlushPadded() {
-    if (!IsOpen() || m_fill == 0 || m_formatIn.formatTag() != wavetag::Pcm || !m_stream)
+size_t ConverterStage::flushPadded() {
+    if (!isOpen() || m_fill == 0 || m_formatIn.formatTag() != wavetag::Pcm || !m_stream)
         return 0;
     const size_t block = m_stream->sourceBlockBytes();
     const size_t pad = (block - m_fill % block) % block;
@@ -121,5 +121,5 @@ size_t ConverterStage::FlushPadded() {
     const std::vector<uint8_t> silence(pad, m_formatIn.bitsPerSample() == 8 ? uint8_t{128} : uint8_t{0});
     if (m_header.prepared && m_fill + pad > m_input.size())
         return 0;
-    return Convert(silence.data(), silence.size());
+    return convert(silence.data(), silence.size());
 }

@@ -17,25 +17,25 @@ public:
 
     /// AudioError "Cannot perform this action while active." when open; AudioConversionError with the
     /// service's text when the stream cannot be opened.
-    void Open();
+    void open();
     /// Drops pending input (less than one codec block).
-    void Close();
-    bool IsOpen() const { return m_stream != nullptr; }
+    void close();
+    bool isOpen() const { return m_stream != nullptr; }
 
     /// Takes `count` bytes; converts the whole codec blocks held and returns the bytes produced (0 when
     /// there is not yet a whole block). The output stays valid until the next call.
-    size_t Convert(const uint8_t* data, size_t count);
-    const uint8_t* Output() const { return m_output.data(); }
+    size_t convert(const uint8_t* data, size_t count);
+    const uint8_t* output() const { return m_output.data(); }
 
     /// Pads the pending input of a PCM stage with silence to a whole block and converts it; returns
     /// the bytes produced (0 for a stage without PCM input or nothing pending).
-    size_t FlushPadded();
+    size_t flushPadded();
 
-    const WaveFormat& FormatIn() const { return m_formatIn; }
-    const WaveFormat& FormatOut() const { return m_formatOut; }
-    size_t Fill() const { return m_fill; }
-    size_t Capacity() const { return m_input.size(); }
-    bool Prepared() const { return m_header.prepared; }
+    const WaveFormat& formatIn() const { return m_formatIn; }
+    const WaveFormat& formatOut() const { return m_formatOut; }
+    size_t fill() const { return m_fill; }
+    size_t capacity() const { return m_input.size(); }
+    bool prepared() const { return m_header.prepared; }
 
 private:
     size_t convertHeld();

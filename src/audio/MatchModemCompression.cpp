@@ -18,7 +18,7 @@ bool sameShape(const WaveFormat& f, uint16_t tag, int bits, int rate) {
 
 } // namespace
 
-bool MatchModemCompression(const ModemCompressionFields& compression, Prompter& prompter, const QString& fileName) {
+bool matchModemCompression(const ModemCompressionFields& compression, Prompter& prompter, const QString& fileName) {
     WaveFormat scratch;
     bool copyFromFormat = true;
     bool found = false;
@@ -64,7 +64,7 @@ bool MatchModemCompression(const ModemCompressionFields& compression, Prompter& 
         scratch.setSamplesPerSec(taken.samplesPerSec());
     }
     if (found) {
-        scratch.SaveFormatFile(fileName);
+        scratch.saveFormatFile(fileName);
         return true;
     }
     prompter.message(QStringLiteral("None Codec Format found to match modem compression\r"

@@ -18,5 +18,5 @@ inline const QString kFileCompressionFile = QStringLiteral("FileCompression.cpn"
 /// Searches the codec list in enumeration order; on a match saves the format (extra bytes zero) to
 /// `fileName` and returns true. Otherwise shows "None Codec Format found to match modem compression\r
 /// Choose a different modem compression", leaves the file alone and returns false.
-bool MatchModemCompression(const ModemCompressionFields& compression, Prompter& prompter,
+bool matchModemCompression(const ModemCompressionFields& compression, Prompter& prompter,
                            const QString& fileName = kModemCompressionFile);

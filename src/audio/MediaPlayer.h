@@ -24,14 +24,14 @@ public:
 
     using QObject::QObject;
 
-    virtual bool Open(const QString& fileName) = 0;
+    virtual bool open(const QString& fileName) = 0;
     /// Plays from the current position.
-    virtual bool Play() = 0;
-    virtual bool Pause() = 0;
+    virtual bool play() = 0;
+    virtual bool pause() = 0;
     /// Resumes a paused file; from any other mode plays from the current position.
-    virtual bool Resume() = 0;
-    virtual bool Seek(qint64 positionMs) = 0;
-    virtual void Close() = 0;
+    virtual bool resume() = 0;
+    virtual bool seek(qint64 positionMs) = 0;
+    virtual void close() = 0;
 
     virtual Mode mode() const = 0;
     virtual qint64 position() const = 0;

@@ -48,30 +48,30 @@ qint64 PlaybackSource::framesOf(const WaveFormat& format, qint64 dataBytes, qint
 
 PlaybackSource::PlaybackSource(const QString& fileName) : m_file(fileName) {
     if (!m_file.open(QIODevice::ReadOnly))
-        throw EFOpenError(fileName);
+        throw FileOpenError(fileName);
     m_reader = std::make_unique<WavReader>(m_file);
-    m_fileFormat.Assign(m_reader->Format());
+    m_fileFormat.assign(m_reader->format());
     const bool pcm8 = m_fileFormat.formatTag() == wavetag::Pcm && m_fileFormat.bitsPerSample() == 8;
     m_pcmFormat = WaveFormat::pcm(m_fileFormat.samplesPerSec(), pcm8 ? 8 : 16, m_fileFormat.channels());
     if (m_fileFormat.samplesPerSec() == 0 || m_fileFormat.channels() == 0 || m_fileFormat.blockAlign() == 0)
         throw AudioConversionError(QStringLiteral("Conversion not possible."));
     // What the file holds, not what its header promises: a recording cut short by a crash still plays.
-    m_dataBytes = std::max<qint64>(0, std::min(m_reader->ItemSize(0), m_file.size() - m_reader->DataPosition()));
+    m_dataBytes = std::max<qint64>(0, std::min(m_reader->itemSize(0), m_file.size() - m_reader->dataPosition()));
     m_frames = framesOf(m_fileFormat, m_dataBytes, &m_framesPerBlock);
     const qint64 align = m_fileFormat.blockAlign();
     m_readChunk = std::max(kReadBlocksMin, kReadBytesGoal / align) * align;
-    m_converter.SetFormatIn(m_fileFormat);
-    m_converter.SetFormatOut(m_pcmFormat);
-    QObject::connect(&m_converter, &AudioConverter::OnAudioConverted,
+    m_converter.setFormatIn(m_fileFormat);
+    m_converter.setFormatOut(m_pcmFormat);
+    QObject::connect(&m_converter, &AudioConverter::audioConverted,
                      [this](const QByteArray& data) { m_pending.append(data); });
-    m_converter.Open();
+    m_converter.open();
     seekFrame(0);
 }
 
 PlaybackSource::~PlaybackSource() {
     try {
-        if (m_converter.Active())
-            m_converter.Close();
+        if (m_converter.active())
+            m_converter.close();
     } catch (...) {
     }
 }
@@ -82,11 +82,11 @@ void PlaybackSource::seekFrame(qint64 frame) {
     const qint64 offset = std::min(block * m_fileFormat.blockAlign(), m_dataBytes);
     // A codec restarted at a block boundary decodes exactly what a pass from the start would there
     // (ADPCM blocks carry their own state; GSM settles within a few milliseconds).
-    if (m_converter.Active())
-        m_converter.Close();
-    m_converter.Open();
+    if (m_converter.active())
+        m_converter.close();
+    m_converter.open();
     m_pending.clear();
-    m_reader->SeekData(offset);
+    m_reader->seekData(offset);
     m_fileDone = offset >= m_dataBytes;
     m_skipBytes = (frame - block * m_framesPerBlock) * m_pcmFormat.blockAlign();
 }
@@ -94,12 +94,12 @@ void PlaybackSource::seekFrame(qint64 frame) {
 void PlaybackSource::decodeMore() {
     std::vector<char> buffer(static_cast<size_t>(m_readChunk));
     while (m_pending.isEmpty() && !m_fileDone) {
-        const qint64 got = m_reader->ReadNext(buffer.data(), m_readChunk);
+        const qint64 got = m_reader->readNext(buffer.data(), m_readChunk);
         if (got <= 0) {
             m_fileDone = true;
             break;
         }
-        m_converter.Convert(buffer.data(), got);
+        m_converter.convert(buffer.data(), got);
         if (m_skipBytes > 0) {
             const qint64 drop = std::min<qint64>(m_skipBytes, m_pending.size());
             m_pending.remove(0, drop);

@@ -13,7 +13,7 @@
 /// format keeps the file's rate and channels (16-bit, or 8-bit for 8-bit PCM files).
 class PlaybackSource {
 public:
-    /// Opens the file and its conversion. EFOpenError when the file cannot be opened; AudioError when it
+    /// Opens the file and its conversion. FileOpenError when the file cannot be opened; AudioError when it
     /// is not a WAV file or cannot be decoded.
     explicit PlaybackSource(const QString& fileName);
     ~PlaybackSource();

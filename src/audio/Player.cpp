@@ -8,9 +8,9 @@
 
 Player::Player(OutputDevices* devices, QObject* parent) : MediaPlayer(parent), m_devices(devices) {
     m_out.setOutputDevices(devices);
-    connect(&m_out, &WaveOutput::OnAudioPlayed, this, &Player::audioPlayed);
+    connect(&m_out, &WaveOutput::audioPlayed, this, &Player::audioPlayed);
     connect(&m_out, &WaveOutput::playFailed, this, [this](const QString& text) {
-        m_frame = std::min(m_frame + m_out.playedBytes() / std::max<qint64>(1, m_out.Format().blockAlign()),
+        m_frame = std::min(m_frame + m_out.playedBytes() / std::max<qint64>(1, m_out.format().blockAlign()),
                            m_source ? m_source->frames() : 0);
         m_mode = Mode::Stopped;
         fail(OutputFailed, text);
@@ -20,7 +20,7 @@ Player::Player(OutputDevices* devices, QObject* parent) : MediaPlayer(parent), m
 }
 
 Player::~Player() {
-    Close();
+    close();
 }
 
 QString Player::errorTextOf(int error) {
@@ -84,11 +84,11 @@ qint64 Player::position() const {
     return toMs(currentFrame());
 }
 
-bool Player::Open(const QString& fileName) {
-    Close();
+bool Player::open(const QString& fileName) {
+    close();
     try {
         m_source = std::make_unique<PlaybackSource>(fileName);
-    } catch (const EFOpenError&) {
+    } catch (const FileOpenError&) {
         return fail(FileNotFound);
     } catch (const std::exception&) {
         return fail(CannotDecode);
@@ -102,13 +102,13 @@ bool Player::Open(const QString& fileName) {
     return true;
 }
 
-bool Player::Play() {
+bool Player::play() {
     if (!m_source)
         return fail(NotOpen);
     if (m_mode == Mode::Playing)
         return true;
     if (m_mode == Mode::Paused)
-        return Resume();
+        return resume();
     if (m_devices && m_devices->playbackIndex() < 0)
         return fail(NoOutputDevice);
     if (m_frame >= m_source->frames()) {
@@ -118,13 +118,13 @@ bool Player::Play() {
     }
     try {
         m_source->seekFrame(m_frame);
-        m_out.Close();
-        m_out.SetFormat(m_source->pcmFormat());
-        m_out.Open();
+        m_out.close();
+        m_out.setFormat(m_source->pcmFormat());
+        m_out.open();
         m_mode = Mode::Playing;
         fill();
     } catch (const AudioError& e) {
-        m_out.Close();
+        m_out.close();
         m_mode = Mode::Stopped;
         return fail(OutputFailed, e.text());
     }
@@ -139,11 +139,11 @@ void Player::fill() {
         const QByteArray block = m_source->read(blockBytes);
         if (block.isEmpty())
             break;
-        m_out.Play(block.constData(), block.size());
+        m_out.play(block.constData(), block.size());
     }
     // The end of the recording comes before the pre-buffer is full for a short one.
     if (m_source->atEnd())
-        m_out.StartHeld();
+        m_out.startHeld();
 }
 
 void Player::audioPlayed() {
@@ -153,7 +153,7 @@ void Player::audioPlayed() {
         fill();
     } catch (const AudioError& e) {
         m_frame = currentFrame();
-        m_out.Close();
+        m_out.close();
         m_mode = Mode::Stopped;
         fail(OutputFailed, e.text());
         Q_EMIT finished();
@@ -165,48 +165,48 @@ void Player::audioPlayed() {
 }
 
 void Player::stopOutputAtEnd() {
-    m_out.Close();
+    m_out.close();
     m_frame = m_source->frames();
     m_mode = Mode::Stopped;
     Q_EMIT finished();
 }
 
-bool Player::Pause() {
+bool Player::pause() {
     if (!m_source)
         return fail(NotOpen);
     if (m_mode == Mode::Playing) {
-        m_out.Pause();
+        m_out.pause();
         m_mode = Mode::Paused;
     }
     succeed();
     return true;
 }
 
-bool Player::Resume() {
+bool Player::resume() {
     if (!m_source)
         return fail(NotOpen);
     if (m_mode != Mode::Paused)
-        return Play();
-    m_out.Restart();
+        return play();
+    m_out.restart();
     m_mode = Mode::Playing;
     succeed();
     return true;
 }
 
-bool Player::Seek(qint64 positionMs) {
+bool Player::seek(qint64 positionMs) {
     if (!m_source)
         return fail(NotOpen);
     if (positionMs < 0 || positionMs > length())
         return fail(OutOfRange);
-    m_out.Close();
+    m_out.close();
     m_frame = std::min(toFrames(positionMs), m_source->frames());
     m_mode = Mode::Stopped;
     succeed();
     return true;
 }
 
-void Player::Close() {
-    m_out.Close();
+void Player::close() {
+    m_out.close();
     m_copy.stop();
     m_copy.clear();
     m_source.reset();

@@ -31,12 +31,12 @@ public:
     void setDecodeCopy(bool on) { m_decodeCopy = on; }
     static QString errorTextOf(int error);
 
-    bool Open(const QString& fileName) override;
-    bool Play() override;
-    bool Pause() override;
-    bool Resume() override;
-    bool Seek(qint64 positionMs) override;
-    void Close() override;
+    bool open(const QString& fileName) override;
+    bool play() override;
+    bool pause() override;
+    bool resume() override;
+    bool seek(qint64 positionMs) override;
+    void close() override;
 
     Mode mode() const override { return m_mode; }
     qint64 position() const override;

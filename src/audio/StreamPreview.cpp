@@ -4,24 +4,24 @@
 #include "audio/AudioErrors.h"
 
 StreamPreview::StreamPreview(QObject* parent) : QObject(parent) {
-    AudioOut.SetBufferCount(WaveOutput::kDefaultBufferCount);
-    AudioOut.SetFormat(WaveFormat::workingFormat());
-    connect(&AudioOut, &WaveOutput::OnAudioPlayed, this, &StreamPreview::playNext);
+    AudioOut.setBufferCount(WaveOutput::kDefaultBufferCount);
+    AudioOut.setFormat(WaveFormat::workingFormat());
+    connect(&AudioOut, &WaveOutput::audioPlayed, this, &StreamPreview::playNext);
     connect(&AudioOut, &WaveOutput::playFailed, this, &StreamPreview::playFailed);
 }
 
-void StreamPreview::PlayStream(QIODevice& stream) {
-    AudioOut.Open();
+void StreamPreview::playStream(QIODevice& stream) {
+    AudioOut.open();
     m_stream = &stream;
     stream.seek(0);
     bool any = false;
-    for (int i = 0; i <= AudioOut.BufferCount(); ++i)
+    for (int i = 0; i <= AudioOut.bufferCount(); ++i)
         any = playBlock() || any;
     if (m_stream && m_stream->pos() >= m_stream->size()) {
         // The whole stream fits in the pre-buffer: start it now rather than never.
-        AudioOut.StartHeld();
+        AudioOut.startHeld();
         if (!any && AudioOut.queuedCount() == 0)
-            AudioOut.Close();
+            AudioOut.close();
     }
 }
 
@@ -32,7 +32,7 @@ bool StreamPreview::playBlock() {
     const qint64 got = m_stream->read(block, kBlockBytes);
     if (got <= 0)
         return false;
-    AudioOut.Play(block, got);
+    AudioOut.play(block, got);
     return true;
 }
 
@@ -41,13 +41,13 @@ void StreamPreview::playNext() {
         if (m_stream && m_stream->pos() < m_stream->size())
             playBlock();
         else if (AudioOut.queuedCount() <= 1)
-            AudioOut.Close();
+            AudioOut.close();
     } catch (const AudioError& e) {
-        AudioOut.Close();
+        AudioOut.close();
         Q_EMIT playFailed(e.text());
     }
 }
 
-void StreamPreview::StopPlaying() {
-    AudioOut.Close();
+void StreamPreview::stopPlaying() {
+    AudioOut.close();
 }

@@ -7,7 +7,7 @@
 #include <QObject>
 #include <QPointer>
 
-/// PlayStream hands the wave output five blocks of up to 2048 bytes (filling its pre-buffer, which
+/// playStream hands the wave output five blocks of up to 2048 bytes (filling its pre-buffer, which
 /// starts the sound) and one more each time a block has been heard; after the last block it closes
 /// the output. A stream too short to fill the pre-buffer is played all the same.
 class StreamPreview : public QObject {
@@ -17,14 +17,14 @@ public:
 
     explicit StreamPreview(QObject* parent = nullptr);
 
-    /// The program's one preview output: BufferCount 4, the working format.
+    /// The program's one preview output: bufferCount 4, the working format.
     WaveOutput AudioOut;
 
     /// Plays `stream` from its start; the stream must stay open until the preview ends. An output
     /// already open stays open. AudioOutError when the device cannot be opened or take a buffer.
-    void PlayStream(QIODevice& stream);
-    void StopPlaying();
-    bool Active() const { return AudioOut.Active(); }
+    void playStream(QIODevice& stream);
+    void stopPlaying();
+    bool active() const { return AudioOut.active(); }
 
 Q_SIGNALS:
     /// The device refused a buffer while playing; the preview has stopped. `text` is the error's.

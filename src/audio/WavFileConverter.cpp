@@ -45,10 +45,10 @@ class Pass {
 public:
     Pass(const WaveFormat& in, const WaveFormat& out, std::function<void(const QByteArray&)> sink)
         : m_sink(std::move(sink)) {
-        m_converter.SetFormatIn(in);
-        m_converter.SetFormatOut(out);
-        QObject::connect(&m_converter, &AudioConverter::OnAudioConverted, [this](const QByteArray& d) { m_sink(d); });
-        m_converter.Open();
+        m_converter.setFormatIn(in);
+        m_converter.setFormatOut(out);
+        QObject::connect(&m_converter, &AudioConverter::audioConverted, [this](const QByteArray& d) { m_sink(d); });
+        m_converter.open();
     }
     /// Converts `length` bytes of `file` from `offset`, in reads of `block` bytes.
     void run(QFile& file, qint64 offset, qint64 length, qint64 block) {
@@ -59,13 +59,13 @@ public:
             const qint64 got = file.read(buffer.data(), std::min<qint64>(length, static_cast<qint64>(buffer.size())));
             if (got <= 0)
                 break;
-            m_converter.Convert(buffer.data(), got);
+            m_converter.convert(buffer.data(), got);
             length -= got;
         }
     }
     void finish() {
-        m_converter.Flush();
-        m_converter.Close();
+        m_converter.flush();
+        m_converter.close();
     }
     void setSink(std::function<void(const QByteArray&)> sink) { m_sink = std::move(sink); }
 
@@ -82,8 +82,8 @@ struct Layout {
 
 Layout readLayout(QFile& file) {
     WavReader reader(file);
-    Layout l{reader.Format(), reader.DataPosition(), 0};
-    l.dataBytes = std::max<qint64>(0, std::min(reader.ItemSize(0), file.size() - l.dataPosition));
+    Layout l{reader.format(), reader.dataPosition(), 0};
+    l.dataBytes = std::max<qint64>(0, std::min(reader.itemSize(0), file.size() - l.dataPosition));
     return l;
 }
 
@@ -104,7 +104,7 @@ WavConversionReport convertWavFile(const QString& inPath, const QString& outPath
                                    const WavConversionOptions& options) {
     QFile in(inPath);
     if (!in.open(QIODevice::ReadOnly))
-        throw EFOpenError(inPath);
+        throw FileOpenError(inPath);
     const Layout layout = readLayout(in);
     const WaveFormat& source = layout.in;
     const qint64 inAlign = std::max<qint64>(1, source.blockAlign());
@@ -112,14 +112,14 @@ WavConversionReport convertWavFile(const QString& inPath, const QString& outPath
 
     QFile out(outPath);
     if (!out.open(QIODevice::ReadWrite | QIODevice::Truncate))
-        throw EFOpenError(outPath);
+        throw FileOpenError(outPath);
     WavWriter writer(out);
-    writer.SetFormat(target);
+    writer.setFormat(target);
     bool writeFailed = false;
     auto toWriter = [&](const QByteArray& d) {
         try {
-            writer.Write(d.constData(), d.size());
-        } catch (const EWriteError&) {
+            writer.write(d.constData(), d.size());
+        } catch (const StreamWriteError&) {
             writeFailed = true;
         }
     };
@@ -147,7 +147,7 @@ WavConversionReport convertWavFile(const QString& inPath, const QString& outPath
         const qint64 warmUnits =
             std::min(units / 2, (rate * std::max(0, options.warmUpSeconds) + unitFrames - 1) / unitFrames);
         const qint64 checkUnits = std::max<qint64>(1, (rate * kAgreementSeconds + unitFrames - 1) / unitFrames);
-        const qint64 headerBytes = 28 + WavWriter::FmtSize(target);
+        const qint64 headerBytes = 28 + WavWriter::fmtSize(target);
         const qint64 secondOffset = headerBytes + split / inUnit * outUnit;
 
         // The second half, on its own thread with its own file handles.
@@ -157,11 +157,11 @@ WavConversionReport convertWavFile(const QString& inPath, const QString& outPath
                 QFile input(inPath);
                 QFile output(outPath);
                 if (!input.open(QIODevice::ReadOnly) || !output.open(QIODevice::ReadWrite))
-                    throw EFOpenError(outPath);
+                    throw FileOpenError(outPath);
                 bool writeFailedHere = false; // never thrown across the converter's signal
                 qint64 skip = warmUnits * outUnit;
                 if (!output.seek(secondOffset))
-                    throw EWriteError();
+                    throw StreamWriteError();
                 Pass pass(source, target, [&](const QByteArray& d) {
                     QByteArrayView view(d);
                     const qint64 dropped = std::min<qint64>(skip, view.size());
@@ -174,7 +174,7 @@ WavConversionReport convertWavFile(const QString& inPath, const QString& outPath
                          layout.dataBytes - split + warmUnits * inUnit, readBlock);
                 pass.finish();
                 if (writeFailedHere || !output.flush())
-                    throw EWriteError();
+                    throw StreamWriteError();
             } catch (...) {
                 secondError = std::current_exception();
             }
@@ -194,7 +194,7 @@ WavConversionReport convertWavFile(const QString& inPath, const QString& outPath
         // step converts the rest itself; an encoder stops checking after its limit and keeps the other's.
         QFile written(outPath);
         if (!written.open(QIODevice::ReadOnly) || !written.seek(secondOffset))
-            throw EFOpenError(outPath);
+            throw FileOpenError(outPath);
         const qint64 window = checkUnits * outUnit;
         qint64 agreeing = 0; // output bytes at the end of what this thread converted that match the other's
         qint64 checked = 0;
@@ -230,13 +230,13 @@ WavConversionReport convertWavFile(const QString& inPath, const QString& outPath
         else
             first.finish();
         if (!out.seek(out.size()))
-            throw EWriteError();
+            throw StreamWriteError();
     }
     if (writeFailed)
-        throw EWriteError();
-    if (writer.WrittenBytes() > 0)
-        writer.Finish();
+        throw StreamWriteError();
+    if (writer.writtenBytes() > 0)
+        writer.finish();
     if (!out.flush())
-        throw EWriteError();
+        throw StreamWriteError();
     return report;
 }

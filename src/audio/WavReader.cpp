@@ -35,7 +35,7 @@ WavReader::WavReader(QIODevice& stream) : AudioFileReader(stream) {
         if (id == "FMT ") {
             if (size > WaveFormat::kBufferSize)
                 reject();
-            m_format.SetDefaults();
+            m_format.setDefaults();
             const QByteArray bytes = m_stream.read(size);
             std::copy(bytes.begin(), bytes.end(), m_format.raw());
             formatSeen = true;
@@ -49,26 +49,26 @@ WavReader::WavReader(QIODevice& stream) : AudioFileReader(stream) {
     }
     if (!formatSeen || !dataSeen)
         reject();
-    SeekItem(0);
+    seekItem(0);
 }
 
-qint64 WavReader::ItemSize(int item) {
+qint64 WavReader::itemSize(int item) {
     (void)item;
     return m_dataSize;
 }
 
-void WavReader::SeekItem(int item) {
+void WavReader::seekItem(int item) {
     (void)item;
     m_stream.seek(m_dataPosition);
     m_readPosition = 0;
 }
 
-qint64 WavReader::ReadItem(int item, void* buffer, qint64 count) {
-    SeekItem(item);
-    return ReadNext(buffer, count);
+qint64 WavReader::readItem(int item, void* buffer, qint64 count) {
+    seekItem(item);
+    return readNext(buffer, count);
 }
 
-qint64 WavReader::ReadNext(void* buffer, qint64 count) {
+qint64 WavReader::readNext(void* buffer, qint64 count) {
     const qint64 wanted = std::min(count, m_dataSize - m_readPosition);
     if (wanted <= 0)
         return 0;
@@ -79,7 +79,7 @@ qint64 WavReader::ReadNext(void* buffer, qint64 count) {
     return got;
 }
 
-void WavReader::SeekData(qint64 offset) {
+void WavReader::seekData(qint64 offset) {
     offset = std::clamp<qint64>(offset, 0, m_dataSize);
     m_stream.seek(m_dataPosition + offset);
     m_readPosition = offset;

@@ -9,19 +9,19 @@ public:
     /// when it is not a RIFF/WAVE file with a fmt and a data chunk.
     explicit WavReader(QIODevice& stream);
 
-    int ItemCount() override { return 1; }
+    int itemCount() override { return 1; }
     /// The size in the data chunk's header (it may promise more than the file holds).
-    qint64 ItemSize(int item) override;
-    void SeekItem(int item) override;
-    qint64 ReadItem(int item, void* buffer, qint64 count) override;
+    qint64 itemSize(int item) override;
+    void seekItem(int item) override;
+    qint64 readItem(int item, void* buffer, qint64 count) override;
 
-    /// After SeekItem(0): reads on from the current position, never past the data chunk; returns the
+    /// After seekItem(0): reads on from the current position, never past the data chunk; returns the
     /// bytes read (0 at its end). For reading a long file in blocks.
-    qint64 ReadNext(void* buffer, qint64 count);
-    /// The next ReadNext starts `offset` bytes into the data chunk (clamped to it).
-    void SeekData(qint64 offset);
+    qint64 readNext(void* buffer, qint64 count);
+    /// The next readNext starts `offset` bytes into the data chunk (clamped to it).
+    void seekData(qint64 offset);
 
-    qint64 DataPosition() const { return m_dataPosition; }
+    qint64 dataPosition() const { return m_dataPosition; }
 
 private:
     qint64 m_dataPosition = 0;

@@ -20,26 +20,26 @@ WavWriter::~WavWriter() {
     if (m_written <= 0)
         return;
     try {
-        Finish();
+        finish();
     } catch (...) {
         // The caller closes the file; a failing patch cannot be reported from a destructor.
     }
 }
 
-int WavWriter::FmtSize(const WaveFormat& format) {
+int WavWriter::fmtSize(const WaveFormat& format) {
     return format.formatTag() == wavetag::Pcm ? WaveFormat::kPcmHeaderSize
                                               : WaveFormat::kHeaderSize + format.extraSize();
 }
 
-void WavWriter::WriteHeader() {
-    const int fmtSize = FmtSize(m_format);
+void WavWriter::writeHeader() {
+    const int fmtBytes = fmtSize(m_format);
     QByteArray header;
     header += "RIFF";
     header += le32(0);
     header += "WAVE";
     header += "fmt ";
-    header += le32(static_cast<quint32>(fmtSize));
-    header += QByteArray(reinterpret_cast<const char*>(m_format.raw()), fmtSize);
+    header += le32(static_cast<quint32>(fmtBytes));
+    header += QByteArray(reinterpret_cast<const char*>(m_format.raw()), fmtBytes);
     writeRaw(header.constData(), header.size());
     m_dataPosition = m_stream.pos();
     writeRaw("data", 4);
@@ -48,18 +48,18 @@ void WavWriter::WriteHeader() {
 
 void WavWriter::writeSize(qint64 position, qint64 value) {
     if (!m_stream.seek(position))
-        throw EWriteError();
+        throw StreamWriteError();
     writeRaw(le32(static_cast<quint32>(value)).constData(), 4);
 }
 
-void WavWriter::Finish() {
+void WavWriter::finish() {
     const qint64 end = m_stream.pos();
     writeSize(m_start + 4, end - (m_start + kChunkHeaderBytes));
     writeSize(m_dataPosition + 4, end - (m_dataPosition + kChunkHeaderBytes));
     m_stream.seek(end);
 }
 
-qint64 WavWriter::RepairHeader(QIODevice& stream) {
+qint64 WavWriter::repairHeader(QIODevice& stream) {
     const qint64 fileSize = stream.size();
     if (!stream.seek(0))
         return -1;

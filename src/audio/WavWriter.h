@@ -10,19 +10,19 @@ public:
     ~WavWriter() override;
 
     /// Writes both sizes from the current position and returns to it.
-    void Finish() override;
+    void finish() override;
 
     /// The fmt chunk's size for a format: 16 for PCM, else 18 + extra size.
-    static int FmtSize(const WaveFormat& format);
+    static int fmtSize(const WaveFormat& format);
 
     /// Completes the sizes of a RIFF file whose writer never finished (a crash, a power cut): the
     /// data chunk then runs to the end of the file. Returns the data size, or -1 when the file holds no
     /// RIFF/WAVE header with a fmt and a data chunk. The stream must be open for reading and writing.
-    static qint64 RepairHeader(QIODevice& stream);
+    static qint64 repairHeader(QIODevice& stream);
 
 protected:
-    void WriteHeader() override;
-    void WriteData(const void* buffer, qint64 count) override { writeRaw(buffer, count); }
+    void writeHeader() override;
+    void writeData(const void* buffer, qint64 count) override { writeRaw(buffer, count); }
 
 private:
     void writeSize(qint64 position, qint64 value);

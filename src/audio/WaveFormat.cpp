@@ -9,7 +9,7 @@
 #include <algorithm>
 
 WaveFormat::WaveFormat() {
-    SetDefaults();
+    setDefaults();
 }
 
 WaveFormat WaveFormat::pcm(uint32_t samplesPerSec, uint16_t bitsPerSample, uint16_t channels) {
@@ -32,7 +32,7 @@ WaveFormat WaveFormat::fromBytes(QByteArrayView bytes) {
     return f;
 }
 
-void WaveFormat::SetDefaults() {
+void WaveFormat::setDefaults() {
     setFormatTag(wavetag::Pcm);
     setChannels(2);
     setSamplesPerSec(11025);
@@ -62,23 +62,23 @@ void WaveFormat::write32(int offset, uint32_t v) {
         m_buffer[offset + i] = static_cast<uint8_t>((v >> (8 * i)) & 0xFF);
 }
 
-void WaveFormat::LoadFormatFile(const QString& fileName) {
+void WaveFormat::loadFormatFile(const QString& fileName) {
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
-        throw EFOpenError(fileName);
+        throw FileOpenError(fileName);
     const QByteArray data = file.read(kBufferSize);
     std::copy(data.begin(), data.end(), m_buffer.begin());
 }
 
-void WaveFormat::SaveFormatFile(const QString& fileName) const {
+void WaveFormat::saveFormatFile(const QString& fileName) const {
     QFile file(fileName);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        throw EFOpenError(fileName);
+        throw FileOpenError(fileName);
     if (file.write(bytes()) != kBufferSize)
-        throw EFOpenError(fileName);
+        throw FileOpenError(fileName);
 }
 
-QString WaveFormat::FormatDescription() const {
+QString WaveFormat::formatDescription() const {
     QString prefix;
     QString tagName;
     if (CodecService::formatTagDetails(formatTag(), &tagName) == AcmResult::NoError)
@@ -89,7 +89,7 @@ QString WaveFormat::FormatDescription() const {
     return prefix + text.left(CodecService::kMaxFormatTextLength);
 }
 
-bool WaveFormat::ChooseFormat(const QString& title, FormatChooser& chooser) {
+bool WaveFormat::chooseFormat(const QString& title, FormatChooser& chooser) {
     std::array<uint8_t, kBufferSize> scratch = m_buffer;
     const int result = chooser.chooseFormat(title, scratch);
     if (result == AcmResult::NoError) {

@@ -37,7 +37,7 @@ public:
     static WaveFormat fromBytes(QByteArrayView bytes);
 
     /// Rewrites the seven header fields with the defaults; the extra bytes are left alone.
-    void SetDefaults();
+    void setDefaults();
 
     uint16_t formatTag() const { return read16(0); }
     void setFormatTag(uint16_t v) { write16(0, v); }
@@ -64,23 +64,23 @@ public:
     QByteArray bytes() const { return QByteArray(reinterpret_cast<const char*>(raw()), kBufferSize); }
 
     /// All 128 bytes equal, including those past the extra size.
-    bool SameFormat(const WaveFormat& other) const { return m_buffer == other.m_buffer; }
-    void Assign(const WaveFormat& other) { m_buffer = other.m_buffer; }
-    bool operator==(const WaveFormat& other) const { return SameFormat(other); }
+    bool sameFormat(const WaveFormat& other) const { return m_buffer == other.m_buffer; }
+    void assign(const WaveFormat& other) { m_buffer = other.m_buffer; }
+    bool operator==(const WaveFormat& other) const { return sameFormat(other); }
 
-    /// Reads up to 128 bytes; a shorter file fills only the leading bytes. EFOpenError when the
+    /// Reads up to 128 bytes; a shorter file fills only the leading bytes. FileOpenError when the
     /// file cannot be opened.
-    void LoadFormatFile(const QString& fileName);
-    /// Creates or truncates the file and writes the 128 bytes; EFOpenError when it cannot.
-    void SaveFormatFile(const QString& fileName) const;
+    void loadFormatFile(const QString& fileName);
+    /// Creates or truncates the file and writes the 128 bytes; FileOpenError when it cannot.
+    void saveFormatFile(const QString& fileName) const;
 
     /// "<tag name>: <format text>", e.g. "PCM: 8.000 kHz, 8 Bit, Mono"; empty for an unknown format.
-    QString FormatDescription() const;
+    QString formatDescription() const;
 
     /// Lets the user pick a format, starting from this one. True when a format was taken; false when
     /// cancelled (descriptor unchanged); AudioConversionError "Error selecting format." + the error
     /// text on any other result of the chooser.
-    bool ChooseFormat(const QString& title, FormatChooser& chooser);
+    bool chooseFormat(const QString& title, FormatChooser& chooser);
 
 private:
     uint16_t read16(int offset) const { return static_cast<uint16_t>(m_buffer[offset] | (m_buffer[offset + 1] << 8)); }

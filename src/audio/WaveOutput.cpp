@@ -20,7 +20,7 @@ WaveOutput::WaveOutput(QObject* parent) : QObject(parent), m_factory(openSystemS
 
 WaveOutput::~WaveOutput() {
     try {
-        Close();
+        close();
     } catch (...) {
     }
 }
@@ -36,7 +36,7 @@ void WaveOutput::setOutputDevices(OutputDevices* devices) {
         });
 }
 
-void WaveOutput::Open() {
+void WaveOutput::open() {
     if (m_active)
         return;
     m_pool.clear();
@@ -60,7 +60,7 @@ void WaveOutput::applyVolume() {
         m_sink->setVolume(m_devices->volumeOf(m_openedId));
 }
 
-void WaveOutput::Close() {
+void WaveOutput::close() {
     if (!m_active)
         return;
     ++m_session;
@@ -76,7 +76,7 @@ void WaveOutput::Close() {
     m_pool.clear();
 }
 
-void WaveOutput::Play(const void* data, qint64 count) {
+void WaveOutput::play(const void* data, qint64 count) {
     if (!m_active)
         throw AudioIOError(QStringLiteral("Cannot perform this action while not active."));
     if (count <= 0)
@@ -104,7 +104,7 @@ void WaveOutput::writeHeld() {
         write(std::move(buffer));
 }
 
-void WaveOutput::StartHeld() {
+void WaveOutput::startHeld() {
     if (!m_active)
         return;
     writeHeld();
@@ -120,7 +120,7 @@ void WaveOutput::write(Buffer buffer) {
     updateTimer();
 }
 
-void WaveOutput::Pause() {
+void WaveOutput::pause() {
     if (!m_active || m_paused)
         return;
     m_paused = true;
@@ -128,7 +128,7 @@ void WaveOutput::Pause() {
     updateTimer();
 }
 
-void WaveOutput::Restart() {
+void WaveOutput::restart() {
     if (!m_active || !m_paused)
         return;
     m_paused = false;
@@ -152,7 +152,7 @@ void WaveOutput::checkPlayed() {
     if (!m_active)
         return;
     if (m_sink->failed()) {
-        Close();
+        close();
         Q_EMIT playFailed(acmErrorText(AcmResult::NotEnabled, QStringLiteral("Error playing buffer.")));
         return;
     }
@@ -163,7 +163,7 @@ void WaveOutput::checkPlayed() {
         Buffer buffer = std::move(m_queued.front());
         m_queued.pop_front();
         m_reportedBytes = buffer.end;
-        Q_EMIT OnAudioPlayed(QByteArray::fromRawData(buffer.block.data.get(), buffer.length));
+        Q_EMIT audioPlayed(QByteArray::fromRawData(buffer.block.data.get(), buffer.length));
         // A handler that closed (or reopened) the output has dropped this buffer with the rest.
         if (!self || m_session != session)
             return;

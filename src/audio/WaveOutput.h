@@ -15,16 +15,16 @@
 
 class OutputDevices;
 
-/// Open, then Play buffers; the device starts only when BufferCount + 1 buffers have been handed
-/// over (the first BufferCount are held back), and from then on every buffer is written at once.
-/// Each buffer that has been heard is reported with OnAudioPlayed, in order, on the thread that owns
+/// Open, then Play buffers; the device starts only when bufferCount + 1 buffers have been handed
+/// over (the first bufferCount are held back), and from then on every buffer is written at once.
+/// Each buffer that has been heard is reported with audioPlayed, in order, on the thread that owns
 /// the output. Close silences the device at once and drops whatever is still queued.
 ///
 ///     WaveOutput out;
-///     out.SetFormat(WaveFormat::workingFormat());
-///     out.Open();                     // AudioOutError on failure
-///     out.Play(block, 2048);          // held until the fifth buffer
-///     connect(&out, &WaveOutput::OnAudioPlayed, ...);
+///     out.setFormat(WaveFormat::workingFormat());
+///     out.open();                     // AudioOutError on failure
+///     out.play(block, 2048);          // held until the fifth buffer
+///     connect(&out, &WaveOutput::audioPlayed, ...);
 class WaveOutput : public QObject {
     Q_OBJECT
 public:
@@ -33,14 +33,14 @@ public:
     explicit WaveOutput(QObject* parent = nullptr);
     ~WaveOutput() override;
 
-    const WaveFormat& Format() const { return m_format; }
+    const WaveFormat& format() const { return m_format; }
     /// Takes effect at the next Open.
-    void SetFormat(const WaveFormat& format) { m_format.Assign(format); }
-    int BufferCount() const { return m_bufferCount; }
-    void SetBufferCount(int count) { m_bufferCount = std::clamp(count, 0, 255); }
+    void setFormat(const WaveFormat& format) { m_format.assign(format); }
+    int bufferCount() const { return m_bufferCount; }
+    void setBufferCount(int count) { m_bufferCount = std::clamp(count, 0, 255); }
     /// 0: no limit. Past the pre-buffer, data beyond this many queued buffers is dropped.
-    int MaximumBuffers() const { return m_maximumBuffers; }
-    void SetMaximumBuffers(int count) { m_maximumBuffers = std::max(count, 0); }
+    int maximumBuffers() const { return m_maximumBuffers; }
+    void setMaximumBuffers(int count) { m_maximumBuffers = std::max(count, 0); }
 
     /// The device to open; a null device means the output devices' playback device, or the system's
     /// default output when no device list is set.
@@ -50,24 +50,24 @@ public:
     /// Tests open a scripted sink instead of the system's.
     void setSinkFactory(OutputSinkFactory factory) { m_factory = std::move(factory); }
 
-    bool Active() const { return m_active; }
+    bool active() const { return m_active; }
     /// Opens the device with Format; nothing happens when open. AudioOutError on failure.
-    void Open();
+    void open();
     /// Stops the device and drops all queued audio; nothing happens when closed.
-    void Close();
+    void close();
     /// Copies the bytes into a buffer and queues it (see the class comment). A count of 0 does nothing.
     /// AudioIOError "Cannot perform this action while not active." when closed.
-    void Play(const void* data, qint64 count);
+    void play(const void* data, qint64 count);
     /// The stream ends here (for now): writes the buffers the pre-buffer still holds and has the device
     /// play everything written, however little. A stream that ends before the pre-buffer is full is
     /// heard all the same.
-    void StartHeld();
+    void startHeld();
     /// Pause and restart of the device; queued buffers stay.
-    void Pause();
-    void Restart();
-    bool Paused() const { return m_paused; }
+    void pause();
+    void restart();
+    bool paused() const { return m_paused; }
 
-    /// Buffers written to the device and not yet reported (during OnAudioPlayed it still counts the
+    /// Buffers written to the device and not yet reported (during audioPlayed it still counts the
     /// buffer being reported).
     int queuedCount() const { return m_queuedCount; }
     int heldCount() const { return static_cast<int>(m_held.size()); }
@@ -84,7 +84,7 @@ public:
 
 Q_SIGNALS:
     /// A buffer has been heard; `data` is valid only during the signal.
-    void OnAudioPlayed(const QByteArray& data);
+    void audioPlayed(const QByteArray& data);
     /// The device failed while playing; the output has closed. `text` is "Error playing buffer." and why.
     void playFailed(const QString& text);
 

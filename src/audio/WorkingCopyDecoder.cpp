@@ -52,24 +52,24 @@ void WorkingCopyDecoder::run(const QString& fileName, quint64 generation) {
             throw std::runtime_error("cannot open");
         WavReader reader(file);
         AudioConverter converter;
-        converter.SetFormatIn(reader.Format());
-        converter.SetFormatOut(WaveFormat::workingFormat());
+        converter.setFormatIn(reader.format());
+        converter.setFormatOut(WaveFormat::workingFormat());
         QByteArray out;
-        QObject::connect(&converter, &AudioConverter::OnAudioConverted, [&out](const QByteArray& d) { out += d; });
-        converter.Open();
-        const qint64 align = std::max<qint64>(1, reader.Format().blockAlign());
+        QObject::connect(&converter, &AudioConverter::audioConverted, [&out](const QByteArray& d) { out += d; });
+        converter.open();
+        const qint64 align = std::max<qint64>(1, reader.format().blockAlign());
         const qint64 block = std::max<qint64>(align, kBlockBytes / align * align);
         std::vector<char> buffer(static_cast<size_t>(block));
-        reader.SeekItem(0);
-        for (qint64 got; !m_cancel && (got = reader.ReadNext(buffer.data(), block)) > 0;) {
-            converter.Convert(buffer.data(), got);
+        reader.seekItem(0);
+        for (qint64 got; !m_cancel && (got = reader.readNext(buffer.data(), block)) > 0;) {
+            converter.convert(buffer.data(), got);
             if (!out.isEmpty()) {
                 QMetaObject::invokeMethod(
                     this, [this, generation, out] { received(generation, out); }, Qt::QueuedConnection);
                 out.clear();
             }
         }
-        converter.Close();
+        converter.close();
     } catch (...) {
         ok = false;
     }

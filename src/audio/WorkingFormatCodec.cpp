@@ -11,49 +11,49 @@
 #include <vector>
 
 WorkingFormatCodec::WorkingFormatCodec(Prompter& prompter, QObject* parent) : QObject(parent), m_prompter(prompter) {
-    for (AudioConverter* converter : {&pcmConverter1, &pcmConverter2})
-        converter->SetFormatOut(WaveFormat::workingFormat());
-    Converter.SetFormatIn(WaveFormat::workingFormat());
+    for (AudioConverter* converter : {&m_decodeConverter, &m_encodeConverter})
+        converter->setFormatOut(WaveFormat::workingFormat());
+    Converter.setFormatIn(WaveFormat::workingFormat());
 }
 
-bool WorkingFormatCodec::DecodeToMemory(const QString& fileName, QIODevice& memory) {
-    return decode(pcmConverter1, fileName, memory);
+bool WorkingFormatCodec::decodeToMemory(const QString& fileName, QIODevice& memory) {
+    return decode(m_decodeConverter, fileName, memory);
 }
 
-bool WorkingFormatCodec::DecodeToStream(const QString& fileName, QIODevice& stream) {
-    return decode(pcmConverter2, fileName, stream);
+bool WorkingFormatCodec::decodeToStream(const QString& fileName, QIODevice& stream) {
+    return decode(m_encodeConverter, fileName, stream);
 }
 
 bool WorkingFormatCodec::decode(AudioConverter& converter, const QString& fileName, QIODevice& target) {
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
-        throw EFOpenError(fileName);
+        throw FileOpenError(fileName);
     // Exceptions never cross the signal: the handler notes a failed write and the loop raises it.
     bool writeFailed = false;
     const QMetaObject::Connection connection =
-        connect(&converter, &AudioConverter::OnAudioConverted, this,
+        connect(&converter, &AudioConverter::audioConverted, this,
                 [&](const QByteArray& data) { writeFailed = writeFailed || target.write(data) != data.size(); });
     bool ok = true;
     try {
         WavReader reader(file);
-        converter.SetFormatIn(reader.Format());
-        converter.Open();
+        converter.setFormatIn(reader.format());
+        converter.open();
         // Blocks of a whole number of codec blocks keep every stage's buffer small and steady.
-        const qint64 align = std::max<qint64>(1, reader.Format().blockAlign());
+        const qint64 align = std::max<qint64>(1, reader.format().blockAlign());
         const qint64 block = std::max<qint64>(align, kDecodeBlockBytes / align * align);
         std::vector<char> buffer(static_cast<size_t>(block));
-        reader.SeekItem(0);
-        for (qint64 got; (got = reader.ReadNext(buffer.data(), block)) > 0;) {
-            converter.Convert(buffer.data(), got);
+        reader.seekItem(0);
+        for (qint64 got; (got = reader.readNext(buffer.data(), block)) > 0;) {
+            converter.convert(buffer.data(), got);
             if (writeFailed)
-                throw EWriteError();
+                throw StreamWriteError();
         }
-        converter.Close();
+        converter.close();
     } catch (const std::exception&) {
         ok = false;
         try {
-            if (converter.Active())
-                converter.Close();
+            if (converter.active())
+                converter.close();
         } catch (...) {
         }
         m_prompter.message(QStringLiteral("Error was created during pcm conversion"), Prompter::Icon::Error);
@@ -62,26 +62,26 @@ bool WorkingFormatCodec::decode(AudioConverter& converter, const QString& fileNa
     return ok;
 }
 
-bool WorkingFormatCodec::EncodeToFile(const QString& fileName, QIODevice& stream) {
+bool WorkingFormatCodec::encodeToFile(const QString& fileName, QIODevice& stream) {
     QFile file(fileName);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        throw EFOpenError(fileName);
+        throw FileOpenError(fileName);
     auto writer = std::make_unique<WavWriter>(file);
     bool writeFailed = false;
     const QMetaObject::Connection connection =
-        connect(&Converter, &AudioConverter::OnAudioConverted, this, [&](const QByteArray& data) {
+        connect(&Converter, &AudioConverter::audioConverted, this, [&](const QByteArray& data) {
             try {
-                writer->Write(data.constData(), data.size());
-            } catch (const EWriteError&) {
+                writer->write(data.constData(), data.size());
+            } catch (const StreamWriteError&) {
                 writeFailed = true;
             }
         });
     bool ok = true;
     try {
-        Converter.SetFormatIn(pcmConverter2.FormatOut());
-        Converter.SetFormatOut(pcmConverter2.FormatIn());
-        writer->SetFormat(Converter.FormatOut());
-        Converter.Open();
+        Converter.setFormatIn(m_encodeConverter.formatOut());
+        Converter.setFormatOut(m_encodeConverter.formatIn());
+        writer->setFormat(Converter.formatOut());
+        Converter.open();
         stream.seek(0);
         const qint64 size = stream.size();
         std::vector<char> buffer(kEncodeBlockBytes);
@@ -89,19 +89,19 @@ bool WorkingFormatCodec::EncodeToFile(const QString& fileName, QIODevice& stream
             const qint64 want = std::min(kEncodeBlockBytes, size - done);
             const qint64 got = stream.read(buffer.data(), want);
             if (got != want)
-                throw EWriteError();
-            Converter.Convert(buffer.data(), got);
+                throw StreamWriteError();
+            Converter.convert(buffer.data(), got);
             if (writeFailed)
-                throw EWriteError();
+                throw StreamWriteError();
             done += got;
         }
-        Converter.Close();
-        writer->Finish();
+        Converter.close();
+        writer->finish();
     } catch (const std::exception&) {
         ok = false;
         try {
-            if (Converter.Active())
-                Converter.Close();
+            if (Converter.active())
+                Converter.close();
         } catch (...) {
         }
     }

@@ -14,18 +14,18 @@ public:
     explicit WorkingFormatCodec(Prompter& prompter, QObject* parent = nullptr);
 
     /// Decodes a WAV file into the working format, appending to `memory` (for the playback trace).
-    /// A file that cannot be opened raises EFOpenError; any later failure shows "Error was created
+    /// A file that cannot be opened raises FileOpenError; any later failure shows "Error was created
     /// during pcm conversion" and returns false.
-    bool DecodeToMemory(const QString& fileName, QIODevice& memory);
-    /// The same through pcmConverter2, whose formats EncodeToFile then reverses.
-    bool DecodeToStream(const QString& fileName, QIODevice& stream);
+    bool decodeToMemory(const QString& fileName, QIODevice& memory);
+    /// The same through m_encodeConverter, whose formats encodeToFile then reverses.
+    bool decodeToStream(const QString& fileName, QIODevice& stream);
     /// Re-encodes the whole working-format `stream` into `fileName` in the format the last
-    /// DecodeToStream read. EFOpenError when the file cannot be created; false (no message) on any
+    /// decodeToStream read. FileOpenError when the file cannot be created; false (no message) on any
     /// other failure.
-    bool EncodeToFile(const QString& fileName, QIODevice& stream);
+    bool encodeToFile(const QString& fileName, QIODevice& stream);
 
-    AudioConverter pcmConverter1;
-    AudioConverter pcmConverter2;
+    AudioConverter m_decodeConverter;
+    AudioConverter m_encodeConverter;
     AudioConverter Converter;
 
     /// Bytes read and converted per call when decoding; the whole data chunk would need three times

@@ -45,7 +45,7 @@ int runOnCatalogue(CliContext& context, const QString& command,
     }
     Catalogue catalogue(context.workDir, prompter);
     // A damaged table restored from its backup is told, and the command goes on.
-    catalogue.OpenCatalogue();
+    catalogue.openCatalogue();
     prompter.messages = 0;
     const int code = work(catalogue, prompter);
     catalogue.close();

@@ -9,21 +9,22 @@
 
 namespace {
 
-QString resultName(int code) {
+QString resultName(AtResult code) {
     switch (code) {
-    case AtOk:
+    case AtResult::Ok:
         return QStringLiteral("ok");
-    case AtNotQueued:
+    case AtResult::NotQueued:
         return QStringLiteral("not queued");
-    case AtTimeOut:
+    case AtResult::TimeOut:
         return QStringLiteral("time out");
-    case AtError:
+    case AtResult::Error:
         return QStringLiteral("error");
-    case AtUnexpected:
+    case AtResult::Unexpected:
         return QStringLiteral("unexpected reply");
-    default:
-        return QStringLiteral("refused");
+    case AtResult::Busy:
+        break;
     }
+    return QStringLiteral("refused");
 }
 
 } // namespace
@@ -57,24 +58,24 @@ int cmdAt(CliContext& context) {
     program.startModemSide();
     ModemController& modem = program.modem();
     const int number = port.value_or(modem.settings().port);
-    if (!modem.OpenModemPort(number, false)) {
+    if (!modem.openModemPort(number, false)) {
         context.err << "Error during opening com port "
                     << PortMap::describe(number, PortMap::devicePath(&program.config(), number)) << ": "
-                    << modem.ComPort1().errorString() << '\n';
+                    << modem.channel().errorString() << '\n';
         return 1;
     }
     int exitCode = 0;
     for (const QString& command : commands) {
         QString reply;
-        const int code = modem.SendQuery(command, reply);
+        const AtResult code = modem.sendQuery(command, reply);
         context.out << "> " << command << '\n';
-        if (code == AtOk && !reply.isEmpty())
+        if (code == AtResult::Ok && !reply.isEmpty())
             context.out << reply.replace(QLatin1String("\r\n"), QLatin1String("\n")) << '\n';
-        context.out << "= " << code << ' ' << resultName(code) << '\n';
+        context.out << "= " << static_cast<int>(code) << ' ' << resultName(code) << '\n';
         context.out.flush();
-        if (code != AtOk)
+        if (code != AtResult::Ok)
             exitCode = 1;
     }
-    modem.CloseModemPort();
+    modem.closeModemPort();
     return exitCode;
 }

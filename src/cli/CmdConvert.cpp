@@ -113,7 +113,7 @@ int cmdConvert(CliContext& context) {
     try {
         WavReader reader(in);
         QString error;
-        const std::optional<WaveFormat> target = targetFormat(to, reader.Format(), error);
+        const std::optional<WaveFormat> target = targetFormat(to, reader.format(), error);
         if (!target) {
             context.err << "orlamo-cli: " << error << '\n';
             return 2;

@@ -42,11 +42,11 @@ int cmdDiagnostics(CliContext& context) {
     program.startModemSide();
     ModemController& modem = program.modem();
     // The port (the configured one unless another is named) is opened here; the report finds it open.
-    if (!modem.OpenModemPort(port.value_or(modem.settings().port), true)) {
+    if (!modem.openModemPort(port.value_or(modem.settings().port), true)) {
         prompter.message(modem.reportOpenFailure(), Prompter::Icon::Error);
         return 1;
     }
-    if (!program.diagnostics().RunDiagnostics())
+    if (!program.diagnostics().runDiagnostics())
         return 1;
     for (const QString& line : program.queryBox().lines())
         context.out << line << '\n';

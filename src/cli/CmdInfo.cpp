@@ -18,10 +18,10 @@ int cmdInfo(CliContext& context) {
     }
     try {
         WavReader reader(file);
-        const WaveFormat& f = reader.Format();
-        const qint64 declared = reader.ItemSize(0);
-        const qint64 present = std::max<qint64>(0, std::min(declared, file.size() - reader.DataPosition()));
-        QString description = f.FormatDescription();
+        const WaveFormat& f = reader.format();
+        const qint64 declared = reader.itemSize(0);
+        const qint64 present = std::max<qint64>(0, std::min(declared, file.size() - reader.dataPosition()));
+        QString description = f.formatDescription();
         if (description.isEmpty())
             description = QStringLiteral("unknown format");
         context.out << "format: " << description << '\n';

@@ -10,7 +10,7 @@ namespace {
 constexpr const char* kUsage = "usage: orlamo-cli list add NAME [--under PARENT] | rename OLD NEW | delete NAME\n";
 
 bool selectList(Catalogue& catalogue, CommandLinePrompter& prompter, const QString& name) {
-    FolderNode* node = catalogue.Tree().find(name);
+    FolderNode* node = catalogue.folderTree().find(name);
     if (!node) {
         prompter.error(QStringLiteral("There is no list named \"%1\"").arg(name));
         return false;
@@ -68,25 +68,25 @@ int cmdList(CliContext& context) {
         context.err << "orlamo-cli list: a list needs a name that is not blank\n";
         return 2;
     }
-    return runOnCatalogue(
-        context, QStringLiteral("list ") + verb, [&](Catalogue& catalogue, CommandLinePrompter& prompter) {
-            FolderListCommands commands(catalogue, prompter);
-            bool changed = false;
-            if (verb == QLatin1String("add")) {
-                if (!parent.isEmpty() && !selectList(catalogue, prompter, parent))
-                    return 1;
-                prompter.answers.push_back(name);
-                changed = parent.isEmpty() ? commands.acAddListExecute() : commands.acAddSublistExecute();
-            } else {
-                if (!selectList(catalogue, prompter, name))
-                    return 1;
-                if (verb == QLatin1String("rename")) {
-                    prompter.answers.push_back(newName);
-                    changed = commands.acRenameListExecute();
-                } else {
-                    changed = commands.acDeleteListExecute();
-                }
-            }
-            return saveTree(catalogue, prompter, changed);
-        });
+    return runOnCatalogue(context, QStringLiteral("list ") + verb,
+                          [&](Catalogue& catalogue, CommandLinePrompter& prompter) {
+                              FolderListCommands commands(catalogue, prompter);
+                              bool changed = false;
+                              if (verb == QLatin1String("add")) {
+                                  if (!parent.isEmpty() && !selectList(catalogue, prompter, parent))
+                                      return 1;
+                                  prompter.answers.push_back(name);
+                                  changed = parent.isEmpty() ? commands.addList() : commands.addSublist();
+                              } else {
+                                  if (!selectList(catalogue, prompter, name))
+                                      return 1;
+                                  if (verb == QLatin1String("rename")) {
+                                      prompter.answers.push_back(newName);
+                                      changed = commands.renameList();
+                                  } else {
+                                      changed = commands.deleteList();
+                                  }
+                              }
+                              return saveTree(catalogue, prompter, changed);
+                          });
 }

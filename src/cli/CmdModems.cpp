@@ -11,7 +11,7 @@
 namespace {
 
 void printProfile(const Config& config, QTextStream& out) {
-    const ModemParams stored = LoadModemProfile(config);
+    const ModemParams stored = loadModemProfile(config);
     out << "port=" << stored.port << '\n';
     for (const ModemParams::Field& field : ModemParams::storedFields())
         out << field.section << '/' << field.key << '=' << stored.*field.member << '\n';
@@ -47,7 +47,7 @@ int cmdModems(CliContext& context) {
 
     try {
         // Only a profile write replaces the stored profile; a listing leaves it alone.
-        const int found = search.SearchModems(write > 0);
+        const int found = search.searchModems(write > 0);
         if (found == 0) {
             context.err << "        No modem detected        \n";
             return 1;
@@ -65,7 +65,7 @@ int cmdModems(CliContext& context) {
             context.err << "orlamo-cli modems: there is no modem " << write << '\n';
             return 2;
         }
-        const ModemProfileWriter::Result result = writer.WriteModemProfile(write);
+        const ModemProfileWriter::Result result = writer.writeModemProfile(write);
         if (result != ModemProfileWriter::Result::Written)
             return 1;
         context.out << '\n';

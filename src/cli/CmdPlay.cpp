@@ -79,7 +79,7 @@ int cmdPlay(CliContext& context) {
     OutputDevices devices;
     Player player(&devices);
     player.setDecodeCopy(false);
-    if (!player.Open(path)) {
+    if (!player.open(path)) {
         context.err << "orlamo-cli play: " << path << ": " << player.errorText() << '\n';
         return 1;
     }
@@ -95,12 +95,12 @@ int cmdPlay(CliContext& context) {
     int status = 0;
     TerminationSignals termination;
     QObject::connect(&termination, &TerminationSignals::terminationRequested, [&player, &status] {
-        player.Close(); // silent at once
+        player.close(); // silent at once
         status = kInterruptedStatus;
         QCoreApplication::quit();
     });
     QObject::connect(&player, &MediaPlayer::finished, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
-    if (!player.Play()) {
+    if (!player.play()) {
         context.err << "orlamo-cli play: " << player.errorText() << '\n';
         return 1;
     }

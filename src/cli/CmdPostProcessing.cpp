@@ -36,16 +36,16 @@ Recording recordingWithId(const CliContext& context, const QString& id, Prompter
                 QStringLiteral("%1 is neither a file nor a recording: the working folder %2 has no catalogue")
                     .arg(id, context.workDir)};
     Catalogue catalogue(context.workDir, prompter);
-    catalogue.OpenCatalogue();
+    catalogue.openCatalogue();
     bool found = false;
-    TableFile& folders = catalogue.FoldersTbl();
+    TableFile& folders = catalogue.folders();
     // The recordings table shows one folder's recordings at a time.
     for (folders.first(); !found && !folders.eof() && folders.recordCount() > 0; folders.next())
-        found = catalogue.CallsTbl().locate(QStringLiteral("id"), id);
+        found = catalogue.recordings().locate(QStringLiteral("id"), id);
     if (!found)
         return {{}, QStringLiteral("%1 is neither a file nor the id of a recording in %2").arg(id, context.workDir)};
-    catalogue.MigrateLegacyFile();
-    const QString path = catalogue.wavPath(catalogue.RecordingBaseName());
+    catalogue.migrateLegacyFile();
+    const QString path = catalogue.wavPath(catalogue.recordingBaseName());
     if (!QFileInfo(path).isFile())
         return {{}, QStringLiteral("the file of recording %1 is missing: %2").arg(id, path)};
     return {path, {}};
@@ -136,7 +136,7 @@ int postProcess(CliContext& context, const QString& command, const Arguments& ar
     try {
         if (!session.save(target))
             saveError = QStringLiteral("Error was created during ") + target + QStringLiteral(" file saving");
-    } catch (const EFOpenError& error) {
+    } catch (const FileOpenError& error) {
         saveError = error.text();
     }
     if (!saveError.isEmpty()) {

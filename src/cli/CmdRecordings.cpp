@@ -91,7 +91,7 @@ int cmdMove(CliContext& context) {
     return runOnCatalogue(context, QStringLiteral("move"), [&](Catalogue& catalogue, CommandLinePrompter& prompter) {
         if (!knownRecordings(catalogue, prompter, ids))
             return 1;
-        if (catalogue.FoldersTbl().lookup(QStringLiteral("FolderName"), list, QStringLiteral("FolderName")).isNull()) {
+        if (catalogue.folders().lookup(QStringLiteral("FolderName"), list, QStringLiteral("FolderName")).isNull()) {
             prompter.error(QStringLiteral("There is no list named \"%1\"").arg(list));
             return 1;
         }

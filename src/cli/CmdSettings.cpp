@@ -142,6 +142,6 @@ int cmdSettings(CliContext& context) {
         model.save();
     for (const Setting& s : table)
         context.out << s.name << '=' << s.show(model) << '\n';
-    context.out << "FileCompression=" << model.fileCompression().FormatDescription() << '\n';
+    context.out << "FileCompression=" << model.fileCompression().formatDescription() << '\n';
     return 0;
 }

@@ -10,7 +10,7 @@ class QMenu;
 class QMenuBar;
 class QWidget;
 
-/// Every command has an action named as its component (`acPlay`, `acModemOn`, ...); each menu item is
+/// Every command has an action named as its component (`play`, `modemOnAction`, ...); each menu item is
 /// an action of its own with its component name (`Play1`, `TrayPlay`, `Delete2`, ...) that triggers
 /// the command and is available exactly when the command is, so the main menu, the pop-up menus
 /// and the tray each carry their own item (and check mark) for one command.

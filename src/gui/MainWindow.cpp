@@ -93,16 +93,16 @@ QAction* MainWindow::action(const QString& name) const {
     return m_commands->action(name);
 }
 
-QAction* MainWindow::acModemOn() const {
+QAction* MainWindow::modemOnAction() const {
     return action(QStringLiteral("acModemOn"));
 }
-QAction* MainWindow::acModemOff() const {
+QAction* MainWindow::modemOffAction() const {
     return action(QStringLiteral("acModemOff"));
 }
-QAction* MainWindow::acRecord() const {
+QAction* MainWindow::recordAction() const {
     return action(QStringLiteral("acRecord"));
 }
-QAction* MainWindow::acStop() const {
+QAction* MainWindow::stopAction() const {
     return action(QStringLiteral("acStop"));
 }
 
@@ -112,7 +112,7 @@ void MainWindow::connectWindowCommands() {
     connect(c["acModemOff"], &QAction::triggered, this, &MainWindow::modemOffRequested);
     // The button stays down while recording: the recorder decides, not the click.
     connect(c["acRecord"], &QAction::triggered, this, [this] {
-        acRecord()->setChecked(m_recording);
+        recordAction()->setChecked(m_recording);
         Q_EMIT recordRequested();
     });
     connect(c["acStop"], &QAction::triggered, this, &MainWindow::stopRequested);
@@ -156,8 +156,8 @@ void MainWindow::postProcessing(bool equalizer) {
     try {
         // Migrated first: a legacy file that moves to the "_id" name (another call of the same
         // second holds the plain one) is then found under the name it now has.
-        m_catalogue->MigrateLegacyFile();
-        m_catalogue->setCurrentFileName(m_catalogue->RecordingBaseName());
+        m_catalogue->migrateLegacyFile();
+        m_catalogue->setCurrentFileName(m_catalogue->recordingBaseName());
         path = QStringLiteral("wav/") + m_catalogue->currentFileName() + QStringLiteral(".wav");
     } catch (const std::exception& e) {
         m_program.prompter().message(QString::fromUtf8(e.what()), Prompter::Icon::Error);
@@ -288,14 +288,14 @@ void MainWindow::setPlaybackAllowsRecord(bool on) {
 }
 
 void MainWindow::setStopEnabled(bool on) {
-    acStop()->setEnabled(on);
+    stopAction()->setEnabled(on);
 }
 
 void MainWindow::updateRecordControls() {
     // The port opens and closes during a recording's start and stop; Record stays locked meanwhile.
-    acRecord()->setChecked(m_recording);
-    acRecord()->setEnabled(m_recordEnabled && !m_recording && m_playbackAllowsRecord);
-    acModemOn()->setEnabled(!m_recording);
-    acModemOff()->setEnabled(!m_recording);
+    recordAction()->setChecked(m_recording);
+    recordAction()->setEnabled(m_recordEnabled && !m_recording && m_playbackAllowsRecord);
+    modemOnAction()->setEnabled(!m_recording);
+    modemOffAction()->setEnabled(!m_recording);
     action(QStringLiteral("Settings1"))->setEnabled(!m_recording);
 }

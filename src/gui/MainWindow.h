@@ -44,7 +44,7 @@ public:
     /// A logout or SIGTERM: a running recording is stopped without asking.
     bool forcedClose = false;
 
-    /// The action or menu item of that component name (`acPlay`, `Play1`, `TrayPlay`, ...).
+    /// The action or menu item of that component name (`play`, `Play1`, `TrayPlay`, ...).
     QAction* action(const QString& name) const;
     MainCommands& commands() const { return *m_commands; }
 
@@ -90,10 +90,10 @@ public:
     /// Playback takes Record away while it plays (and gives it back at its end).
     void setPlaybackAllowsRecord(bool on);
 
-    QAction* acModemOn() const;
-    QAction* acModemOff() const;
-    QAction* acRecord() const;
-    QAction* acStop() const;
+    QAction* modemOnAction() const;
+    QAction* modemOffAction() const;
+    QAction* recordAction() const;
+    QAction* stopAction() const;
 
 Q_SIGNALS:
     void firstShown();

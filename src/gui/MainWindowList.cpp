@@ -33,7 +33,7 @@ const QString kParams = QStringLiteral("Params");
 void MainWindow::attachCatalogue(Catalogue& catalogue) {
     m_catalogue = &catalogue;
     new FolderTreeModel(catalogue, *m_tree, this);
-    m_listModel = new RecordingsListModel(catalogue.CallsTbl(), m_list->marks(), this);
+    m_listModel = new RecordingsListModel(catalogue.recordings(), m_list->marks(), this);
     m_list->setRecordingsModel(m_listModel);
     for (int i = 0; i < 3; ++i)
         m_list->setColumnWidth(i, m_columnWidths[size_t(i)]);
@@ -65,14 +65,14 @@ void MainWindow::connectListCommands(Catalogue& catalogue) {
             updateListCommands();
         };
     };
-    connect(c["acAddList"], &QAction::triggered, this, run(&FolderListCommands::acAddListExecute));
-    connect(c["acAddSublist"], &QAction::triggered, this, run(&FolderListCommands::acAddSublistExecute));
-    connect(c["acDeleteList"], &QAction::triggered, this, run(&FolderListCommands::acDeleteListExecute));
-    connect(c["acRenameList"], &QAction::triggered, this, run(&FolderListCommands::acRenameListExecute));
-    connect(&catalogue.Tree(), &FolderTree::selectionChanged, this, &MainWindow::updateListCommands);
-    connect(&catalogue.Tree(), &FolderTree::changed, this, &MainWindow::updateListCommands);
+    connect(c["acAddList"], &QAction::triggered, this, run(&FolderListCommands::addList));
+    connect(c["acAddSublist"], &QAction::triggered, this, run(&FolderListCommands::addSublist));
+    connect(c["acDeleteList"], &QAction::triggered, this, run(&FolderListCommands::deleteList));
+    connect(c["acRenameList"], &QAction::triggered, this, run(&FolderListCommands::renameList));
+    connect(&catalogue.folderTree(), &FolderTree::selectionChanged, this, &MainWindow::updateListCommands);
+    connect(&catalogue.folderTree(), &FolderTree::changed, this, &MainWindow::updateListCommands);
     // Navigator: first, prior, next, last row of the recordings view.
-    TableFile& calls = catalogue.CallsTbl();
+    TableFile& calls = catalogue.recordings();
     const std::array<std::pair<const char*, void (MemoryTable::*)()>, 4> moves = {{{"nbFirst", &MemoryTable::first},
                                                                                    {"nbPrior", &MemoryTable::prior},
                                                                                    {"nbNext", &MemoryTable::next},
@@ -160,7 +160,7 @@ void MainWindow::resetListControls() {
     action(QStringLiteral("acFF"))->setEnabled(false);
     if (!m_catalogue)
         return;
-    TableFile& calls = m_catalogue->CallsTbl();
+    TableFile& calls = m_catalogue->recordings();
     if (calls.active() && calls.recordCount() > 0)
         calls.first();
     m_commands->setRecordingCount(m_listModel ? m_listModel->rowCount() : 0);

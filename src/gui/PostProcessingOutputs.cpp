@@ -13,28 +13,28 @@ WavePreviewOutput::WavePreviewOutput(OutputDevices* devices, QObject* parent) : 
 }
 
 void WavePreviewOutput::play(const QByteArray& samples) {
-    m_preview.StopPlaying();
+    m_preview.stopPlaying();
     m_samples.close();
     m_samples.setData(samples);
     m_samples.open(QIODevice::ReadOnly);
-    m_preview.PlayStream(m_samples);
+    m_preview.playStream(m_samples);
 }
 
 void WavePreviewOutput::stop() {
-    const bool was = m_preview.Active();
-    m_preview.StopPlaying();
+    const bool was = m_preview.active();
+    m_preview.stopPlaying();
     if (was)
         Q_EMIT finished();
 }
 
 bool WavePreviewOutput::active() const {
-    return m_preview.Active();
+    return m_preview.active();
 }
 
 void TraceOverview::drawOverview(const QByteArray& samples) {
-    m_trace.DrawOverview(samples);
+    m_trace.drawOverview(samples);
 }
 
 void TraceOverview::clearDisplay() {
-    m_trace.ClearDisplay();
+    m_trace.clearDisplay();
 }

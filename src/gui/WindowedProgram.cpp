@@ -61,15 +61,15 @@ WindowedProgram::WindowedProgram(const QStringList& arguments, Prompter* prompte
 WindowedProgram::~WindowedProgram() {
     // The windows go first: they follow the controllers, which the program then closes.
     m_callerId.reset();
-    m_specModem.reset();
+    m_modemChoice.reset();
     m_queryModem.reset();
-    m_voEqzer.reset();
+    m_voiceEqualizer.reset();
     m_moveTo.reset();
-    m_monitor.reset();
+    m_loggerWindow.reset();
     m_progress.reset();
-    m_askSupport.reset();
+    m_reportProblem.reset();
     m_about.reset();
-    m_volLevel.reset();
+    m_volumeLevel.reset();
     m_settings.reset();
     m_main.reset();
     m_program.reset();
@@ -100,19 +100,19 @@ void WindowedProgram::createWindowsAfter(Program::Step done) {
         break;
     case Program::Step::Settings:
         m_settings = make<SettingsDialog>("TfmSettings", program.settings(), program.prompter(), m_main.get());
-        m_volLevel = make<VolumeLevelDialog>("TfmVolLevel", m_main.get());
+        m_volumeLevel = make<VolumeLevelDialog>("TfmVolLevel", m_main.get());
         m_about = make<AboutDialog>("TfmAbout", m_main.get());
-        m_askSupport = make<ReportProblemDialog>("TfmAskSupport", m_main.get());
+        m_reportProblem = make<ReportProblemDialog>("TfmAskSupport", m_main.get());
         m_progress = make<ProgressWindow>("TProgressForm", m_main.get());
-        m_monitor = make<LoggerWindow>("TfmMonitor", program.logger());
+        m_loggerWindow = make<LoggerWindow>("TfmMonitor", program.logger());
         m_moveTo = make<MoveToDialog>("TMoveToForm", m_main.get());
-        m_voEqzer = make<VoiceEqualizerDialog>("TfmVoEqzer", m_main.get());
+        m_voiceEqualizer = make<VoiceEqualizerDialog>("TfmVoEqzer", m_main.get());
         m_queryModem = make<QueryModemWindow>("TfmQueryModem", m_main.get());
         connectRecordingOperations();
         break;
     case Program::Step::Probe:
         m_created.append(QStringLiteral("TfmParse"));
-        m_specModem = make<ModemChoiceWindow>("TSpecModemForm", m_main.get());
+        m_modemChoice = make<ModemChoiceWindow>("TSpecModemForm", m_main.get());
         break;
     case Program::Step::Modem:
         m_created.append(QStringLiteral("TfmModem"));
@@ -129,8 +129,8 @@ void WindowedProgram::createWindowsAfter(Program::Step done) {
                 &WindowedProgram::settingsClicked);
         // With a screen the user picks the modem of a first start; unattended, the first one found is taken.
         if (!m_options.unattended)
-            FirstRunWindows::attach(startup, program.modemSearch(), program.profileWriter(), *m_specModem, *m_progress,
-                                    program.config(), program.prompter());
+            FirstRunWindows::attach(startup, program.modemSearch(), program.profileWriter(), *m_modemChoice,
+                                    *m_progress, program.config(), program.prompter());
         break;
     }
     case Program::Step::StartupApplied:
@@ -157,11 +157,12 @@ void WindowedProgram::connectMainWindow() {
     connect(m_main.get(), &MainWindow::modemOnRequested, m_program.get(), &Program::modemOn);
     connect(m_main.get(), &MainWindow::modemOffRequested, m_program.get(), &Program::modemOff);
     connect(m_main->action(QStringLiteral("About1")), &QAction::triggered, m_about.get(), &QDialog::exec);
-    connect(m_main->action(QStringLiteral("ReportProblem1")), &QAction::triggered, m_askSupport.get(), &QDialog::exec);
+    connect(m_main->action(QStringLiteral("ReportProblem1")), &QAction::triggered, m_reportProblem.get(),
+            &QDialog::exec);
     // The developer keys.
     connect(m_main.get(), &MainWindow::loggerWindowRequested, this, [this] {
-        m_monitor->show();
-        m_monitor->raise();
+        m_loggerWindow->show();
+        m_loggerWindow->raise();
     });
     m_queryModem->follow(m_program->queryBox());
     connect(m_main.get(), &MainWindow::queryModemWindowRequested, this, [this] {
@@ -179,7 +180,8 @@ void WindowedProgram::connectRecordingOperations() {
     auto* operations = new RecordingOperations(program.catalogue(), program.prompter(), *mail, main);
     operations->setWebAddress(RecordingOperations::webAddressFrom(program.config()));
     MoveToDialog* moveTo = m_moveTo.get();
-    operations->setMoveTargetChooser([moveTo, &program] { return moveTo->chooseFolder(program.catalogue().Tree()); });
+    operations->setMoveTargetChooser(
+        [moveTo, &program] { return moveTo->chooseFolder(program.catalogue().folderTree()); });
     auto* find = new FindDialog(operations->search(), main);
     connect(operations, &RecordingOperations::marksCleared, main->recordingsList(), &RecordingsListView::clearMarks);
     // Each command works on the marked recordings, or on the current one when none is marked.
@@ -192,12 +194,12 @@ void WindowedProgram::connectRecordingOperations() {
             }
         });
     };
-    on("acDelete", [operations](const QStringList& ids) { operations->deleteExecute(ids); });
-    on("acMoveTo", [operations](const QStringList& ids) { operations->acMoveToExecute(ids); });
-    on("acCopyToFolder", [operations](const QStringList& ids) { operations->acCopyToFolderExecute(ids); });
-    on("acEmailFile", [operations](const QStringList& ids) { operations->acEmailFileExecute(ids); });
-    on("acMemo", [operations](const QStringList&) { operations->acMemoExecute(); });
-    on("acSearch", [find](const QStringList&) { find->acSearchExecute(); });
+    on("acDelete", [operations](const QStringList& ids) { operations->confirmAndDelete(ids); });
+    on("acMoveTo", [operations](const QStringList& ids) { operations->moveToList(ids); });
+    on("acCopyToFolder", [operations](const QStringList& ids) { operations->copyToFolder(ids); });
+    on("acEmailFile", [operations](const QStringList& ids) { operations->emailRecordings(ids); });
+    on("acMemo", [operations](const QStringList&) { operations->editMemo(); });
+    on("acSearch", [find](const QStringList&) { find->findRecording(); });
 }
 
 void WindowedProgram::connectPlayback() {
@@ -216,10 +218,10 @@ void WindowedProgram::connectPlayback() {
             slot();
         });
     };
-    command("acPlay", [&playback] { playback.acPlay(); });
-    command("acPause", [&playback] { playback.acPause(); });
-    command("acRewind", [&playback] { playback.acRewind(); });
-    command("acFF", [&playback] { playback.acFF(); });
+    command("acPlay", [&playback] { playback.play(); });
+    command("acPause", [&playback] { playback.pause(); });
+    command("acRewind", [&playback] { playback.rewind(); });
+    command("acFF", [&playback] { playback.fastForward(); });
     // Stop ends a recording first (its own action), then playback.
     connect(main, &MainWindow::stopRequested, &playback, &PlaybackController::stopPlayback);
     auto* rewind = main->findChild<QToolButton*>(QStringLiteral("PrevSb1"));
@@ -244,8 +246,8 @@ void WindowedProgram::connectPlayback() {
         main->action(QStringLiteral("acVoiceEqualizer"))->setEnabled(on);
     });
     connect(&playback, &PlaybackController::positionChanged, main->positionBar(), &QSlider::setValue);
-    connect(&playback, &PlaybackController::DisplayData, main->trace(), &SignalTrace::DisplayData);
-    connect(&playback, &PlaybackController::ClearDisplay, main->trace(), &SignalTrace::ClearDisplay);
+    connect(&playback, &PlaybackController::displayBlock, main->trace(), &SignalTrace::displayBlock);
+    connect(&playback, &PlaybackController::clearDisplay, main->trace(), &SignalTrace::clearDisplay);
 }
 
 void WindowedProgram::connectPostProcessing() {
@@ -253,12 +255,12 @@ void WindowedProgram::connectPostProcessing() {
     m_preview = std::make_unique<WavePreviewOutput>(devices);
     m_overview = std::make_unique<TraceOverview>(*m_main->trace());
     const QString workFile = m_program->workDir() + QStringLiteral("/temp.wav");
-    m_volLevel->attach(m_program->prompter(), *m_preview, m_overview.get(), workFile);
-    m_voEqzer->attach(m_program->prompter(), *m_preview, m_overview.get(), workFile);
-    connect(m_main.get(), &MainWindow::volumeLevelRequested, m_volLevel.get(),
-            [this](const QString& file) { m_volLevel->openRecording(file); });
-    connect(m_main.get(), &MainWindow::voiceEqualizerRequested, m_voEqzer.get(),
-            [this](const QString& file) { m_voEqzer->openRecording(file); });
+    m_volumeLevel->attach(m_program->prompter(), *m_preview, m_overview.get(), workFile);
+    m_voiceEqualizer->attach(m_program->prompter(), *m_preview, m_overview.get(), workFile);
+    connect(m_main.get(), &MainWindow::volumeLevelRequested, m_volumeLevel.get(),
+            [this](const QString& file) { m_volumeLevel->openRecording(file); });
+    connect(m_main.get(), &MainWindow::voiceEqualizerRequested, m_voiceEqualizer.get(),
+            [this](const QString& file) { m_voiceEqualizer->openRecording(file); });
 }
 
 void WindowedProgram::connectDiagnostics() {
@@ -273,14 +275,14 @@ void WindowedProgram::connectDiagnostics() {
     connect(&diagnostics, &DiagnosticsReport::progressChanged, progress, &ProgressWindow::setProgress);
     connect(&diagnostics, &DiagnosticsReport::progressHidden, progress, &QWidget::hide);
     connect(m_main->action(QStringLiteral("Diagnostics1")), &QAction::triggered, &diagnostics,
-            &DiagnosticsReport::RunDiagnostics);
+            &DiagnosticsReport::runDiagnostics);
     // "Report a problem...": the window's OK mails the description with the report.
-    auto* mail = new MailHandOver(m_program->workDir(), m_askSupport.get());
+    auto* mail = new MailHandOver(m_program->workDir(), m_reportProblem.get());
     m_problemReport = std::make_unique<ProblemReport>(m_program->config(), m_program->logger(), diagnostics,
                                                       m_program->queryBox(), *mail, m_program->workDir());
-    connect(m_askSupport.get(), &ReportProblemDialog::sendRequested, this, [this](const QString& description) {
+    connect(m_reportProblem.get(), &ReportProblemDialog::sendRequested, this, [this](const QString& description) {
         m_problemReport->send(description);
-        m_askSupport->memo()->clear();
+        m_reportProblem->memo()->clear();
     });
 }
 
@@ -289,14 +291,14 @@ void WindowedProgram::connectRecorder() {
     MainWindow* main = m_main.get();
     main->isRecording = [this] { return m_program->hasRecorder() && m_program->recorder().recording(); };
     main->stopRecording = [this] { m_program->stopRecording(); };
-    connect(main, &MainWindow::recordRequested, &recorder, &VoiceRecorder::acRecordExecute);
+    connect(main, &MainWindow::recordRequested, &recorder, &VoiceRecorder::startRecording);
     connect(main, &MainWindow::stopRequested, this, [this] { m_program->stopRecording(); });
     connect(main, &MainWindow::redirectionEnabled, &recorder, [&recorder] { recorder.setRedirection(true); });
     connect(&recorder, &VoiceRecorder::recordingChanged, main, &MainWindow::setRecording);
     connect(&recorder, &VoiceRecorder::stopEnabled, main, &MainWindow::setStopEnabled);
     connect(&recorder, &VoiceRecorder::statusText, main, &MainWindow::setModemStatus);
-    connect(&recorder, &VoiceRecorder::DisplayData, main->trace(), &SignalTrace::DisplayData);
-    connect(&recorder, &VoiceRecorder::ClearDisplay, main->trace(), &SignalTrace::ClearDisplay);
+    connect(&recorder, &VoiceRecorder::displayBlock, main->trace(), &SignalTrace::displayBlock);
+    connect(&recorder, &VoiceRecorder::clearDisplay, main->trace(), &SignalTrace::clearDisplay);
     // The trace takes the settings' colours when the window is first shown.
     connect(main, &MainWindow::firstShown, this, [this] {
         if (!m_program->hasConfig())

@@ -76,15 +76,15 @@ private:
     // In creation order; destroyed in reverse, before the program.
     std::unique_ptr<MainWindow> m_main;
     std::unique_ptr<SettingsDialog> m_settings;
-    std::unique_ptr<VolumeLevelDialog> m_volLevel;
+    std::unique_ptr<VolumeLevelDialog> m_volumeLevel;
     std::unique_ptr<AboutDialog> m_about;
-    std::unique_ptr<ReportProblemDialog> m_askSupport;
+    std::unique_ptr<ReportProblemDialog> m_reportProblem;
     std::unique_ptr<ProgressWindow> m_progress;
-    std::unique_ptr<LoggerWindow> m_monitor;
+    std::unique_ptr<LoggerWindow> m_loggerWindow;
     std::unique_ptr<MoveToDialog> m_moveTo;
-    std::unique_ptr<VoiceEqualizerDialog> m_voEqzer;
+    std::unique_ptr<VoiceEqualizerDialog> m_voiceEqualizer;
     std::unique_ptr<QueryModemWindow> m_queryModem;
-    std::unique_ptr<ModemChoiceWindow> m_specModem;
+    std::unique_ptr<ModemChoiceWindow> m_modemChoice;
     std::unique_ptr<CallerIdPopup> m_callerId;
     // What the post-processing windows play and draw into; they go before the windows.
     std::unique_ptr<WavePreviewOutput> m_preview;

@@ -2,8 +2,8 @@
 #include "library/Catalogue.h"
 
 #include "base/Prompter.h"
-#include "library/MakeUniqueId.h"
 #include "library/TableError.h"
+#include "library/UniqueId.h"
 
 #include <QDir>
 #include <QFile>
@@ -55,8 +55,8 @@ Catalogue::Catalogue(const QString& folder, Prompter& prompter, const CatalogueD
     m_calls.setMasterSource(&m_folders);
     m_calls.setMasterFields(QStringLiteral("FolderID"));
     m_calls.setRangeFieldNames(QStringLiteral("FolderId"));
-    m_calls.setBeforeDelete([this] { CallsTblBeforeDelete(); });
-    m_calls.setAfterDelete([this] { CallsTblAfterDelete(); });
+    m_calls.setBeforeDelete([this] { recordingAboutToBeDeleted(); });
+    m_calls.setAfterDelete([this] { recordingDeleted(); });
     connect(&m_calls, &TableFile::saved, this, &Catalogue::removeDeletedFiles);
 }
 
@@ -112,34 +112,34 @@ void Catalogue::openTable(TableFile& table, const QString& name, const std::func
 
 void Catalogue::createRecordings() {
     m_calls.setLoadMode(TableLoadMode::lmClear);
-    m_calls.FieldDefs() = {
+    m_calls.fieldDefinitions() = {
         {QStringLiteral("id"), FieldKind::Text, 10},       {QStringLiteral("Channel"), FieldKind::Integer, 0},
         {QStringLiteral("FolderId"), FieldKind::Text, 20}, {QStringLiteral("DateS"), FieldKind::Text, 12},
         {QStringLiteral("TimeS"), FieldKind::Text, 12},    {QStringLiteral("Duration"), FieldKind::Text, 10},
         {QStringLiteral("Comment"), FieldKind::Text, 255}};
     m_calls.open();
-    m_calls.SaveToFile(path(kRecordings));
+    m_calls.saveToFile(path(kRecordings));
     m_calls.setLoadMode(TableLoadMode::lmFile);
     m_calls.open();
 }
 
 void Catalogue::createFolders() {
     m_folders.setLoadMode(TableLoadMode::lmClear);
-    m_folders.FieldDefs() = {{QStringLiteral("FolderId"), FieldKind::Text, 20},
-                             {QStringLiteral("FolderName"), FieldKind::Text, 100}};
+    m_folders.fieldDefinitions() = {{QStringLiteral("FolderId"), FieldKind::Text, 20},
+                                    {QStringLiteral("FolderName"), FieldKind::Text, 100}};
     m_folders.open();
     m_tree.clear();
     m_folders.append();
-    m_folders.setFieldValue(QStringLiteral("FolderId"), MakeUniqueId());
+    m_folders.setFieldValue(QStringLiteral("FolderId"), makeUniqueId());
     m_folders.setFieldValue(QStringLiteral("FolderName"), kGeneral);
     m_folders.post();
     m_tree.addTopLevel(kGeneral);
-    m_folders.SaveToFile(path(kFolders));
+    m_folders.saveToFile(path(kFolders));
     m_folders.setLoadMode(TableLoadMode::lmFile);
     m_folders.open();
 }
 
-void Catalogue::OpenCatalogue() {
+void Catalogue::openCatalogue() {
     openTable(m_calls, kRecordings, [this] { createRecordings(); });
     m_calls.first();
     openTable(m_folders, kFolders, [this] { createFolders(); });
@@ -190,7 +190,7 @@ qint64 Catalogue::durationSeconds(qint64 bytes, qint64 bytesPerSecond) {
     return whole;
 }
 
-QString Catalogue::DurationText(qint64 seconds) {
+QString Catalogue::durationText(qint64 seconds) {
     const qint64 minutes = seconds / 60;
     const qint64 rest = seconds % 60;
     QString text =
@@ -202,13 +202,13 @@ QString Catalogue::DurationText(qint64 seconds) {
 
 QString Catalogue::newId(const TableFile& table, const QString& field) {
     // Identifiers made in a burst can repeat (the counter and the clock parts overlap); a key must not.
-    QString id = MakeUniqueId();
+    QString id = makeUniqueId();
     while (!table.lookup(field, id, field).isNull())
-        id = MakeUniqueId();
+        id = makeUniqueId();
     return id;
 }
 
-QString Catalogue::AddRecordingEntry(const RecordingEntry& entry) {
+QString Catalogue::addRecordingEntry(const RecordingEntry& entry) {
     const QString folderId = m_folders.active() ? m_folders.fieldText(QStringLiteral("FolderId")) : QString();
     const QString id = newId(m_calls, QStringLiteral("id"));
     const QString memo =
@@ -220,10 +220,10 @@ QString Catalogue::AddRecordingEntry(const RecordingEntry& entry) {
     m_calls.setFieldValue(QStringLiteral("TimeS"), m_formats.timeText(entry.endTime.time()));
     m_calls.setFieldValue(QStringLiteral("FolderId"), folderId);
     m_calls.setFieldValue(QStringLiteral("Duration"),
-                          DurationText(durationSeconds(entry.audioBytes, entry.avgBytesPerSec)));
+                          durationText(durationSeconds(entry.audioBytes, entry.avgBytesPerSec)));
     m_calls.setFieldValue(QStringLiteral("Comment"), memo);
     m_calls.post();
-    m_calls.SaveTable();
+    m_calls.saveTable();
     QString name = plainBaseName();
     if (QFile::exists(wavPath(name)))
         name += QLatin1Char('_') + id;
@@ -236,7 +236,7 @@ QString Catalogue::rowAwaitingFile(const RecordingEntry& entry) {
         return QString();
     const QString date = m_formats.dateText(entry.endTime.date());
     const QString time = m_formats.timeText(entry.endTime.time());
-    const QString duration = DurationText(durationSeconds(entry.audioBytes, entry.avgBytesPerSec));
+    const QString duration = durationText(durationSeconds(entry.audioBytes, entry.avgBytesPerSec));
     const QList<QVariant> dates = m_calls.viewValues(QStringLiteral("DateS"));
     const QList<QVariant> times = m_calls.viewValues(QStringLiteral("TimeS"));
     const QList<QVariant> durations = m_calls.viewValues(QStringLiteral("Duration"));
@@ -249,8 +249,8 @@ QString Catalogue::rowAwaitingFile(const RecordingEntry& entry) {
             channels[row].toInt() != 1)
             continue;
         m_calls.setRecNo(int(row) + 1);
-        if (!QFile::exists(wavPath(RecordingBaseName())))
-            found = RecordingBaseName();
+        if (!QFile::exists(wavPath(recordingBaseName())))
+            found = recordingBaseName();
     }
     if (current > 0)
         m_calls.setRecNo(current);
@@ -264,7 +264,7 @@ QString Catalogue::plainBaseName() const {
            date.toString(QStringLiteral("yyyyMMdd")) + QLatin1Char('_') + time.toString(QStringLiteral("HHmmss"));
 }
 
-QString Catalogue::RecordingBaseName() const {
+QString Catalogue::recordingBaseName() const {
     const QString plain = plainBaseName();
     const QString withId = plain + QLatin1Char('_') + m_calls.fieldText(QStringLiteral("id"));
     if (isPlainId(m_calls.fieldText(QStringLiteral("id"))) && QFile::exists(wavPath(withId)))
@@ -272,11 +272,11 @@ QString Catalogue::RecordingBaseName() const {
     return plain;
 }
 
-void Catalogue::MigrateLegacyFile() {
+void Catalogue::migrateLegacyFile() {
     const QString id = m_calls.fieldText(QStringLiteral("id"));
     if (!isPlainId(id) || !QFile::exists(wavPath(id)))
         return;
-    QString target = RecordingBaseName();
+    QString target = recordingBaseName();
     if (QFile::exists(wavPath(target)))
         target += QLatin1Char('_') + id; // the name belongs to another recording of the same second
     QFile::rename(wavPath(id), wavPath(target));
@@ -285,18 +285,18 @@ void Catalogue::MigrateLegacyFile() {
 // A row and its file go together: the file goes only after a save has taken the row off the disk,
 // so an interruption leaves at worst a file without a row (listed at the next start), never a row
 // without its file.
-void Catalogue::CallsTblBeforeDelete() {
-    m_currentFileName = RecordingBaseName();
-    MigrateLegacyFile();
-    m_currentFileName = RecordingBaseName();
+void Catalogue::recordingAboutToBeDeleted() {
+    m_currentFileName = recordingBaseName();
+    migrateLegacyFile();
+    m_currentFileName = recordingBaseName();
     m_deletedFiles.append(wavPath(m_currentFileName));
 }
 
-void Catalogue::CallsTblAfterDelete() {
+void Catalogue::recordingDeleted() {
     if (m_bulkDelete)
         return;
     reachedStep(QStringLiteral("delete: row removed"));
-    m_calls.SaveTable();
+    m_calls.saveTable();
 }
 
 void Catalogue::removeDeletedFiles() {
@@ -424,13 +424,13 @@ int Catalogue::deleteRecordingsOfFolder(const QString& folderId) {
         m_bulkDelete = false;
         m_calls.enableControls();
         if (deleted > 0)
-            m_calls.SaveTable();
+            m_calls.saveTable();
         throw;
     }
     m_bulkDelete = false;
     m_calls.enableControls();
     if (deleted > 0)
         reachedStep(QStringLiteral("delete: row removed"));
-    m_calls.SaveTable();
+    m_calls.saveTable();
     return deleted;
 }

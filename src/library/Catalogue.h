@@ -20,13 +20,13 @@ struct RecordingEntry {
     QDateTime endTime = QDateTime::currentDateTime(); ///< when the recording ended (local time)
 };
 
-/// The catalogue of one working folder. The tables are `CallsTbl` (Recordings.d, the detail) and
-/// `FoldersTbl` (Folders.d, the master): the folders table's current row is the selected folder and
+/// The catalogue of one working folder. The tables are `recordings` (Recordings.d, the detail) and
+/// `folders` (Folders.d, the master): the folders table's current row is the selected folder and
 /// the recordings view holds exactly its recordings. Every change is saved at once.
 ///
 ///     Catalogue catalogue(workDir, prompter);
-///     catalogue.OpenCatalogue();                        // throws TableError when nothing can be opened
-///     QString name = catalogue.AddRecordingEntry(entry); // then rename wav/Recorded.wav to wav/<name>.wav
+///     catalogue.openCatalogue();                        // throws TableError when nothing can be opened
+///     QString name = catalogue.addRecordingEntry(entry); // then rename wav/Recorded.wav to wav/<name>.wav
 ///     ...
 ///     catalogue.saveTree();                             // at shutdown
 ///     catalogue.close();
@@ -41,21 +41,21 @@ public:
     /// gives "Can not open <name> file. Restoring backup" and the backup takes its place (the damaged
     /// file is kept as <name>.damaged). When the backup is missing or damaged too, the user is told
     /// and a new empty table is created, so the recorder keeps working.
-    void OpenCatalogue();
+    void openCatalogue();
     /// Closes both tables; errors are ignored. Nothing is pending: every change was saved.
     void close();
 
-    TableFile& CallsTbl() { return m_calls; }
-    TableFile& FoldersTbl() { return m_folders; }
-    FolderTree& Tree() { return m_tree; }
+    TableFile& recordings() { return m_calls; }
+    TableFile& folders() { return m_folders; }
+    FolderTree& folderTree() { return m_tree; }
     const CatalogueDateFormat& formats() const { return m_formats; }
     QString folder() const { return m_folder; }
 
     /// Appends and saves the row of a finished recording in the selected folder and returns its
     /// base name, which also becomes the current file name. When wav/<base name>.wav is already
     /// taken (another recording ended in the same second), the name is <base name>_<id>; the
-    /// row's RecordingBaseName() finds it again from the file. Throws TableError when saving fails.
-    QString AddRecordingEntry(const RecordingEntry& entry);
+    /// row's recordingBaseName() finds it again from the file. Throws TableError when saving fails.
+    QString addRecordingEntry(const RecordingEntry& entry);
 
     /// The base name of a row of the recordings view that was saved for `entry` (the same date, time,
     /// duration and channel) and whose WAV file is missing: a stop or recovery that lost the power
@@ -65,9 +65,9 @@ public:
     /// The base name of the current recordings row: channel_yyyyMMdd_hhmmss, or that followed by
     /// "_" and the row's id when the file of that name exists. Throws TableError when DateS or
     /// TimeS cannot be read with the current formats.
-    QString RecordingBaseName() const;
+    QString recordingBaseName() const;
     /// Renames a legacy wav/<id>.wav of the current row to its base name; failures are ignored.
-    void MigrateLegacyFile();
+    void migrateLegacyFile();
 
     /// The base name of the recording last worked on.
     QString currentFileName() const { return m_currentFileName; }
@@ -109,7 +109,7 @@ public:
     /// Seconds of `bytes` at `bytesPerSecond`, rounded to the nearest, halves to even.
     static qint64 durationSeconds(qint64 bytes, qint64 bytesPerSecond);
     /// "mm:ss" with at least two digits of minutes: 5 s "00:05", 6000 s "100:00".
-    static QString DurationText(qint64 seconds);
+    static QString durationText(qint64 seconds);
     /// A new identifier that no row of `table` has in `field` yet.
     static QString newId(const TableFile& table, const QString& field);
 
@@ -118,8 +118,8 @@ private:
     void createRecordings();
     void createFolders();
     void loadTree();
-    void CallsTblBeforeDelete();
-    void CallsTblAfterDelete();
+    void recordingAboutToBeDeleted();
+    void recordingDeleted();
     void removeDeletedFiles();
     QString plainBaseName() const;
     QString path(const QString& name) const;

@@ -17,7 +17,7 @@ FolderListCommands::FolderListCommands(Catalogue& catalogue, Prompter& prompter)
     : m_catalogue(catalogue), m_prompter(prompter) {}
 
 bool FolderListCommands::hasSelection() const {
-    return m_catalogue.Tree().selected() != nullptr;
+    return m_catalogue.folderTree().selected() != nullptr;
 }
 
 QString FolderListCommands::cleanName(const QString& typed) {
@@ -34,18 +34,18 @@ QString FolderListCommands::cleanName(const QString& typed) {
 }
 
 bool FolderListCommands::nameTaken(const QString& name) const {
-    return !m_catalogue.FoldersTbl().lookup(kFolderName, name, kFolderName).isNull();
+    return !m_catalogue.folders().lookup(kFolderName, name, kFolderName).isNull();
 }
 
 void FolderListCommands::refuseName(const QString& name) {
     m_prompter.message(QStringLiteral("Name folder ") + name + QStringLiteral("already exits. Try another"),
                        Prompter::Icon::Warning);
-    if (FolderNode* node = m_catalogue.Tree().selected())
-        m_catalogue.FoldersTbl().locate(kFolderName, node->text);
+    if (FolderNode* node = m_catalogue.folderTree().selected())
+        m_catalogue.folders().locate(kFolderName, node->text);
 }
 
 bool FolderListCommands::addList(bool sublist) {
-    FolderTree& tree = m_catalogue.Tree();
+    FolderTree& tree = m_catalogue.folderTree();
     if (sublist && !tree.selected())
         return false;
     const QString typed =
@@ -53,7 +53,7 @@ bool FolderListCommands::addList(bool sublist) {
     const QString name = cleanName(typed);
     if (name.trimmed().isEmpty())
         return false;
-    TableFile& folders = m_catalogue.FoldersTbl();
+    TableFile& folders = m_catalogue.folders();
     const int remembered = folders.recNo();
     if (nameTaken(name)) {
         refuseName(name);
@@ -63,7 +63,7 @@ bool FolderListCommands::addList(bool sublist) {
     folders.setFieldValue(QStringLiteral("FolderId"), Catalogue::newId(folders, QStringLiteral("FolderId")));
     folders.setFieldValue(kFolderName, name);
     folders.post();
-    folders.SaveTable();
+    folders.saveTable();
     if (sublist)
         tree.selected()->expanded = true;
     tree.addChild(sublist ? tree.selected() : nullptr, name);
@@ -71,16 +71,16 @@ bool FolderListCommands::addList(bool sublist) {
     return true;
 }
 
-bool FolderListCommands::acAddListExecute() {
+bool FolderListCommands::addList() {
     return addList(false);
 }
 
-bool FolderListCommands::acAddSublistExecute() {
+bool FolderListCommands::addSublist() {
     return addList(true);
 }
 
-bool FolderListCommands::acDeleteListExecute() {
-    FolderTree& tree = m_catalogue.Tree();
+bool FolderListCommands::deleteList() {
+    FolderTree& tree = m_catalogue.folderTree();
     FolderNode* selected = tree.selected();
     if (!selected)
         return false;
@@ -96,7 +96,7 @@ bool FolderListCommands::acDeleteListExecute() {
     if (m_prompter.confirm(QStringLiteral("Delete list? All of your files in the list will be deleted"),
                            Prompter::Buttons::OkCancel, Prompter::Answer::Cancel) != Prompter::Answer::Ok)
         return false;
-    TableFile& folders = m_catalogue.FoldersTbl();
+    TableFile& folders = m_catalogue.folders();
     if (!folders.locate(kFolderName, selected->text))
         return false;
     // Sublists first, the selected list last, so the selected folder's row is current at the end.
@@ -106,7 +106,7 @@ bool FolderListCommands::acDeleteListExecute() {
                 continue;
             m_catalogue.deleteRecordingsOfFolder(folders.fieldText(QStringLiteral("FolderID")));
             folders.deleteRecord();
-            folders.SaveTable();
+            folders.saveTable();
         }
     } catch (const TableError& error) {
         // A recording whose file name cannot be made stays, and so does its list.
@@ -120,8 +120,8 @@ bool FolderListCommands::acDeleteListExecute() {
     return true;
 }
 
-bool FolderListCommands::acRenameListExecute() {
-    FolderTree& tree = m_catalogue.Tree();
+bool FolderListCommands::renameList() {
+    FolderTree& tree = m_catalogue.folderTree();
     FolderNode* selected = tree.selected();
     if (!selected)
         return false;
@@ -141,13 +141,13 @@ bool FolderListCommands::acRenameListExecute() {
         refuseName(name);
         return false;
     }
-    TableFile& folders = m_catalogue.FoldersTbl();
+    TableFile& folders = m_catalogue.folders();
     if (!folders.locate(kFolderName, old))
         return false;
     folders.edit();
     folders.setFieldValue(kFolderName, name);
     folders.post();
-    folders.SaveTable();
+    folders.saveTable();
     tree.setText(selected, name);
     return true;
 }

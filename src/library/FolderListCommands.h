@@ -18,14 +18,14 @@ public:
     bool hasSelection() const;
 
     /// Each returns whether the tree and tables changed.
-    bool acAddListExecute();
-    bool acAddSublistExecute();
+    bool addList();
+    bool addSublist();
     /// Deletes the selected list and every sublist below it, with their folder rows, recordings
     /// and WAV files, after the user's OK. Refused when "General" is among them.
-    bool acDeleteListExecute();
+    bool deleteList();
     /// Renames the selected list; a name another list already has is refused with the add
     /// commands' message.
-    bool acRenameListExecute();
+    bool renameList();
 
     /// The name as it will be stored.
     static QString cleanName(const QString& typed);

@@ -79,7 +79,7 @@ bool MailHandOver::fail(int code, const QString& why) {
     return false;
 }
 
-bool MailHandOver::Send(const MailMessage& message) {
+bool MailHandOver::send(const MailMessage& message) {
     m_result = 0;
     m_failure.clear();
     for (const QString& recipient : message.Recipients)

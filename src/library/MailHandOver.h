@@ -28,7 +28,7 @@ struct MailMessage {
 ///     MailMessage message;
 ///     message.Body = "Hello,\n";
 ///     message.Attachments << workDir + "/wav/1_20261208_131453.wav";
-///     if (!mail.Send(message))
+///     if (!mail.send(message))
 ///         prompter.message("Mail failed to be dispatched");   // mail.failure() says why
 ///
 /// Attachments must be files of the working folder itself (the reports) or of its wav folder;
@@ -49,7 +49,7 @@ public:
     /// running after the wait (some mail programs keep it waiting while their compose window is
     /// open; it is then left to finish on its own). Waits with a local event loop that leaves out
     /// user input, as a modal compose window would.
-    bool Send(const MailMessage& message);
+    bool send(const MailMessage& message);
     /// The result of the last Send: 0 on success, else xdg-email's status or one of the codes above.
     int result() const { return m_result; }
     /// Why the last Send failed, in one line; empty after a success.

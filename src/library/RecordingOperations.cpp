@@ -53,7 +53,7 @@ QString copyReplacing(const QString& from, const QString& to) {
 
 RecordingOperations::RecordingOperations(Catalogue& catalogue, Prompter& prompter, MailHandOver& mail, QObject* parent)
     : QObject(parent), m_catalogue(catalogue), m_prompter(prompter), m_mail(mail),
-      m_search(catalogue.CallsTbl(), prompter) {}
+      m_search(catalogue.recordings(), prompter) {}
 
 QString RecordingOperations::webAddressFrom(const Config& config) {
     return config.readString(QStringLiteral("Mail"), QStringLiteral("WebAddress"),
@@ -70,7 +70,7 @@ bool RecordingOperations::locate(const QString& id) {
 
 void RecordingOperations::forEachRow(const QStringList& markedIds, const std::function<void()>& each) {
     if (markedIds.isEmpty()) {
-        if (m_catalogue.CallsTbl().active() && m_catalogue.CallsTbl().recordCount() > 0)
+        if (m_catalogue.recordings().active() && m_catalogue.recordings().recordCount() > 0)
             each();
         return;
     }
@@ -86,13 +86,13 @@ bool RecordingOperations::showError(const std::exception& error) {
 }
 
 QString RecordingOperations::currentRecordingFile() {
-    m_catalogue.setCurrentFileName(m_catalogue.RecordingBaseName());
-    m_catalogue.MigrateLegacyFile();
-    m_catalogue.setCurrentFileName(m_catalogue.RecordingBaseName());
+    m_catalogue.setCurrentFileName(m_catalogue.recordingBaseName());
+    m_catalogue.migrateLegacyFile();
+    m_catalogue.setCurrentFileName(m_catalogue.recordingBaseName());
     return m_catalogue.wavPath(m_catalogue.currentFileName());
 }
 
-bool RecordingOperations::deleteExecute(const QStringList& markedIds) {
+bool RecordingOperations::confirmAndDelete(const QStringList& markedIds) {
     if (m_prompter.confirm(QStringLiteral("Delete selected record(s)?"), Prompter::Buttons::OkCancel,
                            Prompter::Answer::Cancel) != Prompter::Answer::Ok)
         return false;
@@ -100,7 +100,7 @@ bool RecordingOperations::deleteExecute(const QStringList& markedIds) {
 }
 
 int RecordingOperations::deleteRecordings(const QStringList& markedIds) {
-    TableFile& calls = m_catalogue.CallsTbl();
+    TableFile& calls = m_catalogue.recordings();
     int deleted = 0;
     try {
         {
@@ -112,7 +112,7 @@ int RecordingOperations::deleteRecordings(const QStringList& markedIds) {
         }
         if (!markedIds.isEmpty())
             clearMarks();
-        calls.SaveTable();
+        calls.saveTable();
     } catch (const std::exception& error) {
         // The rows deleted until then stay deleted, each saved with its file gone.
         showError(error);
@@ -120,7 +120,7 @@ int RecordingOperations::deleteRecordings(const QStringList& markedIds) {
     return deleted;
 }
 
-bool RecordingOperations::acMoveToExecute(const QStringList& markedIds) {
+bool RecordingOperations::moveToList(const QStringList& markedIds) {
     const QString folder = m_chooseMoveTarget ? m_chooseMoveTarget() : QString();
     return moveRecordings(markedIds, folder);
 }
@@ -130,10 +130,10 @@ bool RecordingOperations::moveRecordings(const QStringList& markedIds, const QSt
         clearMarks();
         return false;
     }
-    TableFile& calls = m_catalogue.CallsTbl();
+    TableFile& calls = m_catalogue.recordings();
     try {
         const QVariant folderId =
-            m_catalogue.FoldersTbl().lookup(QStringLiteral("FolderName"), folderName, QStringLiteral("FolderId"));
+            m_catalogue.folders().lookup(QStringLiteral("FolderName"), folderName, QStringLiteral("FolderId"));
         if (folderId.isNull()) {
             // The tree and the folders table disagree: filing the rows under no folder would lose them.
             m_prompter.message(QStringLiteral("There is no list named \"%1\"").arg(folderName), Prompter::Icon::Error);
@@ -155,7 +155,7 @@ bool RecordingOperations::moveRecordings(const QStringList& markedIds, const QSt
         if (changed == 0)
             return false;
         m_catalogue.reachedStep(QStringLiteral("move: rows changed"));
-        calls.SaveTable();
+        calls.saveTable();
         m_catalogue.reachedStep(QStringLiteral("move: saved"));
         m_catalogue.reloadRecordings();
         return true;
@@ -164,7 +164,7 @@ bool RecordingOperations::moveRecordings(const QStringList& markedIds, const QSt
     }
 }
 
-bool RecordingOperations::acCopyToFolderExecute(const QStringList& markedIds) {
+bool RecordingOperations::copyToFolder(const QStringList& markedIds) {
     const QString filter = QStringLiteral("Wave files (*.wav)");
     const QString folder = m_lastCopyFolder.isEmpty() ? QDir::homePath() : m_lastCopyFolder;
     std::optional<QString> chosen;
@@ -172,7 +172,7 @@ bool RecordingOperations::acCopyToFolderExecute(const QStringList& markedIds) {
         chosen = m_prompter.chooseSaveFile(QStringLiteral("Copy to folder"),
                                            QDir(folder).filePath(QStringLiteral("Selected Files")), filter);
     } else {
-        if (!m_catalogue.CallsTbl().active() || m_catalogue.CallsTbl().recordCount() == 0)
+        if (!m_catalogue.recordings().active() || m_catalogue.recordings().recordCount() == 0)
             return false;
         try {
             const QString name = QFileInfo(currentRecordingFile()).fileName();
@@ -218,8 +218,8 @@ QStringList RecordingOperations::copyRecordings(const QStringList& markedIds, co
     return written;
 }
 
-bool RecordingOperations::acMemoExecute() {
-    TableFile& calls = m_catalogue.CallsTbl();
+bool RecordingOperations::editMemo() {
+    TableFile& calls = m_catalogue.recordings();
     if (!calls.active() || calls.recordCount() == 0)
         return false;
     const std::optional<QString> answer =
@@ -231,14 +231,14 @@ bool RecordingOperations::acMemoExecute() {
 }
 
 bool RecordingOperations::setMemo(const QString& text) {
-    TableFile& calls = m_catalogue.CallsTbl();
+    TableFile& calls = m_catalogue.recordings();
     if (!calls.active() || calls.recordCount() == 0)
         return false;
     try {
         calls.edit();
         calls.setFieldValue(QStringLiteral("Comment"), plainText(text).left(kMemoSize));
         calls.post();
-        calls.SaveTable();
+        calls.saveTable();
         return true;
     } catch (const std::exception& error) {
         if (calls.state() != TableFile::State::Browse)
@@ -262,7 +262,7 @@ bool RecordingOperations::emailRecordings(const QStringList& markedIds) {
     if (!markedIds.isEmpty())
         clearMarks();
     // Sent even without an attachment: the compose window opens with the body.
-    if (!m_mail.Send(message)) {
+    if (!m_mail.send(message)) {
         m_prompter.message(QStringLiteral("Mail failed to be dispatched"), Prompter::Icon::Error);
         return false;
     }

@@ -19,9 +19,9 @@ class Prompter;
 /// something.
 ///
 ///     RecordingOperations operations(catalogue, prompter, mail);
-///     operations.setMoveTargetChooser([&] { return moveDialog.chooseFolder(catalogue.Tree()); });
+///     operations.setMoveTargetChooser([&] { return moveDialog.chooseFolder(catalogue.folderTree()); });
 ///     connect(&operations, &RecordingOperations::marksCleared, window, &Window::clearMarks);
-///     operations.deleteExecute(markedIds);            // "Delete..."
+///     operations.confirmAndDelete(markedIds);            // "Delete..."
 ///     operations.search().findNext(text, matchCase);  // the find dialog's button
 class RecordingOperations : public QObject {
     Q_OBJECT
@@ -45,16 +45,14 @@ public:
     // The window's commands.
 
     /// "Delete...": asks "Delete selected record(s)?", then deleteRecordings().
-    bool deleteExecute(const QStringList& markedIds);
+    bool confirmAndDelete(const QStringList& markedIds);
     /// "Move to...": the "Move" dialog, then moveRecordings(); a cancelled dialog clears the marks.
-    bool acMoveToExecute(const QStringList& markedIds);
+    bool moveToList(const QStringList& markedIds);
     /// "Copy to folder...": a file-save dialog ("Selected Files" with marks, else the recording's
     /// name); only the folder of the chosen path counts. A cancelled dialog keeps the marks.
-    bool acCopyToFolderExecute(const QStringList& markedIds);
+    bool copyToFolder(const QStringList& markedIds);
     /// "Memo...": an input box "Comment" with the current memo; an empty answer changes nothing.
-    bool acMemoExecute();
-    /// "Email wav file to...": emailRecordings().
-    bool acEmailFileExecute(const QStringList& markedIds) { return emailRecordings(markedIds); }
+    bool editMemo();
     /// The find dialog's search; the dialog calls dialogShown(), dialogClosed() and findNext().
     RecordingSearch& search() { return m_search; }
 

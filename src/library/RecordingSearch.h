@@ -10,7 +10,7 @@ class TableFile;
 /// the text. The dialog reports its showing and closing; each press of its find-next button is one
 /// findNext().
 ///
-///     RecordingSearch search(catalogue.CallsTbl(), prompter);
+///     RecordingSearch search(catalogue.recordings(), prompter);
 ///     search.dialogShown();                 // the next search starts at the first row
 ///     search.findNext("smith", false);      // true: the matching row is current
 ///     search.findNext("smith", false);      // false: "            Search finished            " shown

@@ -43,7 +43,7 @@ enum class FieldKind {
     FmtMemo
 };
 
-/// One entry of `FieldDefs`: used only when a table is created empty (`lmClear`).
+/// One entry of `fieldDefinitions`: used only when a table is created empty (`lmClear`).
 struct FieldDef {
     QString name;
     FieldKind kind = FieldKind::Text;

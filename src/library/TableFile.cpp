@@ -56,7 +56,7 @@ void TableFile::setLoadMode(TableLoadMode mode) {
 
 QString TableFile::filePath() const {
     if (m_database && !m_tableName.contains(QLatin1Char('/')) && !m_tableName.contains(QLatin1Char('\\')))
-        return m_database->DatabasePath() + m_tableName;
+        return m_database->folderPath() + m_tableName;
     return m_tableName;
 }
 
@@ -73,10 +73,10 @@ void TableFile::open() {
         return;
     QByteArray bytes;
     if (m_loadMode == TableLoadMode::lmClear) {
-        if (m_fieldDefs.isEmpty())
+        if (m_fieldDefinitions.isEmpty())
             throw TableError(QStringLiteral("Error creating table (no field descriptions)"));
-        const QByteArray description = TableImageFormat::description(m_fieldDefs);
-        bytes = TableImageFormat::build(description, int(m_fieldDefs.size()), std::nullopt, {});
+        const QByteArray description = TableImageFormat::description(m_fieldDefinitions);
+        bytes = TableImageFormat::build(description, int(m_fieldDefinitions.size()), std::nullopt, {});
     } else if (m_loadMode == TableLoadMode::lmFile) {
         QFile file(filePath());
         if (!file.open(QIODevice::ReadOnly))
@@ -104,15 +104,15 @@ void TableFile::close() {
     m_notes.reset();
 }
 
-void TableFile::SaveTable() {
+void TableFile::saveTable() {
     checkActive();
     if (state() != State::Browse)
         post();
     if (modified() && m_loadMode == TableLoadMode::lmFile)
-        SaveToFile(filePath());
+        saveToFile(filePath());
 }
 
-void TableFile::SaveToFile(const QString& path) {
+void TableFile::saveToFile(const QString& path) {
     checkActive();
     if (state() != State::Browse)
         post();

@@ -19,7 +19,7 @@ using TableSaveOptions = int;
 ///     table.setSaveOptions(savAutoBackup);
 ///     table.open();                            // lmFile: loads the file, throws TableError on failure
 ///     table.append(); table.setFieldValue("id", id); table.post();
-///     table.SaveTable();                       // backup to Recordings.~d, then an atomic rewrite
+///     table.saveTable();                       // backup to Recordings.~d, then an atomic rewrite
 ///
 /// Load failures throw TableError with "Error opening table: " + the reason (or "Error opening file
 /// <path>" when the file is missing) and leave the table closed.
@@ -28,15 +28,15 @@ class TableFile : public MemoryTable {
 public:
     explicit TableFile(QObject* parent = nullptr);
 
-    QString TableName() const { return m_tableName; }
+    QString tableName() const { return m_tableName; }
     void setTableName(const QString& name); ///< closes an open table
-    TableFolder* Database() const { return m_database; }
+    TableFolder* folder() const { return m_database; }
     void setDatabase(TableFolder* database) { m_database = database; }
-    TableLoadMode LoadMode() const { return m_loadMode; }
+    TableLoadMode loadMode() const { return m_loadMode; }
     void setLoadMode(TableLoadMode mode); ///< closes an open table
-    TableSaveOptions SaveOptions() const { return m_saveOptions; }
+    TableSaveOptions saveOptions() const { return m_saveOptions; }
     void setSaveOptions(TableSaveOptions options) { m_saveOptions = options; }
-    QList<FieldDef>& FieldDefs() { return m_fieldDefs; }
+    QList<FieldDef>& fieldDefinitions() { return m_fieldDefinitions; }
 
     /// Master-detail: the view holds only the records whose `RangeFieldNames` equal the master's
     /// `MasterFields` (';'-separated lists of the same length), and follows the master's cursor.
@@ -51,11 +51,11 @@ public:
     void close();
     /// Posts a pending edit, then writes the table to its file when it changed since opening.
     /// A table created with lmClear has no file and writes nothing.
-    void SaveTable();
+    void saveTable();
     /// Writes the table to `path`: with savAutoBackup the file there is first copied to the same
     /// name with the extension ".~d"; then the image goes to a temporary file that replaces `path`,
     /// so a crash or a full disk never leaves a half-written table. Throws TableError on failure.
-    void SaveToFile(const QString& path);
+    void saveToFile(const QString& path);
 
     /// The name of a table file's backup: the extension replaced by ".~d".
     static QString backupPath(const QString& path);
@@ -75,7 +75,7 @@ private:
     TableFolder* m_database = nullptr;
     TableLoadMode m_loadMode = TableLoadMode::lmFile;
     TableSaveOptions m_saveOptions = 0;
-    QList<FieldDef> m_fieldDefs;
+    QList<FieldDef> m_fieldDefinitions;
     QByteArray m_description;
     std::optional<QByteArray> m_notes;
     QPointer<TableFile> m_master;

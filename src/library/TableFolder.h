@@ -5,7 +5,7 @@
 
 class TableFolder {
 public:
-    QString DatabasePath() const { return m_path; }
+    QString folderPath() const { return m_path; }
     /// A non-empty path gets a trailing separator when it has none.
     void setDatabasePath(const QString& path) {
         m_path = path;

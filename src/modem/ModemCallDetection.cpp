@@ -50,7 +50,7 @@ QString trimControls(const QString& text) {
 
 } // namespace
 
-void ModemController::EnableAutoRecord() {
+void ModemController::enableAutoRecord() {
     m_recordTrigger = false;
     m_outgoing = false;
     // Armed anew, the controller waits for the next call: the rings it counted and a rejection belong
@@ -63,7 +63,7 @@ void ModemController::EnableAutoRecord() {
     Q_EMIT autoRecordModeChanged(true);
 }
 
-void ModemController::DisableAutoRecord() {
+void ModemController::disableAutoRecord() {
     m_replyBuffer.clear();
     m_autoRecord = false;
     m_logger.add(QStringLiteral("Disabling autoRecord mode"));
@@ -73,8 +73,8 @@ void ModemController::DisableAutoRecord() {
 void ModemController::endCallDetection() {
     // Rings heard on a port that is now closed belong to no call this controller can record: their
     // timers must not fire into a start sequence whose port (or program) is gone.
-    m_tmRing->stop();
-    m_timer1->stop();
+    m_ringGapTimer->stop();
+    m_ringIntervalTicker->stop();
     m_ringCount = 0;
     m_rejected = false;
 }
@@ -117,7 +117,7 @@ void ModemController::showCallerId(const QString& fromTag) {
 
 void ModemController::handleRing() {
     ++m_ringCount;
-    m_tmRing->stop();
+    m_ringGapTimer->stop();
     Q_EMIT ringCountChanged(m_ringCount);
     if (m_settings.rejectCall && m_settings.rejectRings == m_ringCount) {
         Q_EMIT callerIdHidden();
@@ -125,19 +125,19 @@ void ModemController::handleRing() {
         m_rejected = true;
     }
     if (m_ringTimeOutKnown) {
-        m_tmRing->start(m_ringTimeOut);
-    } else if (!m_timer1->isActive() || m_ringTicks == 0) {
+        m_ringGapTimer->start(m_ringTimeOut);
+    } else if (!m_ringIntervalTicker->isActive() || m_ringTicks == 0) {
         // First ring of a call (or a second one within the same tick, which is no cadence).
-        m_timer1->start(kRingIntervalTickMs);
+        m_ringIntervalTicker->start(kRingIntervalTickMs);
         m_ringTicks = 0;
-        m_tmRing->start(kDefaultRingTimeOutMs);
+        m_ringGapTimer->start(kDefaultRingTimeOutMs);
     } else {
-        m_timer1->stop();
+        m_ringIntervalTicker->stop();
         m_ringTimeOutKnown = true;
         // ticks x 100 ms x 1.2, a whole number of milliseconds already.
         m_ringTimeOut = m_ringTicks * kRingIntervalTickMs * 6 / 5;
         storeRingTimeOut();
-        m_tmRing->start(m_ringTimeOut);
+        m_ringGapTimer->start(m_ringTimeOut);
     }
     m_logger.add(QStringLiteral("ring"));
 }
@@ -151,15 +151,15 @@ void ModemController::storeRingTimeOut() {
     }
 }
 
-void ModemController::tmRingTimer() {
+void ModemController::onRingGap() {
     // The call is over: a first ring of the next call must not count as this call's second.
-    m_timer1->stop();
+    m_ringIntervalTicker->stop();
     Q_EMIT callerIdHidden();
-    m_tmRing->stop();
+    m_ringGapTimer->stop();
     if (m_rejected) {
         m_rejected = false;
         m_logger.add(QStringLiteral("Calling party hung up"));
-        EnableAutoRecord();
+        enableAutoRecord();
         return;
     }
     triggerRecording(false);

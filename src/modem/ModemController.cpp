@@ -38,12 +38,12 @@ ModemController::ModemController(Config& config, Logger& logger, QObject* parent
 ModemController::ModemController(Config& config, Logger& logger, std::unique_ptr<ModemTiming> timing, QObject* parent)
     : QObject(parent), m_config(config), m_logger(logger),
       m_timing(timing ? std::move(timing) : std::make_unique<RealModemTiming>()) {
-    m_tmTimeOut = m_timing->makeTimer(TimerMode::SingleShot, [this] { tmTimeOutTimer(); });
-    m_tmRing = m_timing->makeTimer(TimerMode::SingleShot, [this] { tmRingTimer(); });
-    m_timer1 = m_timing->makeTimer(TimerMode::Repeating, [this] { ++m_ringTicks; });
-    connect(&m_comPort1, &ComPort::OnTriggerAvail, this, &ModemController::ComPort1TriggerAvail);
-    connect(&m_comPort1, &ComPort::OnPortOpen, this, &ModemController::ComPort1PortOpen);
-    connect(&m_comPort1, &ComPort::OnPortClose, this, &ModemController::ComPort1PortClose);
+    m_replyTimer = m_timing->makeTimer(TimerMode::SingleShot, [this] { onReplyTimeOut(); });
+    m_ringGapTimer = m_timing->makeTimer(TimerMode::SingleShot, [this] { onRingGap(); });
+    m_ringIntervalTicker = m_timing->makeTimer(TimerMode::Repeating, [this] { ++m_ringTicks; });
+    connect(&m_channel, &SerialChannel::bytesAvailable, this, &ModemController::takeReceivedBytes);
+    connect(&m_channel, &SerialChannel::opened, this, &ModemController::channelOpened);
+    connect(&m_channel, &SerialChannel::closed, this, &ModemController::channelClosed);
 
     // A stored value of zero or below is no cadence (a damaged file); it is learned again.
     const QString general = QStringLiteral("General");
@@ -58,48 +58,49 @@ ModemController::ModemController(Config& config, Logger& logger, std::unique_ptr
 }
 
 ModemController::~ModemController() {
-    disconnect(&m_comPort1, nullptr, this, nullptr);
-    m_comPort1.CloseChannel();
+    disconnect(&m_channel, nullptr, this, nullptr);
+    m_channel.closeChannel();
 }
 
 QString ModemController::portText() const {
-    return QString::number(m_comPort1.ComNumber());
+    return QString::number(m_channel.comNumber());
 }
 
 QString ModemController::reportOpenFailure() {
-    m_logger.add(PortMap::deviceLine(m_comPort1.ComNumber(), m_comPort1.device()) +
-                 QStringLiteral(" and cannot be opened: ") + m_comPort1.errorString());
+    m_logger.add(PortMap::deviceLine(m_channel.comNumber(), m_channel.device()) +
+                 QStringLiteral(" and cannot be opened: ") + m_channel.errorString());
     return QStringLiteral("Error during opening com port ") + portText();
 }
 
 // --- command exchange ---
 
-int ModemController::exchange(const QString& command, const QString* description) {
+std::optional<AtResult> ModemController::exchange(const QString& command, const QString* description) {
     return await(commandLine(command), command, description);
 }
 
-int ModemController::await(const QByteArray& line, const QString& shown, const QString* description) {
+std::optional<AtResult> ModemController::await(const QByteArray& line, const QString& shown,
+                                               const QString* description) {
     if (m_waitLoop != nullptr) {
         // The reply flag and buffer belong to the exchange that is waiting; sharing them would
         // hand one command's reply to the other.
         m_logger.add(QStringLiteral("Command refused, the modem is still answering another one: ") + shown);
-        return AtBusy;
+        return AtResult::Busy;
     }
     m_timing->pause(kCommandPauseMs);
-    if (!m_comPort1.isOpen())
-        return AtNotQueued;
+    if (!m_channel.isOpen())
+        return AtResult::NotQueued;
     if (m_awaiting == Awaiting::Reply)
         discardInput();
     else
-        m_comPort1.DiscardInput();
-    if (m_comPort1.OutputRoom() < line.size())
-        return AtNotQueued;
+        m_channel.discardInput();
+    if (m_channel.outputRoom() < line.size())
+        return AtResult::NotQueued;
     if (!line.isEmpty())
-        m_comPort1.SendText(line);
+        m_channel.sendText(line);
     if (description != nullptr)
         m_logger.add(*description);
 
-    m_tmTimeOut->start(m_settings.replyTimeoutSeconds * 1000);
+    m_replyTimer->start(m_settings.replyTimeoutSeconds * 1000);
     m_replyFlag = false;
     m_reply = Reply::None;
     m_replyBuffer.clear();
@@ -110,14 +111,13 @@ int ModemController::await(const QByteArray& line, const QString& shown, const Q
     if (!m_replyFlag)
         loop.exec();
     m_waitLoop = nullptr;
-    m_tmTimeOut->stop();
-    return -1;
+    m_replyTimer->stop();
+    return std::nullopt;
 }
 
-int ModemController::SendCommand(const QString& command, const QString& description, const QString& expected) {
-    const int sent = exchange(command, &description);
-    if (sent >= 0)
-        return sent;
+AtResult ModemController::sendCommand(const QString& command, const QString& description, const QString& expected) {
+    if (const std::optional<AtResult> refused = exchange(command, &description))
+        return *refused;
     QString reply;
     switch (m_reply) {
     case Reply::Ok:
@@ -137,23 +137,22 @@ int ModemController::SendCommand(const QString& command, const QString& descript
     }
     if (reply.toUpper() == expected.toUpper()) {
         m_logger.add(expected);
-        return AtOk;
+        return AtResult::Ok;
     }
     if (m_reply == Reply::Error) {
         m_logger.add(QStringLiteral("error"));
-        return AtError;
+        return AtResult::Error;
     }
     if (m_reply == Reply::TimeOut) {
         m_logger.add(QStringLiteral("time out"));
-        return AtTimeOut;
+        return AtResult::TimeOut;
     }
-    return AtUnexpected;
+    return AtResult::Unexpected;
 }
 
-int ModemController::SendQuery(const QString& command, QString& reply) {
-    const int sent = exchange(command, nullptr);
-    if (sent >= 0)
-        return sent;
+AtResult ModemController::sendQuery(const QString& command, QString& reply) {
+    if (const std::optional<AtResult> refused = exchange(command, nullptr))
+        return *refused;
     switch (m_reply) {
     case Reply::Ok: {
         QString text = m_replyAtRecognition;
@@ -164,55 +163,55 @@ int ModemController::SendQuery(const QString& command, QString& reply) {
         if (at >= 0)
             text.remove(at, 2);
         reply = trimControls(text);
-        return AtOk;
+        return AtResult::Ok;
     }
     case Reply::Error:
         reply = QStringLiteral("error");
-        return AtError;
+        return AtResult::Error;
     case Reply::TimeOut:
         reply = QStringLiteral("time out");
-        return AtTimeOut;
+        return AtResult::TimeOut;
     default:
-        return AtUnexpected;
+        return AtResult::Unexpected;
     }
 }
 
 bool ModemController::endVoiceStream() {
     m_voiceReception = false;
-    if (!m_comPort1.isOpen())
+    if (!m_channel.isOpen())
         return false;
     // A DLE '!' the modem reads before it has begun the stream is taken as command text and lost:
     // wait for the stream (or its CONNECT) first.
     m_awaiting = Awaiting::StreamData;
-    int sent = await(QByteArray(), QStringLiteral("<wait for the voice stream>"), nullptr);
+    std::optional<AtResult> refused = await(QByteArray(), QStringLiteral("<wait for the voice stream>"), nullptr);
     bool ended = false;
-    if (sent < 0 && m_reply != Reply::TimeOut) {
+    if (!refused && m_reply != Reply::TimeOut) {
         m_awaiting = Awaiting::StreamEnd;
         m_streamDle = false;
         m_streamEndSeen = false;
         const QString description = QStringLiteral("Ending voice reception..");
-        sent = await(QByteArray("\x10!", 2), QStringLiteral("<DLE>!"), &description);
-        ended = sent < 0 && m_reply == Reply::Ok;
+        refused = await(QByteArray("\x10!", 2), QStringLiteral("<DLE>!"), &description);
+        ended = !refused && m_reply == Reply::Ok;
         m_logger.add(ended ? QStringLiteral("ok") : QStringLiteral("time out"));
     }
     m_awaiting = Awaiting::Reply;
     if (ended)
         return true;
     // A port closed during the wait (an unplugged modem, the program closing) stays closed.
-    if (!m_comPort1.isOpen())
+    if (!m_channel.isOpen())
         return false;
     // Closing the port drops DTR, which returns a voice modem to command mode.
-    const int port = m_comPort1.ComNumber();
-    CloseModemPort();
-    return OpenModemPort(port, false);
+    const int port = m_channel.comNumber();
+    closeModemPort();
+    return openModemPort(port, false);
 }
 
-bool ModemController::SendNoWait(const QString& command, const QString& description) {
+bool ModemController::sendNoWait(const QString& command, const QString& description) {
     m_timing->pause(kCommandPauseMs);
     const QByteArray line = commandLine(command);
-    if (!m_comPort1.isOpen() || m_comPort1.OutputRoom() < line.size())
+    if (!m_channel.isOpen() || m_channel.outputRoom() < line.size())
         return false;
-    m_comPort1.SendText(line);
+    m_channel.sendText(line);
     m_logger.add(description);
     return true;
 }
@@ -229,30 +228,30 @@ void ModemController::setReply(Reply reply) {
         m_waitLoop->quit();
 }
 
-void ModemController::tmTimeOutTimer() {
+void ModemController::onReplyTimeOut() {
     setReply(Reply::TimeOut);
-    m_timer1->stop();
+    m_ringIntervalTicker->stop();
 }
 
-void ModemController::ComPort1TriggerAvail(int count) {
+void ModemController::takeReceivedBytes(int count) {
     if (m_voiceReception) {
-        m_timer1->stop();
+        m_ringIntervalTicker->stop();
         QByteArray bytes(count, Qt::Uninitialized);
         for (int i = 0; i < count; ++i)
-            bytes[i] = m_comPort1.ReadByte();
+            bytes[i] = m_channel.readByte();
         Q_EMIT voiceData(bytes);
         return;
     }
     if (m_awaiting != Awaiting::Reply) {
         QByteArray bytes(count, Qt::Uninitialized);
         for (int i = 0; i < count; ++i)
-            bytes[i] = m_comPort1.ReadByte();
+            bytes[i] = m_channel.readByte();
         takeStreamBytes(bytes);
         return;
     }
     QByteArray bytes(count, Qt::Uninitialized);
     for (int i = 0; i < count; ++i)
-        bytes[i] = m_comPort1.ReadByte();
+        bytes[i] = m_channel.readByte();
     // A modem in voice mode reports events as DLE codes among its text: they are no part of a reply.
     QByteArray text;
     std::vector<char> events;
@@ -274,7 +273,7 @@ void ModemController::ComPort1TriggerAvail(int count) {
 void ModemController::discardInput() {
     // What the modem said before a command is no reply to it, but the events among it still happened:
     // the digits of a number dialled while a recording starts come between the start's commands.
-    const QByteArray bytes = m_comPort1.DiscardInput();
+    const QByteArray bytes = m_channel.discardInput();
     QByteArray text;
     std::vector<char> events;
     m_commandDle.process(bytes, text, events);
@@ -327,39 +326,39 @@ void ModemController::recogniseReply() {
 
 // --- port and initialisation ---
 
-bool ModemController::OpenModemPort(int port, bool initialise) {
+bool ModemController::openModemPort(int port, bool initialise) {
     if (m_portOpen)
         return true;
-    m_comPort1.setBaud(m_settings.baud);
-    m_comPort1.setFlowControl(m_settings.flow);
-    m_comPort1.setComNumber(port);
-    m_comPort1.setDevice(PortMap::devicePath(&m_config, port));
+    m_channel.setBaud(m_settings.baud);
+    m_channel.setFlowControl(m_settings.flow);
+    m_channel.setComNumber(port);
+    m_channel.setDevice(PortMap::devicePath(&m_config, port));
     m_portOpen = false;
-    // The channel delivers OnPortOpen before it returns, so the flag is already set on success.
-    if (!m_comPort1.OpenChannel() || !m_portOpen)
+    // The channel delivers opened before it returns, so the flag is already set on success.
+    if (!m_channel.openChannel() || !m_portOpen)
         return false;
     if (initialise)
-        InitModem();
+        initModem();
     return true;
 }
 
-bool ModemController::CloseModemPort() {
-    const bool closed = m_comPort1.CloseChannel();
+bool ModemController::closeModemPort() {
+    const bool closed = m_channel.closeChannel();
     m_voiceReception = false;
     endCallDetection();
     return closed;
 }
 
-void ModemController::ComPort1PortOpen() {
+void ModemController::channelOpened() {
     m_portOpen = true;
     m_commandDle.reset();
-    m_logger.add(PortMap::deviceLine(m_comPort1.ComNumber(), m_comPort1.device()));
+    m_logger.add(PortMap::deviceLine(m_channel.comNumber(), m_channel.device()));
     m_logger.add(QStringLiteral("Com port ") + portText() + QStringLiteral(" opened..."));
     Q_EMIT statusText(QStringLiteral(" Modem on"));
     Q_EMIT portOpenChanged(true);
 }
 
-void ModemController::ComPort1PortClose() {
+void ModemController::channelClosed() {
     m_portOpen = false;
     m_voiceReception = false;
     endCallDetection();
@@ -371,16 +370,16 @@ void ModemController::ComPort1PortClose() {
         setReply(Reply::TimeOut);
 }
 
-void ModemController::InitModem() {
-    SendCommand(QStringLiteral("atE0"), QStringLiteral("echo off.."), QStringLiteral("ok"));
-    SendCommand(QStringLiteral("ats0=0"), QStringLiteral("Setting autoanswer off.."), QStringLiteral("ok"));
+void ModemController::initModem() {
+    sendCommand(QStringLiteral("atE0"), QStringLiteral("echo off.."), QStringLiteral("ok"));
+    sendCommand(QStringLiteral("ats0=0"), QStringLiteral("Setting autoanswer off.."), QStringLiteral("ok"));
     if (!m_settings.callerId)
         return;
     if (sendable(m_settings.forCallerId)) {
-        SendCommand(m_settings.forCallerId, QStringLiteral("Enable caller ID.."), QStringLiteral("ok"));
+        sendCommand(m_settings.forCallerId, QStringLiteral("Enable caller ID.."), QStringLiteral("ok"));
         m_callerId.clear();
     } else if (sendable(m_settings.disCallerId)) {
-        SendCommand(m_settings.disCallerId, QStringLiteral("Disable caller ID.."), QStringLiteral("ok"));
+        sendCommand(m_settings.disCallerId, QStringLiteral("Disable caller ID.."), QStringLiteral("ok"));
     }
 }
 
@@ -388,16 +387,16 @@ bool ModemController::modemOnClicked() {
     m_logger.add(QStringLiteral("-- Modem on clicked"));
     if (m_portOpen)
         return true;
-    if (!OpenModemPort(m_settings.port, true))
+    if (!openModemPort(m_settings.port, true))
         return false;
     if (m_settings.autoRecord)
-        EnableAutoRecord();
+        enableAutoRecord();
     else
-        DisableAutoRecord();
+        disableAutoRecord();
     return true;
 }
 
 bool ModemController::modemOffClicked() {
     m_logger.add(QStringLiteral("-- Modem off clicked"));
-    return CloseModemPort();
+    return closeModemPort();
 }

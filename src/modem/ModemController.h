@@ -1,29 +1,21 @@
 // The modem controller: owns the serial channel, runs the AT command exchange and watches for calls.
 #pragma once
 
-#include "modem/ComPort.h"
+#include "modem/AtResult.h"
 #include "modem/DialledNumber.h"
 #include "modem/DleFilter.h"
 #include "modem/ModemSettings.h"
 #include "modem/ModemTiming.h"
+#include "modem/SerialChannel.h"
 
 #include <QObject>
 #include <QString>
 #include <memory>
+#include <optional>
 
 class Config;
 class Logger;
 class QEventLoop;
-
-/// Result codes of the awaited exchanges; callers treat only `AtOk` as success.
-enum AtResult : int {
-    AtOk = 0,         ///< the expected reply came (for a query: "OK")
-    AtNotQueued = 1,  ///< the transmit buffer had less room than the command line, or the port is closed
-    AtTimeOut = 2,    ///< no recognisable reply within the reply time-out
-    AtError = 3,      ///< the modem answered with an error
-    AtUnexpected = 4, ///< a reply was recognised, but not the expected one
-    AtBusy = 5,       ///< refused: another exchange is still waiting for its reply
-};
 
 class ModemController : public QObject {
     Q_OBJECT
@@ -42,17 +34,17 @@ public:
 
     void setSettings(const ModemSettings& settings) { m_settings = settings; }
     const ModemSettings& settings() const { return m_settings; }
-    ComPort& ComPort1() { return m_comPort1; }
+    SerialChannel& channel() { return m_channel; }
 
     // --- command exchange ---
     /// Sends `command` + CR, logs `description`, waits for a reply and compares it with `expected`
     /// ignoring case. Logs `expected`, "error" or "time out" after it.
-    int SendCommand(const QString& command, const QString& description, const QString& expected);
+    AtResult sendCommand(const QString& command, const QString& description, const QString& expected);
     /// Sends `command` + CR and returns what the modem answered in `reply`, without "OK" and
     /// without outer blanks and line breaks; nothing is logged.
-    int SendQuery(const QString& command, QString& reply);
+    AtResult sendQuery(const QString& command, QString& reply);
     /// Queues `command` + CR and logs `description`; awaits no reply.
-    bool SendNoWait(const QString& command, const QString& description);
+    bool sendNoWait(const QString& command, const QString& description);
     /// Ends a voice stream the modem may be sending (after "at+vrx" whose sound nothing can take):
     /// waits for the stream to begin, sends DLE '!', and waits for DLE ETX and the "OK" after it. A
     /// modem that does not answer has its port closed, which drops DTR, and opened again. True when
@@ -68,11 +60,11 @@ public:
     // --- port, initialisation, automatic-record mode ---
     /// Opens `port` with the line settings, and initialises the modem when `initialise`. True when
     /// the port is (or already was) open.
-    bool OpenModemPort(int port, bool initialise);
-    bool CloseModemPort();
-    void InitModem();
-    void EnableAutoRecord();
-    void DisableAutoRecord();
+    bool openModemPort(int port, bool initialise);
+    bool closeModemPort();
+    void initModem();
+    void enableAutoRecord();
+    void disableAutoRecord();
     /// The Modem On command: logs its click; when the port is closed opens the configured port and
     /// arms or disarms automatic recording by the setting. False when the port could not be opened
     /// (the caller shows `reportOpenFailure()` and disables Record).
@@ -83,7 +75,7 @@ public:
     bool portOpen() const { return m_portOpen; }
     /// The port's number as the fixed log lines and messages show it.
     QString portText() const;
-    /// After a failed `OpenModemPort`: logs which device failed and why, and returns the message the
+    /// After a failed `openModemPort`: logs which device failed and why, and returns the message the
     /// user sees, "Error during opening com port " N.
     QString reportOpenFailure();
     bool autoRecordMode() const { return m_autoRecord; }
@@ -130,25 +122,25 @@ private:
     /// What the bytes of an exchange are taken as.
     enum class Awaiting { Reply, StreamData, StreamEnd };
 
-    int exchange(const QString& command, const QString* description);
-    /// Sends `bytes`, logs `description` when given, and waits for the reply; -1 when one came (or the
+    std::optional<AtResult> exchange(const QString& command, const QString* description);
+    /// Sends `bytes`, logs `description` when given, and waits for the reply; nothing when one came (or the
     /// time-out), else the AtResult that kept it from being sent. `shown` names it in the busy line.
-    int await(const QByteArray& bytes, const QString& shown, const QString* description);
+    std::optional<AtResult> await(const QByteArray& bytes, const QString& shown, const QString* description);
     /// Takes received bytes while a voice stream is being ended: the sound before DLE ETX is dropped,
     /// what follows is the reply.
     void takeStreamBytes(const QByteArray& bytes);
-    void ComPort1TriggerAvail(int count);
-    void ComPort1PortOpen();
-    void ComPort1PortClose();
+    void takeReceivedBytes(int count);
+    void channelOpened();
+    void channelClosed();
     void recogniseReply();
     void setReply(Reply reply);
-    void tmTimeOutTimer();
+    void onReplyTimeOut();
     void detectCall();
     void showCallerId(const QString& fromTag);
     void handleRing();
     /// Stops the ring timers and forgets the call's rings (the port has closed).
     void endCallDetection();
-    void tmRingTimer();
+    void onRingGap();
     void storeRingTimeOut();
     /// Sets the record trigger and the auto-started flag for an incoming or an outgoing call.
     void triggerRecording(bool outgoing);
@@ -160,11 +152,12 @@ private:
     Config& m_config;
     Logger& m_logger;
     ModemSettings m_settings;
-    ComPort m_comPort1;
+    SerialChannel m_channel;
     std::unique_ptr<ModemTiming> m_timing;
-    std::unique_ptr<ModemTimer> m_tmTimeOut;
-    std::unique_ptr<ModemTimer> m_tmRing;
-    std::unique_ptr<ModemTimer> m_timer1; ///< ticks every kRingIntervalTickMs while a ring interval is measured
+    std::unique_ptr<ModemTimer> m_replyTimer;
+    std::unique_ptr<ModemTimer> m_ringGapTimer;
+    std::unique_ptr<ModemTimer>
+        m_ringIntervalTicker; ///< ticks every kRingIntervalTickMs while a ring interval is measured
 
     QString m_replyBuffer;
     DleFilter m_commandDle;       ///< takes DLE event codes out of the command stream

@@ -38,7 +38,7 @@ void ModemController::lineEvent(char code, bool answering) {
             // Lifted and put down again before the recording could start: there is no call to record.
             m_recordTrigger = false;
             m_autoStarted = false;
-            EnableAutoRecord();
+            enableAutoRecord();
         }
         Q_EMIT handsetPutDown();
     } else if (DleFilter::dtmfDigit(code) && m_outgoing) {
@@ -60,8 +60,8 @@ void ModemController::handsetLifted(char code) {
         if (m_rejected)
             return;
         // The call is answered now, not when the ring time-out says the rings have stopped.
-        m_timer1->stop();
-        m_tmRing->stop();
+        m_ringIntervalTicker->stop();
+        m_ringGapTimer->stop();
         Q_EMIT callerIdHidden();
         triggerRecording(false);
         return;

@@ -1,7 +1,7 @@
 // The settings the modem controller works with: line settings, reply time-out and call handling.
 #pragma once
 
-#include "modem/ComPort.h"
+#include "modem/SerialChannel.h"
 
 #include <QString>
 
@@ -11,10 +11,10 @@ class SettingsModel;
 /// and the modem profile's port and caller-identification commands, so the controller never reads
 /// tvk.ini with rules of its own.
 struct ModemSettings {
-    int port = 1;                                               ///< the profile's `port`
-    int baud = 115200;                                          ///< the settings' speed
-    ComPort::FlowControl flow = ComPort::FlowControl::Hardware; ///< the settings' flow control
-    int replyTimeoutSeconds = 4;                                ///< the settings' reply time-out, 1..6
+    int port = 1;                                                           ///< the profile's `port`
+    int baud = 115200;                                                      ///< the settings' speed
+    SerialChannel::FlowControl flow = SerialChannel::FlowControl::Hardware; ///< the settings' flow control
+    int replyTimeoutSeconds = 4;                                            ///< the settings' reply time-out, 1..6
     bool autoRecord = true;
     bool callerId = true;
     bool rejectCall = true;

@@ -129,7 +129,7 @@ QString chooseRate(RateList list, const QString& candidates) {
     return result;
 }
 
-bool ClassifyLine(const QString& input, CompressionRecord& record, QChar& separator) {
+bool classifyLine(const QString& input, CompressionRecord& record, QChar& separator) {
     record.clear();
     QString line = input;
     if (const qsizetype prefix = line.indexOf(QLatin1String("+VSM:"), 0, Qt::CaseInsensitive); prefix >= 0)
@@ -184,7 +184,7 @@ bool ClassifyLine(const QString& input, CompressionRecord& record, QChar& separa
     return true;
 }
 
-QString BuildSelectionCommand(const CompressionRecord& record, QChar separator) {
+QString buildSelectionCommand(const CompressionRecord& record, QChar separator) {
     QString command = QStringLiteral("at+vsm=");
     for (const QString* value : {&record.cml, &record.vsr, &record.scs, &record.sel}) {
         if (!value->isEmpty())

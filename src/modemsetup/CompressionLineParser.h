@@ -16,7 +16,7 @@ enum class RateList { Narrow, Wide, NoWidth, None };
 /// empty) and `separator` (',' or ';', whichever occurs outside the parenthesised groups). False when the line is not a
 /// compression this program records: no separator, a field count other than 3, 5 or 7, a "(" without a ")" after it, or
 /// a name of no known family.
-bool ClassifyLine(const QString& line, CompressionRecord& record, QChar& separator);
+bool classifyLine(const QString& line, CompressionRecord& record, QChar& separator);
 
 /// `line` with every parenthesised group removed; nothing when a "(" has no ")" after it.
 std::optional<QString> withoutGroups(const QString& line);
@@ -36,6 +36,6 @@ RateList rateListFor(const QString& width);
 QString chooseRate(RateList list, const QString& candidates);
 
 /// "at+vsm=" then each non-empty of `cml`, `vsr`, `scs`, `sel`, joined by the separator.
-QString BuildSelectionCommand(const CompressionRecord& record, QChar separator);
+QString buildSelectionCommand(const CompressionRecord& record, QChar separator);
 
 } // namespace CompressionLineParser

@@ -30,10 +30,10 @@ ModemCompressionFields CurrentCompression::matchFields() const {
     return ModemCompressionFields{m_record.Description, m_record.bps, m_record.vsr};
 }
 
-bool MatchCurrentCompression(CurrentCompression& current, const Config& config, const QString& compressionsPath,
+bool matchCurrentCompression(CurrentCompression& current, const Config& config, const QString& compressionsPath,
                              Prompter& prompter, const QString& cpnPath) {
     current.load(config, compressionsPath);
-    return MatchModemCompression(current.matchFields(), prompter, cpnPath);
+    return matchModemCompression(current.matchFields(), prompter, cpnPath);
 }
 
 int chooseCompressionIndex(const QList<CompressionRecord>& records) {
@@ -57,7 +57,7 @@ int chooseCompressionIndex(const QList<CompressionRecord>& records) {
     return 0;
 }
 
-bool ChooseCurrentCompression(Config& config, const QString& compressionsPath) {
+bool chooseCurrentCompression(Config& config, const QString& compressionsPath) {
     const QList<CompressionRecord> records = CompressionFile(compressionsPath).readAll();
     const int index = chooseCompressionIndex(records);
     if (index < 0)

@@ -38,13 +38,13 @@ private:
 /// else SIGNED PCM/8, ULAW/8, ALAW/8, SIGNED PCM/16, UNSIGNED PCM/16 (exact, case-sensitive), else
 /// record 0. Writes its `VsmCommand` as `Modem` `VoiceCompression` and its index as `Params`
 /// `Compression`. Returns false, writing nothing, when the file holds no record.
-bool ChooseCurrentCompression(Config& config, const QString& compressionsPath);
+bool chooseCurrentCompression(Config& config, const QString& compressionsPath);
 
 /// The index the choice rules pick among `records`; -1 when `records` is empty.
 int chooseCompressionIndex(const QList<CompressionRecord>& records);
 
 /// The codec format matcher for the stored choice: loads the current compression (see
 /// CurrentCompression::load), then finds its codec format and saves it as `cpnPath`. False, after
-/// the matcher's message, when no codec format matches; EFOpenError when the file cannot be written.
-bool MatchCurrentCompression(CurrentCompression& current, const Config& config, const QString& compressionsPath,
+/// the matcher's message, when no codec format matches; FileOpenError when the file cannot be written.
+bool matchCurrentCompression(CurrentCompression& current, const Config& config, const QString& compressionsPath,
                              Prompter& prompter, const QString& cpnPath);

@@ -39,9 +39,9 @@ int DiagnosticsReport::progressAfter(int asked, int total) {
     return static_cast<int>(std::nearbyint(double(asked) * 100.0 / double(total)));
 }
 
-bool DiagnosticsReport::RunDiagnostics() {
+bool DiagnosticsReport::runDiagnostics() {
     m_logger.add(QStringLiteral("Diagnostics"));
-    if (!m_modem.portOpen() && !m_modem.OpenModemPort(m_profile.params().port, true)) {
+    if (!m_modem.portOpen() && !m_modem.openModemPort(m_profile.params().port, true)) {
         m_prompter.message(m_modem.reportOpenFailure(), Prompter::Icon::Error);
         return false;
     }
@@ -55,12 +55,12 @@ bool DiagnosticsReport::RunDiagnostics() {
     Q_EMIT progressShown(QStringLiteral("Progress..."));
     const bool automatic = m_settings.autoRecord();
     if (automatic)
-        m_modem.DisableAutoRecord();
+        m_modem.disableAutoRecord();
     const QStringList& questions = commands();
     for (int i = 0; i < questions.size(); ++i) {
         m_box.addText(questions[i]);
         QString reply;
-        if (m_modem.SendQuery(questions[i], reply) == AtOk) {
+        if (m_modem.sendQuery(questions[i], reply) == AtResult::Ok) {
             if (!reply.isEmpty())
                 m_box.addText(reply);
             m_box.addText(QStringLiteral("OK"));
@@ -72,7 +72,7 @@ bool DiagnosticsReport::RunDiagnostics() {
     }
     Q_EMIT progressHidden();
     if (automatic)
-        m_modem.EnableAutoRecord();
+        m_modem.enableAutoRecord();
 
     QSaveFile file(reportPath());
     if (file.open(QIODevice::WriteOnly)) {

@@ -25,9 +25,9 @@ public:
                       const SettingsModel& settings, Logger& logger, Prompter& prompter, QString workingFolder,
                       QObject* parent = nullptr);
 
-    /// `RunDiagnostics`. False, after the port message and with nothing written, when the port cannot
+    /// `runDiagnostics`. False, after the port message and with nothing written, when the port cannot
     /// be opened; false too when Diagnostics.log cannot be written (the user is told).
-    bool RunDiagnostics();
+    bool runDiagnostics();
     QString reportPath() const;
 
     /// The bar after question `asked` of `total`: to the nearest whole percent, halves to even.

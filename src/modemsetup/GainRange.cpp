@@ -11,7 +11,7 @@ int decimalOr(const QString& text, int fallback) {
 
 } // namespace
 
-void ParseGainRange(const QString& reply, GainRange& range) {
+void parseGainRange(const QString& reply, GainRange& range) {
     QString text = reply;
     if (const qsizetype open = text.indexOf(QLatin1Char('(')); open >= 0)
         text.remove(open, 1);

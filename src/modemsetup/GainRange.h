@@ -12,4 +12,4 @@ struct GainRange {
 /// Reads "low-high" after dropping the first "(" and ")" and anything up to the first ",". An
 /// unreadable low value counts as 0, an unreadable high one as 255; low >= high gives (-1, -1). A
 /// reply without "-" leaves `range` as the caller set it.
-void ParseGainRange(const QString& reply, GainRange& range);
+void parseGainRange(const QString& reply, GainRange& range);

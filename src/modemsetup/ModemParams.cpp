@@ -44,7 +44,7 @@ bool ModemParams::usable(const QString& command) {
     return !t.isEmpty() && t.compare(QLatin1String("none"), Qt::CaseInsensitive) != 0;
 }
 
-ModemParams LoadModemProfile(const Config& config) {
+ModemParams loadModemProfile(const Config& config) {
     ModemParams params;
     for (const ModemParams::Field& field : ModemParams::storedFields())
         params.*field.member = config.readString(QLatin1String(field.section), QLatin1String(field.key), QString());

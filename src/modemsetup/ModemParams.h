@@ -62,4 +62,4 @@ struct ModemParams {
 
 /// Reads the program-wide profile: the `Modem` texts (default empty), `port` (default 1), and
 /// `UseLine`, `UseLineRes` of `Params`.
-ModemParams LoadModemProfile(const Config& config);
+ModemParams loadModemProfile(const Config& config);

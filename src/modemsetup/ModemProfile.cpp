@@ -35,7 +35,7 @@ void ModemProfile::setHandsetEvents(char letter) {
 }
 
 void ModemProfile::load(const Config& config) {
-    setParams(LoadModemProfile(config));
+    setParams(loadModemProfile(config));
     const QString letter = config.readString(QStringLiteral("Modem"), QStringLiteral("HandsetEvents"), QString());
     setHandsetEvents(letter.size() == 1 ? letter.at(0).toLatin1() : 0);
 }

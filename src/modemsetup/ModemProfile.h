@@ -29,7 +29,7 @@ public:
     char handsetEvents() const { return m_handsetEvents; }
     void setHandsetEvents(char letter);
 
-    /// `LoadModemProfile` into the program-wide profile, and the handset events.
+    /// `loadModemProfile` into the program-wide profile, and the handset events.
     void load(const Config& config);
     /// `Voicefeatures` of `Params`, default true.
     void loadVoiceFeatures(const Config& config);

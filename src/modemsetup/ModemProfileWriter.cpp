@@ -56,7 +56,7 @@ void ModemProfileWriter::fillDefaultCommands(ModemParams& e) {
     e.SpeakerGain = QStringLiteral("at+vgs=128");
 }
 
-void ModemProfileWriter::FillCommandTable(int number) {
+void ModemProfileWriter::fillCommandTable(int number) {
     fillDefaultCommands(m_search.entry(number));
 }
 
@@ -75,39 +75,39 @@ void ModemProfileWriter::writeModem(const QString& key, const QString& value) {
 
 void ModemProfileWriter::testCommand(const QString& key, const QString& command) {
     const bool accepted =
-        ModemParams::usable(command) && m_modem.SendCommand(command, command, QStringLiteral("ok")) == AtOk;
+        ModemParams::usable(command) && m_modem.sendCommand(command, command, QStringLiteral("ok")) == AtResult::Ok;
     writeModem(key, accepted ? command : kNone);
 }
 
 void ModemProfileWriter::probeGain(const char* query, const char* minKey, const char* maxKey, const char* key,
                                    const char* command) {
     QString reply;
-    if (m_modem.SendQuery(QLatin1String(query), reply) != AtOk) {
+    if (m_modem.sendQuery(QLatin1String(query), reply) != AtResult::Ok) {
         writeModem(QLatin1String(key), kNone);
         return;
     }
     GainRange range{0, 0};
-    VoiceCapabilityProbe::ParseGainRange(reply, range);
+    VoiceCapabilityProbe::parseGainRange(reply, range);
     m_config.writeInteger(kModem, QLatin1String(minKey), range.low);
     m_config.writeInteger(kModem, QLatin1String(maxKey), range.high);
     writeModem(QLatin1String(key), QLatin1String(command) + QString::number((range.low + range.high) / 2));
 }
 
-ModemProfileWriter::Result ModemProfileWriter::WriteModemProfile(int number) {
+ModemProfileWriter::Result ModemProfileWriter::writeModemProfile(int number) {
     m_profile.setParams(m_search.entry(number));
     const int port = m_search.entry(number).port;
-    m_modem.ComPort1().setComNumber(port);
+    m_modem.channel().setComNumber(port);
 
     Q_EMIT busyChanged(true);
     QCoreApplication::processEvents();
 
     if (m_modem.portOpen())
-        m_modem.CloseModemPort();
-    ComPort& channel = m_modem.ComPort1();
+        m_modem.closeModemPort();
+    SerialChannel& channel = m_modem.channel();
     channel.setBaud(m_modem.settings().baud);
     channel.setFlowControl(m_modem.settings().flow);
     channel.setDevice(PortMap::devicePath(&m_config, port));
-    if (channel.device().isEmpty() || !channel.OpenChannel()) {
+    if (channel.device().isEmpty() || !channel.openChannel()) {
         m_logger.add(PortMap::deviceLine(port, channel.device()) + QStringLiteral(" and cannot be opened: ") +
                      channel.errorString());
         m_prompter.message(QStringLiteral("No valid com port specified for this modem"), Prompter::Icon::Error);
@@ -128,13 +128,13 @@ ModemProfileWriter::Result ModemProfileWriter::WriteModemProfile(int number) {
     }
     Q_EMIT gaugeShown(false);
     Q_EMIT busyChanged(false);
-    m_modem.CloseModemPort();
+    m_modem.closeModemPort();
     return result;
 }
 
 ModemProfileWriter::Result ModemProfileWriter::writeSteps(int number) {
-    m_modem.SendCommand(QStringLiteral("atE0"), QStringLiteral("echo off.."), QStringLiteral("ok"));
-    if (m_modem.SendCommand(QStringLiteral("at"), QStringLiteral("at"), QStringLiteral("ok")) != AtOk) {
+    m_modem.sendCommand(QStringLiteral("atE0"), QStringLiteral("echo off.."), QStringLiteral("ok"));
+    if (m_modem.sendCommand(QStringLiteral("at"), QStringLiteral("at"), QStringLiteral("ok")) != AtResult::Ok) {
         m_prompter.message(QStringLiteral("There is no voice modem at this com port"), Prompter::Icon::Error);
         return Result::NoModem;
     }
@@ -152,13 +152,13 @@ ModemProfileWriter::Result ModemProfileWriter::writeSteps(int number) {
 
     m_profile.setVoiceFeatures(false);
     const QString voiceMode = QStringLiteral("at+fclass=8");
-    if (m_modem.SendCommand(voiceMode, voiceMode, QStringLiteral("ok")) == AtOk) {
+    if (m_modem.sendCommand(voiceMode, voiceMode, QStringLiteral("ok")) == AtResult::Ok) {
         m_step = 0;
         Q_EMIT gaugeChanged(0);
         Q_EMIT gaugeShown(true);
         m_profile.setVoiceFeatures(true);
         m_config.writeBool(kParams, QStringLiteral("Voicefeatures"), true);
-        FillCommandTable(number);
+        fillCommandTable(number);
         m_profile.setParams(m_search.entry(number));
         const ModemParams p = m_profile.params();
         writeModem(QStringLiteral("VoiceMode"), p.VoiceMode);
@@ -172,19 +172,19 @@ ModemProfileWriter::Result ModemProfileWriter::writeSteps(int number) {
         }
 
         m_logger.add(QStringLiteral("now vsm"));
-        if (m_parse.ProbeCompressions(false) && ChooseCurrentCompression(m_config, m_parse.compressionsPath())) {
+        if (m_parse.probeCompressions(false) && chooseCurrentCompression(m_config, m_parse.compressionsPath())) {
             const QString cpn = QDir(m_workingFolder).filePath(kModemCompressionFile);
             QFile::remove(cpn);
             try {
-                MatchCurrentCompression(m_current, m_config, m_parse.compressionsPath(), m_prompter, cpn);
-            } catch (const EFOpenError& e) {
+                matchCurrentCompression(m_current, m_config, m_parse.compressionsPath(), m_prompter, cpn);
+            } catch (const FileOpenError& e) {
                 m_prompter.message(e.text(), Prompter::Icon::Error);
             }
         }
         gaugeStep();
 
         m_logger.add(QStringLiteral("now vls"));
-        m_parse.ProbeLineSelection();
+        m_parse.probeLineSelection();
         gaugeStep();
 
         writeModem(QStringLiteral("SilenceTimer"), kNone);

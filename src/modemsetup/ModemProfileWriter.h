@@ -36,11 +36,11 @@ public:
                        ModemSearch& search, QString workingFolder, QObject* parent = nullptr);
 
     /// The default voice command table into entry `number` of the search.
-    void FillCommandTable(int number);
+    void fillCommandTable(int number);
     /// The default voice command table into `entry`.
     static void fillDefaultCommands(ModemParams& entry);
     /// Probes the modem of entry `number` and stores its profile.
-    Result WriteModemProfile(int number);
+    Result writeModemProfile(int number);
 
     /// The gauge after `step` steps: step·100/13 to the nearest integer.
     static int gaugeFor(int step);

@@ -36,13 +36,13 @@ QString ModemSearch::identify(const char* first, const char* second, const char*
         if (command == nullptr)
             continue;
         QString reply;
-        if (m_modem.SendQuery(QLatin1String(command), reply) == AtOk)
+        if (m_modem.sendQuery(QLatin1String(command), reply) == AtResult::Ok)
             return identityText(reply);
     }
     return fallback;
 }
 
-int ModemSearch::SearchModems(bool eraseProfile) {
+int ModemSearch::searchModems(bool eraseProfile) {
     Q_EMIT cleared();
     try {
         if (eraseProfile) {
@@ -55,23 +55,24 @@ int ModemSearch::SearchModems(bool eraseProfile) {
     m_count = 0;
     // A port left open (the settings path closes it first) would answer for every number tried.
     if (m_modem.portOpen())
-        m_modem.CloseModemPort();
+        m_modem.closeModemPort();
 
     Q_EMIT progressShown(QStringLiteral("Finding modems... "));
     m_logger.add(QStringLiteral("----- finding modems -----"));
     QList<int> failed;
     for (int port = 1; port <= kPorts; ++port) {
         Q_EMIT progressChanged(progressFor(port));
-        if (!m_modem.OpenModemPort(port, false)) {
+        if (!m_modem.openModemPort(port, false)) {
             m_logger.add(QStringLiteral("Port %1 failed to open").arg(port));
             failed.append(port);
             continue;
         }
-        if (m_modem.SendCommand(QStringLiteral("AT"), QStringLiteral("Sending AT"), QStringLiteral("ok")) != AtOk) {
-            m_modem.CloseModemPort();
+        if (m_modem.sendCommand(QStringLiteral("AT"), QStringLiteral("Sending AT"), QStringLiteral("ok")) !=
+            AtResult::Ok) {
+            m_modem.closeModemPort();
             continue;
         }
-        m_modem.SendCommand(QStringLiteral("atE0"), QStringLiteral("echo off.."), QStringLiteral("ok"));
+        m_modem.sendCommand(QStringLiteral("atE0"), QStringLiteral("echo off.."), QStringLiteral("ok"));
         ++m_count;
         ModemParams& found = entry(m_count);
         found = ModemParams();
@@ -81,7 +82,7 @@ int ModemSearch::SearchModems(bool eraseProfile) {
         found.PortName = QStringLiteral("com%1").arg(port);
         found.port = port;
         Q_EMIT modemListed(m_count, found.Model);
-        m_modem.CloseModemPort();
+        m_modem.closeModemPort();
     }
     m_logger.add(QStringLiteral("----- finding modems finished -----"));
     // Which device each failed port is, for the user who must find it; after the search's own lines.

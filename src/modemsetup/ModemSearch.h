@@ -23,7 +23,7 @@ public:
 
     /// Erases section `Modem`, tries ports 1..8 and fills the entries from 1 upward. Returns the count.
     /// A listing that writes no profile afterwards keeps the stored one with `eraseProfile` false.
-    int SearchModems(bool eraseProfile = true);
+    int searchModems(bool eraseProfile = true);
 
     int count() const { return m_count; }
     /// Entry `number` (1..16); out of range gives entry 1.

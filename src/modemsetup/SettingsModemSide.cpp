@@ -31,16 +31,16 @@ QList<CompressionChoice> SettingsModemSide::compressionChoices() const {
 
 bool SettingsModemSide::matchCompression() {
     try {
-        return MatchCurrentCompression(m_current, m_config, CompressionFile::pathIn(m_workingFolder), m_prompter,
+        return matchCurrentCompression(m_current, m_config, CompressionFile::pathIn(m_workingFolder), m_prompter,
                                        QDir(m_workingFolder).filePath(kModemCompressionFile));
-    } catch (const EFOpenError& e) {
+    } catch (const FileOpenError& e) {
         m_prompter.message(e.text(), Prompter::Icon::Error);
         return false;
     }
 }
 
 int SettingsModemSide::findModems() {
-    return m_startup.FindModems();
+    return m_startup.findModems();
 }
 
 bool SettingsModemSide::reportsHandset() const {

@@ -19,7 +19,7 @@ StartupConfiguration::StartupConfiguration(Config& config, Prompter& prompter, M
     : QObject(parent), m_config(config), m_prompter(prompter), m_modem(modem), m_profile(profile), m_current(current),
       m_settings(settings), m_workingFolder(std::move(workingFolder)) {}
 
-void StartupConfiguration::FirstRunCheck() {
+void StartupConfiguration::firstRunCheck() {
     if (QFile::exists(m_config.path()) &&
         m_config.readInteger(QStringLiteral("Modem"), QStringLiteral("port"), 0) != 0) {
         m_profile.load(m_config);
@@ -34,7 +34,7 @@ void StartupConfiguration::FirstRunCheck() {
     m_prompter.message(QStringLiteral("        No modem detected        "));
 }
 
-void StartupConfiguration::ApplyConfiguration() {
+void StartupConfiguration::applyConfiguration() {
     m_profile.load(m_config);
     m_profile.loadVoiceFeatures(m_config);
     m_settings.loadMediaPlayer();
@@ -67,19 +67,19 @@ void StartupConfiguration::ApplyConfiguration() {
     line.disCallerId = params.DisCallerId;
     const ModemSettings s = ModemSettings::fromSettings(m_settings, line);
     m_modem.setSettings(s);
-    if (!m_modem.OpenModemPort(params.port, true)) {
+    if (!m_modem.openModemPort(params.port, true)) {
         m_prompter.message(m_modem.reportOpenFailure(), Prompter::Icon::Error);
         Q_EMIT recordEnabled(false);
     }
     if (m_settings.autoRecord())
-        m_modem.EnableAutoRecord();
+        m_modem.enableAutoRecord();
     else
-        m_modem.DisableAutoRecord();
+        m_modem.disableAutoRecord();
 }
 
-int StartupConfiguration::FindModems() {
+int StartupConfiguration::findModems() {
     if (m_modem.portOpen())
-        m_modem.CloseModemPort();
+        m_modem.closeModemPort();
     // The search opens every port with the line settings chosen in the dialog, not yet stored.
     m_modem.setSettings(ModemSettings::fromSettings(m_settings, m_modem.settings()));
     const int found = m_search ? m_search() : 0;

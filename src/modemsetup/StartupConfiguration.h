@@ -31,15 +31,15 @@ public:
 
     /// A configured modem (tvk.ini exists and `Modem` `port` is not 0): loads the profile. Otherwise
     /// searches; none found writes `Voicefeatures` = false and shows "        No modem detected        ".
-    void FirstRunCheck();
+    void firstRunCheck();
     /// Loads the profile, the voice-features flag, the player settings and the current compression,
     /// creates the "wav" folder, opens the modem port and arms or disarms automatic recording.
-    void ApplyConfiguration();
+    void applyConfiguration();
     /// "Find modems" of the settings: closes the port when it is open, and runs the search on the
     /// speed and flow control the settings hold now. None found: `Voicefeatures` false (in the file
     /// and the profile), "        No modem detected        ", section `Modem` erased (errors ignored).
     /// Returns the number found.
-    int FindModems();
+    int findModems();
 
 Q_SIGNALS:
     /// The main window takes its volume, fonts, panel and column widths from the configuration now.

@@ -24,19 +24,19 @@ QString VoiceCapabilityProbe::compressionsPath() const {
     return CompressionFile::pathIn(m_workingFolder);
 }
 
-bool VoiceCapabilityProbe::ClassifyLine(const QString& line, CompressionRecord& record, QChar& separator) {
-    return CompressionLineParser::ClassifyLine(line, record, separator);
+bool VoiceCapabilityProbe::classifyLine(const QString& line, CompressionRecord& record, QChar& separator) {
+    return CompressionLineParser::classifyLine(line, record, separator);
 }
 
-QString VoiceCapabilityProbe::BuildSelectionCommand(const CompressionRecord& record, QChar separator) {
-    return CompressionLineParser::BuildSelectionCommand(record, separator);
+QString VoiceCapabilityProbe::buildSelectionCommand(const CompressionRecord& record, QChar separator) {
+    return CompressionLineParser::buildSelectionCommand(record, separator);
 }
 
-void VoiceCapabilityProbe::ParseGainRange(const QString& reply, GainRange& range) {
-    ::ParseGainRange(reply, range);
+void VoiceCapabilityProbe::parseGainRange(const QString& reply, GainRange& range) {
+    ::parseGainRange(reply, range);
 }
 
-bool VoiceCapabilityProbe::ProbeCompressions(bool developerMode) {
+bool VoiceCapabilityProbe::probeCompressions(bool developerMode) {
     if (!developerMode) {
         m_box.clear();
         QString reply;
@@ -45,10 +45,10 @@ bool VoiceCapabilityProbe::ProbeCompressions(bool developerMode) {
             m_query(QStringLiteral("at+vsm=?"), reply);
         m_box.addText(reply);
     }
-    return ParseCompressionList(developerMode);
+    return parseCompressionList(developerMode);
 }
 
-bool VoiceCapabilityProbe::ParseCompressionList(bool developerMode) {
+bool VoiceCapabilityProbe::parseCompressionList(bool developerMode) {
     m_logger.add(QStringLiteral("at+vsm=?"));
     CompressionFileWriter writer;
     if (!writer.recreate(compressionsPath())) {
@@ -67,12 +67,12 @@ bool VoiceCapabilityProbe::ParseCompressionList(bool developerMode) {
             continue;
         CompressionRecord record;
         QChar separator;
-        if (!ClassifyLine(line, record, separator))
+        if (!classifyLine(line, record, separator))
             continue;
         // At most 101 records are ever read back; a longer list is not stored beyond that.
         if (index + 1 >= CompressionFile::kMaxRecords)
             break;
-        record.VsmCommand = BuildSelectionCommand(record, separator).left(CompressionRecord::kFieldChars);
+        record.VsmCommand = buildSelectionCommand(record, separator).left(CompressionRecord::kFieldChars);
         ++index;
         written = writer.write(index, record) && written;
         const QStringList values{record.Description, record.cml, record.bps, record.tm,
@@ -110,7 +110,7 @@ QString VoiceCapabilityProbe::developerText(const CompressionRecord& r) const {
            QStringLiteral("Description : ") + r.Description + cr + QStringLiteral("VSM command : ") + r.VsmCommand + cr;
 }
 
-bool VoiceCapabilityProbe::ProbeLineSelection() {
+bool VoiceCapabilityProbe::probeLineSelection() {
     QString reply;
     if (m_query)
         m_query(QStringLiteral("at+vls=?"), reply);

@@ -1,6 +1,7 @@
 // The voice capability probes: asking the modem and parsing its compression, line and gain replies.
 #pragma once
 
+#include "modem/AtResult.h"
 #include "modemsetup/CompressionRecord.h"
 #include "modemsetup/GainRange.h"
 
@@ -14,13 +15,13 @@ class ModemProfile;
 class Prompter;
 class QueryModemBox;
 
-/// The exchange is injected as a query function (the modem controller's `SendQuery`), so the probes
+/// The exchange is injected as a query function (the modem controller's `sendQuery`), so the probes
 /// read like their steps and the parsing runs on any reply text, including a developer's.
 class VoiceCapabilityProbe : public QObject {
     Q_OBJECT
 public:
     /// Sends a command and returns (result code, reply text); 0 means the expected reply came.
-    using Query = std::function<int(const QString& command, QString& reply)>;
+    using Query = std::function<AtResult(const QString& command, QString& reply)>;
 
     VoiceCapabilityProbe(Config& config, Logger& logger, Prompter& prompter, ModemProfile& profile, QueryModemBox& box,
                          QString workingFolder, QObject* parent = nullptr);
@@ -28,22 +29,22 @@ public:
     void setQuery(Query query) { m_query = std::move(query); }
 
     /// Normal mode asks "at+vsm=?" and puts the reply in the Query Modem box; developer mode parses the
-    /// box's lines as they stand. Then ParseCompressionList. True when a compression was recognised.
-    bool ProbeCompressions(bool developerMode);
+    /// box's lines as they stand. Then parseCompressionList. True when a compression was recognised.
+    bool probeCompressions(bool developerMode);
     /// Recreates Compressions.d and the section "Modem compressions" from the box's lines. Nothing
     /// recognised: "None modem compression can be recognized" and, in normal mode, "at+vsm=none" is
     /// stored. Also false when Compressions.d cannot be written ("Unable to write to " + its path).
     /// ConfigWriteError propagates.
-    bool ParseCompressionList(bool developerMode);
+    bool parseCompressionList(bool developerMode);
     /// Asks "at+vls=?", shows the reply in the box and stores `LineSel_T` (the profile's) and
     /// `LineSel_T#` "ok". Always true.
-    bool ProbeLineSelection();
+    bool probeLineSelection();
 
     /// Classify line: one trimmed reply line to a record (without its command) and its separator.
-    static bool ClassifyLine(const QString& line, CompressionRecord& record, QChar& separator);
+    static bool classifyLine(const QString& line, CompressionRecord& record, QChar& separator);
     /// "at+vsm=" with the record's `cml`, `vsr`, `scs`, `sel` joined by the separator.
-    static QString BuildSelectionCommand(const CompressionRecord& record, QChar separator);
-    static void ParseGainRange(const QString& reply, GainRange& range);
+    static QString buildSelectionCommand(const CompressionRecord& record, QChar separator);
+    static void parseGainRange(const QString& reply, GainRange& range);
 
     QString compressionsPath() const;
 

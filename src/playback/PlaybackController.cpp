@@ -69,7 +69,7 @@ QString PlaybackController::playerError(const char* call) const {
         .arg(m_player.errorText());
 }
 
-void PlaybackController::acPlay() {
+void PlaybackController::play() {
     if (m_recording)
         return;
     if (!playbackActive() && !startPlayback())
@@ -82,10 +82,10 @@ void PlaybackController::acPlay() {
 bool PlaybackController::startPlayback() {
     QString name;
     try {
-        name = m_catalogue.RecordingBaseName();
-        m_catalogue.MigrateLegacyFile();
+        name = m_catalogue.recordingBaseName();
+        m_catalogue.migrateLegacyFile();
         // The legacy file may have taken the name with the id: ask again after the move.
-        name = m_catalogue.RecordingBaseName();
+        name = m_catalogue.recordingBaseName();
     } catch (const TableError& error) {
         m_prompter.message(error.message(), Prompter::Icon::Error);
         return false;
@@ -107,7 +107,7 @@ bool PlaybackController::startPlayback() {
         m_prompter.message(QLatin1Char('"') + path + QStringLiteral("\" file does not exist"), Prompter::Icon::Error);
         return false;
     }
-    if (!m_player.Open(path)) {
+    if (!m_player.open(path)) {
         // A file the codecs cannot read fails where the decoding of the trace's copy would.
         if (m_player.error() == MediaPlayer::CannotDecode)
             m_prompter.message(QStringLiteral("Error was created during pcm conversion"), Prompter::Icon::Error);
@@ -115,9 +115,9 @@ bool PlaybackController::startPlayback() {
             m_prompter.message(playerError("open"), Prompter::Icon::Error);
         return false;
     }
-    if (!m_player.Play()) {
+    if (!m_player.play()) {
         m_prompter.message(playerError("play"), Prompter::Icon::Error);
-        m_player.Close();
+        m_player.close();
         return false;
     }
     m_tick.start();
@@ -131,7 +131,7 @@ bool PlaybackController::startPlayback() {
 
 void PlaybackController::resume() {
     m_seek = false;
-    if (!m_player.Resume())
+    if (!m_player.resume())
         m_prompter.message(playerError("play"), Prompter::Icon::Error);
     setPlayDown(true);
     setPauseDown(false);
@@ -139,24 +139,24 @@ void PlaybackController::resume() {
     Q_EMIT seekControlsEnabled(false);
 }
 
-void PlaybackController::acPause() {
+void PlaybackController::pause() {
     const MediaPlayer::Mode mode = m_player.mode();
     if ((mode == MediaPlayer::Mode::Paused && !m_pauseDown) || m_seek)
         setPauseDown(true);
     if (mode != MediaPlayer::Mode::Playing)
         return;
-    m_player.Pause();
+    m_player.pause();
     setPauseDown(true);
     setPlayDown(false);
     m_tick.stop();
     Q_EMIT seekControlsEnabled(true);
 }
 
-void PlaybackController::acRewind() {
+void PlaybackController::rewind() {
     step(-1);
 }
 
-void PlaybackController::acFF() {
+void PlaybackController::fastForward() {
     step(1);
 }
 
@@ -166,7 +166,7 @@ void PlaybackController::step(int direction) {
         return;
     m_seek = true;
     // The player refuses a position outside the recording; the position then stays where it was.
-    m_player.Seek(m_player.position() + direction * seekStep(m_player.length()));
+    m_player.seek(m_player.position() + direction * seekStep(m_player.length()));
     tick();
 }
 
@@ -174,7 +174,7 @@ void PlaybackController::stopPlayback() {
     if (!playbackActive())
         return;
     m_logger.add(QStringLiteral("-- Playback stopped"));
-    m_player.Close();
+    m_player.close();
     Q_EMIT seekControlsEnabled(false);
     setPlayDown(false);
     Q_EMIT recordControlsEnabled(true);
@@ -182,7 +182,7 @@ void PlaybackController::stopPlayback() {
     m_tick.stop();
     Q_EMIT postProcessingEnabled(true);
     m_seek = false;
-    Q_EMIT ClearDisplay();
+    Q_EMIT clearDisplay();
     setPauseDown(false);
     setActive(false);
 }
@@ -198,14 +198,14 @@ void PlaybackController::tick() {
         const qint64 at = static_cast<qint64>(std::nearbyint(static_cast<double>(m_player.decodedCopySize()) * ratio));
         const QByteArray block = traceBlock(m_player.decodedCopy(), at, m_settings.points());
         if (m_settings.playTrace())
-            Q_EMIT DisplayData(block);
+            Q_EMIT displayBlock(block);
     }
     if ((mode == MediaPlayer::Mode::Stopped || mode == MediaPlayer::Mode::NotReady) && !m_seek && m_active)
         endPlayback();
 }
 
 void PlaybackController::endPlayback() {
-    m_player.Close();
+    m_player.close();
     Q_EMIT seekControlsEnabled(false);
     setPlayDown(false);
     Q_EMIT recordControlsEnabled(true);
@@ -213,7 +213,7 @@ void PlaybackController::endPlayback() {
     setTrack(0);
     m_tick.stop();
     m_seek = false;
-    Q_EMIT ClearDisplay();
+    Q_EMIT clearDisplay();
     setPauseDown(false);
     setActive(false);
 }
@@ -255,9 +255,9 @@ void PlaybackController::updateRepeat() {
 
 void PlaybackController::repeatTick() {
     if (m_rewindHeld)
-        acRewind();
+        rewind();
     if (m_fastForwardHeld)
-        acFF();
+        fastForward();
 }
 
 void PlaybackController::setPlayDown(bool down) {

@@ -53,15 +53,15 @@ public:
     ExternalPlayer& externalPlayer() { return m_external; }
 
 public Q_SLOTS:
-    /// `acPlay`: starts the selected recording, or resumes a paused or moved one.
-    void acPlay();
-    /// `acPause`.
-    void acPause();
-    /// The playback half of `acStop`; nothing happens when nothing plays.
+    /// `play`: starts the selected recording, or resumes a paused or moved one.
+    void play();
+    /// `pause`.
+    void pause();
+    /// The playback half of `stopAction`; nothing happens when nothing plays.
     void stopPlayback();
-    /// `acRewind` and `acFF`: one step back or forward while paused.
-    void acRewind();
-    void acFF();
+    /// `rewind` and `fastForward`: one step back or forward while paused.
+    void rewind();
+    void fastForward();
     /// The left mouse button went down (true) or up (false) on `PrevSb1` / `NextSb1`.
     void setRewindHeld(bool held);
     void setFastForwardHeld(bool held);
@@ -86,8 +86,8 @@ Q_SIGNALS:
     /// `TrackBar1`, 0 to 100.
     void positionChanged(int percent);
     /// A block of the decoded copy for the trace, and the trace's clearing.
-    void DisplayData(const QByteArray& block);
-    void ClearDisplay();
+    void displayBlock(const QByteArray& block);
+    void clearDisplay();
     /// Playing or paused began (true) or ended.
     void playbackActiveChanged(bool active);
 

@@ -3,8 +3,8 @@
 
 #include <QByteArray>
 
-/// The main window's signal trace as the post-processing windows use it (DrawOverview and
-/// ClearDisplay of the trace).
+/// The main window's signal trace as the post-processing windows use it (drawOverview and
+/// clearDisplay of the trace).
 class OverviewDisplay {
 public:
     virtual ~OverviewDisplay() = default;

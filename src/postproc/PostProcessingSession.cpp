@@ -22,7 +22,7 @@ bool isCompleteWav(const QString& path, const WaveFormat& format) {
         return false;
     try {
         WavReader reader(file);
-        return reader.Format().SameFormat(format) && reader.DataPosition() + reader.ItemSize(0) <= file.size();
+        return reader.format().sameFormat(format) && reader.dataPosition() + reader.itemSize(0) <= file.size();
     } catch (const std::exception&) {
         return false;
     }
@@ -42,13 +42,13 @@ bool PostProcessingSession::open(const QString& recordingPath) {
     m_recording = recordingPath;
     m_work.setFileName(m_workPath);
     if (!m_work.open(QIODevice::ReadWrite | QIODevice::Truncate)) {
-        m_prompter.message(EFOpenError(m_workPath).text(), Prompter::Icon::Error);
+        m_prompter.message(FileOpenError(m_workPath).text(), Prompter::Icon::Error);
         return false;
     }
     bool decoded = false;
     try {
-        decoded = m_codec.DecodeToStream(recordingPath, m_work);
-    } catch (const EFOpenError& error) {
+        decoded = m_codec.decodeToStream(recordingPath, m_work);
+    } catch (const FileOpenError& error) {
         m_prompter.message(error.text(), Prompter::Icon::Error);
     }
     if (!decoded)
@@ -80,7 +80,7 @@ void PostProcessingSession::changeSamples(const std::function<void(std::span<uin
     QByteArray bytes = samples();
     change(std::span<uint8_t>(reinterpret_cast<uint8_t*>(bytes.data()), static_cast<size_t>(bytes.size())));
     if (!m_work.seek(0) || m_work.write(bytes) != bytes.size())
-        throw EWriteError();
+        throw StreamWriteError();
 }
 
 void PostProcessingSession::applyGain(int percent, const ProgressCallback& progress) {
@@ -103,10 +103,10 @@ bool PostProcessingSession::save(const QString& target) {
     // The new recording goes beside the old one, so the rename that replaces it stays on one disk.
     QTemporaryFile fresh(info.absoluteDir().filePath(QLatin1Char('.') + info.fileName() + QStringLiteral(".XXXXXX")));
     if (!fresh.open())
-        throw EFOpenError(info.filePath());
+        throw FileOpenError(info.filePath());
     const QString freshPath = fresh.fileName();
     fresh.close();
-    if (!m_codec.EncodeToFile(freshPath, m_work) || !isCompleteWav(freshPath, m_codec.Converter.FormatOut()))
+    if (!m_codec.encodeToFile(freshPath, m_work) || !isCompleteWav(freshPath, m_codec.Converter.formatOut()))
         return false;
     QFile::setPermissions(freshPath, info.exists() ? info.permissions()
                                                    : QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser |

@@ -51,7 +51,7 @@ public:
 
     /// Encodes the work file in the recording's own format into a new file beside `target` (the
     /// recording itself when empty) and puts it in the target's place only when it is complete, so a
-    /// failure half-way leaves the target as it was. Raises EFOpenError when the new file cannot be
+    /// failure half-way leaves the target as it was. Raises FileOpenError when the new file cannot be
     /// created; false when the encoding or the replacement failed.
     bool save(const QString& target = QString());
 

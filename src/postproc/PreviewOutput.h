@@ -4,7 +4,7 @@
 #include <QByteArray>
 #include <QObject>
 
-/// The wave output as the preview sees it (PlayStream and StopPlaying of the audio operations). The
+/// The wave output as the preview sees it (playStream and stopPlaying of the audio operations). The
 /// windowed program implements it over its wave output; tests use a fake.
 class PreviewOutput : public QObject {
     Q_OBJECT

@@ -68,9 +68,9 @@ QString ProblemReport::inlineBody(const QString& description) const {
 
 bool ProblemReport::send(const QString& description) {
     m_logger.writeEventLog(m_workingFolder + QStringLiteral("/Events.log"));
-    m_diagnostics.RunDiagnostics();
-    if (m_mail.Send(message(linesWithFeeds(description.split(QLatin1Char('\n'))))))
+    m_diagnostics.runDiagnostics();
+    if (m_mail.send(message(linesWithFeeds(description.split(QLatin1Char('\n'))))))
         return true;
     // The mail program did not take it (none, or the user closed its window): everything in the text.
-    return m_mail.Send(message(inlineBody(description)));
+    return m_mail.send(message(inlineBody(description)));
 }

@@ -95,8 +95,8 @@ void Program::start(const StepObserver& afterStep) {
     createModemSetup();
     createStartup();
     step(Step::StartupCreated);
-    m_startup->FirstRunCheck();
-    m_startup->ApplyConfiguration();
+    m_startup->firstRunCheck();
+    m_startup->applyConfiguration();
     step(Step::StartupApplied);
     createRecorder();
     createPlayback();
@@ -129,7 +129,7 @@ void Program::openCatalogue() {
     if (!m_lock->tryLock(kCatalogueLockWaitMs) && m_lock->heldByAnother())
         throw TableError(m_lock->refusal());
     m_catalogue = std::make_unique<Catalogue>(m_workDir, *m_prompter);
-    m_catalogue->OpenCatalogue();
+    m_catalogue->openCatalogue();
     // Left by a deletion that was interrupted after its row was saved away: kept, and told.
     for (const QString& file : m_catalogue->filesWithoutRow())
         m_logger.add(QStringLiteral("Recording without a catalogue row, kept: ") + file);
@@ -166,7 +166,7 @@ void Program::createModem() {
     ModemSettings line;
     line.port = m_config->readInteger(QStringLiteral("Modem"), QStringLiteral("port"), 1);
     m_modem->setSettings(ModemSettings::fromSettings(*m_settings, line));
-    m_probe->setQuery([this](const QString& command, QString& reply) { return m_modem->SendQuery(command, reply); });
+    m_probe->setQuery([this](const QString& command, QString& reply) { return m_modem->sendQuery(command, reply); });
     // Every opening that succeeds offers Record again, but only to a modem with voice features.
     connect(m_modem.get(), &ModemController::portOpenChanged, this, [this](bool open) {
         if (open)
@@ -209,9 +209,9 @@ void Program::createModemSetup() {
 }
 
 int Program::searchAndWriteFirstModem() {
-    const int found = m_search->SearchModems();
+    const int found = m_search->searchModems();
     if (found > 0)
-        m_writer->WriteModemProfile(1);
+        m_writer->writeModemProfile(1);
     return found;
 }
 
@@ -232,19 +232,19 @@ SettingsModemAccess& Program::settingsModemSide() const {
 bool Program::changeSettings(const std::function<void()>& dialog) {
     m_logger.add(QStringLiteral("-- Options -> Settings clicked"));
     // The port carries a recording's sound; the menu item is disabled meanwhile, this is the backstop.
-    if ((m_recorder && m_recorder->recording()) || !m_modem->CloseModemPort())
+    if ((m_recorder && m_recorder->recording()) || !m_modem->closeModemPort())
         return false;
     // The list stands still while the dialog is open; afterwards it comes back to the same row.
-    TableFile* calls = m_catalogue ? &m_catalogue->CallsTbl() : nullptr;
+    TableFile* calls = m_catalogue ? &m_catalogue->recordings() : nullptr;
     const int row = calls && calls->active() ? calls->recNo() : 0;
     if (calls)
         calls->disableControls();
     try {
         if (m_settings->autoRecord())
-            m_modem->DisableAutoRecord();
+            m_modem->disableAutoRecord();
         if (dialog)
             dialog();
-        m_startup->ApplyConfiguration();
+        m_startup->applyConfiguration();
     } catch (...) {
         if (calls)
             calls->enableControls();
@@ -261,7 +261,7 @@ bool Program::changeSettings(const std::function<void()>& dialog) {
 void Program::createRecorder() {
     m_recorder = std::make_unique<VoiceRecorder>(m_logger, *m_prompter, *m_modem, *m_profile, *m_current, *m_settings,
                                                  *m_catalogue, m_workDir);
-    m_recorder->RecoverRecordedFile();
+    m_recorder->recoverRecordedFile();
     connect(m_recorder.get(), &VoiceRecorder::recordEnabled, this,
             [this](bool on) { setRecordAvailable(on && voiceFeatures()); });
     connect(m_modem.get(), &ModemController::recordTriggered, this, [this] {
@@ -285,16 +285,16 @@ void Program::createPlayback() {
 
 void Program::recordTriggered() {
     if (m_armed && m_recorder && m_settings->autoRecord() && m_modem->takeRecordTrigger())
-        m_recorder->acRecordExecute();
+        m_recorder->startRecording();
 }
 
 bool Program::reprobeFromQueryBox() {
     if (!m_probe || !m_config)
         return false;
     try {
-        if (!m_probe->ProbeCompressions(true))
+        if (!m_probe->probeCompressions(true))
             return false;
-        return ChooseCurrentCompression(*m_config, m_probe->compressionsPath());
+        return chooseCurrentCompression(*m_config, m_probe->compressionsPath());
     } catch (const std::exception& e) {
         m_prompter->message(QString::fromUtf8(e.what()), Prompter::Icon::Error);
         return false;
@@ -303,7 +303,7 @@ bool Program::reprobeFromQueryBox() {
 
 void Program::stopRecording() {
     if (m_recorder && m_recorder->recording())
-        m_recorder->acStopExecute();
+        m_recorder->stopRecording();
 }
 
 QStringList Program::shutdownStepNames() {
@@ -351,7 +351,7 @@ QStringList Program::shutdown(const std::function<void()>& windowSteps) {
     });
     sequence.add(names[5], [this] {
         if (m_modem)
-            m_modem->CloseModemPort();
+            m_modem->closeModemPort();
     });
     sequence.add(names[6], [&windowSteps] {
         if (windowSteps)

@@ -33,7 +33,7 @@ double roundHalfEven(double x) {
 
 } // namespace
 
-bool IsQuietBlock(std::span<const uint8_t> block) {
+bool isQuietBlock(std::span<const uint8_t> block) {
     const size_t n = block.size();
     if (n < 2)
         return false;
@@ -50,7 +50,7 @@ bool IsQuietBlock(std::span<const uint8_t> block) {
     return deviation < kQuietDeviation;
 }
 
-bool IsPeriodicBlock(std::span<const uint8_t> block) {
+bool isPeriodicBlock(std::span<const uint8_t> block) {
     const int mid = SignalLevel::kMidLevel;
     std::vector<int64_t> crossings;
     bool holdOff = false;
@@ -123,13 +123,13 @@ bool LineAnalysis::windowSaysSilence(bool quiet) {
     return m_quiet * kQuietShareDen >= kQuietShareNum * n;
 }
 
-LineVerdict LineAnalysis::AnalyseBlock(std::span<const uint8_t> block) {
+LineVerdict LineAnalysis::analyseBlock(std::span<const uint8_t> block) {
     const bool wasOver = callEnded();
     LineVerdict verdict = LineVerdict::Neither;
-    if (windowSaysSilence(IsQuietBlock(block))) {
+    if (windowSaysSilence(isQuietBlock(block))) {
         verdict = LineVerdict::Silence;
         m_lineEnd = std::max(m_lineEnd, kLineEnd);
-    } else if (IsPeriodicBlock(block)) {
+    } else if (isPeriodicBlock(block)) {
         verdict = LineVerdict::Periodic;
         if (m_tonesEndCall && m_lineEnd < INT_MAX)
             ++m_lineEnd;
@@ -143,7 +143,7 @@ LineVerdict LineAnalysis::AnalyseBlock(std::span<const uint8_t> block) {
 }
 
 bool LineAnalysis::analyse(std::span<const uint8_t> block) {
-    AnalyseBlock(block);
+    analyseBlock(block);
     return callEnded();
 }
 

@@ -13,12 +13,12 @@ enum class LineVerdict { Silence = 0, Periodic = 1, Neither = 2 };
 
 /// True when the sample standard deviation (divisor n - 1) of the block, rounded to single precision,
 /// is below 1.0. A run of fewer than two samples shows no stillness and is not quiet.
-bool IsQuietBlock(std::span<const uint8_t> block);
+bool isQuietBlock(std::span<const uint8_t> block);
 
 /// True when the block's upward crossings of the mid level come at nearly, but not perfectly, even
 /// distances: more than 12 crossings, and the spacings' standard deviation in (0, 1.0]. A crossing at p
 /// needs block[p - 1] < 127 and block[p + 1] > 127; after one, the next 11 positions are not tested.
-bool IsPeriodicBlock(std::span<const uint8_t> block);
+bool isPeriodicBlock(std::span<const uint8_t> block);
 
 /// Ends an automatic recording after the disconnect time of silence, or on a repeating tone. One
 /// instance per recording path; reset() at the start of each reception.
@@ -41,7 +41,7 @@ public:
     explicit LineAnalysis(Logger& logger);
 
     /// Starts a fresh reception: empty window, line-end counter 0. `frameSampleRate` is the rate of the
-    /// blocks given to AnalyseBlock(); the display converter always delivers the working format, so the
+    /// blocks given to analyseBlock(); the display converter always delivers the working format, so the
     /// default is right even when the modem itself samples at another rate.
     void reset(int discTimeSeconds, int frameSampleRate = kWorkingRate);
 
@@ -49,13 +49,13 @@ public:
     /// line-end counter: silence raises it to kLineEnd, a periodic block adds 1, nothing lowers it.
     /// Logs "Silence..." or "Periodic signal..." for the verdicts it reaches; once the call is over, a run
     /// of equal verdicts on consecutive blocks is logged only once.
-    LineVerdict AnalyseBlock(std::span<const uint8_t> block);
+    LineVerdict analyseBlock(std::span<const uint8_t> block);
 
     /// Whether periodic blocks count towards the end of the call (from reset() on they do). A call the user
     /// makes begins with dial tone, key tones and ringback: there only silence ends it.
     void setTonesEndCall(bool on) { m_tonesEndCall = on; }
 
-    /// AnalyseBlock(), then whether the call is over (callEnded()).
+    /// analyseBlock(), then whether the call is over (callEnded()).
     bool analyse(std::span<const uint8_t> block);
 
     /// The call is over when the line-end counter has reached kLineEnd; it may pass it (two periodic

@@ -14,25 +14,25 @@ const QByteArray kConnectCrLf = QByteArrayLiteral("\r\nCONNECT\r\n");
 
 } // namespace
 
-void RecordingFileWriter::Complete() {
+void RecordingFileWriter::complete() {
     if (m_written == 0 && !m_headerOnly) {
-        WriteHeader();
+        writeHeader();
         m_headerOnly = true;
     }
     // A refused write may have put part of its bytes out (a disk that filled up midway): the file
     // ends with the last byte counted, so its sizes and the catalogue agree.
-    const qint64 end = m_start + 12 + 8 + FmtSize(m_format) + 8 + m_written;
+    const qint64 end = m_start + 12 + 8 + fmtSize(m_format) + 8 + m_written;
     if (m_stream.pos() != end) {
         if (auto* file = qobject_cast<QFileDevice*>(&m_stream))
             file->resize(end);
         m_stream.seek(end);
     }
-    Finish();
+    finish();
 }
 
 RecordingPath::RecordingPath(Logger& logger, QObject* parent) : QObject(parent), m_logger(logger), m_analysis(logger) {
-    connect(&m_cnvWav, &AudioConverter::OnAudioConverted, this, &RecordingPath::fileConverted);
-    connect(&m_displayConvert, &AudioConverter::OnAudioConverted, this, &RecordingPath::displayConverted);
+    connect(&m_fileConverter, &AudioConverter::audioConverted, this, &RecordingPath::fileConverted);
+    connect(&m_displayConvert, &AudioConverter::audioConverted, this, &RecordingPath::displayConverted);
 }
 
 bool RecordingPath::needsSignFix(const QString& bitsPerSample, const QString& description) {
@@ -41,20 +41,20 @@ bool RecordingPath::needsSignFix(const QString& bitsPerSample, const QString& de
 
 void RecordingPath::start(const WaveFormat& modemFormat, RecordingFileWriter* writer, bool signFix,
                           int discTimeSeconds) {
-    if (m_displayConvert.Active())
-        m_displayConvert.Close();
-    if (m_cnvWav.Active())
-        m_cnvWav.Close();
+    if (m_displayConvert.active())
+        m_displayConvert.close();
+    if (m_fileConverter.active())
+        m_fileConverter.close();
     m_writer = writer;
     m_collector.clear();
     m_analysis.reset(discTimeSeconds);
-    m_displayConvert.SetFormatIn(modemFormat);
-    m_displayConvert.SetFormatOut(WaveFormat::workingFormat());
-    m_cnvWav.SetFormatIn(modemFormat);
+    m_displayConvert.setFormatIn(modemFormat);
+    m_displayConvert.setFormatOut(WaveFormat::workingFormat());
+    m_fileConverter.setFormatIn(modemFormat);
     if (writer != nullptr)
-        m_cnvWav.SetFormatOut(writer->Format());
+        m_fileConverter.setFormatOut(writer->format());
     else
-        m_cnvWav.SetFormatOut(modemFormat);
+        m_fileConverter.setFormatOut(modemFormat);
     m_fileQueue.clear();
     m_displayQueue.clear();
     m_dle.reset();
@@ -65,8 +65,8 @@ void RecordingPath::start(const WaveFormat& modemFormat, RecordingFileWriter* wr
     m_bytesPerSecond = modemFormat.avgBytesPerSec();
     m_writeFailed = false;
     m_lineEndReported = false;
-    m_displayConvert.Open();
-    m_cnvWav.Open();
+    m_displayConvert.open();
+    m_fileConverter.open();
     m_active = true;
 }
 
@@ -127,11 +127,11 @@ void RecordingPath::processBlocks(bool flush) {
             QByteArray block = m_fileQueue.mid(taken, kFileBlock);
             taken += block.size();
             signFix(block);
-            m_cnvWav.Convert(block.constData(), block.size());
+            m_fileConverter.convert(block.constData(), block.size());
         }
         m_fileQueue.remove(0, taken);
         if (flush && !m_writeFailed)
-            m_cnvWav.Flush();
+            m_fileConverter.flush();
     } catch (const AudioError& e) {
         m_logger.add(e.text());
     }
@@ -142,7 +142,7 @@ void RecordingPath::processBlocks(bool flush) {
         signFix(block);
         if (m_trace) {
             try {
-                m_displayConvert.Convert(block.constData(), block.size());
+                m_displayConvert.convert(block.constData(), block.size());
             } catch (const AudioError& e) {
                 m_logger.add(e.text());
             }
@@ -163,8 +163,8 @@ void RecordingPath::fileConverted(const QByteArray& data) {
         return;
     // Caught here: the converter's signal is no place for an exception to pass through.
     try {
-        m_writer->Write(data.constData(), data.size());
-    } catch (const EWriteError& e) {
+        m_writer->write(data.constData(), data.size());
+    } catch (const StreamWriteError& e) {
         reportWriteFailure(e.text());
     }
 }
@@ -178,7 +178,7 @@ void RecordingPath::displayConverted(const QByteArray& data) {
             break;
         if (m_analyse) {
             const auto* samples = reinterpret_cast<const uint8_t*>(m_collector.constData());
-            m_analysis.AnalyseBlock(std::span<const uint8_t>(samples, kDisplayBlock));
+            m_analysis.analyseBlock(std::span<const uint8_t>(samples, kDisplayBlock));
         }
         Q_EMIT displayFrame(m_collector);
         m_collector.clear();
@@ -191,15 +191,15 @@ void RecordingPath::finish(bool flush) {
         processBlocks(true);
     }
     m_active = false;
-    if (m_displayConvert.Active())
-        m_displayConvert.Close();
-    if (m_cnvWav.Active())
-        m_cnvWav.Close();
+    if (m_displayConvert.active())
+        m_displayConvert.close();
+    if (m_fileConverter.active())
+        m_fileConverter.close();
     if (m_writer == nullptr)
         return;
     try {
-        m_writer->Complete();
-    } catch (const EWriteError& e) {
+        m_writer->complete();
+    } catch (const StreamWriteError& e) {
         m_logger.add(e.text());
     }
     m_writer = nullptr;
@@ -208,8 +208,8 @@ void RecordingPath::finish(bool flush) {
 void RecordingPath::abort() {
     m_active = false;
     m_writer = nullptr;
-    if (m_displayConvert.Active())
-        m_displayConvert.Close();
-    if (m_cnvWav.Active())
-        m_cnvWav.Close();
+    if (m_displayConvert.active())
+        m_displayConvert.close();
+    if (m_fileConverter.active())
+        m_fileConverter.close();
 }

@@ -17,8 +17,8 @@ class Logger;
 class RecordingFileWriter : public WavWriter {
 public:
     using WavWriter::WavWriter;
-    /// Header (when not yet out) and sizes. EWriteError when the stream refuses them.
-    void Complete();
+    /// Header (when not yet out) and sizes. StreamWriteError when the stream refuses them.
+    void complete();
 
 private:
     bool m_headerOnly = false;
@@ -83,7 +83,7 @@ private:
 
     Logger& m_logger;
     RecordingFileWriter* m_writer = nullptr;
-    AudioConverter m_cnvWav;
+    AudioConverter m_fileConverter;
     AudioConverter m_displayConvert;
     DleFilter m_dle;
     LineAnalysis m_analysis;

@@ -37,7 +37,7 @@ VoiceRecorder::VoiceRecorder(Logger& logger, Prompter& prompter, ModemController
     connect(&m_path, &RecordingPath::dleEvent, this, &VoiceRecorder::dleEvent);
     connect(&m_path, &RecordingPath::writeFailure, this, &VoiceRecorder::writeFailure);
     connect(&m_path, &RecordingPath::lineEnded, this, &VoiceRecorder::lineEnded);
-    connect(&m_path, &RecordingPath::displayFrame, this, &VoiceRecorder::DisplayData);
+    connect(&m_path, &RecordingPath::displayFrame, this, &VoiceRecorder::displayBlock);
 }
 
 VoiceRecorder::~VoiceRecorder() = default;
@@ -47,12 +47,12 @@ QString VoiceRecorder::recordedPath() const {
 }
 
 qint64 VoiceRecorder::writtenBytes() const {
-    return m_writer ? m_writer->WrittenBytes() : 0;
+    return m_writer ? m_writer->writtenBytes() : 0;
 }
 
 // --- start ---
 
-void VoiceRecorder::acRecordExecute() {
+void VoiceRecorder::startRecording() {
     if (m_recordPressed)
         return;
     m_recordPressed = true;
@@ -65,16 +65,16 @@ void VoiceRecorder::acRecordExecute() {
     m_handsetDown = false;
     m_logger.add(QStringLiteral("-- Recording started"));
     if (m_settings.autoRecord())
-        m_modem.DisableAutoRecord();
+        m_modem.disableAutoRecord();
     Q_EMIT recordEnabled(false);
     Q_EMIT stopEnabled(false);
 
-    if (!CreateRecordingFile()) {
+    if (!createRecordingFile()) {
         restoreControls();
         return;
     }
     const ModemParams& p = m_profile.params();
-    if (!m_modem.portOpen() && !m_modem.OpenModemPort(p.port, true)) {
+    if (!m_modem.portOpen() && !m_modem.openModemPort(p.port, true)) {
         m_prompter.message(m_modem.reportOpenFailure(), Prompter::Icon::Error);
         restoreControls();
         releaseWriter();
@@ -87,38 +87,39 @@ void VoiceRecorder::acRecordExecute() {
         if (m_closing)
             return abandonStart();
         m_prompter.message(text, Prompter::Icon::Error);
-        AbortRecordingStart();
+        abortRecordingStart();
     };
-    if (m_redirection && m_modem.SendCommand(QStringLiteral("at+fclass=12"), voiceMode, ok) != AtOk) {
+    if (m_redirection && m_modem.sendCommand(QStringLiteral("at+fclass=12"), voiceMode, ok) != AtResult::Ok) {
         fail(QStringLiteral("Error Setting modem in voice mode.."));
         m_redirection = false;
         return;
     }
-    if (m_modem.SendCommand(p.VoiceMode, voiceMode, ok) != AtOk)
+    if (m_modem.sendCommand(p.VoiceMode, voiceMode, ok) != AtResult::Ok)
         return fail(QStringLiteral("Error Setting modem in voice mode.."));
     const qsizetype eq = p.RecGain.indexOf(QLatin1Char('='));
-    if (p.RecGain.mid(eq + 1, 4) != QStringLiteral("none") && m_modem.SendCommand(p.RecGain, p.RecGain, ok) != AtOk)
+    if (p.RecGain.mid(eq + 1, 4) != QStringLiteral("none") &&
+        m_modem.sendCommand(p.RecGain, p.RecGain, ok) != AtResult::Ok)
         return fail(QStringLiteral("Error setting Rec gain.."));
     if (!p.SilenceTimer.contains(QStringLiteral("NONE"), Qt::CaseInsensitive))
-        m_modem.SendCommand(p.SilenceTimer, p.SilenceTimer, ok);
+        m_modem.sendCommand(p.SilenceTimer, p.SilenceTimer, ok);
     if (p.VoiceCompression.contains(QStringLiteral("NONE"), Qt::CaseInsensitive))
         return fail(QStringLiteral("Voice compression codec can not be recognized"));
-    if (m_modem.SendCommand(p.VoiceCompression, p.VoiceCompression, ok) != AtOk)
+    if (m_modem.sendCommand(p.VoiceCompression, p.VoiceCompression, ok) != AtResult::Ok)
         return fail(QStringLiteral("Error setting voice compession.."));
-    if (m_modem.SendCommand(p.UseLine, QStringLiteral("Voice line set.. "), p.UseLineRes) != AtOk) {
-        m_modem.CloseModemPort();
+    if (m_modem.sendCommand(p.UseLine, QStringLiteral("Voice line set.. "), p.UseLineRes) != AtResult::Ok) {
+        m_modem.closeModemPort();
         return fail(QStringLiteral("Error setting line.."));
     }
-    if (StartReceiving()) {
+    if (startVoiceStream()) {
         Q_EMIT stopEnabled(true);
     } else {
         fail(QStringLiteral("Error Receiving data.."));
         if (!m_closing)
-            m_modem.InitModem();
+            m_modem.initModem();
     }
 }
 
-bool VoiceRecorder::CreateRecordingFile() {
+bool VoiceRecorder::createRecordingFile() {
     if (!QFile::exists(m_workDir + QLatin1Char('/') + kModemCompressionFile)) {
         m_prompter.message(QStringLiteral("None Codec found to match modem compression"), Prompter::Icon::Error);
         return false;
@@ -135,10 +136,10 @@ bool VoiceRecorder::CreateRecordingFile() {
     }
     try {
         WaveFormat format;
-        format.LoadFormatFile(m_settings.fileCompressionPath());
+        format.loadFormatFile(m_settings.fileCompressionPath());
         m_writer = std::make_unique<RecordingFileWriter>(m_file);
-        m_writer->SetFormat(format);
-    } catch (const EFOpenError& e) {
+        m_writer->setFormat(format);
+    } catch (const FileOpenError& e) {
         m_prompter.message(e.text(), Prompter::Icon::Error);
         m_file.close();
         return false;
@@ -146,11 +147,11 @@ bool VoiceRecorder::CreateRecordingFile() {
     return true;
 }
 
-bool VoiceRecorder::StartReceiving() {
-    if (!m_modem.SendNoWait(QStringLiteral("at+vrx"), QStringLiteral("Receiving data...")))
+bool VoiceRecorder::startVoiceStream() {
+    if (!m_modem.sendNoWait(QStringLiteral("at+vrx"), QStringLiteral("Receiving data...")))
         return false;
     try {
-        StartReception();
+        openRecordingPath();
     } catch (const std::exception& e) {
         // A conversion that cannot be opened: the modem streams, but nothing could take the sound. The
         // stream ends before anything else is said to the modem, or its sound drowns the replies.
@@ -165,13 +166,13 @@ bool VoiceRecorder::StartReceiving() {
     return true;
 }
 
-void VoiceRecorder::StartReception() {
+void VoiceRecorder::openRecordingPath() {
     m_modem.setVoiceReception(true);
     m_receiving = true;
     m_stopQueued = false;
     m_stopMessage.clear();
     WaveFormat modemFormat;
-    modemFormat.LoadFormatFile(m_workDir + QLatin1Char('/') + kModemCompressionFile);
+    modemFormat.loadFormatFile(m_workDir + QLatin1Char('/') + kModemCompressionFile);
     const CompressionRecord& record = m_compression.record();
     m_modem.discardInput();
     m_path.start(modemFormat, m_writer.get(), RecordingPath::needsSignFix(record.bps, record.Description),
@@ -201,7 +202,7 @@ void VoiceRecorder::closeDown() {
     m_closing = true;
     m_reconnect.stop();
     if (m_recordPressed && !m_starting)
-        acStopExecute();
+        stopRecording();
 }
 
 void VoiceRecorder::abandonStart() {
@@ -214,16 +215,16 @@ void VoiceRecorder::abandonStart() {
     Q_EMIT recordingChanged(false);
 }
 
-void VoiceRecorder::AbortRecordingStart() {
+void VoiceRecorder::abortRecordingStart() {
     restoreControls();
     m_path.abort();
     releaseWriter();
-    if (m_modem.OpenModemPort(m_profile.params().port, true)) {
-        m_modem.InitModem();
+    if (m_modem.openModemPort(m_profile.params().port, true)) {
+        m_modem.initModem();
         if (m_settings.autoRecord())
-            m_modem.EnableAutoRecord();
+            m_modem.enableAutoRecord();
         else
-            m_modem.DisableAutoRecord();
+            m_modem.disableAutoRecord();
     } else {
         m_prompter.message(m_modem.reportOpenFailure(), Prompter::Icon::Error);
         Q_EMIT recordEnabled(false);

@@ -33,10 +33,10 @@ public:
                   QString workDir, QObject* parent = nullptr);
     ~VoiceRecorder() override;
 
-    /// `acRecordExecute`: the user's Record command and the automatic start.
-    void acRecordExecute();
-    /// The recording part of `acStopExecute`; does nothing while no recording runs.
-    void acStopExecute();
+    /// `startRecording`: the user's Record command and the automatic start.
+    void startRecording();
+    /// The recording part of `stopRecording`; does nothing while no recording runs.
+    void stopRecording();
     /// The program is closing: a running recording is stopped and catalogued, a start still waiting
     /// on the modem is abandoned when its wait returns, and the port is not opened again.
     void closeDown();
@@ -48,7 +48,7 @@ public:
 
     /// Completes and catalogues a wav/Recorded.wav that a crash or power cut left behind. True when
     /// one was recovered; its memo says so.
-    bool RecoverRecordedFile();
+    bool recoverRecordedFile();
 
     QString recordedPath() const;
 
@@ -71,16 +71,16 @@ Q_SIGNALS:
     /// " hh:mm:ss" of the running recording, for the first panel of the status bar.
     void statusText(const QString& text);
     /// One block of the working format for the signal trace.
-    void DisplayData(const QByteArray& block);
-    void ClearDisplay();
+    void displayBlock(const QByteArray& block);
+    void clearDisplay();
     /// A recording was entered in the catalogue under this base name.
     void recordingCatalogued(const QString& baseName);
 
 private:
-    bool CreateRecordingFile();
-    bool StartReceiving();
-    void StartReception();
-    void AbortRecordingStart();
+    bool createRecordingFile();
+    bool startVoiceStream();
+    void openRecordingPath();
+    void abortRecordingStart();
     /// Ends a start sequence quietly because the program is closing: no message, no reopened port.
     void abandonStart();
     void restoreControls();

@@ -65,7 +65,7 @@ void VoiceRecorder::requestStop(const QString& reason, const QString& message) {
         this,
         [this] {
             if (m_receiving)
-                acStopExecute();
+                stopRecording();
         },
         Qt::QueuedConnection);
 }
@@ -76,11 +76,11 @@ void VoiceRecorder::portOpenChanged(bool open) {
         return;
     }
     // Only a vanished device leaves an error behind a close; a close the program asked for does not.
-    if (!m_receiving && !m_recordPressed && !m_closing && !m_modem.ComPort1().errorString().isEmpty())
+    if (!m_receiving && !m_recordPressed && !m_closing && !m_modem.channel().errorString().isEmpty())
         waitForModem();
     if (!m_receiving || m_stopQueued)
         return;
-    requestStop(QStringLiteral("The modem was lost during the recording: ") + m_modem.ComPort1().errorString(),
+    requestStop(QStringLiteral("The modem was lost during the recording: ") + m_modem.channel().errorString(),
                 QStringLiteral("The modem was disconnected during the recording. The recording was ended and "
                                "keeps what was received."));
 }

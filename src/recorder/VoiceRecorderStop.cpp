@@ -15,7 +15,7 @@
 #include <QDateTime>
 #include <QFileInfo>
 
-void VoiceRecorder::acStopExecute() {
+void VoiceRecorder::stopRecording() {
     // A start still waiting on the modem has no recording to stop yet.
     if (!m_recordPressed || m_starting)
         return;
@@ -27,18 +27,18 @@ void VoiceRecorder::acStopExecute() {
     m_modem.setVoiceReception(false);
     m_receiving = false;
     m_clock.stop();
-    m_modem.CloseModemPort();
-    Q_EMIT ClearDisplay();
+    m_modem.closeModemPort();
+    Q_EMIT clearDisplay();
 
     QString baseName;
     if (m_writer) {
         RecordingEntry entry;
-        entry.audioBytes = m_writer->WrittenBytes();
-        entry.avgBytesPerSec = m_writer->Format().avgBytesPerSec();
+        entry.audioBytes = m_writer->writtenBytes();
+        entry.avgBytesPerSec = m_writer->format().avgBytesPerSec();
         entry.callerIdEnabled = m_settings.callerId() || m_outgoing;
         entry.callerId = m_outgoing ? outgoingMemo() : m_modem.callerId();
         try {
-            baseName = m_catalogue.AddRecordingEntry(entry);
+            baseName = m_catalogue.addRecordingEntry(entry);
         } catch (const TableError& e) {
             m_prompter.message(QString::fromStdString(e.what()), Prompter::Icon::Error);
         }
@@ -72,16 +72,16 @@ void VoiceRecorder::reopenModem() {
     // Closing: the next step closes the port for good.
     if (m_closing)
         return;
-    if (!m_modem.OpenModemPort(m_profile.params().port, true)) {
+    if (!m_modem.openModemPort(m_profile.params().port, true)) {
         m_prompter.message(m_modem.reportOpenFailure(), Prompter::Icon::Error);
         Q_EMIT recordEnabled(false);
         waitForModem();
         return;
     }
     if (m_settings.autoRecord())
-        m_modem.EnableAutoRecord();
+        m_modem.enableAutoRecord();
     else
-        m_modem.DisableAutoRecord();
+        m_modem.disableAutoRecord();
 }
 
 void VoiceRecorder::waitForModem() {
@@ -97,19 +97,19 @@ void VoiceRecorder::tryReconnect() {
         return;
     }
     // An unattended recorder must not need a restart after the modem was pulled out and plugged in.
-    if (m_recordPressed || !m_modem.OpenModemPort(m_profile.params().port, true))
+    if (m_recordPressed || !m_modem.openModemPort(m_profile.params().port, true))
         return;
     m_reconnect.stop();
     if (m_settings.autoRecord())
-        m_modem.EnableAutoRecord();
+        m_modem.enableAutoRecord();
     else
-        m_modem.DisableAutoRecord();
+        m_modem.disableAutoRecord();
     Q_EMIT recordEnabled(true);
     if (!m_profile.voiceFeatures())
         Q_EMIT recordEnabled(false);
 }
 
-bool VoiceRecorder::RecoverRecordedFile() {
+bool VoiceRecorder::recoverRecordedFile() {
     if (m_recordPressed || !QFileInfo::exists(recordedPath()))
         return false;
     // The call ended when its sound was last written. Mending the header must not move that time: a
@@ -118,7 +118,7 @@ bool VoiceRecorder::RecoverRecordedFile() {
     QFile file(recordedPath());
     if (!file.open(QIODevice::ReadWrite))
         return false;
-    const qint64 dataSize = WavWriter::RepairHeader(file);
+    const qint64 dataSize = WavWriter::repairHeader(file);
     if (dataSize <= 0) {
         // No header, or a header without sound: nothing to keep. The next recording replaces it.
         return false;
@@ -130,7 +130,7 @@ bool VoiceRecorder::RecoverRecordedFile() {
     entry.audioBytes = dataSize;
     try {
         WavReader reader(file);
-        entry.avgBytesPerSec = reader.Format().avgBytesPerSec();
+        entry.avgBytesPerSec = reader.format().avgBytesPerSec();
     } catch (const std::exception&) {
         return false;
     }
@@ -142,7 +142,7 @@ bool VoiceRecorder::RecoverRecordedFile() {
         // A row saved for this very file by a start that lost the power before naming it gets the file.
         QString baseName = m_catalogue.rowAwaitingFile(entry);
         if (baseName.isEmpty())
-            baseName = m_catalogue.AddRecordingEntry(entry);
+            baseName = m_catalogue.addRecordingEntry(entry);
         if (!QFile::rename(recordedPath(), m_catalogue.wavPath(baseName)))
             return false;
         m_logger.add(QStringLiteral("Recovered an interrupted recording as ") + baseName);

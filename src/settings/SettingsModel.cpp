@@ -135,11 +135,11 @@ void SettingsModel::loadFileCompression() {
     WaveFormat format = WaveFormat::pcm(8000, 8, 1);
     if (QFile::exists(path)) {
         try {
-            format.LoadFormatFile(path);
+            format.loadFormatFile(path);
             m_fileCompression = format;
             m_fileCompressionStored = true;
             return;
-        } catch (const EFOpenError&) {
+        } catch (const FileOpenError&) {
             // An unreadable file is left alone; recordings use the default until one is chosen.
             m_fileCompression = WaveFormat::pcm(8000, 8, 1);
             m_fileCompressionStored = false;
@@ -148,9 +148,9 @@ void SettingsModel::loadFileCompression() {
     }
     m_fileCompression = format;
     try {
-        format.SaveFormatFile(path);
+        format.saveFormatFile(path);
         m_fileCompressionStored = true;
-    } catch (const EFOpenError&) {
+    } catch (const FileOpenError&) {
         m_fileCompressionStored = false;
     }
 }
@@ -253,7 +253,7 @@ void SettingsModel::setCallerId(bool on) {
 }
 
 void SettingsModel::setFileCompression(const WaveFormat& format) {
-    format.SaveFormatFile(fileCompressionPath());
+    format.saveFormatFile(fileCompressionPath());
     m_fileCompressionStored = true;
     assign(m_fileCompression, format);
 }

@@ -148,7 +148,7 @@ public:
     void setStartUp(bool on);
     void setStartToTray(bool on);
     void setCallerId(bool on);
-    /// Saves the format as FileCompression.cpn at once (the "Choose" button); EFOpenError propagates.
+    /// Saves the format as FileCompression.cpn at once (the "Choose" button); FileOpenError propagates.
     void setFileCompression(const WaveFormat& format);
     void setFont(const QString& name, int size, int color);
     void setTimeout(int seconds);

@@ -136,7 +136,7 @@ bool SettingsModel::confirm(const SettingsConfirmation& choice, SettingsModemAcc
 SettingsModel::FormatChoice SettingsModel::chooseFileCompression(FormatChooser& chooser, Prompter& prompter) {
     WaveFormat format = m_fileCompression;
     try {
-        if (!format.ChooseFormat(QStringLiteral("Choose file compression format"), chooser))
+        if (!format.chooseFormat(QStringLiteral("Choose file compression format"), chooser))
             return FormatChoice::Cancelled;
     } catch (const AudioError& e) {
         prompter.message(e.text(), Prompter::Icon::Error);
@@ -144,18 +144,18 @@ SettingsModel::FormatChoice SettingsModel::chooseFileCompression(FormatChooser& 
     }
     // The recording converter's test: from its fixed input format to the chosen one.
     AudioConverter test;
-    test.SetFormatOut(format);
+    test.setFormatOut(format);
     try {
-        test.Open();
-        if (test.Active())
-            test.Close();
+        test.open();
+        if (test.active())
+            test.close();
     } catch (const AudioError&) {
         prompter.message(QStringLiteral("Error was created. Choose a different compression."), Prompter::Icon::Error);
         return FormatChoice::Refused;
     }
     try {
         setFileCompression(format);
-    } catch (const EFOpenError& e) {
+    } catch (const FileOpenError& e) {
         prompter.message(e.text(), Prompter::Icon::Error);
         return FormatChoice::Refused;
     }

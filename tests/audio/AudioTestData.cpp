@@ -49,20 +49,20 @@ void writeWav(const QString& path, const WaveFormat& format, const QByteArray& d
     QFile file(path);
     file.open(QIODevice::WriteOnly | QIODevice::Truncate);
     WavWriter writer(file);
-    writer.SetFormat(format);
-    writer.Write(data.constData(), data.size());
+    writer.setFormat(format);
+    writer.write(data.constData(), data.size());
 }
 
 QByteArray encode(const QByteArray& pcm16, const WaveFormat& format, int rate) {
     AudioConverter converter;
-    converter.SetFormatIn(WaveFormat::pcm(static_cast<uint32_t>(rate), 16, 1));
-    converter.SetFormatOut(format);
+    converter.setFormatIn(WaveFormat::pcm(static_cast<uint32_t>(rate), 16, 1));
+    converter.setFormatOut(format);
     QByteArray out;
-    QObject::connect(&converter, &AudioConverter::OnAudioConverted, [&out](const QByteArray& d) { out += d; });
-    converter.Open();
-    converter.Convert(pcm16.constData(), pcm16.size());
-    converter.Flush();
-    converter.Close();
+    QObject::connect(&converter, &AudioConverter::audioConverted, [&out](const QByteArray& d) { out += d; });
+    converter.open();
+    converter.convert(pcm16.constData(), pcm16.size());
+    converter.flush();
+    converter.close();
     return out;
 }
 
@@ -71,16 +71,16 @@ QByteArray decodeFile(const QString& path, const WaveFormat& target) {
     if (!file.open(QIODevice::ReadOnly))
         return {};
     WavReader reader(file);
-    QByteArray data(static_cast<qsizetype>(reader.ItemSize(0)), '\0');
-    data.resize(static_cast<qsizetype>(reader.ReadItem(0, data.data(), data.size())));
+    QByteArray data(static_cast<qsizetype>(reader.itemSize(0)), '\0');
+    data.resize(static_cast<qsizetype>(reader.readItem(0, data.data(), data.size())));
     AudioConverter converter;
-    converter.SetFormatIn(reader.Format());
-    converter.SetFormatOut(target);
+    converter.setFormatIn(reader.format());
+    converter.setFormatOut(target);
     QByteArray out;
-    QObject::connect(&converter, &AudioConverter::OnAudioConverted, [&out](const QByteArray& d) { out += d; });
-    converter.Open();
-    converter.Convert(data.constData(), data.size());
-    converter.Close();
+    QObject::connect(&converter, &AudioConverter::audioConverted, [&out](const QByteArray& d) { out += d; });
+    converter.open();
+    converter.convert(data.constData(), data.size());
+    converter.close();
     return out;
 }
 

@@ -19,12 +19,12 @@ using namespace audiotest;
 namespace {
 QByteArray run(const WaveFormat& in, const WaveFormat& out, const QByteArray& data) {
     AudioConverter c;
-    c.SetFormatIn(in);
-    c.SetFormatOut(out);
+    c.setFormatIn(in);
+    c.setFormatOut(out);
     QByteArray result;
-    QObject::connect(&c, &AudioConverter::OnAudioConverted, [&](const QByteArray& d) { result += d; });
-    c.Open();
-    c.Convert(data.constData(), data.size());
+    QObject::connect(&c, &AudioConverter::audioConverted, [&](const QByteArray& d) { result += d; });
+    c.open();
+    c.convert(data.constData(), data.size());
     return result;
 }
 } // namespace

@@ -47,7 +47,7 @@ inline OutputSinkFactory fakeSinkFactory(FakeSinkLog& log) {
     return [&log](const WaveFormat& format, const QAudioDevice&) {
         log.open = true;
         ++log.opened;
-        log.format.Assign(format);
+        log.format.assign(format);
         log.written.clear();
         log.writes.clear();
         log.played = 0;

@@ -55,15 +55,15 @@ TEST_F(PlayerTest, EveryStoredFormatPlaysAsItsDecodedPcmFromStartToEnd) {
                                        G711Driver::lawFormat(wavetag::Mulaw, 8000, 1),
                                        ImaAdpcmDriver::imaFormat(8000, 1), GsmDriver::gsmFormat(8000)};
     for (const WaveFormat& format : formats) {
-        SCOPED_TRACE(format.FormatDescription().toStdString());
+        SCOPED_TRACE(format.formatDescription().toStdString());
         const QString path = recording(QStringLiteral("r.wav"), format, 1.5);
         const bool eightBit = format.formatTag() == wavetag::Pcm && format.bitsPerSample() == 8;
         const WaveFormat pcm = eightBit ? WaveFormat::pcm(8000, 8, 1) : kPcm16;
         QSignalSpy finished(&player, &MediaPlayer::finished);
-        ASSERT_TRUE(player.Open(path)) << player.errorText().toStdString();
+        ASSERT_TRUE(player.open(path)) << player.errorText().toStdString();
         EXPECT_EQ(player.mode(), MediaPlayer::Mode::Stopped);
         EXPECT_NEAR(player.length(), 1500, 40);
-        ASSERT_TRUE(player.Play());
+        ASSERT_TRUE(player.play());
         EXPECT_EQ(player.mode(), MediaPlayer::Mode::Playing);
         EXPECT_EQ(device.format, pcm);
         playToTheEnd();
@@ -72,7 +72,7 @@ TEST_F(PlayerTest, EveryStoredFormatPlaysAsItsDecodedPcmFromStartToEnd) {
         EXPECT_EQ(player.position(), player.length());
         EXPECT_EQ(device.written, decodeFile(path, pcm));
         EXPECT_FALSE(device.open) << "the device is released at the end";
-        player.Close();
+        player.close();
     }
 }
 
@@ -85,9 +85,9 @@ TEST_F(PlayerTest, PlayStartsWithoutDecodingTheWholeRecording) {
     const QString path = dir.filePath(QStringLiteral("long.wav"));
     writeWav(path, GsmDriver::gsmFormat(8000), tenMinutes);
     player.setDecodeCopy(false);
-    ASSERT_TRUE(player.Open(path));
+    ASSERT_TRUE(player.open(path));
     EXPECT_EQ(player.length(), 600000);
-    ASSERT_TRUE(player.Play());
+    ASSERT_TRUE(player.play());
     // The pre-buffer is full, so the device is playing; it holds about a second, not ten minutes.
     EXPECT_GE(device.written.size(), 5 * 1600);
     EXPECT_LE(device.written.size(), Player::kQueuedBlocks * 1600);
@@ -95,15 +95,15 @@ TEST_F(PlayerTest, PlayStartsWithoutDecodingTheWholeRecording) {
 
 TEST_F(PlayerTest, ThePositionFollowsWhatWasHeardAndStandsStillWhilePaused) {
     const QString path = recording(QStringLiteral("r.wav"), kPcm16, 3);
-    ASSERT_TRUE(player.Open(path));
-    ASSERT_TRUE(player.Play());
+    ASSERT_TRUE(player.open(path));
+    ASSERT_TRUE(player.play());
     device.played = 8000 * 2 / 2; // half a second of 16-bit samples
     EXPECT_EQ(player.position(), 500);
-    ASSERT_TRUE(player.Pause());
+    ASSERT_TRUE(player.pause());
     EXPECT_EQ(player.mode(), MediaPlayer::Mode::Paused);
     EXPECT_TRUE(device.suspended);
     EXPECT_EQ(player.position(), 500);
-    ASSERT_TRUE(player.Resume());
+    ASSERT_TRUE(player.resume());
     EXPECT_EQ(player.mode(), MediaPlayer::Mode::Playing);
     EXPECT_FALSE(device.suspended);
 }
@@ -111,13 +111,13 @@ TEST_F(PlayerTest, ThePositionFollowsWhatWasHeardAndStandsStillWhilePaused) {
 TEST_F(PlayerTest, SeekStopsAtTheNewPositionAndPlayGoesOnFromExactlyThere) {
     const QString path = recording(QStringLiteral("ima.wav"), ImaAdpcmDriver::imaFormat(8000, 1), 2);
     const QByteArray whole = decodeFile(path, kPcm16);
-    ASSERT_TRUE(player.Open(path));
-    ASSERT_TRUE(player.Play());
-    ASSERT_TRUE(player.Seek(1234));
+    ASSERT_TRUE(player.open(path));
+    ASSERT_TRUE(player.play());
+    ASSERT_TRUE(player.seek(1234));
     EXPECT_EQ(player.mode(), MediaPlayer::Mode::Stopped);
     EXPECT_EQ(player.position(), 1234);
     EXPECT_FALSE(device.open) << "what was queued is dropped";
-    ASSERT_TRUE(player.Resume()) << "resuming a stopped file plays from its position";
+    ASSERT_TRUE(player.resume()) << "resuming a stopped file plays from its position";
     EXPECT_EQ(player.mode(), MediaPlayer::Mode::Playing);
     playToTheEnd();
     // Frame 9872 lies inside an IMA block of 505 frames: the block is decoded and its head dropped.
@@ -126,23 +126,23 @@ TEST_F(PlayerTest, SeekStopsAtTheNewPositionAndPlayGoesOnFromExactlyThere) {
 
 TEST_F(PlayerTest, APositionOutsideTheRecordingIsRefusedAndNothingMoves) {
     const QString path = recording(QStringLiteral("r.wav"), kPcm16, 1);
-    ASSERT_TRUE(player.Open(path));
-    ASSERT_TRUE(player.Seek(400));
-    EXPECT_FALSE(player.Seek(-1));
+    ASSERT_TRUE(player.open(path));
+    ASSERT_TRUE(player.seek(400));
+    EXPECT_FALSE(player.seek(-1));
     EXPECT_EQ(player.error(), MediaPlayer::OutOfRange);
     EXPECT_FALSE(player.errorText().isEmpty());
-    EXPECT_FALSE(player.Seek(1001));
+    EXPECT_FALSE(player.seek(1001));
     EXPECT_EQ(player.position(), 400);
-    EXPECT_TRUE(player.Seek(1000)) << "the end itself is inside";
-    ASSERT_TRUE(player.Play());
+    EXPECT_TRUE(player.seek(1000)) << "the end itself is inside";
+    ASSERT_TRUE(player.play());
     EXPECT_EQ(player.mode(), MediaPlayer::Mode::Stopped) << "nothing is left to play";
 }
 
 TEST_F(PlayerTest, AnOutputDeviceThatGoesAwayEndsThePlaybackWithItsError) {
     const QString path = recording(QStringLiteral("r.wav"), kPcm16, 3);
     QSignalSpy finished(&player, &MediaPlayer::finished);
-    ASSERT_TRUE(player.Open(path));
-    ASSERT_TRUE(player.Play());
+    ASSERT_TRUE(player.open(path));
+    ASSERT_TRUE(player.play());
     device.played = 1600;
     player.output().checkPlayed();
     device.failed = true;
@@ -155,13 +155,13 @@ TEST_F(PlayerTest, AnOutputDeviceThatGoesAwayEndsThePlaybackWithItsError) {
 }
 
 TEST_F(PlayerTest, FilesThatCannotBePlayedSayWhy) {
-    EXPECT_FALSE(player.Play());
+    EXPECT_FALSE(player.play());
     EXPECT_EQ(player.error(), MediaPlayer::NotOpen);
-    EXPECT_FALSE(player.Open(dir.filePath(QStringLiteral("missing.wav"))));
+    EXPECT_FALSE(player.open(dir.filePath(QStringLiteral("missing.wav"))));
     EXPECT_EQ(player.error(), MediaPlayer::FileNotFound);
     const QString text = dir.filePath(QStringLiteral("text.wav"));
     writeFile(text, "This is not a RIFF file at all.");
-    EXPECT_FALSE(player.Open(text));
+    EXPECT_FALSE(player.open(text));
     EXPECT_EQ(player.error(), MediaPlayer::CannotDecode);
     EXPECT_EQ(player.mode(), MediaPlayer::Mode::NotReady);
     EXPECT_EQ(device.opened, 0);
@@ -172,28 +172,28 @@ TEST_F(PlayerTest, ARecordingCutShortPlaysWhatItHolds) {
     QByteArray bytes = readAll(path);
     bytes.chop(65 * 25); // a second of GSM blocks gone; the header still promises them
     writeFile(path, bytes);
-    ASSERT_TRUE(player.Open(path));
+    ASSERT_TRUE(player.open(path));
     EXPECT_EQ(player.length(), 1000);
-    ASSERT_TRUE(player.Play());
+    ASSERT_TRUE(player.play());
     playToTheEnd();
     EXPECT_EQ(device.written.size(), 1000 * 8 * 2);
 }
 
 TEST_F(PlayerTest, TheTraceCopyIsTheWholeRecordingInTheWorkingFormat) {
     const QString path = recording(QStringLiteral("g.wav"), GsmDriver::gsmFormat(8000), 3);
-    ASSERT_TRUE(player.Open(path));
+    ASSERT_TRUE(player.open(path));
     EXPECT_EQ(player.decodedCopySize(), 3 * 8000) << "the size it will reach, before it is complete";
-    ASSERT_TRUE(player.Play());
+    ASSERT_TRUE(player.play());
     ASSERT_TRUE(waitUntil([this] { return player.decodedCopyDone(); }));
     ScriptedPrompter prompter;
     WorkingFormatCodec codec(prompter);
     QByteArray expected;
     QBuffer buffer(&expected);
     buffer.open(QIODevice::WriteOnly);
-    ASSERT_TRUE(codec.DecodeToMemory(path, buffer));
+    ASSERT_TRUE(codec.decodeToMemory(path, buffer));
     EXPECT_EQ(player.decodedCopy(), expected);
     EXPECT_EQ(player.decodedCopySize(), expected.size());
-    player.Close();
+    player.close();
     EXPECT_TRUE(player.decodedCopy().isEmpty());
 }
 

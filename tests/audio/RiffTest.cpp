@@ -26,9 +26,9 @@ QByteArray writeWav(const WaveFormat& format, const QByteArray& data) {
     buffer.open(QIODevice::ReadWrite);
     {
         WavWriter writer(buffer);
-        writer.SetFormat(format);
+        writer.setFormat(format);
         if (!data.isEmpty())
-            writer.Write(data.constData(), data.size());
+            writer.write(data.constData(), data.size());
     }
     return buffer.data();
 }
@@ -56,10 +56,10 @@ Parsed parse(QByteArray bytes) {
     try {
         WavReader reader(buffer);
         p.ok = true;
-        p.format = reader.Format();
-        p.size = reader.ItemSize(0);
+        p.format = reader.format();
+        p.size = reader.itemSize(0);
         p.data.resize(p.size + 10);
-        p.data.resize(reader.ReadItem(0, p.data.data(), p.size + 10));
+        p.data.resize(reader.readItem(0, p.data.data(), p.size + 10));
     } catch (const AudioReadError& e) {
         p.error = e.text();
     }
@@ -111,11 +111,11 @@ TEST(RiffWriterTest, SeveralWritesAndAStartPositionInsideTheStream) {
     buffer.write("prefix");
     {
         WavWriter writer(buffer);
-        writer.SetFormat(WaveFormat::workingFormat());
-        writer.Write("", 0); // an empty block (a converter pass that gave nothing) writes no header
-        writer.Write("abc", 3);
-        writer.Write("de", 2);
-        EXPECT_EQ(writer.WrittenBytes(), 5);
+        writer.setFormat(WaveFormat::workingFormat());
+        writer.write("", 0); // an empty block (a converter pass that gave nothing) writes no header
+        writer.write("abc", 3);
+        writer.write("de", 2);
+        EXPECT_EQ(writer.writtenBytes(), 5);
     }
     const QByteArray file = buffer.data().mid(6);
     EXPECT_EQ(le32At(file, 4), static_cast<quint32>(file.size() - 8));
@@ -129,7 +129,7 @@ TEST(RiffReaderTest, ChunkIdentifierCases) {
     ASSERT_TRUE(upper.ok);
     EXPECT_EQ(upper.data, "xyz");
     EXPECT_EQ(upper.format.extraSize(), 0);
-    EXPECT_TRUE(upper.format.SameFormat(WaveFormat::workingFormat()));
+    EXPECT_TRUE(upper.format.sameFormat(WaveFormat::workingFormat()));
 
     EXPECT_FALSE(parse("riff" + le32(body.size()) + body).ok);
     QByteArray lowerWave = body;
@@ -177,14 +177,14 @@ TEST(RiffRepairTest, CompletesTheSizesOfAnUnfinishedRecording) {
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadWrite));
     WavWriter* writer = new WavWriter(file);
-    writer->SetFormat(WaveFormat::workingFormat());
-    writer->Write(QByteArray(777, '\x80').constData(), 777);
+    writer->setFormat(WaveFormat::workingFormat());
+    writer->write(QByteArray(777, '\x80').constData(), 777);
     file.flush();
     // The program dies here: the writer never finishes, both sizes stay 0.
     QFile crashed(path);
     ASSERT_TRUE(crashed.open(QIODevice::ReadWrite));
     EXPECT_EQ(parse(crashed.readAll()).error, QStringLiteral("Invalid file format."));
-    EXPECT_EQ(WavWriter::RepairHeader(crashed), 777);
+    EXPECT_EQ(WavWriter::repairHeader(crashed), 777);
     crashed.seek(0);
     const Parsed p = parse(crashed.readAll());
     ASSERT_TRUE(p.ok);
@@ -198,6 +198,6 @@ TEST(RiffRepairTest, RefusesFilesWithoutHeaders) {
     QBuffer junk;
     junk.setData("not a wave file at all");
     junk.open(QIODevice::ReadWrite);
-    EXPECT_EQ(WavWriter::RepairHeader(junk), -1);
+    EXPECT_EQ(WavWriter::repairHeader(junk), -1);
     EXPECT_EQ(junk.data(), "not a wave file at all");
 }

@@ -70,13 +70,13 @@ void sox(const QStringList& args) {
 /// Converts a whole byte block with our converter.
 QByteArray convert(const WaveFormat& in, const WaveFormat& out, const QByteArray& data) {
     AudioConverter c;
-    c.SetFormatIn(in);
-    c.SetFormatOut(out);
+    c.setFormatIn(in);
+    c.setFormatOut(out);
     QByteArray result;
-    QObject::connect(&c, &AudioConverter::OnAudioConverted, [&](const QByteArray& d) { result += d; });
-    c.Open();
-    c.Convert(data.constData(), data.size());
-    c.Close();
+    QObject::connect(&c, &AudioConverter::audioConverted, [&](const QByteArray& d) { result += d; });
+    c.open();
+    c.convert(data.constData(), data.size());
+    c.close();
     return result;
 }
 
@@ -85,9 +85,9 @@ std::vector<int16_t> ourDecode(const QString& path) {
     QFile f(path);
     EXPECT_TRUE(f.open(QIODevice::ReadOnly));
     WavReader reader(f);
-    QByteArray data(reader.ItemSize(0), '\0');
-    data.resize(reader.ReadItem(0, data.data(), data.size()));
-    const WaveFormat format = reader.Format();
+    QByteArray data(reader.itemSize(0), '\0');
+    data.resize(reader.readItem(0, data.data(), data.size()));
+    const WaveFormat format = reader.format();
     return toSamples(convert(format, WaveFormat::pcm(format.samplesPerSec(), 16, format.channels()), data));
 }
 

@@ -37,7 +37,7 @@ struct FixedChooser : FormatChooser {
 
 TEST_F(WaveFormatTest, NewDescriptorSavesTheDefaultBytes) {
     WaveFormat format;
-    format.SaveFormatFile(path("a.cpn"));
+    format.saveFormatFile(path("a.cpn"));
     const QByteArray expected = QByteArray::fromHex("01000200112B000022560000020008000000") + QByteArray(110, '\0');
     EXPECT_EQ(readAll(path("a.cpn")), expected);
 }
@@ -45,21 +45,21 @@ TEST_F(WaveFormatTest, NewDescriptorSavesTheDefaultBytes) {
 TEST_F(WaveFormatTest, SetDefaultsKeepsExtraBytes) {
     WaveFormat format = WaveFormat::pcm(8000, 16, 1);
     format.extraBuffer()[5] = 0x42;
-    format.SetDefaults();
+    format.setDefaults();
     WaveFormat expected;
-    EXPECT_FALSE(format.SameFormat(expected));
+    EXPECT_FALSE(format.sameFormat(expected));
     expected.extraBuffer()[5] = 0x42;
-    EXPECT_TRUE(format.SameFormat(expected));
+    EXPECT_TRUE(format.sameFormat(expected));
 }
 
 TEST_F(WaveFormatTest, SameFormatComparesBytesPastTheExtraSize) {
     WaveFormat a;
     WaveFormat b;
-    EXPECT_TRUE(a.SameFormat(b));
+    EXPECT_TRUE(a.sameFormat(b));
     b.raw()[127] = 1;
-    EXPECT_FALSE(a.SameFormat(b));
-    a.Assign(b);
-    EXPECT_TRUE(a.SameFormat(b));
+    EXPECT_FALSE(a.sameFormat(b));
+    a.assign(b);
+    EXPECT_TRUE(a.sameFormat(b));
 }
 
 TEST_F(WaveFormatTest, ExtraSizeLimit) {
@@ -84,7 +84,7 @@ TEST_F(WaveFormatTest, ShortFormatFileFillsOnlyTheLeadingBytes) {
     f.close();
     WaveFormat format;
     format.raw()[100] = 0x55;
-    format.LoadFormatFile(path("short.cpn"));
+    format.loadFormatFile(path("short.cpn"));
     for (int i = 0; i < 20; ++i)
         EXPECT_EQ(format.raw()[i], 7) << i;
     EXPECT_EQ(format.raw()[20], 0);
@@ -94,49 +94,49 @@ TEST_F(WaveFormatTest, ShortFormatFileFillsOnlyTheLeadingBytes) {
 TEST_F(WaveFormatTest, FormatFileRoundTripAndMissingFile) {
     WaveFormat saved = WaveFormat::pcm(7200, 16, 1);
     saved.raw()[90] = 9;
-    saved.SaveFormatFile(path("r.cpn"));
+    saved.saveFormatFile(path("r.cpn"));
     WaveFormat loaded;
-    loaded.LoadFormatFile(path("r.cpn"));
-    EXPECT_TRUE(loaded.SameFormat(saved));
+    loaded.loadFormatFile(path("r.cpn"));
+    EXPECT_TRUE(loaded.sameFormat(saved));
     try {
-        loaded.LoadFormatFile(path("missing.cpn"));
+        loaded.loadFormatFile(path("missing.cpn"));
         FAIL();
-    } catch (const EFOpenError& e) {
+    } catch (const FileOpenError& e) {
         EXPECT_EQ(e.text(), QStringLiteral("Cannot open file ") + path("missing.cpn"));
     }
 }
 
 TEST_F(WaveFormatTest, Descriptions) {
-    EXPECT_EQ(WaveFormat::workingFormat().FormatDescription(), QStringLiteral("PCM: 8.000 kHz, 8 Bit, Mono"));
-    EXPECT_EQ(WaveFormat().FormatDescription(), QStringLiteral("PCM: 11.025 kHz, 8 Bit, Stereo"));
+    EXPECT_EQ(WaveFormat::workingFormat().formatDescription(), QStringLiteral("PCM: 8.000 kHz, 8 Bit, Mono"));
+    EXPECT_EQ(WaveFormat().formatDescription(), QStringLiteral("PCM: 11.025 kHz, 8 Bit, Stereo"));
     WaveFormat ulaw = WaveFormat::pcm(8000, 8, 1);
     ulaw.setFormatTag(wavetag::Mulaw);
-    EXPECT_EQ(ulaw.FormatDescription(), QStringLiteral("CCITT u-Law: 8.000 kHz, 8 Bit, Mono"));
+    EXPECT_EQ(ulaw.formatDescription(), QStringLiteral("CCITT u-Law: 8.000 kHz, 8 Bit, Mono"));
     WaveFormat unknown;
     unknown.setFormatTag(0x1234);
-    EXPECT_EQ(unknown.FormatDescription(), QString());
+    EXPECT_EQ(unknown.formatDescription(), QString());
 }
 
 TEST_F(WaveFormatTest, ChooseFormatResults) {
     FixedChooser chooser;
     WaveFormat format;
-    EXPECT_TRUE(format.ChooseFormat(QStringLiteral("Choose file compression format"), chooser));
+    EXPECT_TRUE(format.chooseFormat(QStringLiteral("Choose file compression format"), chooser));
     EXPECT_EQ(chooser.title, QStringLiteral("Choose file compression format"));
-    EXPECT_TRUE(format.SameFormat(chooser.answer));
+    EXPECT_TRUE(format.sameFormat(chooser.answer));
 
     chooser.result = AcmResult::Cancelled;
     WaveFormat untouched;
-    EXPECT_FALSE(untouched.ChooseFormat(QString(), chooser));
-    EXPECT_TRUE(untouched.SameFormat(WaveFormat()));
+    EXPECT_FALSE(untouched.chooseFormat(QString(), chooser));
+    EXPECT_TRUE(untouched.sameFormat(WaveFormat()));
 
     chooser.result = AcmResult::NoMemory;
     try {
-        untouched.ChooseFormat(QString(), chooser);
+        untouched.chooseFormat(QString(), chooser);
         FAIL();
     } catch (const AudioConversionError& e) {
         EXPECT_EQ(e.text(), QStringLiteral("Error selecting format.\r\nThe system is unable to allocate resources."));
     }
-    EXPECT_TRUE(untouched.SameFormat(WaveFormat()));
+    EXPECT_TRUE(untouched.sameFormat(WaveFormat()));
 }
 
 TEST(AcmErrorTextTest, TextsByCode) {
@@ -154,32 +154,32 @@ struct MatchTest : WaveFormatTest {
     QString file = path("ModemCompression.cpn");
     WaveFormat saved() {
         WaveFormat f;
-        f.LoadFormatFile(file);
+        f.loadFormatFile(file);
         return f;
     }
 };
 
 TEST_F(MatchTest, PcmAndCompandedCompressions) {
-    ASSERT_TRUE(MatchModemCompression({"UNSIGNED PCM", "8", "8000"}, prompter, file));
-    EXPECT_TRUE(saved().SameFormat(WaveFormat::workingFormat()));
-    ASSERT_TRUE(MatchModemCompression({"SIGNED PCM", "16", "8000"}, prompter, file));
-    EXPECT_TRUE(saved().SameFormat(WaveFormat::pcm(8000, 16, 1)));
-    ASSERT_TRUE(MatchModemCompression({"ULAW", "8", "7200"}, prompter, file));
+    ASSERT_TRUE(matchModemCompression({"UNSIGNED PCM", "8", "8000"}, prompter, file));
+    EXPECT_TRUE(saved().sameFormat(WaveFormat::workingFormat()));
+    ASSERT_TRUE(matchModemCompression({"SIGNED PCM", "16", "8000"}, prompter, file));
+    EXPECT_TRUE(saved().sameFormat(WaveFormat::pcm(8000, 16, 1)));
+    ASSERT_TRUE(matchModemCompression({"ULAW", "8", "7200"}, prompter, file));
     WaveFormat ulaw = WaveFormat::pcm(7200, 8, 1);
     ulaw.setFormatTag(wavetag::Mulaw);
-    EXPECT_TRUE(saved().SameFormat(ulaw));
-    ASSERT_TRUE(MatchModemCompression({"ALAW", "8", "8000"}, prompter, file));
+    EXPECT_TRUE(saved().sameFormat(ulaw));
+    ASSERT_TRUE(matchModemCompression({"ALAW", "8", "8000"}, prompter, file));
     EXPECT_EQ(saved().formatTag(), wavetag::Alaw);
     EXPECT_TRUE(prompter.shown.isEmpty());
 }
 
 TEST_F(MatchTest, Fixed7200Hz16BitFormatAndCaseSensitiveNames) {
-    ASSERT_TRUE(MatchModemCompression({"UNSIGNED PCM", "16", "7200"}, prompter, file));
-    EXPECT_TRUE(saved().SameFormat(WaveFormat::pcm(7200, 16, 1)));
+    ASSERT_TRUE(matchModemCompression({"UNSIGNED PCM", "16", "7200"}, prompter, file));
+    EXPECT_TRUE(saved().sameFormat(WaveFormat::pcm(7200, 16, 1)));
     EXPECT_EQ(saved().avgBytesPerSec(), 14400u);
 
     QFile::remove(file);
-    EXPECT_FALSE(MatchModemCompression({"unsigned pcm", "16", "7200"}, prompter, file));
+    EXPECT_FALSE(matchModemCompression({"unsigned pcm", "16", "7200"}, prompter, file));
     EXPECT_FALSE(QFile::exists(file));
     ASSERT_EQ(prompter.shown.size(), 1);
     EXPECT_EQ(prompter.shown[0], QStringLiteral("None Codec Format found to match modem compression\r"
@@ -188,9 +188,9 @@ TEST_F(MatchTest, Fixed7200Hz16BitFormatAndCaseSensitiveNames) {
 
 TEST_F(MatchTest, NoMatchLeavesTheFileAlone) {
     WaveFormat old = WaveFormat::pcm(11025, 8, 1);
-    old.SaveFormatFile(file);
-    EXPECT_FALSE(MatchModemCompression({"ULAW", "16", "8000"}, prompter, file));
-    EXPECT_FALSE(MatchModemCompression({"SIGNED PCM", "8", "4800"}, prompter, file));
-    EXPECT_TRUE(saved().SameFormat(old));
+    old.saveFormatFile(file);
+    EXPECT_FALSE(matchModemCompression({"ULAW", "16", "8000"}, prompter, file));
+    EXPECT_FALSE(matchModemCompression({"SIGNED PCM", "8", "4800"}, prompter, file));
+    EXPECT_TRUE(saved().sameFormat(old));
     EXPECT_EQ(prompter.shown.size(), 2);
 }

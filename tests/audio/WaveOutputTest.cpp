@@ -20,9 +20,9 @@ class WaveOutputTest : public ::testing::Test {
 protected:
     void SetUp() override {
         out.setSinkFactory(fakeSinkFactory(device));
-        QObject::connect(&out, &WaveOutput::OnAudioPlayed, [this](const QByteArray& data) { played.append(data); });
+        QObject::connect(&out, &WaveOutput::audioPlayed, [this](const QByteArray& data) { played.append(data); });
     }
-    void play(const QByteArray& data) { out.Play(data.constData(), data.size()); }
+    void play(const QByteArray& data) { out.play(data.constData(), data.size()); }
 
     FakeSinkLog device;
     WaveOutput out;
@@ -56,7 +56,7 @@ TEST(AudioBlockPool, TakesTheExactSizeBeforeALargerBlockAndTheSmallestLargerBefo
 }
 
 TEST_F(WaveOutputTest, NothingSoundsUntilTheFifthBufferThenAllFiveGoOutInOrder) {
-    out.Open();
+    out.open();
     for (char i = 1; i <= 4; ++i)
         play(bytes(100 + i, i));
     EXPECT_TRUE(device.written.isEmpty());
@@ -76,10 +76,10 @@ TEST_F(WaveOutputTest, NothingSoundsUntilTheFifthBufferThenAllFiveGoOutInOrder) 
 }
 
 TEST_F(WaveOutputTest, AStreamEndingInThePreBufferIsWrittenAndDrained) {
-    out.Open();
+    out.open();
     play(bytes(30, 1));
     play(bytes(20, 2));
-    out.StartHeld();
+    out.startHeld();
     EXPECT_EQ(device.writes, (std::vector<qint64>{30, 20}));
     EXPECT_EQ(device.drains, 1);
     play(bytes(10, 3));
@@ -87,15 +87,15 @@ TEST_F(WaveOutputTest, AStreamEndingInThePreBufferIsWrittenAndDrained) {
 }
 
 TEST_F(WaveOutputTest, PlayingNoBytesChangesNothingAlsoWhilePreBuffering) {
-    out.Open();
+    out.open();
     play(bytes(10, 1));
-    out.Play(nullptr, 0);
-    out.Play("x", 0);
+    out.play(nullptr, 0);
+    out.play("x", 0);
     EXPECT_EQ(out.heldCount(), 1);
     for (int i = 0; i < 3; ++i)
         play(bytes(10, 2));
     EXPECT_TRUE(device.written.isEmpty()) << "two empty calls did not count towards the five";
-    out.Play(nullptr, 0);
+    out.play(nullptr, 0);
     EXPECT_TRUE(device.written.isEmpty());
     play(bytes(10, 3));
     EXPECT_EQ(device.writes.size(), 5u);
@@ -111,11 +111,11 @@ TEST_F(WaveOutputTest, PlayWhileClosedIsRefused) {
 }
 
 TEST_F(WaveOutputTest, EachBufferIsReportedOnceHeardInOrderAndThenLeavesTheQueue) {
-    out.Open();
+    out.open();
     for (char i = 1; i <= 6; ++i)
         play(bytes(100, i));
     int queuedDuringReport = -1;
-    QObject::connect(&out, &WaveOutput::OnAudioPlayed, [&] { queuedDuringReport = out.queuedCount(); });
+    QObject::connect(&out, &WaveOutput::audioPlayed, [&] { queuedDuringReport = out.queuedCount(); });
 
     device.played = 150; // the first buffer and half of the second
     out.checkPlayed();
@@ -134,36 +134,36 @@ TEST_F(WaveOutputTest, EachBufferIsReportedOnceHeardInOrderAndThenLeavesTheQueue
 }
 
 TEST_F(WaveOutputTest, CloseSilencesTheDeviceAndDropsEveryBufferUnreported) {
-    out.Open();
+    out.open();
     for (char i = 1; i <= 7; ++i)
         play(bytes(100, i));
     device.played = 100;
     out.checkPlayed();
     ASSERT_EQ(played.size(), 1);
-    out.Close();
+    out.close();
     EXPECT_FALSE(device.open) << "the device stream is gone";
-    EXPECT_FALSE(out.Active());
+    EXPECT_FALSE(out.active());
     EXPECT_EQ(out.queuedCount(), 0);
     EXPECT_EQ(out.heldCount(), 0);
     EXPECT_EQ(out.pool().freeCount(), 0u);
     out.checkPlayed();
     EXPECT_EQ(played.size(), 1) << "dropped buffers are never reported";
-    out.Close(); // closing a closed output does nothing
+    out.close(); // closing a closed output does nothing
 }
 
 TEST_F(WaveOutputTest, AHandlerMayCloseTheOutputWhileABufferIsReported) {
-    out.Open();
+    out.open();
     for (int i = 0; i < 5; ++i)
         play(bytes(10, 1));
-    QObject::connect(&out, &WaveOutput::OnAudioPlayed, [&] { out.Close(); });
+    QObject::connect(&out, &WaveOutput::audioPlayed, [&] { out.close(); });
     device.played = 50;
     out.checkPlayed();
     EXPECT_EQ(played.size(), 1);
-    EXPECT_FALSE(out.Active());
+    EXPECT_FALSE(out.active());
 }
 
 TEST_F(WaveOutputTest, FixedSizeBuffersStopAllocatingAfterTheFirstRound) {
-    out.Open();
+    out.open();
     for (int round = 0; round < 4; ++round) {
         for (int i = 0; i < 5; ++i)
             play(bytes(2048, 1));
@@ -177,9 +177,9 @@ TEST_F(WaveOutputTest, FixedSizeBuffersStopAllocatingAfterTheFirstRound) {
 }
 
 TEST_F(WaveOutputTest, BeyondTheMaximumQueuedBuffersDataIsDropped) {
-    out.SetBufferCount(0);
-    out.SetMaximumBuffers(2);
-    out.Open();
+    out.setBufferCount(0);
+    out.setMaximumBuffers(2);
+    out.open();
     for (int i = 0; i < 4; ++i)
         play(bytes(10, 1));
     EXPECT_EQ(device.writes.size(), 2u);
@@ -187,24 +187,24 @@ TEST_F(WaveOutputTest, BeyondTheMaximumQueuedBuffersDataIsDropped) {
 
 TEST_F(WaveOutputTest, ADeviceThatFailsWhilePlayingClosesTheOutputAndSaysSo) {
     QSignalSpy failed(&out, &WaveOutput::playFailed);
-    out.Open();
+    out.open();
     for (int i = 0; i < 5; ++i)
         play(bytes(10, 1));
     device.failed = true;
     out.checkPlayed();
-    EXPECT_FALSE(out.Active());
+    EXPECT_FALSE(out.active());
     ASSERT_EQ(failed.count(), 1);
     EXPECT_TRUE(failed.at(0).at(0).toString().startsWith(QStringLiteral("Error playing buffer.\r\n")));
     EXPECT_TRUE(played.isEmpty());
 }
 
 TEST_F(WaveOutputTest, PauseAndRestartHoldTheReports) {
-    out.Open();
+    out.open();
     for (int i = 0; i < 5; ++i)
         play(bytes(10, 1));
-    out.Pause();
+    out.pause();
     EXPECT_TRUE(device.suspended);
-    out.Restart();
+    out.restart();
     EXPECT_FALSE(device.suspended);
 }
 
@@ -215,16 +215,16 @@ TEST(StreamPreview, AShortStreamIsPlayedWholeAndTheOutputClosesAfterItsLastBlock
     QByteArray data(5000, '\x40');
     QBuffer stream(&data);
     stream.open(QIODevice::ReadOnly);
-    preview.PlayStream(stream);
+    preview.playStream(stream);
     // Three blocks fill no pre-buffer of four; they are started all the same.
     EXPECT_EQ(device.writes, (std::vector<qint64>{2048, 2048, 904}));
-    EXPECT_TRUE(preview.Active());
+    EXPECT_TRUE(preview.active());
     device.played = 4096;
     preview.AudioOut.checkPlayed();
-    EXPECT_TRUE(preview.Active());
+    EXPECT_TRUE(preview.active());
     device.playAll();
     preview.AudioOut.checkPlayed();
-    EXPECT_FALSE(preview.Active());
+    EXPECT_FALSE(preview.active());
     EXPECT_EQ(device.format, WaveFormat::workingFormat());
 }
 
@@ -235,17 +235,17 @@ TEST(StreamPreview, ALongStreamStartsWithFiveBlocksAndFollowsEachBlockHeard) {
     QByteArray data(2048 * 8 + 100, '\x50');
     QBuffer stream(&data);
     stream.open(QIODevice::ReadOnly);
-    preview.PlayStream(stream);
+    preview.playStream(stream);
     EXPECT_EQ(device.writes.size(), 5u);
     device.played = 2048;
     preview.AudioOut.checkPlayed();
     EXPECT_EQ(device.writes.size(), 6u) << "one more block for the block heard";
-    for (int i = 0; i < 10 && preview.Active(); ++i) {
+    for (int i = 0; i < 10 && preview.active(); ++i) {
         device.playAll();
         preview.AudioOut.checkPlayed();
     }
     EXPECT_EQ(device.written, data);
-    EXPECT_FALSE(preview.Active());
+    EXPECT_FALSE(preview.active());
 }
 
 TEST(StreamPreview, AnEmptyStreamClosesTheOutputAndStopPlayingSilencesIt) {
@@ -255,15 +255,15 @@ TEST(StreamPreview, AnEmptyStreamClosesTheOutputAndStopPlayingSilencesIt) {
     QByteArray empty;
     QBuffer stream(&empty);
     stream.open(QIODevice::ReadOnly);
-    preview.PlayStream(stream);
-    EXPECT_FALSE(preview.Active());
+    preview.playStream(stream);
+    EXPECT_FALSE(preview.active());
 
     QByteArray data(30000, '\x60');
     QBuffer full(&data);
     full.open(QIODevice::ReadOnly);
-    preview.PlayStream(full);
+    preview.playStream(full);
     EXPECT_TRUE(device.open);
-    preview.StopPlaying();
+    preview.stopPlaying();
     EXPECT_FALSE(device.open);
-    EXPECT_FALSE(preview.Active());
+    EXPECT_FALSE(preview.active());
 }

@@ -32,17 +32,17 @@ struct CliCatalogueTest : ::testing::Test {
         environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("en_US.UTF-8"));
         ScriptedPrompter prompter;
         Catalogue catalogue(work, prompter, usFormat());
-        catalogue.OpenCatalogue();
+        catalogue.openCatalogue();
         a = record(catalogue, 1, QStringLiteral("call from ABC Ltd"));
         b = record(catalogue, 2, QStringLiteral("abc at home"), false);
         c = record(catalogue, 3, QStringLiteral("other"));
-        TableFile& folders = catalogue.FoldersTbl();
+        TableFile& folders = catalogue.folders();
         folders.append();
         folders.setFieldValue(QStringLiteral("FolderId"), QStringLiteral("WorkList"));
         folders.setFieldValue(QStringLiteral("FolderName"), QStringLiteral("Work"));
         folders.post();
-        folders.SaveTable();
-        catalogue.Tree().addTopLevel(QStringLiteral("Work"));
+        folders.saveTable();
+        catalogue.folderTree().addTopLevel(QStringLiteral("Work"));
         ASSERT_TRUE(folders.locate(QStringLiteral("FolderName"), QStringLiteral("Work")));
         d = record(catalogue, 4, QStringLiteral("work call"));
         ASSERT_TRUE(catalogue.saveTree());
@@ -53,10 +53,10 @@ struct CliCatalogueTest : ::testing::Test {
         entry.endTime = QDateTime(QDate(2026, 12, 8), QTime(10, 0, 0).addSecs(second));
         entry.callerIdEnabled = true;
         entry.callerId = memo;
-        const QString name = catalogue.AddRecordingEntry(entry);
+        const QString name = catalogue.addRecordingEntry(entry);
         if (withFile)
             writeFile(catalogue.wavPath(name), "RIFF" + name.toUtf8());
-        return catalogue.CallsTbl().fieldText(QStringLiteral("id"));
+        return catalogue.recordings().fieldText(QStringLiteral("id"));
     }
 
     /// The file of a recording of the fixture: 1_20261208_10000<second>.wav.
@@ -85,16 +85,15 @@ struct CliCatalogueTest : ::testing::Test {
     QStringList rows() const {
         ScriptedPrompter prompter;
         Catalogue catalogue(work, prompter, usFormat());
-        catalogue.OpenCatalogue();
+        catalogue.openCatalogue();
         QStringList out;
-        for (const QVariant& id : catalogue.CallsTbl().allValues(QStringLiteral("id"))) {
+        for (const QVariant& id : catalogue.recordings().allValues(QStringLiteral("id"))) {
             if (!catalogue.locateRecording(id.toString(), true)) {
                 out.append(id.toString() + QStringLiteral(" ?"));
                 continue;
             }
-            out.append(id.toString() + QLatin1Char(' ') +
-                       catalogue.FoldersTbl().fieldText(QStringLiteral("FolderName")) + QLatin1Char(' ') +
-                       catalogue.CallsTbl().fieldText(QStringLiteral("Comment")));
+            out.append(id.toString() + QLatin1Char(' ') + catalogue.folders().fieldText(QStringLiteral("FolderName")) +
+                       QLatin1Char(' ') + catalogue.recordings().fieldText(QStringLiteral("Comment")));
         }
         return out;
     }

@@ -114,12 +114,12 @@ TEST_F(CliPlayTest, ARecordingIsFoundByItsIdAndTheVolumeScalesIt) {
     {
         ScriptedPrompter prompter;
         Catalogue catalogue(dir.path(), prompter);
-        catalogue.OpenCatalogue();
+        catalogue.openCatalogue();
         RecordingEntry entry;
         entry.audioBytes = 16000;
         entry.avgBytesPerSec = 16000;
-        const QString name = catalogue.AddRecordingEntry(entry);
-        id = catalogue.CallsTbl().fieldText(QStringLiteral("id"));
+        const QString name = catalogue.addRecordingEntry(entry);
+        id = catalogue.recordings().fieldText(QStringLiteral("id"));
         writeFile(catalogue.wavPath(name), pcmWav(sound::testSignal(8000)));
         catalogue.close();
     }

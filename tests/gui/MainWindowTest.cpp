@@ -69,7 +69,7 @@ struct MainWindowTest : ::testing::Test {
         ini.write(ports + "[Modem]\r\nport=3\r\nModel=Test Modem 56K\r\n[Params]\r\nVoicefeatures=1\r\n" + params);
         ini.close();
         Catalogue catalogue(dir.path(), prompter);
-        catalogue.OpenCatalogue();
+        catalogue.openCatalogue();
         const QDateTime start(QDate(2026, 3, 1), QTime(9, 0));
         for (int i = 0; i < rows; ++i) {
             RecordingEntry entry;
@@ -78,7 +78,7 @@ struct MainWindowTest : ::testing::Test {
             entry.callerIdEnabled = true;
             entry.callerId = QStringLiteral("555%1").arg(i, 4, 10, QLatin1Char('0'));
             entry.endTime = start.addSecs(i * 60);
-            catalogue.AddRecordingEntry(entry);
+            catalogue.addRecordingEntry(entry);
         }
         catalogue.saveTree();
         catalogue.close();
@@ -97,7 +97,7 @@ struct MainWindowTest : ::testing::Test {
     }
     MainWindow& main() { return *app->mainWindow(); }
     RecordingsListView& list() { return *main().recordingsList(); }
-    TableFile& calls() { return app->program().catalogue().CallsTbl(); }
+    TableFile& calls() { return app->program().catalogue().recordings(); }
     QAction* action(const char* name) { return main().action(QString::fromLatin1(name)); }
     QToolButton* button(const char* name) { return main().findChild<QToolButton*>(QString::fromLatin1(name)); }
     QMenu* menu(const char* name) { return main().findChild<QMenu*>(QString::fromLatin1(name)); }
@@ -397,7 +397,7 @@ TEST_F(MainWindowTest, PostProcessingNamesTheCurrentRecordingsFile) {
     ASSERT_EQ(level.count(), 1);
     ASSERT_EQ(equalizer.count(), 1);
     const QString expected =
-        QStringLiteral("wav/") + app->program().catalogue().RecordingBaseName() + QStringLiteral(".wav");
+        QStringLiteral("wav/") + app->program().catalogue().recordingBaseName() + QStringLiteral(".wav");
     EXPECT_EQ(level.at(0).at(0).toString(), expected);
     const QStringList lines = app->program().logger().lines();
     EXPECT_TRUE(lines.contains(QStringLiteral("-- Volume level clicked")));
@@ -453,14 +453,14 @@ TEST_F(MainWindowTest, PlayAndStopFromTheWindowDriveThePlayerAndItsControls) {
     {
         Catalogue& catalogue = app->program().catalogue();
         calls().first();
-        QFile file(catalogue.wavPath(catalogue.RecordingBaseName()));
+        QFile file(catalogue.wavPath(catalogue.recordingBaseName()));
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         WavWriter writer(file);
-        writer.SetFormat(WaveFormat::pcm(8000, 8, 1));
+        writer.setFormat(WaveFormat::pcm(8000, 8, 1));
         QByteArray tone(16000, '\0');
         for (int i = 0; i < tone.size(); ++i)
             tone[i] = char(128 + (i % 16 < 8 ? 40 : -40));
-        writer.Write(tone.constData(), tone.size());
+        writer.write(tone.constData(), tone.size());
     }
     button("Playsb1")->click();
     EXPECT_TRUE(action("acPlay")->isChecked()) << prompter.shown.join('|').toStdString();

@@ -58,7 +58,7 @@ struct WindowedRecorder : ::testing::Test {
                   "CallerID=1\r\nRejectCall=0\r\n" +
                   params + "[Monitor]\r\nBackColor=0\r\nTraceColor=65280\r\nRecordTrace=1\r\n");
         ini.close();
-        WaveFormat::pcm(8000, 8, 1).SaveFormatFile(dir.filePath(QStringLiteral("ModemCompression.cpn")));
+        WaveFormat::pcm(8000, 8, 1).saveFormatFile(dir.filePath(QStringLiteral("ModemCompression.cpn")));
         app = std::make_unique<WindowedProgram>(QStringList{QStringLiteral("--workdir"), dir.path()} + arguments,
                                                 &prompter);
         app->create();
@@ -77,21 +77,21 @@ struct WindowedRecorder : ::testing::Test {
 } // namespace
 
 TEST_F(WindowedRecorder, RecordAndStopFollowTheRecordingAndTheTraceShowsTheSound) {
-    ASSERT_TRUE(waitUntil([&] { return main().acRecord()->isEnabled(); }))
+    ASSERT_TRUE(waitUntil([&] { return main().recordAction()->isEnabled(); }))
         << prompter.shown.join(QLatin1Char('|')).toStdString();
-    EXPECT_FALSE(main().acRecord()->isChecked());
-    EXPECT_TRUE(main().acModemOff()->isEnabled());
+    EXPECT_FALSE(main().recordAction()->isChecked());
+    EXPECT_TRUE(main().modemOffAction()->isEnabled());
 
-    main().acRecord()->trigger();
+    main().recordAction()->trigger();
     ASSERT_TRUE(waitUntil([&] { return recorder().receiving(); })) << prompter.shown.join('|').toStdString();
     // Down and locked while recording; the modem cannot be switched under it.
-    EXPECT_TRUE(main().acRecord()->isChecked());
-    EXPECT_FALSE(main().acRecord()->isEnabled());
-    EXPECT_FALSE(main().acModemOn()->isEnabled());
-    EXPECT_FALSE(main().acModemOff()->isEnabled());
-    EXPECT_TRUE(main().acStop()->isEnabled());
+    EXPECT_TRUE(main().recordAction()->isChecked());
+    EXPECT_FALSE(main().recordAction()->isEnabled());
+    EXPECT_FALSE(main().modemOnAction()->isEnabled());
+    EXPECT_FALSE(main().modemOffAction()->isEnabled());
+    EXPECT_TRUE(main().stopAction()->isEnabled());
     // A second Record does not start a second recording.
-    main().acRecord()->trigger();
+    main().recordAction()->trigger();
 
     // The elapsed time appears in the first panel; the trace draws the line's sound.
     ASSERT_TRUE(waitUntil([&] { return firstPanel(main()).startsWith(QStringLiteral(" 00:00:0")); }))
@@ -107,13 +107,13 @@ TEST_F(WindowedRecorder, RecordAndStopFollowTheRecordingAndTheTraceShowsTheSound
     };
     ASSERT_TRUE(waitUntil([&] { return tracePixels() > 0; }));
 
-    main().acStop()->trigger();
-    ASSERT_TRUE(waitUntil([&] { return !recorder().recording() && main().acRecord()->isEnabled(); }))
+    main().stopAction()->trigger();
+    ASSERT_TRUE(waitUntil([&] { return !recorder().recording() && main().recordAction()->isEnabled(); }))
         << prompter.shown.join('|').toStdString();
-    EXPECT_FALSE(main().acRecord()->isChecked());
-    EXPECT_TRUE(main().acModemOff()->isEnabled());
+    EXPECT_FALSE(main().recordAction()->isChecked());
+    EXPECT_TRUE(main().modemOffAction()->isEnabled());
     EXPECT_EQ(tracePixels(), 0) << "the trace is cleared at the stop";
-    TableFile& calls = app->program().catalogue().CallsTbl();
+    TableFile& calls = app->program().catalogue().recordings();
     EXPECT_EQ(calls.recordCount(), 1);
     // The list shows the new row with the table's texts, under the titles of its columns.
     const QAbstractItemModel* list = main().recordingsList()->model();
@@ -132,7 +132,7 @@ TEST_F(WindowedRecorder, RecordAndStopFollowTheRecordingAndTheTraceShowsTheSound
 }
 
 TEST_F(WindowedRecorder, ModemOffLeavesRecordOfferedAndRecordOpensThePortItself) {
-    ASSERT_TRUE(waitUntil([&] { return main().acRecord()->isEnabled(); }));
+    ASSERT_TRUE(waitUntil([&] { return main().recordAction()->isEnabled(); }));
     auto* on1 = main().findChild<QAction*>(QStringLiteral("On1"));
     auto* off1 = main().findChild<QAction*>(QStringLiteral("Off1"));
     auto* trayOn = main().findChild<QAction*>(QStringLiteral("TrayModemOn"));
@@ -145,13 +145,13 @@ TEST_F(WindowedRecorder, ModemOffLeavesRecordOfferedAndRecordOpensThePortItself)
     ASSERT_TRUE(waitUntil([&] { return !app->program().modem().portOpen(); }));
     EXPECT_TRUE(off1->isChecked() && trayOff->isChecked());
     EXPECT_FALSE(on1->isChecked() || trayOn->isChecked());
-    EXPECT_TRUE(main().acRecord()->isEnabled()) << "Record stays offered with the modem off";
+    EXPECT_TRUE(main().recordAction()->isEnabled()) << "Record stays offered with the modem off";
 
-    main().acRecord()->trigger();
+    main().recordAction()->trigger();
     ASSERT_TRUE(waitUntil([&] { return recorder().receiving(); })) << prompter.shown.join('|').toStdString();
     EXPECT_TRUE(on1->isChecked());
-    main().acStop()->trigger();
-    ASSERT_TRUE(waitUntil([&] { return !recorder().recording() && main().acRecord()->isEnabled(); }));
+    main().stopAction()->trigger();
+    ASSERT_TRUE(waitUntil([&] { return !recorder().recording() && main().recordAction()->isEnabled(); }));
     EXPECT_TRUE(prompter.shown.isEmpty()) << prompter.shown.join('|').toStdString();
 }
 
@@ -159,13 +159,13 @@ TEST_F(WindowedRecorder, AModemWithoutVoiceFeaturesNeverOffersRecord) {
     restart({}, "AutoRecord=0\r\nVoicefeatures=0\r\n", true);
     ASSERT_TRUE(waitUntil([&] { return app->program().modem().portOpen(); }));
     EXPECT_TRUE(prompter.shown.contains(QStringLiteral("Your modem does not support V.253/IS-101 standard")));
-    EXPECT_FALSE(main().acRecord()->isEnabled());
+    EXPECT_FALSE(main().recordAction()->isEnabled());
     // Neither switching the modem off and on again nor its reopening offers Record.
-    main().acModemOff()->trigger();
-    main().acModemOn()->trigger();
+    main().modemOffAction()->trigger();
+    main().modemOnAction()->trigger();
     ASSERT_TRUE(waitUntil([&] { return app->program().modem().portOpen(); }));
     QCoreApplication::processEvents();
-    EXPECT_FALSE(main().acRecord()->isEnabled());
+    EXPECT_FALSE(main().recordAction()->isEnabled());
     EXPECT_FALSE(app->program().recordAvailable());
 }
 
@@ -177,7 +177,7 @@ TEST_F(WindowedRecorder, StartedAtLogonIntoTheTrayItRecordsACallWithTheWindowNev
         << prompter.shown.join('|').toStdString();
     ASSERT_TRUE(sim.command(
         QStringLiteral("call rings=2 interval=1500 cid=5550142 audio=speech talk=2 end=silence endfor=20")));
-    ASSERT_TRUE(waitUntil([&] { return app->program().catalogue().CallsTbl().recordCount() == 1; }, 60000))
+    ASSERT_TRUE(waitUntil([&] { return app->program().catalogue().recordings().recordCount() == 1; }, 60000))
         << (prompter.shown + app->program().logger().lines()).join('\n').toStdString();
     EXPECT_FALSE(main().isVisible());
     EXPECT_FALSE(app->program().modem().autoStarted()) << "the automatic recording ended as one";

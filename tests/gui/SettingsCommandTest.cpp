@@ -89,13 +89,13 @@ struct SettingsCommandTest : ::testing::Test {
                   params);
         ini.close();
         Catalogue catalogue(dir.path(), prompter);
-        catalogue.OpenCatalogue();
+        catalogue.openCatalogue();
         for (int i = 0; i < 5; ++i) {
             RecordingEntry entry;
             entry.audioBytes = 8000 * (i + 1);
             entry.avgBytesPerSec = 8000;
             entry.endTime = QDateTime(QDate(2026, 3, 1), QTime(9, i));
-            catalogue.AddRecordingEntry(entry);
+            catalogue.addRecordingEntry(entry);
         }
         catalogue.close();
         app = std::make_unique<WindowedProgram>(QStringList{QStringLiteral("--workdir"), dir.path()}, &prompter);
@@ -115,7 +115,7 @@ struct SettingsCommandTest : ::testing::Test {
     }
     MainWindow& main() { return *app->mainWindow(); }
     ModemController& modem() { return app->program().modem(); }
-    TableFile& calls() { return app->program().catalogue().CallsTbl(); }
+    TableFile& calls() { return app->program().catalogue().recordings(); }
     QString value(const char* section, const char* key) {
         return app->program().config().readString(QLatin1String(section), QLatin1String(key),
                                                   QStringLiteral("<missing>"));

@@ -82,7 +82,7 @@ TEST(Start, StartupMinimisesOnlyWhenSystemTrayIsOn) {
     }
 }
 
-TEST(Close, TheSequenceWritesLogAndGeometryAndRemovesWorkFiles) {
+TEST(close, TheSequenceWritesLogAndGeometryAndRemovesWorkFiles) {
     WindowedRun program;
     QFile(program.dir.filePath(QStringLiteral("temp.wav"))).open(QIODevice::WriteOnly);
     QFile(program.dir.filePath(QStringLiteral("tempFileWav.wav"))).open(QIODevice::WriteOnly);
@@ -102,7 +102,7 @@ TEST(Close, TheSequenceWritesLogAndGeometryAndRemovesWorkFiles) {
     EXPECT_FALSE(program.app->program().hasConfig()) << "the configuration is released last";
 }
 
-TEST(Close, WhileRecordingNoKeepsRecordingAndYesStopsFirst) {
+TEST(close, WhileRecordingNoKeepsRecordingAndYesStopsFirst) {
     WindowedRun program;
     bool recording = true;
     int stops = 0;
@@ -124,7 +124,7 @@ TEST(Close, WhileRecordingNoKeepsRecordingAndYesStopsFirst) {
     EXPECT_EQ(stops, 1);
 }
 
-TEST(Close, ALogoutStopsTheRecordingWithoutAsking) {
+TEST(close, ALogoutStopsTheRecordingWithoutAsking) {
     WindowedRun program;
     bool recording = true;
     program.main().isRecording = [&] { return recording; };

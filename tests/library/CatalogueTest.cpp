@@ -1,7 +1,7 @@
 // Catalogue: first run, durations, memos, base names, same-second recordings, legacy files, backups.
 #include "library/Catalogue.h"
-#include "library/MakeUniqueId.h"
 #include "library/TableError.h"
+#include "library/UniqueId.h"
 #include "support/ScriptedPrompter.h"
 
 #include <QDir>
@@ -40,31 +40,31 @@ struct CatalogueTest : ::testing::Test {
     QString file(const QString& name) const { return dir.filePath(name); }
     void reopen() {
         catalogue = std::make_unique<Catalogue>(dir.path(), prompter, usFormat());
-        catalogue->OpenCatalogue();
+        catalogue->openCatalogue();
     }
 };
 
 } // namespace
 
 TEST_F(CatalogueTest, FirstRunCreatesBothTablesWithGeneral) {
-    catalogue->OpenCatalogue();
+    catalogue->openCatalogue();
     EXPECT_EQ(readAll(file(QStringLiteral("Recordings.d"))).size(), 112);
-    EXPECT_EQ(catalogue->CallsTbl().recordCount(), 0);
-    ASSERT_EQ(catalogue->FoldersTbl().recordCount(), 1);
-    EXPECT_EQ(catalogue->FoldersTbl().fieldText(QStringLiteral("FolderName")), QStringLiteral("General"));
-    EXPECT_EQ(catalogue->FoldersTbl().fieldText(QStringLiteral("FolderId")).size(), 8);
-    ASSERT_EQ(catalogue->Tree().nodes().size(), 1);
-    EXPECT_EQ(catalogue->Tree().nodes().front()->text, QStringLiteral("General"));
-    EXPECT_EQ(catalogue->Tree().imageIndex(catalogue->Tree().nodes().front()), 0);
+    EXPECT_EQ(catalogue->recordings().recordCount(), 0);
+    ASSERT_EQ(catalogue->folders().recordCount(), 1);
+    EXPECT_EQ(catalogue->folders().fieldText(QStringLiteral("FolderName")), QStringLiteral("General"));
+    EXPECT_EQ(catalogue->folders().fieldText(QStringLiteral("FolderId")).size(), 8);
+    ASSERT_EQ(catalogue->folderTree().nodes().size(), 1);
+    EXPECT_EQ(catalogue->folderTree().nodes().front()->text, QStringLiteral("General"));
+    EXPECT_EQ(catalogue->folderTree().imageIndex(catalogue->folderTree().nodes().front()), 0);
     EXPECT_TRUE(prompter.shown.isEmpty());
 }
 
 TEST_F(CatalogueTest, DurationTexts) {
-    EXPECT_EQ(Catalogue::DurationText(5), QStringLiteral("00:05"));
-    EXPECT_EQ(Catalogue::DurationText(65), QStringLiteral("01:05"));
-    EXPECT_EQ(Catalogue::DurationText(599), QStringLiteral("09:59"));
-    EXPECT_EQ(Catalogue::DurationText(600), QStringLiteral("10:00"));
-    EXPECT_EQ(Catalogue::DurationText(6000), QStringLiteral("100:00"));
+    EXPECT_EQ(Catalogue::durationText(5), QStringLiteral("00:05"));
+    EXPECT_EQ(Catalogue::durationText(65), QStringLiteral("01:05"));
+    EXPECT_EQ(Catalogue::durationText(599), QStringLiteral("09:59"));
+    EXPECT_EQ(Catalogue::durationText(600), QStringLiteral("10:00"));
+    EXPECT_EQ(Catalogue::durationText(6000), QStringLiteral("100:00"));
     EXPECT_EQ(Catalogue::durationSeconds(3200, 8000), 0);  // 0.4 s
     EXPECT_EQ(Catalogue::durationSeconds(4000, 8000), 0);  // 0.5 to even
     EXPECT_EQ(Catalogue::durationSeconds(12000, 8000), 2); // 1.5 to even
@@ -73,12 +73,12 @@ TEST_F(CatalogueTest, DurationTexts) {
 }
 
 TEST_F(CatalogueTest, AddRecordingEntryWritesTheRowAndNamesTheFile) {
-    catalogue->OpenCatalogue();
-    const QString general = catalogue->FoldersTbl().fieldText(QStringLiteral("FolderId"));
-    const QString name = catalogue->AddRecordingEntry(entryAt(end, 599 * 8000 + 100, QStringLiteral("+4930\r\n123")));
+    catalogue->openCatalogue();
+    const QString general = catalogue->folders().fieldText(QStringLiteral("FolderId"));
+    const QString name = catalogue->addRecordingEntry(entryAt(end, 599 * 8000 + 100, QStringLiteral("+4930\r\n123")));
     EXPECT_EQ(name, QStringLiteral("1_20261208_131453"));
     EXPECT_EQ(catalogue->currentFileName(), name);
-    TableFile& calls = catalogue->CallsTbl();
+    TableFile& calls = catalogue->recordings();
     EXPECT_EQ(calls.fieldText(QStringLiteral("DateS")), QStringLiteral("12/8/26"));
     EXPECT_EQ(calls.fieldText(QStringLiteral("TimeS")), QStringLiteral("1:14:53 PM"));
     EXPECT_EQ(calls.fieldText(QStringLiteral("Duration")), QStringLiteral("09:59"));
@@ -86,34 +86,34 @@ TEST_F(CatalogueTest, AddRecordingEntryWritesTheRowAndNamesTheFile) {
     EXPECT_EQ(calls.fieldText(QStringLiteral("FolderID")), general);
     EXPECT_EQ(calls.fieldValue(QStringLiteral("Channel")).toInt(), 1);
     // Caller ID off, or on but empty: the memo is one blank, not empty.
-    catalogue->AddRecordingEntry(entryAt(end.addSecs(60)));
+    catalogue->addRecordingEntry(entryAt(end.addSecs(60)));
     EXPECT_EQ(calls.fieldText(QStringLiteral("Comment")), QStringLiteral(" "));
-    catalogue->AddRecordingEntry(entryAt(end.addSecs(120), 0, QStringLiteral("")));
+    catalogue->addRecordingEntry(entryAt(end.addSecs(120), 0, QStringLiteral("")));
     EXPECT_EQ(calls.fieldText(QStringLiteral("Comment")), QStringLiteral(" "));
     EXPECT_EQ(calls.fieldText(QStringLiteral("Duration")), QStringLiteral("00:00"));
     // Saved at once.
     reopen();
-    EXPECT_EQ(catalogue->CallsTbl().recordCount(), 3);
+    EXPECT_EQ(catalogue->recordings().recordCount(), 3);
 }
 
 TEST_F(CatalogueTest, TwoRecordingsInTheSameSecondKeepBothFiles) {
-    catalogue->OpenCatalogue();
-    const QString first = catalogue->AddRecordingEntry(entryAt(end));
+    catalogue->openCatalogue();
+    const QString first = catalogue->addRecordingEntry(entryAt(end));
     writeFile(catalogue->wavPath(first), "first");
-    const QString firstId = catalogue->CallsTbl().fieldText(QStringLiteral("id"));
-    const QString second = catalogue->AddRecordingEntry(entryAt(end));
-    const QString secondId = catalogue->CallsTbl().fieldText(QStringLiteral("id"));
+    const QString firstId = catalogue->recordings().fieldText(QStringLiteral("id"));
+    const QString second = catalogue->addRecordingEntry(entryAt(end));
+    const QString secondId = catalogue->recordings().fieldText(QStringLiteral("id"));
     EXPECT_NE(firstId, secondId);
     EXPECT_EQ(second, first + QLatin1Char('_') + secondId);
     writeFile(catalogue->wavPath(second), "second");
-    EXPECT_EQ(catalogue->RecordingBaseName(), second);
-    catalogue->CallsTbl().first();
-    EXPECT_EQ(catalogue->RecordingBaseName(), first);
+    EXPECT_EQ(catalogue->recordingBaseName(), second);
+    catalogue->recordings().first();
+    EXPECT_EQ(catalogue->recordingBaseName(), first);
     // Deleting the first removes only its own file.
-    catalogue->CallsTbl().deleteRecord();
+    catalogue->recordings().deleteRecord();
     EXPECT_FALSE(QFile::exists(catalogue->wavPath(first)));
     EXPECT_EQ(readAll(catalogue->wavPath(second)), QByteArray("second"));
-    EXPECT_EQ(catalogue->RecordingBaseName(), second);
+    EXPECT_EQ(catalogue->recordingBaseName(), second);
 }
 
 TEST_F(CatalogueTest, BaseNamesReadTwoDigitYearsAndOtherFormats) {
@@ -137,9 +137,9 @@ TEST_F(CatalogueTest, BaseNamesReadTwoDigitYearsAndOtherFormats) {
 }
 
 TEST_F(CatalogueTest, UnreadableDateKeepsTheRowAndItsFileOnDelete) {
-    catalogue->OpenCatalogue();
-    catalogue->AddRecordingEntry(entryAt(end));
-    TableFile& calls = catalogue->CallsTbl();
+    catalogue->openCatalogue();
+    catalogue->addRecordingEntry(entryAt(end));
+    TableFile& calls = catalogue->recordings();
     calls.edit();
     calls.setFieldValue(QStringLiteral("DateS"), QStringLiteral("08.12.26"));
     calls.post();
@@ -150,29 +150,29 @@ TEST_F(CatalogueTest, UnreadableDateKeepsTheRowAndItsFileOnDelete) {
 }
 
 TEST_F(CatalogueTest, LegacyFileIsRenamedOnFirstUseAndDeletesGoThroughTheHooks) {
-    catalogue->OpenCatalogue();
-    catalogue->AddRecordingEntry(entryAt(end));
-    const QString id = catalogue->CallsTbl().fieldText(QStringLiteral("id"));
+    catalogue->openCatalogue();
+    catalogue->addRecordingEntry(entryAt(end));
+    const QString id = catalogue->recordings().fieldText(QStringLiteral("id"));
     writeFile(file(QStringLiteral("wav/") + id + QStringLiteral(".wav")), "legacy");
-    catalogue->MigrateLegacyFile();
+    catalogue->migrateLegacyFile();
     EXPECT_FALSE(QFile::exists(file(QStringLiteral("wav/") + id + QStringLiteral(".wav"))));
     EXPECT_EQ(readAll(file(QStringLiteral("wav/1_20261208_131453.wav"))), QByteArray("legacy"));
-    catalogue->MigrateLegacyFile(); // nothing left to do
+    catalogue->migrateLegacyFile(); // nothing left to do
     // A row without its file deletes fine and the table is saved.
-    catalogue->AddRecordingEntry(entryAt(end.addSecs(5)));
-    catalogue->CallsTbl().deleteRecord();
-    catalogue->CallsTbl().first();
-    catalogue->CallsTbl().deleteRecord();
+    catalogue->addRecordingEntry(entryAt(end.addSecs(5)));
+    catalogue->recordings().deleteRecord();
+    catalogue->recordings().first();
+    catalogue->recordings().deleteRecord();
     EXPECT_FALSE(QFile::exists(file(QStringLiteral("wav/1_20261208_131453.wav"))));
     reopen();
-    EXPECT_EQ(catalogue->CallsTbl().recordCount(), 0);
+    EXPECT_EQ(catalogue->recordings().recordCount(), 0);
 }
 
 TEST_F(CatalogueTest, DamagedTableIsRestoredFromItsBackup) {
-    catalogue->OpenCatalogue();
+    catalogue->openCatalogue();
     const QByteArray firstFolders = readAll(file(QStringLiteral("Folders.d")));
-    catalogue->AddRecordingEntry(entryAt(end));
-    catalogue->AddRecordingEntry(entryAt(end.addSecs(1)));
+    catalogue->addRecordingEntry(entryAt(end));
+    catalogue->addRecordingEntry(entryAt(end.addSecs(1)));
     catalogue->close();
     writeFile(file(QStringLiteral("Folders.~d")), firstFolders);
     writeFile(file(QStringLiteral("Folders.d")), "garbage");
@@ -180,45 +180,45 @@ TEST_F(CatalogueTest, DamagedTableIsRestoredFromItsBackup) {
     reopen();
     EXPECT_EQ(prompter.shown, (QStringList{QStringLiteral("Can not open Recordings.d file. Restoring backup"),
                                            QStringLiteral("Can not open Folders.d file. Restoring backup")}));
-    EXPECT_EQ(catalogue->CallsTbl().recordCount(), 1); // the state before the last change
-    EXPECT_EQ(catalogue->FoldersTbl().fieldText(QStringLiteral("FolderName")), QStringLiteral("General"));
+    EXPECT_EQ(catalogue->recordings().recordCount(), 1); // the state before the last change
+    EXPECT_EQ(catalogue->folders().fieldText(QStringLiteral("FolderName")), QStringLiteral("General"));
     EXPECT_EQ(readAll(file(QStringLiteral("Folders.d.damaged"))), QByteArray("garbage"));
 }
 
 TEST_F(CatalogueTest, DamagedTableWithoutBackupStartsEmptyAndKeepsTheDamagedFile) {
-    catalogue->OpenCatalogue();
+    catalogue->openCatalogue();
     catalogue->close();
     writeFile(file(QStringLiteral("Recordings.d")), "garbage");
     QFile::remove(file(QStringLiteral("Recordings.~d")));
     reopen();
     ASSERT_EQ(prompter.shown.size(), 2);
     EXPECT_TRUE(prompter.shown.at(1).contains(QStringLiteral("missing or damaged too")));
-    EXPECT_EQ(catalogue->CallsTbl().recordCount(), 0);
+    EXPECT_EQ(catalogue->recordings().recordCount(), 0);
     EXPECT_EQ(readAll(file(QStringLiteral("Recordings.d.damaged"))), QByteArray("garbage"));
 }
 
 TEST_F(CatalogueTest, FoldersWithoutNodeGetOneAndTheFirstNodeIsSelected) {
-    catalogue->OpenCatalogue();
-    TableFile& folders = catalogue->FoldersTbl();
+    catalogue->openCatalogue();
+    TableFile& folders = catalogue->folders();
     folders.append();
     folders.setFieldValue(QStringLiteral("FolderId"), QStringLiteral("W"));
     folders.setFieldValue(QStringLiteral("FolderName"), QStringLiteral("Work"));
     folders.post();
-    folders.SaveTable();
+    folders.saveTable();
     writeFile(file(QStringLiteral("tree.d")), "Work\r\n\t\tDeep\r\nGeneral\r\n");
     reopen();
     EXPECT_EQ(prompter.shown, QStringList{QStringLiteral("Invalid level (2) for item \"Deep\"")});
     QStringList texts;
-    for (const FolderNode* node : catalogue->Tree().nodes())
+    for (const FolderNode* node : catalogue->folderTree().nodes())
         texts.append(node->text);
     EXPECT_EQ(texts, (QStringList{QStringLiteral("Work"), QStringLiteral("General")}));
-    EXPECT_EQ(catalogue->FoldersTbl().fieldText(QStringLiteral("FolderName")), QStringLiteral("Work"));
+    EXPECT_EQ(catalogue->folders().fieldText(QStringLiteral("FolderName")), QStringLiteral("Work"));
 }
 
 TEST(MakeUniqueIdTest, LayoutAndCounter) {
     const QDateTime at(QDate(2000, 11, 2), QTime(1, 2, 3, 450));
-    const QString a = MakeUniqueId(at);
-    const QString b = MakeUniqueId(at);
+    const QString a = makeUniqueId(at);
+    const QString b = makeUniqueId(at);
     ASSERT_EQ(a.size(), 8);
     EXPECT_NE(a, b);
     // Part A: 1 day × 24 + 1 hour = 25 = "00P"; part B: 2 × 60 + 3 = 123 = "1z".
@@ -226,10 +226,10 @@ TEST(MakeUniqueIdTest, LayoutAndCounter) {
     EXPECT_EQ(b.left(5), a.left(5));
     QSet<QString> ids;
     for (int i = 0; i < 1000; ++i)
-        ids.insert(MakeUniqueId(at));
+        ids.insert(makeUniqueId(at));
     EXPECT_EQ(ids.size(), 1000);
     // In 2060 part A has wrapped but stays in the alphabet.
-    const QString late = MakeUniqueId(QDateTime(QDate(2060, 1, 1), QTime(23, 0)));
+    const QString late = makeUniqueId(QDateTime(QDate(2060, 1, 1), QTime(23, 0)));
     for (QChar c : late)
         EXPECT_TRUE(c.isLetterOrNumber() && c.unicode() < 128);
 }

@@ -27,23 +27,23 @@ struct ListCommandsTest : ::testing::Test {
 
     void SetUp() override {
         QDir(dir.path()).mkdir(QStringLiteral("wav"));
-        catalogue.OpenCatalogue();
+        catalogue.openCatalogue();
     }
     bool add(const QString& name, bool sublist = false) {
         prompter.texts.push_back(name);
-        return sublist ? commands.acAddSublistExecute() : commands.acAddListExecute();
+        return sublist ? commands.addSublist() : commands.addList();
     }
-    void select(const QString& text) { catalogue.selectNode(catalogue.Tree().find(text)); }
+    void select(const QString& text) { catalogue.selectNode(catalogue.folderTree().find(text)); }
     QStringList folderNames() {
         QStringList out;
-        for (const QVariant& v : catalogue.FoldersTbl().viewValues(QStringLiteral("FolderName")))
+        for (const QVariant& v : catalogue.folders().viewValues(QStringLiteral("FolderName")))
             out.append(v.toString());
         return out;
     }
     QString record(const QDateTime& end) {
         RecordingEntry entry;
         entry.endTime = end;
-        const QString name = catalogue.AddRecordingEntry(entry);
+        const QString name = catalogue.addRecordingEntry(entry);
         writeFile(catalogue.wavPath(name), "RIFF");
         return name;
     }
@@ -79,11 +79,11 @@ TEST(FolderTreeTest, TreeFileRoundTripAndLevels) {
 TEST_F(ListCommandsTest, AddListAndSublist) {
     EXPECT_TRUE(add(QStringLiteral("Work")));
     EXPECT_EQ(prompter.shown.last(), QStringLiteral("Give name"));
-    EXPECT_EQ(catalogue.FoldersTbl().fieldText(QStringLiteral("FolderName")), QStringLiteral("General"));
+    EXPECT_EQ(catalogue.folders().fieldText(QStringLiteral("FolderName")), QStringLiteral("General"));
     select(QStringLiteral("Work"));
     EXPECT_TRUE(add(QStringLiteral("Clients"), true));
-    EXPECT_EQ(catalogue.Tree().selected()->text, QStringLiteral("Work"));
-    EXPECT_EQ(catalogue.FoldersTbl().fieldText(QStringLiteral("FolderName")), QStringLiteral("Work"));
+    EXPECT_EQ(catalogue.folderTree().selected()->text, QStringLiteral("Work"));
+    EXPECT_EQ(catalogue.folders().fieldText(QStringLiteral("FolderName")), QStringLiteral("Work"));
     // Taken anywhere in the tree: refused; another letter case is a new name.
     prompter.shown.clear();
     EXPECT_FALSE(add(QStringLiteral("Clients")));
@@ -91,10 +91,10 @@ TEST_F(ListCommandsTest, AddListAndSublist) {
     EXPECT_TRUE(add(QStringLiteral("clients")));
     // Blank or cancelled names do nothing.
     EXPECT_FALSE(add(QStringLiteral("   ")));
-    EXPECT_FALSE(commands.acAddListExecute());
+    EXPECT_FALSE(commands.addList());
     // Leading blanks are dropped (tree.d would read them as levels), trailing ones kept.
     EXPECT_TRUE(add(QStringLiteral("\t  Home  ")));
-    EXPECT_EQ(shape(catalogue.Tree()),
+    EXPECT_EQ(shape(catalogue.folderTree()),
               (QStringList{QStringLiteral("General"), QStringLiteral("Work"), QStringLiteral(">Clients"),
                            QStringLiteral("clients"), QStringLiteral("Home  ")}));
     EXPECT_EQ(folderNames(), (QStringList{QStringLiteral("General"), QStringLiteral("Work"), QStringLiteral("Clients"),
@@ -103,9 +103,9 @@ TEST_F(ListCommandsTest, AddListAndSublist) {
     ASSERT_TRUE(catalogue.saveTree());
     ScriptedPrompter other;
     Catalogue again(dir.path(), other, CatalogueDateFormat(QLocale(QStringLiteral("en_US"))));
-    again.OpenCatalogue();
-    EXPECT_EQ(shape(again.Tree()), shape(catalogue.Tree()));
-    EXPECT_EQ(again.FoldersTbl().recordCount(), 5);
+    again.openCatalogue();
+    EXPECT_EQ(shape(again.folderTree()), shape(catalogue.folderTree()));
+    EXPECT_EQ(again.folders().recordCount(), 5);
     // Without a selection Add sublist does nothing.
     catalogue.selectNode(nullptr);
     EXPECT_FALSE(commands.hasSelection());
@@ -122,43 +122,43 @@ TEST_F(ListCommandsTest, DeleteListRemovesItsSublistsRowsAndFiles) {
     select(QStringLiteral("Clients"));
     const QString client = record(QDateTime(QDate(2026, 12, 8), QTime(11, 0, 0)));
     select(QStringLiteral("Work"));
-    ASSERT_EQ(catalogue.CallsTbl().recordCount(), 2);
+    ASSERT_EQ(catalogue.recordings().recordCount(), 2);
 
     prompter.answers.push_back(Prompter::Answer::Cancel);
-    EXPECT_FALSE(commands.acDeleteListExecute());
+    EXPECT_FALSE(commands.deleteList());
     EXPECT_EQ(prompter.shown.last(), QStringLiteral("Delete list? All of your files in the list will be deleted"));
-    EXPECT_EQ(catalogue.CallsTbl().recordCount(), 2);
+    EXPECT_EQ(catalogue.recordings().recordCount(), 2);
 
     prompter.answers.push_back(Prompter::Answer::Ok);
-    EXPECT_TRUE(commands.acDeleteListExecute());
-    EXPECT_EQ(shape(catalogue.Tree()), QStringList{QStringLiteral("General")});
+    EXPECT_TRUE(commands.deleteList());
+    EXPECT_EQ(shape(catalogue.folderTree()), QStringList{QStringLiteral("General")});
     EXPECT_EQ(folderNames(), QStringList{QStringLiteral("General")});
     for (const QString& name : {work1, work2, client})
         EXPECT_FALSE(QFile::exists(catalogue.wavPath(name))) << name.toStdString();
     EXPECT_TRUE(QFile::exists(catalogue.wavPath(general)));
     // The folder that became current is shown, in the tree and the list.
-    EXPECT_EQ(catalogue.Tree().selected()->text, QStringLiteral("General"));
-    EXPECT_EQ(catalogue.CallsTbl().recordCount(), 1);
+    EXPECT_EQ(catalogue.folderTree().selected()->text, QStringLiteral("General"));
+    EXPECT_EQ(catalogue.recordings().recordCount(), 1);
     ScriptedPrompter other;
     Catalogue again(dir.path(), other, CatalogueDateFormat(QLocale(QStringLiteral("en_US"))));
-    again.OpenCatalogue();
-    again.CallsTbl().setMasterSource(nullptr);
-    EXPECT_EQ(again.CallsTbl().recordCount(), 1);
+    again.openCatalogue();
+    again.recordings().setMasterSource(nullptr);
+    EXPECT_EQ(again.recordings().recordCount(), 1);
 }
 
 TEST_F(ListCommandsTest, GeneralCanBeNeitherDeletedNorRenamed) {
     select(QStringLiteral("General"));
-    EXPECT_FALSE(commands.acDeleteListExecute());
-    EXPECT_FALSE(commands.acRenameListExecute());
+    EXPECT_FALSE(commands.deleteList());
+    EXPECT_FALSE(commands.renameList());
     EXPECT_EQ(prompter.shown, (QStringList{QStringLiteral("General folder can not be deleted"),
                                            QStringLiteral("General folder can not be renamed")}));
     // Nor deleted with a list above it (a tree.d edited by hand).
     add(QStringLiteral("Top"));
-    FolderNode* top = catalogue.Tree().find(QStringLiteral("Top"));
-    catalogue.Tree().remove(catalogue.Tree().find(QStringLiteral("General")));
-    catalogue.Tree().addChild(top, QStringLiteral("General"));
+    FolderNode* top = catalogue.folderTree().find(QStringLiteral("Top"));
+    catalogue.folderTree().remove(catalogue.folderTree().find(QStringLiteral("General")));
+    catalogue.folderTree().addChild(top, QStringLiteral("General"));
     catalogue.selectNode(top);
-    EXPECT_FALSE(commands.acDeleteListExecute());
+    EXPECT_FALSE(commands.deleteList());
     EXPECT_EQ(folderNames().size(), 2);
 }
 
@@ -168,14 +168,14 @@ TEST_F(ListCommandsTest, RenameList) {
     select(QStringLiteral("Work"));
     // Blank answers are asked again; a trailing blank is kept.
     prompter.texts = {QStringLiteral("  "), QStringLiteral("Job ")};
-    EXPECT_TRUE(commands.acRenameListExecute());
-    EXPECT_EQ(catalogue.Tree().selected()->text, QStringLiteral("Job "));
+    EXPECT_TRUE(commands.renameList());
+    EXPECT_EQ(catalogue.folderTree().selected()->text, QStringLiteral("Job "));
     EXPECT_EQ(folderNames(), (QStringList{QStringLiteral("General"), QStringLiteral("Job "), QStringLiteral("Home")}));
     // A name another list has is refused; cancelling keeps the name.
     prompter.texts = {QStringLiteral("Home")};
-    EXPECT_FALSE(commands.acRenameListExecute());
+    EXPECT_FALSE(commands.renameList());
     EXPECT_EQ(prompter.shown.last(), QStringLiteral("Name folder Homealready exits. Try another"));
-    EXPECT_FALSE(commands.acRenameListExecute());
+    EXPECT_FALSE(commands.renameList());
     EXPECT_EQ(folderNames(), (QStringList{QStringLiteral("General"), QStringLiteral("Job "), QStringLiteral("Home")}));
-    EXPECT_EQ(catalogue.FoldersTbl().fieldText(QStringLiteral("FolderName")), QStringLiteral("Job "));
+    EXPECT_EQ(catalogue.folders().fieldText(QStringLiteral("FolderName")), QStringLiteral("Job "));
 }

@@ -47,7 +47,7 @@ struct InterruptedTest : RecordingFixture {
                            const std::function<void(Catalogue&, RecordingOperations&, ScriptedPrompter&)>& operation) {
         ScriptedPrompter prompter;
         Catalogue catalogue(folder, prompter, usFormat());
-        catalogue.OpenCatalogue();
+        catalogue.openCatalogue();
         MailHandOver mail(folder);
         RecordingOperations operations(catalogue, prompter, mail);
         operations.setAnyList(true);
@@ -65,20 +65,20 @@ struct InterruptedTest : RecordingFixture {
     void expectNoRowWithoutItsFile(const QString& folder, const QString& context) {
         ScriptedPrompter quiet;
         Catalogue catalogue(folder, quiet, usFormat());
-        catalogue.OpenCatalogue();
+        catalogue.openCatalogue();
         EXPECT_TRUE(quiet.shown.isEmpty()) << context.toStdString() << ": " << quiet.shown.join('|').toStdString();
-        for (const QVariant& id : catalogue.CallsTbl().allValues(QStringLiteral("id"))) {
+        for (const QVariant& id : catalogue.recordings().allValues(QStringLiteral("id"))) {
             if (!withFiles.contains(id.toString()))
                 continue;
             ASSERT_TRUE(catalogue.locateRecording(id.toString(), true));
-            EXPECT_TRUE(QFile::exists(catalogue.wavPath(catalogue.RecordingBaseName())))
+            EXPECT_TRUE(QFile::exists(catalogue.wavPath(catalogue.recordingBaseName())))
                 << context.toStdString() << ": the row " << id.toString().toStdString() << " lost its file";
         }
         // A file whose row went first is no loss: the next start lists it.
         QStringList rowFiles;
-        for (const QVariant& id : catalogue.CallsTbl().allValues(QStringLiteral("id")))
+        for (const QVariant& id : catalogue.recordings().allValues(QStringLiteral("id")))
             if (catalogue.locateRecording(id.toString(), true))
-                rowFiles.append(QStringLiteral("wav/") + catalogue.RecordingBaseName() + QStringLiteral(".wav"));
+                rowFiles.append(QStringLiteral("wav/") + catalogue.recordingBaseName() + QStringLiteral(".wav"));
         const QStringList orphans = catalogue.filesWithoutRow();
         for (const QString& name : QDir(folder + QStringLiteral("/wav")).entryList(QDir::Files))
             EXPECT_TRUE(rowFiles.contains(QStringLiteral("wav/") + name) ||
@@ -107,7 +107,7 @@ TEST_F(InterruptedTest, DeleteOfMarkedRows) {
     const QStringList steps =
         interruptEachStep([&](Catalogue&, RecordingOperations& operations, ScriptedPrompter& prompter) {
             prompter.answers.push_back(Prompter::Answer::Ok);
-            operations.deleteExecute(marked);
+            operations.confirmAndDelete(marked);
         });
     // Per row: removed from memory, saved, then its file removed.
     EXPECT_EQ(steps.count(QStringLiteral("delete: saved")), 3) << steps.join(',').toStdString();
@@ -128,10 +128,10 @@ TEST_F(InterruptedTest, DeleteOfAListWithItsRecordings) {
     GTEST_FLAG_SET(death_test_style, "fast");
     const QStringList steps =
         interruptEachStep([&](Catalogue& catalogue, RecordingOperations&, ScriptedPrompter& prompter) {
-            catalogue.selectNode(catalogue.Tree().find(QStringLiteral("Work")));
+            catalogue.selectNode(catalogue.folderTree().find(QStringLiteral("Work")));
             FolderListCommands commands(catalogue, prompter);
             prompter.answers.push_back(Prompter::Answer::Ok);
-            commands.acDeleteListExecute();
+            commands.deleteList();
         });
     EXPECT_EQ(steps.count(QStringLiteral("delete: saved")), 1) << "one save for the whole list";
     EXPECT_EQ(steps.count(QStringLiteral("delete: file removed")), 4);

@@ -40,7 +40,7 @@ TEST_F(MailTest, EveryPartIsItsOwnArgument) {
     const QString report = file(QStringLiteral("Diagnostics.log"));
     message.Attachments = {sound, report};
     message.AttachmentNames = {QStringLiteral("shown name")};
-    EXPECT_TRUE(mail.Send(message));
+    EXPECT_TRUE(mail.send(message));
     EXPECT_EQ(mail.result(), 0);
     EXPECT_EQ(mail.failure(), QString());
     EXPECT_EQ(
@@ -57,7 +57,7 @@ TEST_F(MailTest, AFailedHandOverIsAFailedSend) {
     MailMessage message;
     message.Body = QStringLiteral("Hello,\n");
     standIn.setExitCode(4);
-    EXPECT_FALSE(mail.Send(message));
+    EXPECT_FALSE(mail.send(message));
     EXPECT_EQ(mail.result(), 4);
     EXPECT_EQ(mail.failure(), QStringLiteral("xdg-email ended with status 4"));
 
@@ -66,7 +66,7 @@ TEST_F(MailTest, AFailedHandOverIsAFailedSend) {
     const QByteArray path = qgetenv("PATH");
     qputenv("PATH", QFile::encodeName(empty.path()));
     standIn.clear();
-    const bool sent = mail.Send(message);
+    const bool sent = mail.send(message);
     qputenv("PATH", path);
     EXPECT_FALSE(sent);
     EXPECT_EQ(mail.result(), MailHandOver::kNotFound);
@@ -74,7 +74,7 @@ TEST_F(MailTest, AFailedHandOverIsAFailedSend) {
     EXPECT_FALSE(standIn.ran());
 
     standIn.setExitCode(0);
-    EXPECT_TRUE(mail.Send(message));
+    EXPECT_TRUE(mail.send(message));
 }
 
 TEST_F(MailTest, OnlyFilesOfTheWorkingFolderAreAttached) {
@@ -89,15 +89,15 @@ TEST_F(MailTest, OnlyFilesOfTheWorkingFolderAreAttached) {
                                 QDir(work).filePath(QStringLiteral("wav/missing.wav"))}) {
         MailMessage message;
         message.Attachments = {path};
-        EXPECT_FALSE(mail.Send(message)) << path.toStdString();
+        EXPECT_FALSE(mail.send(message)) << path.toStdString();
         EXPECT_EQ(mail.result(), MailHandOver::kRefused);
     }
     // A recipient xdg-email would take for an option.
     MailMessage message;
     message.Recipients = {QStringLiteral("--attach=/etc/passwd")};
-    EXPECT_FALSE(mail.Send(message));
+    EXPECT_FALSE(mail.send(message));
     message.Recipients = {QStringLiteral("cc:-x")};
-    EXPECT_FALSE(mail.Send(message));
+    EXPECT_FALSE(mail.send(message));
     EXPECT_FALSE(standIn.ran());
 }
 
@@ -106,7 +106,7 @@ TEST_F(MailTest, AMailProgramThatKeepsXdgEmailWaitingHasTheMessage) {
     mail.setWaitMs(200);
     MailMessage message;
     message.Attachments = {file(QStringLiteral("wav/a.wav"))};
-    EXPECT_TRUE(mail.Send(message));
+    EXPECT_TRUE(mail.send(message));
     EXPECT_TRUE(waitUntil([this] { return standIn.ran(); }));
     EXPECT_FALSE(standIn.finished());
     standIn.release();

@@ -28,9 +28,9 @@ struct RecordingFixture : ::testing::Test {
     }
     void open() {
         catalogue = std::make_unique<Catalogue>(work, prompter, usFormat());
-        catalogue->OpenCatalogue();
+        catalogue->openCatalogue();
     }
-    TableFile& calls() { return catalogue->CallsTbl(); }
+    TableFile& calls() { return catalogue->recordings(); }
 
     /// A recording in the selected list ending at 10:00 + `second` s, with its file; returns its id.
     QString record(int second, const QString& memo = QStringLiteral("caller"), bool withFile = true) {
@@ -38,21 +38,21 @@ struct RecordingFixture : ::testing::Test {
         entry.endTime = QDateTime(QDate(2026, 12, 8), QTime(10, 0, 0).addSecs(second));
         entry.callerIdEnabled = true;
         entry.callerId = memo;
-        const QString name = catalogue->AddRecordingEntry(entry);
+        const QString name = catalogue->addRecordingEntry(entry);
         if (withFile)
             writeFile(catalogue->wavPath(name), "RIFF" + name.toUtf8());
         return calls().fieldText(QStringLiteral("id"));
     }
     QString fileOf(const QString& id) {
         EXPECT_TRUE(catalogue->locateRecording(id, true));
-        return catalogue->wavPath(catalogue->RecordingBaseName());
+        return catalogue->wavPath(catalogue->recordingBaseName());
     }
     void addList(const QString& name) {
         FolderListCommands commands(*catalogue, prompter);
         prompter.texts.push_back(name);
-        ASSERT_TRUE(commands.acAddListExecute());
+        ASSERT_TRUE(commands.addList());
     }
-    void selectList(const QString& name) { catalogue->selectNode(catalogue->Tree().find(name)); }
+    void selectList(const QString& name) { catalogue->selectNode(catalogue->folderTree().find(name)); }
     /// The ids of the selected list, in view order.
     QStringList viewIds() {
         QStringList out;
@@ -64,9 +64,9 @@ struct RecordingFixture : ::testing::Test {
     QStringList idsOnDisk() {
         ScriptedPrompter quiet;
         Catalogue again(work, quiet, usFormat());
-        again.OpenCatalogue();
+        again.openCatalogue();
         QStringList out;
-        for (const QVariant& id : again.CallsTbl().allValues(QStringLiteral("id")))
+        for (const QVariant& id : again.recordings().allValues(QStringLiteral("id")))
             out.append(id.toString());
         return out;
     }

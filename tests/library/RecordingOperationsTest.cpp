@@ -50,14 +50,14 @@ TEST_F(OperationsTest, DeleteTakesTheMarkedRowsWithTheirFilesAndSavesEachRow) {
     QSignalSpy saves(&calls(), &TableFile::saved);
 
     prompter.answers.push_back(Prompter::Answer::Cancel);
-    EXPECT_FALSE(operations->deleteExecute({ids[3], ids[1], ids[0]}));
+    EXPECT_FALSE(operations->confirmAndDelete({ids[3], ids[1], ids[0]}));
     EXPECT_EQ(prompter.shown.last(), QStringLiteral("Delete selected record(s)?"));
     EXPECT_EQ(saves.count(), 0);
     EXPECT_EQ(marksCleared, 0);
 
     // Three marked rows, and an id that is not in the list (skipped).
     prompter.answers.push_back(Prompter::Answer::Ok);
-    EXPECT_TRUE(operations->deleteExecute({ids[3], ids[1], QStringLiteral("NotHere1"), ids[0]}));
+    EXPECT_TRUE(operations->confirmAndDelete({ids[3], ids[1], QStringLiteral("NotHere1"), ids[0]}));
     EXPECT_EQ(viewIds(), (QStringList{ids[2], ids[4], noFile}));
     for (int i : {0, 1, 3})
         EXPECT_FALSE(QFile::exists(files[i])) << i;
@@ -70,7 +70,7 @@ TEST_F(OperationsTest, DeleteTakesTheMarkedRowsWithTheirFilesAndSavesEachRow) {
     // Without marks the current row goes, also when its file is missing.
     ASSERT_TRUE(calls().locate(QStringLiteral("id"), noFile));
     prompter.answers.push_back(Prompter::Answer::Ok);
-    EXPECT_TRUE(operations->deleteExecute({}));
+    EXPECT_TRUE(operations->confirmAndDelete({}));
     EXPECT_EQ(idsOnDisk(), (QStringList{ids[2], ids[4]}));
     EXPECT_TRUE(prompter.shown.endsWith(QStringLiteral("Delete selected record(s)?")));
 }
@@ -94,12 +94,12 @@ TEST_F(OperationsTest, MoveFilesRowsInTheChosenListAndReloads) {
     // The dialog cancelled: the marks go, nothing else.
     QString chosen;
     operations->setMoveTargetChooser([&chosen] { return chosen; });
-    EXPECT_FALSE(operations->acMoveToExecute({a}));
+    EXPECT_FALSE(operations->moveToList({a}));
     EXPECT_EQ(marksCleared, 1);
     EXPECT_EQ(readAll(recordingsFile()), before);
 
     chosen = QStringLiteral("Work");
-    EXPECT_TRUE(operations->acMoveToExecute({c, a}));
+    EXPECT_TRUE(operations->moveToList({c, a}));
     EXPECT_EQ(marksCleared, 2);
     EXPECT_EQ(saves.count(), 1);
     EXPECT_EQ(viewIds(), QStringList{b});
@@ -129,7 +129,7 @@ TEST_F(OperationsTest, CopyKeepsTheBaseNamesWhateverNameWasTyped) {
     writeFile(bCopy, "an older copy");
 
     prompter.texts.push_back(target + QStringLiteral("/whatever I typed.txt"));
-    EXPECT_TRUE(operations->acCopyToFolderExecute({c, b}));
+    EXPECT_TRUE(operations->copyToFolder({c, b}));
     EXPECT_TRUE(prompter.proposed.last().endsWith(QStringLiteral("/Selected Files")));
     EXPECT_EQ(QDir(target).entryList(QDir::Files),
               (QStringList{QFileInfo(fileOf(b)).fileName(), QFileInfo(fileOf(c)).fileName()}));
@@ -138,14 +138,14 @@ TEST_F(OperationsTest, CopyKeepsTheBaseNamesWhateverNameWasTyped) {
 
     // Cancelled: nothing copied, the marks stay.
     prompter.texts.push_back(std::nullopt);
-    EXPECT_FALSE(operations->acCopyToFolderExecute({a}));
+    EXPECT_FALSE(operations->copyToFolder({a}));
     EXPECT_EQ(marksCleared, 1);
     EXPECT_FALSE(QFile::exists(QDir(target).filePath(QFileInfo(fileOf(a)).fileName())));
 
     // The current row: the dialog proposes its own name.
     ASSERT_TRUE(calls().locate(QStringLiteral("id"), a));
     prompter.texts.push_back(target + QStringLiteral("/other.wav"));
-    EXPECT_TRUE(operations->acCopyToFolderExecute({}));
+    EXPECT_TRUE(operations->copyToFolder({}));
     EXPECT_EQ(QFileInfo(prompter.proposed.last()).fileName(), QFileInfo(fileOf(a)).fileName());
     EXPECT_EQ(readAll(QDir(target).filePath(QFileInfo(fileOf(a)).fileName())), readAll(fileOf(a)));
     EXPECT_FALSE(QFile::exists(QDir(target).filePath(QStringLiteral("other.wav"))));
@@ -153,7 +153,7 @@ TEST_F(OperationsTest, CopyKeepsTheBaseNamesWhateverNameWasTyped) {
     // Into the wav folder itself: the file is not lost by copying it onto itself.
     const QByteArray sound = readAll(fileOf(a));
     prompter.texts.push_back(QDir(work).filePath(QStringLiteral("wav/x.wav")));
-    EXPECT_TRUE(operations->acCopyToFolderExecute({}));
+    EXPECT_TRUE(operations->copyToFolder({}));
     EXPECT_EQ(readAll(fileOf(a)), sound);
 
     // A missing file is told, the others are copied.
@@ -170,16 +170,16 @@ TEST_F(OperationsTest, CopyKeepsTheBaseNamesWhateverNameWasTyped) {
 TEST_F(OperationsTest, MemoOfSpacesIsStoredAnEmptyAnswerChangesNothing) {
     record(1, QStringLiteral("+4930 123"));
     prompter.texts.push_back(QStringLiteral("   "));
-    EXPECT_TRUE(operations->acMemoExecute());
+    EXPECT_TRUE(operations->editMemo());
     EXPECT_EQ(prompter.shown.last(), QString()) << "the input box has no prompt";
     EXPECT_EQ(prompter.proposed.last(), QStringLiteral("+4930 123"));
     EXPECT_EQ(memo(), QStringLiteral("   "));
 
     QSignalSpy saves(&calls(), &TableFile::saved);
     prompter.texts.push_back(QString());
-    EXPECT_FALSE(operations->acMemoExecute());
+    EXPECT_FALSE(operations->editMemo());
     prompter.texts.push_back(std::nullopt);
-    EXPECT_FALSE(operations->acMemoExecute());
+    EXPECT_FALSE(operations->editMemo());
     EXPECT_EQ(saves.count(), 0);
     EXPECT_EQ(memo(), QStringLiteral("   "));
 
@@ -249,7 +249,7 @@ TEST_F(OperationsTest, MailAttachesTheFilesThatExist) {
     const QString body = RecordingOperations::mailBody(QString::fromLatin1(RecordingOperations::kDefaultWebAddress));
     EXPECT_EQ(body, QStringLiteral("Hello,\n\n\nRecorded with Orlamo\nhttps://orlamo.example.org\n"));
 
-    EXPECT_TRUE(operations->acEmailFileExecute({a, b, d, c}));
+    EXPECT_TRUE(operations->emailRecordings({a, b, d, c}));
     EXPECT_EQ(standIn.arguments(),
               (QStringList{QStringLiteral("--utf8"), QStringLiteral("--body"), body, QStringLiteral("--attach"),
                            fileOf(a), QStringLiteral("--attach"), fileOf(d), QStringLiteral("--attach"), fileOf(c)}));
@@ -260,14 +260,14 @@ TEST_F(OperationsTest, MailAttachesTheFilesThatExist) {
     // The current row without its file: the compose window still opens, with the body only.
     ASSERT_TRUE(calls().locate(QStringLiteral("id"), b));
     operations->setWebAddress(QStringLiteral("https://example.net/a b"));
-    EXPECT_TRUE(operations->acEmailFileExecute({}));
+    EXPECT_TRUE(operations->emailRecordings({}));
     EXPECT_EQ(standIn.arguments(),
               (QStringList{QStringLiteral("--utf8"), QStringLiteral("--body"),
                            RecordingOperations::mailBody(QStringLiteral("https://example.net/a b"))}));
 
     standIn.setExitCode(3);
     prompter.shown.clear();
-    EXPECT_FALSE(operations->acEmailFileExecute({a}));
+    EXPECT_FALSE(operations->emailRecordings({a}));
     EXPECT_EQ(prompter.shown, QStringList{QStringLiteral("Mail failed to be dispatched")});
     EXPECT_EQ(mail->result(), 3);
 }

@@ -42,7 +42,7 @@ struct TableFileTest : ::testing::Test {
 
     void create(const QList<FieldDef>& defs) {
         table.setLoadMode(TableLoadMode::lmClear);
-        table.FieldDefs() = defs;
+        table.fieldDefinitions() = defs;
         table.open();
     }
     void openFile() {
@@ -67,7 +67,7 @@ struct TableFileTest : ::testing::Test {
 
 TEST_F(TableFileTest, EmptyRecordingsSchemaIsThe112ByteFile) {
     create(recordingsSchema());
-    table.SaveToFile(path);
+    table.saveToFile(path);
     const QByteArray bytes = readAll(path);
     const QByteArray description("XXX.id A\x12XXX.Channel i\x12XXX.FolderId K\x12XXX.DateS C\x12XXX.TimeS C\x12"
                                  "XXX.Duration A\x12XXX.Comment s255\x12\x14");
@@ -90,7 +90,7 @@ TEST_F(TableFileTest, LengthBytesZeroIntegersAndBlankTexts) {
     table.setFieldValue(QStringLiteral("Name"), QStringLiteral("   "));
     table.setFieldValue(QStringLiteral("Number"), -2);
     table.post();
-    table.SaveToFile(path);
+    table.saveToFile(path);
     const QByteArray records = QByteArray("\x0a\x00", 2) + "0123456789" + QByteArray("\x03\x04", 2) + "   " + le32(-2);
     EXPECT_EQ(readAll(path).mid(17 + kTwoFields.size()), records);
     openFile();
@@ -139,7 +139,7 @@ TEST_F(TableFileTest, EveryFieldTypeRoundTrips) {
     table.post();
     table.append(); // a record with every field empty
     table.post();
-    table.SaveToFile(path);
+    table.saveToFile(path);
     const QByteArray bytes = readAll(path);
     EXPECT_EQ(bytes.mid(17, 17), QByteArray("XXX.s l\x12XXX.i i\x12X"));
     EXPECT_TRUE(bytes.contains("XXX.z Z\x12XXX.str s36\x12"));
@@ -177,7 +177,7 @@ TEST_F(TableFileTest, DatesAndTimesOutOfRangeReadAsTheyAreWrittenBack) {
     table.setFieldValue(QStringLiteral("v"), first[1]);
     table.setFieldValue(QStringLiteral("t"), first[2]);
     table.post();
-    table.SaveToFile(path);
+    table.saveToFile(path);
     openFile();
     ASSERT_EQ(table.recordCount(), 2);
     for (int row = 0; row < 2; ++row) {
@@ -223,7 +223,7 @@ TEST_F(TableFileTest, LoadErrorsCarryTheirMessages) {
               p + "Number of records read (0) does not match declared record count (-1)");
     EXPECT_EQ(openError(image(0, kTwoFields, -1, {})), p + "Buffer structure corruption!");
     table.setLoadMode(TableLoadMode::lmClear);
-    table.FieldDefs().clear();
+    table.fieldDefinitions().clear();
     EXPECT_THROW(table.open(), TableError);
 }
 
@@ -258,7 +258,7 @@ TEST_F(TableFileTest, ForeignEncodingsAreReadAndWrittenCanonically) {
     EXPECT_EQ(table.fieldValue(QStringLiteral("Number")).toInt(), 300);
     table.edit(); // mark the table changed
     table.post();
-    table.SaveTable();
+    table.saveTable();
     const QByteArray saved = readAll(path);
     const QByteArray expected = QByteArray("\x02\x00\x00", 3) + "ab" + QByteArray("\x0a\x04\x04", 3) +
                                 "G\xc3\xbc"
@@ -280,7 +280,7 @@ TEST_F(TableFileTest, LegacyTextThatFillsASmallFieldSurvivesTheRowBeingWrittenAg
     table.edit();
     table.setFieldValue(QStringLiteral("Number"), 8);
     table.post();
-    table.SaveTable();
+    table.saveTable();
     openFile();
     EXPECT_EQ(table.fieldText(QStringLiteral("Name")), name);
     EXPECT_EQ(table.fieldValue(QStringLiteral("Number")).toInt(), 8);
@@ -288,27 +288,27 @@ TEST_F(TableFileTest, LegacyTextThatFillsASmallFieldSurvivesTheRowBeingWrittenAg
     table.edit();
     table.setFieldValue(QStringLiteral("Name"), QStringLiteral("\u65e5\u672c\u8a9e\u65e5\u672c"));
     table.post();
-    table.SaveTable();
+    table.saveTable();
     openFile();
     EXPECT_EQ(table.fieldText(QStringLiteral("Name")), QStringLiteral("\u65e5\u672c\u8a9e"));
 }
 
 TEST_F(TableFileTest, SaveKeepsBackupAndOnlyWritesWhenChanged) {
     create({{QStringLiteral("Name"), FieldKind::Text, 10}});
-    table.SaveToFile(path);
+    table.saveToFile(path);
     const QByteArray first = readAll(path);
     openFile();
     table.setSaveOptions(savAutoBackup);
-    table.SaveTable(); // unchanged: no write, no backup
+    table.saveTable(); // unchanged: no write, no backup
     EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("T.~d"))));
     table.append();
     table.setFieldValue(QStringLiteral("Name"), QStringLiteral("one"));
-    table.SaveTable(); // posts first
+    table.saveTable(); // posts first
     EXPECT_EQ(readAll(dir.filePath(QStringLiteral("T.~d"))), first);
     const QByteArray second = readAll(path);
     table.first();
     table.deleteRecord();
-    table.SaveTable();
+    table.saveTable();
     EXPECT_EQ(readAll(dir.filePath(QStringLiteral("T.~d"))), second);
     EXPECT_EQ(readAll(path), first);
     EXPECT_EQ(TableFile::backupPath(QStringLiteral("a/Recordings.d")), QStringLiteral("a/Recordings.~d"));
@@ -318,7 +318,7 @@ TEST_F(TableFileTest, SaveKeepsBackupAndOnlyWritesWhenChanged) {
 
 TEST_F(TableFileTest, SaveToAnUnwritablePlaceFailsAndLeavesTheOldFile) {
     create({{QStringLiteral("Name"), FieldKind::Text, 10}});
-    EXPECT_THROW(table.SaveToFile(dir.filePath(QStringLiteral("no/such/folder/T.d"))), TableError);
+    EXPECT_THROW(table.saveToFile(dir.filePath(QStringLiteral("no/such/folder/T.d"))), TableError);
 }
 
 TEST_F(TableFileTest, CursorDeleteLocateAndLookup) {
@@ -386,7 +386,7 @@ TEST_F(TableFileTest, CursorDeleteLocateAndLookup) {
 TEST_F(TableFileTest, DetailFollowsTheMasterRange) {
     TableFile master;
     master.setLoadMode(TableLoadMode::lmClear);
-    master.FieldDefs() = {{QStringLiteral("FolderId"), FieldKind::Text, 20}};
+    master.fieldDefinitions() = {{QStringLiteral("FolderId"), FieldKind::Text, 20}};
     master.open();
     for (const char* id : {"A", "B"}) {
         master.append();
@@ -427,11 +427,11 @@ TEST_F(TableFileTest, NotesOfATableWithoutRecordsSurviveASave) {
     writeFile(path, image(0, description, 7, notes));
     openFile();
     EXPECT_EQ(table.recordCount(), 0);
-    table.SaveToFile(path);
+    table.saveToFile(path);
     const QByteArray saved = readAll(path);
     EXPECT_TRUE(saved.endsWith(notes));
     openFile();
-    table.SaveToFile(path);
+    table.saveToFile(path);
     EXPECT_EQ(readAll(path), saved);
     // A stray "*" with a length beyond the end is still no reason to refuse the file.
     EXPECT_EQ(openError(image(0, description, 7,
@@ -469,7 +469,7 @@ TEST_F(TableFileTest, DamagedFilesFailCleanlyAndNeverCrash) {
         table.setFieldValue(QStringLiteral("when"), QDateTime(QDate(2026, 1, i + 1), QTime(1, 2), Qt::UTC));
         table.post();
     }
-    table.SaveToFile(path);
+    table.saveToFile(path);
     const QByteArray good = readAll(path);
     quint32 seed = 12345;
     auto random = [&seed] { return seed = seed * 1664525u + 1013904223u; };
@@ -498,11 +498,11 @@ TEST_F(TableFileTest, TableCreatedInMemoryHasNoFileOfItsOwn) {
     create({{QStringLiteral("Name"), FieldKind::Text, 10}});
     table.setTableName(path);
     table.setLoadMode(TableLoadMode::lmClear);
-    table.FieldDefs() = {{QStringLiteral("Name"), FieldKind::Text, 10}};
+    table.fieldDefinitions() = {{QStringLiteral("Name"), FieldKind::Text, 10}};
     table.open();
     table.append();
     table.setFieldValue(QStringLiteral("Name"), QStringLiteral("x"));
-    table.SaveTable();
+    table.saveTable();
     EXPECT_FALSE(QFile::exists(path));
     EXPECT_EQ(table.recordCount(), 1);
 }

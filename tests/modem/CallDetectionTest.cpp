@@ -15,16 +15,16 @@ struct CallDetectionTest : ModemTestBase {
     /// Creates the controller, opens port 1 without initialisation and arms automatic recording.
     void armed() {
         createModem(fake.pty().slavePath());
-        ASSERT_TRUE(modem->OpenModemPort(1, false));
-        modem->EnableAutoRecord();
+        ASSERT_TRUE(modem->openModemPort(1, false));
+        modem->enableAutoRecord();
     }
     /// Lets `text` reach the channel whole, so one notification carries all of it.
     void arriveAtOnce(const QByteArray& text) {
         fake.send(text);
         QDeadlineTimer deadline(5000);
-        while (modem->ComPort1().bytesHeld() < text.size() && !deadline.hasExpired())
+        while (modem->channel().bytesHeld() < text.size() && !deadline.hasExpired())
             QThread::yieldCurrentThread();
-        ASSERT_EQ(modem->ComPort1().bytesHeld(), text.size());
+        ASSERT_EQ(modem->channel().bytesHeld(), text.size());
         QCoreApplication::processEvents();
     }
     /// Rings `count` times, `gapMs` apart, then stops.
@@ -42,7 +42,7 @@ TEST_F(CallDetectionTest, InitialisationSequence) {
     settings.disCallerId = QStringLiteral("at+vcid=0");
     createModem(fake.pty().slavePath());
     QSignalSpy status(modem.get(), &ModemController::statusText);
-    ASSERT_TRUE(modem->OpenModemPort(1, true));
+    ASSERT_TRUE(modem->openModemPort(1, true));
     // The fixed line stays exactly as support reads it; the device gets a line of its own before it.
     const QString device = QStringLiteral("Com port 1 is %1").arg(fake.pty().slavePath());
     EXPECT_EQ(logger.lines(),
@@ -55,16 +55,16 @@ TEST_F(CallDetectionTest, InitialisationSequence) {
     EXPECT_TRUE(modem->portOpen());
 
     // A rejected formatted command falls back to the off command; no caller ID sends neither.
-    ASSERT_TRUE(modem->CloseModemPort());
+    ASSERT_TRUE(modem->closeModemPort());
     EXPECT_EQ(status.at(1).at(0).toString(), QStringLiteral(" Modem off"));
     settings.forCallerId = QStringLiteral("None");
     modem->setSettings(settings);
-    ASSERT_TRUE(modem->OpenModemPort(1, true));
+    ASSERT_TRUE(modem->openModemPort(1, true));
     EXPECT_EQ(fake.commands().mid(3), (QList<QByteArray>{"atE0", "ats0=0", "at+vcid=0"}));
-    ASSERT_TRUE(modem->CloseModemPort());
+    ASSERT_TRUE(modem->closeModemPort());
     settings.callerId = false;
     modem->setSettings(settings);
-    ASSERT_TRUE(modem->OpenModemPort(1, true));
+    ASSERT_TRUE(modem->openModemPort(1, true));
     EXPECT_EQ(fake.commands().mid(6), (QList<QByteArray>{"atE0", "ats0=0"}));
 }
 
@@ -149,7 +149,7 @@ TEST_F(CallDetectionTest, CallerIdOffOrAutoRecordOff) {
     EXPECT_TRUE(modem->callerId().isEmpty());
     EXPECT_EQ(modem->ringCount(), 1);
 
-    modem->DisableAutoRecord();
+    modem->disableAutoRecord();
     EXPECT_EQ(logger.lines().last(), QStringLiteral("Disabling autoRecord mode"));
     arriveAtOnce("\r\nRING\r\n");
     EXPECT_EQ(modem->ringCount(), 1);
@@ -172,6 +172,6 @@ TEST_F(CallDetectionTest, LineNoiseThatSpellsAReplyDoesNotStopRingsAndCallerIden
     // An exchange still takes its reply as before.
     fake.answer("AT+GMM?", "\r\nMODEL 7\r\n\r\nOK\r\n");
     QString reply;
-    EXPECT_EQ(modem->SendQuery(QStringLiteral("AT+GMM?"), reply), AtOk);
+    EXPECT_EQ(modem->sendQuery(QStringLiteral("AT+GMM?"), reply), AtResult::Ok);
     EXPECT_EQ(reply, QStringLiteral("MODEL 7"));
 }

@@ -13,7 +13,7 @@ struct ExchangeTest : ModemTestBase {
     void SetUp() override {
         ASSERT_TRUE(fake.pty().ok());
         createModem(fake.pty().slavePath());
-        ASSERT_TRUE(modem->OpenModemPort(1, false)) << modem->ComPort1().errorString().toStdString();
+        ASSERT_TRUE(modem->openModemPort(1, false)) << modem->channel().errorString().toStdString();
     }
 };
 
@@ -24,15 +24,18 @@ TEST_F(ExchangeTest, RepliesAndTheirLoggerLines) {
     fake.answer("at+vip", "\r\nERROR\r\n");
     fake.answer("ata", "\r\nCONNECT\r\n");
     qsizetype from = logger.lines().size();
-    EXPECT_EQ(modem->SendCommand(QStringLiteral("atE0"), QStringLiteral("echo off.."), QStringLiteral("OK")), 0);
+    EXPECT_EQ(modem->sendCommand(QStringLiteral("atE0"), QStringLiteral("echo off.."), QStringLiteral("OK")),
+              AtResult::Ok);
     EXPECT_EQ(linesSince(from), (QStringList{QStringLiteral("echo off.."), QStringLiteral("OK")}));
 
     // Recognised but not expected: a failure with no reply line.
     from = logger.lines().size();
-    EXPECT_NE(modem->SendCommand(QStringLiteral("ata"), QStringLiteral("answer.."), QStringLiteral("OK")), 0);
+    EXPECT_NE(modem->sendCommand(QStringLiteral("ata"), QStringLiteral("answer.."), QStringLiteral("OK")),
+              AtResult::Ok);
     EXPECT_EQ(linesSince(from), QStringList{QStringLiteral("answer..")});
-    EXPECT_EQ(modem->SendCommand(QStringLiteral("ata"), QStringLiteral("answer.."), QStringLiteral("connect")), 0);
-    EXPECT_NE(modem->SendCommand(QStringLiteral("atE0"), QStringLiteral("x"), QStringLiteral("CONNECT")), 0);
+    EXPECT_EQ(modem->sendCommand(QStringLiteral("ata"), QStringLiteral("answer.."), QStringLiteral("connect")),
+              AtResult::Ok);
+    EXPECT_NE(modem->sendCommand(QStringLiteral("atE0"), QStringLiteral("x"), QStringLiteral("CONNECT")), AtResult::Ok);
 
     EXPECT_EQ(fake.commands().first(), QByteArray("atE0"));
 }
@@ -43,9 +46,9 @@ TEST_F(ExchangeTest, QueryReturnsTheAnswerWithoutOkAndOuterBreaks) {
     fake.answer("at+vls=?", "\r\nERROR\r\n");
     const qsizetype from = logger.lines().size();
     QString reply;
-    EXPECT_EQ(modem->SendQuery(QStringLiteral("at+vsm=?"), reply), 0);
+    EXPECT_EQ(modem->sendQuery(QStringLiteral("at+vsm=?"), reply), AtResult::Ok);
     EXPECT_EQ(reply, QStringLiteral("128,\"UNSIGNED PCM\",8,0,(8000),(0),(0)\r\n129,\"ALAW\",8,0,(8000),(0),(0)"));
-    EXPECT_EQ(modem->SendQuery(QStringLiteral("at+vls=?"), reply), 3);
+    EXPECT_EQ(modem->sendQuery(QStringLiteral("at+vls=?"), reply), AtResult::Error);
     EXPECT_EQ(reply, QStringLiteral("error"));
     EXPECT_EQ(linesSince(from), QStringList()); // queries are not logged
 }
@@ -57,43 +60,44 @@ TEST_F(ExchangeTest, OkInsideAWordEndsTheWait) {
             QTimer::singleShot(300, &fake, [&] { fake.send(" MORE TEXT\r\n\r\nOK\r\n"); });
     });
     QString reply;
-    EXPECT_EQ(modem->SendQuery(QStringLiteral("ati3"), reply), 0);
+    EXPECT_EQ(modem->sendQuery(QStringLiteral("ati3"), reply), AtResult::Ok);
     EXPECT_EQ(reply, QStringLiteral("BREN"));
 }
 
 TEST_F(ExchangeTest, ClosedPortQueuesNothing) {
-    ASSERT_TRUE(modem->CloseModemPort());
+    ASSERT_TRUE(modem->closeModemPort());
     const qsizetype from = logger.lines().size();
-    EXPECT_EQ(modem->SendCommand(QStringLiteral("atE0"), QStringLiteral("echo off.."), QStringLiteral("OK")), 1);
+    EXPECT_EQ(modem->sendCommand(QStringLiteral("atE0"), QStringLiteral("echo off.."), QStringLiteral("OK")),
+              AtResult::NotQueued);
     QString reply;
-    EXPECT_EQ(modem->SendQuery(QStringLiteral("atE0"), reply), 1);
-    EXPECT_FALSE(modem->SendNoWait(QStringLiteral("at+vrx"), QStringLiteral("Receiving data...")));
+    EXPECT_EQ(modem->sendQuery(QStringLiteral("atE0"), reply), AtResult::NotQueued);
+    EXPECT_FALSE(modem->sendNoWait(QStringLiteral("at+vrx"), QStringLiteral("Receiving data...")));
     EXPECT_EQ(linesSince(from), QStringList());
 }
 
 TEST_F(ExchangeTest, SendNoWaitQueuesWithoutWaiting) {
     fake.answer("at+vrx", "\r\nCONNECT\r\n");
     const qsizetype from = logger.lines().size();
-    EXPECT_TRUE(modem->SendNoWait(QStringLiteral("at+vrx"), QStringLiteral("Receiving data...")));
+    EXPECT_TRUE(modem->sendNoWait(QStringLiteral("at+vrx"), QStringLiteral("Receiving data...")));
     EXPECT_EQ(linesSince(from), QStringList{QStringLiteral("Receiving data...")});
     ASSERT_TRUE(waitUntil([&] { return modem->replyBuffer().contains(QLatin1String("CONNECT")); }));
 }
 
 TEST_F(ExchangeTest, SecondExchangeFromInsideTheWaitIsRefused) {
     fake.answer("at+gmm", QByteArray());
-    int nested = -1;
+    std::optional<AtResult> nested;
     QObject::connect(&fake, &FakeModem::commandReceived, &fake, [&](const QByteArray& command) {
         if (command != "at+gmm")
             return;
         QTimer::singleShot(50, &fake, [&] {
-            nested = modem->SendCommand(QStringLiteral("atE0"), QStringLiteral("echo off.."), QStringLiteral("OK"));
+            nested = modem->sendCommand(QStringLiteral("atE0"), QStringLiteral("echo off.."), QStringLiteral("OK"));
             fake.send("\r\nMODEL X\r\nOK\r\n");
         });
     });
     QString reply;
-    EXPECT_EQ(modem->SendQuery(QStringLiteral("at+gmm"), reply), 0);
+    EXPECT_EQ(modem->sendQuery(QStringLiteral("at+gmm"), reply), AtResult::Ok);
     EXPECT_EQ(reply, QStringLiteral("MODEL X"));
-    EXPECT_EQ(nested, AtBusy);
+    EXPECT_EQ(nested, AtResult::Busy);
     EXPECT_TRUE(logger.lines().last().startsWith(QLatin1String("Command refused")));
     EXPECT_FALSE(fake.commands().contains("atE0"));
 }
@@ -106,7 +110,8 @@ TEST_F(ExchangeTest, DeviceLostDuringTheWaitEndsIt) {
     modem->setSettings(settings);
     QElapsedTimer elapsed;
     elapsed.start();
-    EXPECT_EQ(modem->SendCommand(QStringLiteral("at+gmm"), QStringLiteral("model.."), QStringLiteral("OK")), 2);
+    EXPECT_EQ(modem->sendCommand(QStringLiteral("at+gmm"), QStringLiteral("model.."), QStringLiteral("OK")),
+              AtResult::TimeOut);
     EXPECT_LT(elapsed.elapsed(), 6000);
     EXPECT_FALSE(modem->portOpen());
     ASSERT_EQ(portChanges.count(), 1);
@@ -131,7 +136,7 @@ TEST_F(ExchangeTest, EndingAVoiceStreamWaitsForTheEndMarkNotForWordsInTheSound) 
             fake.send(QByteArray("\x7f\x10\x03\r\nOK\r\n"));
         });
     });
-    ASSERT_TRUE(modem->SendNoWait(QStringLiteral("at+vrx"), QStringLiteral("Receiving data...")));
+    ASSERT_TRUE(modem->sendNoWait(QStringLiteral("at+vrx"), QStringLiteral("Receiving data...")));
     modem->setVoiceReception(true);
     soundClock.start(20);
     const qsizetype from = logger.lines().size();
@@ -143,7 +148,7 @@ TEST_F(ExchangeTest, EndingAVoiceStreamWaitsForTheEndMarkNotForWordsInTheSound) 
     EXPECT_TRUE(modem->portOpen());
     QString reply;
     fake.answer("ati", "\r\n56000\r\n\r\nOK\r\n");
-    EXPECT_EQ(modem->SendQuery(QStringLiteral("ati"), reply), AtOk);
+    EXPECT_EQ(modem->sendQuery(QStringLiteral("ati"), reply), AtResult::Ok);
     EXPECT_EQ(reply, QStringLiteral("56000"));
 }
 

@@ -26,18 +26,18 @@ struct HandsetEventsTest : ModemTestBase {
         auto timing = std::make_unique<ManualTiming>();
         clock = timing.get();
         createModem(fake.pty().slavePath(), std::move(timing));
-        ASSERT_TRUE(modem->OpenModemPort(1, false));
-        modem->EnableAutoRecord();
+        ASSERT_TRUE(modem->openModemPort(1, false));
+        modem->enableAutoRecord();
         triggered = std::make_unique<QSignalSpy>(modem.get(), &ModemController::recordTriggered);
     }
     /// Lets `bytes` reach the controller in one notification; the clock stands still meanwhile.
     void arrive(const QByteArray& bytes) {
-        const qsizetype before = modem->ComPort1().bytesHeld();
+        const qsizetype before = modem->channel().bytesHeld();
         fake.send(bytes);
         QDeadlineTimer deadline(5000);
-        while (modem->ComPort1().bytesHeld() < before + bytes.size() && !deadline.hasExpired())
+        while (modem->channel().bytesHeld() < before + bytes.size() && !deadline.hasExpired())
             QThread::yieldCurrentThread();
-        ASSERT_EQ(modem->ComPort1().bytesHeld(), before + bytes.size());
+        ASSERT_EQ(modem->channel().bytesHeld(), before + bytes.size());
         QCoreApplication::processEvents();
     }
     QString stored() const { return config.readString(QStringLiteral("Modem"), QStringLiteral("HandsetEvents"), {}); }
@@ -67,7 +67,7 @@ TEST_F(HandsetEventsTest, LiftedDuringAnAcceptedCallStartsAtOnce) {
     EXPECT_EQ(learned.at(0).at(0).value<char>(), 'H');
 
     // The next call: a ring and the handset in one notification, a Conexant letter from an extension.
-    modem->EnableAutoRecord();
+    modem->enableAutoRecord();
     arrive("\r\nRING\r\n\x10P");
     EXPECT_EQ(modem->ringCount(), 1);
     EXPECT_EQ(triggered->count(), 2);
@@ -133,7 +133,7 @@ TEST_F(HandsetEventsTest, LiftedWithoutARingRecordsOnlyWhenAsked) {
     // Digits that come while the recording starts are the number; the start has switched automatic
     // recording off and talks to the modem meanwhile.
     ASSERT_TRUE(modem->takeRecordTrigger());
-    modem->DisableAutoRecord();
+    modem->disableAutoRecord();
     arrive("\x10"
            "5\x10"
            "5\x10*\x10"
@@ -143,15 +143,16 @@ TEST_F(HandsetEventsTest, LiftedWithoutARingRecordsOnlyWhenAsked) {
     fake.send("\x10"
               "2\x10#");
     QDeadlineTimer deadline(5000);
-    while (modem->ComPort1().bytesHeld() < 4 && !deadline.hasExpired())
+    while (modem->channel().bytesHeld() < 4 && !deadline.hasExpired())
         QThread::yieldCurrentThread();
-    EXPECT_EQ(modem->SendCommand(QStringLiteral("at+vsm=1"), QStringLiteral("vsm.."), QStringLiteral("OK")), AtOk);
+    EXPECT_EQ(modem->sendCommand(QStringLiteral("at+vsm=1"), QStringLiteral("vsm.."), QStringLiteral("OK")),
+              AtResult::Ok);
     EXPECT_EQ(modem->dialledNumber().digits(), QStringLiteral("55*12#"));
-    modem->EnableAutoRecord();
+    modem->enableAutoRecord();
     EXPECT_FALSE(modem->outgoingCall());
 
     // Automatic recording off: the handset starts nothing.
-    modem->DisableAutoRecord();
+    modem->disableAutoRecord();
     arrive("\x10P");
     EXPECT_EQ(triggered->count(), 1);
 }
@@ -187,7 +188,8 @@ TEST_F(HandsetEventsTest, ArbitraryCodesStartNothingAndLeaveTheTextWhole) {
 
     // A line current report that answers the modem's own line seizure is no handset.
     fake.answer("at+vls=1", "\r\nOK\r\n\x10H");
-    EXPECT_EQ(modem->SendCommand(QStringLiteral("at+vls=1"), QStringLiteral("line.."), QStringLiteral("OK")), AtOk);
+    EXPECT_EQ(modem->sendCommand(QStringLiteral("at+vls=1"), QStringLiteral("line.."), QStringLiteral("OK")),
+              AtResult::Ok);
     QCoreApplication::processEvents();
     EXPECT_EQ(triggered->count(), 0);
     EXPECT_TRUE(stored().isEmpty());

@@ -28,39 +28,43 @@ struct ModemSimTest : ModemTestBase {
 } // namespace
 
 TEST_F(ModemSimTest, ExchangeWithTheModem) {
-    ASSERT_TRUE(modem->OpenModemPort(1, false));
+    ASSERT_TRUE(modem->openModemPort(1, false));
     const qsizetype from = logger.lines().size();
-    EXPECT_EQ(modem->SendCommand(QStringLiteral("atE0"), QStringLiteral("echo off.."), QStringLiteral("OK")), 0);
-    EXPECT_EQ(modem->SendCommand(QStringLiteral("at+orlamo"), QStringLiteral("bad.."), QStringLiteral("OK")), 3);
-    EXPECT_EQ(modem->SendCommand(QStringLiteral("at+orlamo"), QStringLiteral("bad.."), QStringLiteral("error")), 0);
+    EXPECT_EQ(modem->sendCommand(QStringLiteral("atE0"), QStringLiteral("echo off.."), QStringLiteral("OK")),
+              AtResult::Ok);
+    EXPECT_EQ(modem->sendCommand(QStringLiteral("at+orlamo"), QStringLiteral("bad.."), QStringLiteral("OK")),
+              AtResult::Error);
+    EXPECT_EQ(modem->sendCommand(QStringLiteral("at+orlamo"), QStringLiteral("bad.."), QStringLiteral("error")),
+              AtResult::Ok);
     EXPECT_EQ(linesSince(from),
               (QStringList{QStringLiteral("echo off.."), QStringLiteral("OK"), QStringLiteral("bad.."),
                            QStringLiteral("error"), QStringLiteral("bad.."), QStringLiteral("error")}));
 
     QString reply;
-    EXPECT_EQ(modem->SendQuery(QStringLiteral("AT+GMM"), reply), 0);
+    EXPECT_EQ(modem->sendQuery(QStringLiteral("AT+GMM"), reply), AtResult::Ok);
     EXPECT_EQ(reply, QStringLiteral("CX93001-EIS_V0.2013-V92"));
-    ASSERT_EQ(modem->SendCommand(QStringLiteral("at+fclass=8"), QStringLiteral("voice.."), QStringLiteral("OK")), 0);
-    EXPECT_EQ(modem->SendQuery(QStringLiteral("at+vsm=?"), reply), 0);
+    ASSERT_EQ(modem->sendCommand(QStringLiteral("at+fclass=8"), QStringLiteral("voice.."), QStringLiteral("OK")),
+              AtResult::Ok);
+    EXPECT_EQ(modem->sendQuery(QStringLiteral("at+vsm=?"), reply), AtResult::Ok);
     EXPECT_TRUE(reply.contains(QLatin1String("\r\n"))) << reply.toStdString();
     EXPECT_FALSE(reply.contains(QLatin1String("OK")));
     EXPECT_EQ(reply, reply.trimmed());
 }
 
 TEST_F(ModemSimTest, SilentModemTimesOut) {
-    ASSERT_TRUE(modem->OpenModemPort(1, false));
+    ASSERT_TRUE(modem->openModemPort(1, false));
     sim.command(QStringLiteral("fault silent"));
     // The fault applies once the simulator has read it; the first exchange may still see an answer.
     QElapsedTimer elapsed;
-    int code = 0;
+    AtResult code = AtResult::Ok;
     std::clock_t cpu = 0;
-    for (int attempt = 0; attempt < 3 && code != 2; ++attempt) {
+    for (int attempt = 0; attempt < 3 && code != AtResult::TimeOut; ++attempt) {
         elapsed.start();
         cpu = std::clock();
-        code = modem->SendCommand(QStringLiteral("ati"), QStringLiteral("info.."), QStringLiteral("OK"));
+        code = modem->sendCommand(QStringLiteral("ati"), QStringLiteral("info.."), QStringLiteral("OK"));
         cpu = std::clock() - cpu;
     }
-    ASSERT_EQ(code, 2);
+    ASSERT_EQ(code, AtResult::TimeOut);
     EXPECT_GE(elapsed.elapsed(), 2000);
     EXPECT_LT(elapsed.elapsed(), 15000);
     // The wait sleeps between events instead of spinning.
@@ -70,9 +74,9 @@ TEST_F(ModemSimTest, SilentModemTimesOut) {
 }
 
 TEST_F(ModemSimTest, InitialisationAndACallWithCallerId) {
-    ASSERT_TRUE(modem->OpenModemPort(1, true));
+    ASSERT_TRUE(modem->openModemPort(1, true));
     EXPECT_EQ(logger.lines().last(), QStringLiteral("ok")); // caller ID switched on
-    modem->EnableAutoRecord();
+    modem->enableAutoRecord();
     QSignalSpy triggered(modem.get(), &ModemController::recordTriggered);
     sim.command(QStringLiteral("call rings=3 interval=700 cid=5551234"));
     ASSERT_TRUE(triggered.wait(20000));
@@ -92,8 +96,8 @@ TEST_F(ModemSimTest, CallRingingTooOftenIsRejected) {
     settings.rejectCall = true;
     settings.rejectRings = 3;
     createModem(sim.linkPath());
-    ASSERT_TRUE(modem->OpenModemPort(1, true));
-    modem->EnableAutoRecord();
+    ASSERT_TRUE(modem->openModemPort(1, true));
+    modem->enableAutoRecord();
     QSignalSpy triggered(modem.get(), &ModemController::recordTriggered);
     QSignalSpy hidden(modem.get(), &ModemController::callerIdHidden);
     sim.command(QStringLiteral("call rings=5 interval=400 cid=5551234"));
@@ -114,17 +118,18 @@ TEST_F(ModemSimTest, CallRingingTooOftenIsRejected) {
 }
 
 TEST_F(ModemSimTest, UnpluggedModemClosesThePort) {
-    ASSERT_TRUE(modem->OpenModemPort(1, false));
+    ASSERT_TRUE(modem->openModemPort(1, false));
     QSignalSpy port(modem.get(), &ModemController::portOpenChanged);
     sim.command(QStringLiteral("unplug"));
     ASSERT_TRUE(port.wait(10000));
     EXPECT_FALSE(modem->portOpen());
     EXPECT_EQ(logger.lines().last(), QStringLiteral("Com port 1 closed..."));
-    EXPECT_NE(modem->SendCommand(QStringLiteral("atE0"), QStringLiteral("echo off.."), QStringLiteral("OK")), 0);
+    EXPECT_NE(modem->sendCommand(QStringLiteral("atE0"), QStringLiteral("echo off.."), QStringLiteral("OK")),
+              AtResult::Ok);
     // Plugged in again, Modem On opens it anew.
     sim.command(QStringLiteral("plug"));
     ASSERT_TRUE(sim.waitForDevice());
-    ASSERT_TRUE(modem->modemOnClicked()) << modem->ComPort1().errorString().toStdString();
+    ASSERT_TRUE(modem->modemOnClicked()) << modem->channel().errorString().toStdString();
     EXPECT_TRUE(modem->portOpen());
     EXPECT_EQ(logger.lines().last(), QStringLiteral("Enabling autoRecord mode"));
 }

@@ -25,7 +25,7 @@ struct ModemTestBase : ::testing::Test {
         config.writeString(QStringLiteral("Ports"), QStringLiteral("Com1"), device);
         modem = std::make_unique<ModemController>(config, logger, std::move(timing));
         settings.replyTimeoutSeconds = 2;
-        settings.flow = ComPort::FlowControl::None;
+        settings.flow = SerialChannel::FlowControl::None;
         modem->setSettings(settings);
     }
     QStringList linesSince(qsizetype from) const { return logger.lines().mid(from); }

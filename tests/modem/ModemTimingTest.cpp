@@ -24,8 +24,8 @@ struct ModemTimingTest : ModemTestBase {
     /// A controller on the manual clock with port 1 open and automatic recording armed.
     void armed() {
         createOnManualClock();
-        ASSERT_TRUE(modem->OpenModemPort(1, false));
-        modem->EnableAutoRecord();
+        ASSERT_TRUE(modem->openModemPort(1, false));
+        modem->enableAutoRecord();
     }
     /// One ring, handled before it returns; the clock stands still meanwhile.
     void ring() {
@@ -49,7 +49,7 @@ TEST_F(ModemTimingTest, OnePauseBeforeEachCommand) {
     QList<qsizetype> linesAtPause;
     clock->onPause = [&] { linesAtPause.append(logger.lines().size()); };
 
-    ASSERT_TRUE(modem->OpenModemPort(1, true));
+    ASSERT_TRUE(modem->openModemPort(1, true));
     ASSERT_EQ(fake.commands(), (QList<QByteArray>{"atE0", "ats0=0", "at+vcid=1"}));
     EXPECT_EQ(clock->pauses(), QList<int>(3, ModemController::kCommandPauseMs));
     // The device line and "opened...", then each command's description and reply: every pause comes
@@ -57,10 +57,10 @@ TEST_F(ModemTimingTest, OnePauseBeforeEachCommand) {
     EXPECT_EQ(linesAtPause, (QList<qsizetype>{2, 4, 6}));
 
     QString reply;
-    EXPECT_EQ(modem->SendQuery(QStringLiteral("ati"), reply), AtOk);
+    EXPECT_EQ(modem->sendQuery(QStringLiteral("ati"), reply), AtResult::Ok);
     EXPECT_EQ(clock->pauses().size(), 4);
     const qsizetype before = logger.lines().size();
-    EXPECT_TRUE(modem->SendNoWait(QStringLiteral("at+vrx"), QStringLiteral("Receiving data...")));
+    EXPECT_TRUE(modem->sendNoWait(QStringLiteral("at+vrx"), QStringLiteral("Receiving data...")));
     EXPECT_EQ(clock->pauses(), QList<int>(5, ModemController::kCommandPauseMs));
     EXPECT_EQ(linesAtPause.last(), before);
     ASSERT_TRUE(waitUntil([&] { return fake.commands().size() == 5; }, 10000));
@@ -68,7 +68,7 @@ TEST_F(ModemTimingTest, OnePauseBeforeEachCommand) {
 
 TEST_F(ModemTimingTest, ReplyTimeOutRunsOnTheControllersClock) {
     createOnManualClock();
-    ASSERT_TRUE(modem->OpenModemPort(1, false));
+    ASSERT_TRUE(modem->openModemPort(1, false));
     const int timeOutMs = settings.replyTimeoutSeconds * 1000;
     fake.answer("ati", QByteArray());
     int advanceBy = timeOutMs - 1;
@@ -77,9 +77,10 @@ TEST_F(ModemTimingTest, ReplyTimeOutRunsOnTheControllersClock) {
         clock->advance(advanceBy);
         fake.send("\r\nOK\r\n");
     });
-    EXPECT_EQ(modem->SendCommand(QStringLiteral("ati"), QStringLiteral("info.."), QStringLiteral("OK")), AtOk);
+    EXPECT_EQ(modem->sendCommand(QStringLiteral("ati"), QStringLiteral("info.."), QStringLiteral("OK")), AtResult::Ok);
     advanceBy = timeOutMs;
-    EXPECT_EQ(modem->SendCommand(QStringLiteral("ati"), QStringLiteral("info.."), QStringLiteral("OK")), AtTimeOut);
+    EXPECT_EQ(modem->sendCommand(QStringLiteral("ati"), QStringLiteral("info.."), QStringLiteral("OK")),
+              AtResult::TimeOut);
     EXPECT_EQ(logger.lines().last(), QStringLiteral("time out"));
 }
 
@@ -172,7 +173,7 @@ TEST_F(ModemTimingTest, ClosingThePortDuringTheRingsEndsTheCallsTimers) {
         clock->advance(300);
         if (!learned)
             ring();
-        ASSERT_TRUE(modem->CloseModemPort());
+        ASSERT_TRUE(modem->closeModemPort());
         clock->advance(60000);
         EXPECT_EQ(triggered.count(), 0) << (learned ? "known time-out" : "learning");
         EXPECT_EQ(hidden.count(), 0);

@@ -17,9 +17,9 @@ struct Parsed {
 
 Parsed classify(const QString& line) {
     Parsed p;
-    p.recognised = VoiceCapabilityProbe::ClassifyLine(line.trimmed(), p.record, p.separator);
+    p.recognised = VoiceCapabilityProbe::classifyLine(line.trimmed(), p.record, p.separator);
     if (p.recognised)
-        p.command = VoiceCapabilityProbe::BuildSelectionCommand(p.record, p.separator);
+        p.command = VoiceCapabilityProbe::buildSelectionCommand(p.record, p.separator);
     return p;
 }
 
@@ -163,7 +163,7 @@ TEST(CompressionLineParserTest, ArbitraryLinesNeverHangOrOverflowAField) {
             line += alphabet[qsizetype(next() % alphabet.size())];
         CompressionRecord record;
         QChar separator;
-        if (!VoiceCapabilityProbe::ClassifyLine(line.trimmed(), record, separator))
+        if (!VoiceCapabilityProbe::classifyLine(line.trimmed(), record, separator))
             continue;
         for (int f = 0; f < CompressionRecord::kFieldCount; ++f)
             ASSERT_LE(record.fields(f)->size(), CompressionRecord::kFieldChars) << line.toStdString();

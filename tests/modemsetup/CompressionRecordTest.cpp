@@ -160,13 +160,13 @@ TEST_F(CompressionFileTest, ChoiceRulesInOrder) {
 
 TEST_F(CompressionFileTest, ChoiceWritesCommandAndIndex) {
     writeRecords(describedAs({{"ALAW", "8"}, {"UNSIGNED PCM", "16"}, {"SIGNED PCM", "8"}}));
-    ASSERT_TRUE(ChooseCurrentCompression(config, path));
+    ASSERT_TRUE(chooseCurrentCompression(config, path));
     EXPECT_EQ(storedIndex(), 2);
     EXPECT_EQ(storedCommand(), QStringLiteral("at+vsm=130,8000,0,0"));
 
     // A single ULAW record of 16 bits matches no rule: index 0 with its command.
     writeRecords(describedAs({{"ULAW", "16"}}));
-    ASSERT_TRUE(ChooseCurrentCompression(config, path));
+    ASSERT_TRUE(chooseCurrentCompression(config, path));
     EXPECT_EQ(storedIndex(), 0);
     EXPECT_EQ(storedCommand(), QStringLiteral("at+vsm=128,8000,0,0"));
 }
@@ -174,10 +174,10 @@ TEST_F(CompressionFileTest, ChoiceWritesCommandAndIndex) {
 TEST_F(CompressionFileTest, EmptyFileChoosesNothingAndWritesNothing) {
     writeRecords({});
     EXPECT_EQ(QFileInfo(path).size(), 0);
-    EXPECT_FALSE(ChooseCurrentCompression(config, path));
+    EXPECT_FALSE(chooseCurrentCompression(config, path));
     EXPECT_FALSE(QFile::exists(config.path()));
     QFile::remove(path);
-    EXPECT_FALSE(ChooseCurrentCompression(config, path));
+    EXPECT_FALSE(chooseCurrentCompression(config, path));
 }
 
 TEST_F(CompressionFileTest, CurrentCompressionLoadsTheStoredIndex) {
@@ -211,7 +211,7 @@ TEST_F(CompressionFileTest, MatcherRunsOnTheStoredChoice) {
     QList<CompressionRecord> records = describedAs({{"ULAW", "16"}, {"UNSIGNED PCM", "8"}});
     writeRecords(records);
     config.writeInteger(QStringLiteral("Params"), QStringLiteral("Compression"), 1);
-    ASSERT_TRUE(MatchCurrentCompression(current, config, path, prompter, cpn));
+    ASSERT_TRUE(matchCurrentCompression(current, config, path, prompter, cpn));
     EXPECT_EQ(current.record().Description, QStringLiteral("UNSIGNED PCM"));
     const WaveFormat format = WaveFormat::fromBytes(readFile(cpn));
     EXPECT_EQ(format.formatTag(), wavetag::Pcm);
@@ -222,7 +222,7 @@ TEST_F(CompressionFileTest, MatcherRunsOnTheStoredChoice) {
 
     // No codec offers 16-bit u-law: the matcher says so and leaves the file alone.
     config.writeInteger(QStringLiteral("Params"), QStringLiteral("Compression"), 0);
-    EXPECT_FALSE(MatchCurrentCompression(current, config, path, prompter, cpn));
+    EXPECT_FALSE(matchCurrentCompression(current, config, path, prompter, cpn));
     EXPECT_EQ(prompter.shown.size(), 1);
     EXPECT_EQ(WaveFormat::fromBytes(readFile(cpn)).formatTag(), wavetag::Pcm);
 }

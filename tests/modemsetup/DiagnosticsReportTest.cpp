@@ -69,7 +69,7 @@ TEST_F(DiagnosticsReportTest, EachQuestionWithItsAnswerOrErrorAndABlankLine) {
     QObject::connect(&report, &DiagnosticsReport::progressChanged,
                      [&](int) { autoRecordAtQuestion.append(modem.autoRecordMode()); });
 
-    ASSERT_TRUE(report.RunDiagnostics()) << prompter.shown.join('|').toStdString();
+    ASSERT_TRUE(report.runDiagnostics()) << prompter.shown.join('|').toStdString();
     EXPECT_TRUE(prompter.shown.isEmpty());
     const QStringList lines = box.lines();
     ASSERT_GE(lines.size(), 3 + 40 * 3);
@@ -117,7 +117,7 @@ TEST_F(DiagnosticsReportTest, APortThatCannotOpenWritesNothing) {
         ASSERT_TRUE(earlier.open(QIODevice::WriteOnly));
         earlier.write("an earlier report\r\n");
     }
-    EXPECT_FALSE(report.RunDiagnostics());
+    EXPECT_FALSE(report.runDiagnostics());
     EXPECT_EQ(prompter.shown, QStringList{QStringLiteral("Error during opening com port 1")});
     EXPECT_EQ(reportFile(), QByteArray("an earlier report\r\n"));
 }

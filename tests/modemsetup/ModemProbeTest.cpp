@@ -42,35 +42,35 @@ TEST_P(ModemProbeTest, ProbesTheSimulatedModem) {
     config.writeString(QStringLiteral("Ports"), QStringLiteral("Com1"), sim.linkPath());
     ModemController modem(config, logger);
     ModemSettings settings;
-    settings.flow = ComPort::FlowControl::None;
+    settings.flow = SerialChannel::FlowControl::None;
     settings.replyTimeoutSeconds = 2;
     modem.setSettings(settings);
-    ASSERT_TRUE(modem.OpenModemPort(1, true));
+    ASSERT_TRUE(modem.openModemPort(1, true));
     // The voice commands answer only in voice mode, which the profile writer selects before probing.
-    ASSERT_EQ(modem.SendCommand(QStringLiteral("at+fclass=8"), QStringLiteral("voice mode.."), QStringLiteral("ok")),
-              0);
-    parse.setQuery([&modem](const QString& command, QString& reply) { return modem.SendQuery(command, reply); });
+    ASSERT_EQ(modem.sendCommand(QStringLiteral("at+fclass=8"), QStringLiteral("voice mode.."), QStringLiteral("ok")),
+              AtResult::Ok);
+    parse.setQuery([&modem](const QString& command, QString& reply) { return modem.sendQuery(command, reply); });
 
-    ASSERT_TRUE(parse.ProbeCompressions(false)) << box.text().toStdString();
+    ASSERT_TRUE(parse.probeCompressions(false)) << box.text().toStdString();
     QStringList got;
     for (const CompressionRecord& r : CompressionFile(parse.compressionsPath()).readAll())
         got << r.displayText() + QStringLiteral(" / ") + r.VsmCommand;
     EXPECT_EQ(got, expected.records) << box.text().toStdString();
-    ASSERT_TRUE(ChooseCurrentCompression(config, parse.compressionsPath()));
+    ASSERT_TRUE(chooseCurrentCompression(config, parse.compressionsPath()));
     EXPECT_EQ(config.readInteger(QStringLiteral("Params"), QStringLiteral("Compression"), -1), expected.chosen);
 
     QString reply;
-    EXPECT_EQ(modem.SendQuery(QStringLiteral("at+VGR=?"), reply), 0);
+    EXPECT_EQ(modem.sendQuery(QStringLiteral("at+VGR=?"), reply), AtResult::Ok);
     GainRange range;
-    VoiceCapabilityProbe::ParseGainRange(reply, range);
+    VoiceCapabilityProbe::parseGainRange(reply, range);
     EXPECT_EQ(range, expected.receiveGain) << reply.toStdString();
 
-    EXPECT_TRUE(parse.ProbeLineSelection());
+    EXPECT_TRUE(parse.probeLineSelection());
     EXPECT_FALSE(box.lines().isEmpty());
     EXPECT_EQ(config.readString(QStringLiteral("Modem"), QStringLiteral("LineSel_T#"), QString()),
               QStringLiteral("ok"));
     EXPECT_TRUE(prompter.shown.isEmpty());
-    modem.CloseModemPort();
+    modem.closeModemPort();
     sim.stop();
 }
 

@@ -29,7 +29,7 @@ TEST_F(ModemProfileTest, LoadsEveryKeyOfBothSections) {
              "RecGain=at+vgr=128\r\nSilenceTimer=none\r\nVoiceCompression=at+vsm=128,8000\r\n"
              "LineSel_T=at+vls=1\r\nLINESEL_T#=ok\r\nSpeakerGain=at+vgs=128\r\n"
              "[Params]\r\nUseLine=at+vls=1\r\nUseLineRes=OK\r\n");
-    const ModemParams p = LoadModemProfile(config);
+    const ModemParams p = loadModemProfile(config);
     EXPECT_EQ(p.port, 3);
     EXPECT_EQ(p.PortName, QStringLiteral("com3"));
     EXPECT_EQ(p.Model, QStringLiteral("USR5637"));
@@ -55,13 +55,13 @@ TEST_F(ModemProfileTest, LoadsEveryKeyOfBothSections) {
 }
 
 TEST_F(ModemProfileTest, MissingFileGivesDefaultsAndTheFieldTableCoversEveryKey) {
-    const ModemParams p = LoadModemProfile(config);
+    const ModemParams p = loadModemProfile(config);
     EXPECT_EQ(p, ModemParams{.PortName = QStringLiteral("com1")});
     // 28 texts of Modem and the two of Params; port and PortName are handled apart.
     EXPECT_EQ(ModemParams::storedFields().size(), 30);
     for (const auto& field : ModemParams::storedFields()) {
         config.writeString(QLatin1String(field.section), QLatin1String(field.key), QStringLiteral("v"));
-        EXPECT_EQ(LoadModemProfile(config).*field.member, QStringLiteral("v")) << field.key;
+        EXPECT_EQ(loadModemProfile(config).*field.member, QStringLiteral("v")) << field.key;
     }
 }
 

@@ -39,10 +39,10 @@ struct ModemProfileWriterTest : ::testing::Test {
 
     void SetUp() override {
         ModemSettings settings;
-        settings.flow = ComPort::FlowControl::None;
+        settings.flow = SerialChannel::FlowControl::None;
         settings.replyTimeoutSeconds = 2;
         modem.setSettings(settings);
-        parse.setQuery([this](const QString& command, QString& reply) { return modem.SendQuery(command, reply); });
+        parse.setQuery([this](const QString& command, QString& reply) { return modem.sendQuery(command, reply); });
         for (int port = 1; port <= 8; ++port)
             config.writeString(QStringLiteral("Ports"), QStringLiteral("Com%1").arg(port),
                                dir.filePath(QStringLiteral("absent%1").arg(port)));
@@ -51,7 +51,7 @@ struct ModemProfileWriterTest : ::testing::Test {
     void findOnPort3(ModemSim& sim) {
         ASSERT_TRUE(sim.start());
         config.writeString(QStringLiteral("Ports"), QStringLiteral("Com3"), sim.linkPath());
-        ASSERT_EQ(search.SearchModems(), 1);
+        ASSERT_EQ(search.searchModems(), 1);
     }
     QString modemKey(const char* key) {
         return config.readString(kModem, QLatin1String(key), QStringLiteral("<absent>"));
@@ -104,7 +104,7 @@ TEST_P(ModemProfileWriterKeys, StoresTheTestedProfile) {
     QSignalSpy gauge(&writer, &ModemProfileWriter::gaugeChanged);
     QSignalSpy busy(&writer, &ModemProfileWriter::busyChanged);
 
-    EXPECT_EQ(writer.WriteModemProfile(1), ModemProfileWriter::Result::Written);
+    EXPECT_EQ(writer.writeModemProfile(1), ModemProfileWriter::Result::Written);
 
     for (const auto& [key, value] : c.keys)
         EXPECT_EQ(modemKey(key.c_str()).toStdString(), value) << key;
@@ -197,7 +197,7 @@ TEST_F(ModemProfileWriterTest, OnlyTheRejectedCommandIsNone) {
                   personalityFile(QStringLiteral("base cx93001\nreply +VID \nreject +VCID=1\nreply +VGT=? 255-0\n"
                                                  "reply +VGR=? 128\n"))});
     findOnPort3(sim);
-    EXPECT_EQ(writer.WriteModemProfile(1), ModemProfileWriter::Result::Written);
+    EXPECT_EQ(writer.writeModemProfile(1), ModemProfileWriter::Result::Written);
     EXPECT_EQ(modemKey("InitVoice"), QStringLiteral("at+vid"));
     EXPECT_EQ(modemKey("ForCallerId"), QStringLiteral("none"));
     EXPECT_EQ(modemKey("DisCallerId"), QStringLiteral("at+vcid=0"));
@@ -216,7 +216,7 @@ TEST_F(ModemProfileWriterTest, AModemWithoutVoiceGetsNoVoiceCommands) {
     config.writeString(kParams, QStringLiteral("UseLine"), QStringLiteral("at+vls=1"));
     QSignalSpy gaugeShown(&writer, &ModemProfileWriter::gaugeShown);
 
-    EXPECT_EQ(writer.WriteModemProfile(1), ModemProfileWriter::Result::Written);
+    EXPECT_EQ(writer.writeModemProfile(1), ModemProfileWriter::Result::Written);
     for (const char* key :
          {"VoiceMode",    "InitVoice",   "DisCallerId",     "ForCallerId", "UnfCallerId",  "Distinctive",
           "SpeakerVol",   "LineSel_T",   "LineSel_T#",      "BeepTone",    "SilenceTimer", "ToneGeneration",
@@ -239,14 +239,14 @@ TEST_F(ModemProfileWriterTest, AModemWithoutVoiceGetsNoVoiceCommands) {
 TEST_F(ModemProfileWriterTest, AnUnusablePortKeepsTheWindowOpen) {
     search.entry(1).port = 9; // no device for it
     QSignalSpy busy(&writer, &ModemProfileWriter::busyChanged);
-    EXPECT_EQ(writer.WriteModemProfile(1), ModemProfileWriter::Result::PortUnusable);
+    EXPECT_EQ(writer.writeModemProfile(1), ModemProfileWriter::Result::PortUnusable);
     EXPECT_EQ(prompter.shown, QStringList{QStringLiteral("No valid com port specified for this modem")});
     ASSERT_EQ(busy.size(), 2);
     EXPECT_FALSE(busy.last().at(0).toBool());
     EXPECT_FALSE(config.sectionExists(kModem));
 
     search.entry(1).port = 2; // mapped to a path that does not exist
-    EXPECT_EQ(writer.WriteModemProfile(1), ModemProfileWriter::Result::PortUnusable);
+    EXPECT_EQ(writer.writeModemProfile(1), ModemProfileWriter::Result::PortUnusable);
 }
 
 TEST_F(ModemProfileWriterTest, APortThatDoesNotAnswerStoresNothing) {
@@ -258,7 +258,7 @@ TEST_F(ModemProfileWriterTest, APortThatDoesNotAnswerStoresNothing) {
     for (int attempt = 0; attempt < 3 && result != ModemProfileWriter::Result::NoModem; ++attempt) {
         config.eraseSection(kModem);
         prompter.shown.clear();
-        result = writer.WriteModemProfile(1);
+        result = writer.writeModemProfile(1);
     }
     EXPECT_EQ(result, ModemProfileWriter::Result::NoModem);
     EXPECT_EQ(prompter.shown, QStringList{QStringLiteral("There is no voice modem at this com port")});

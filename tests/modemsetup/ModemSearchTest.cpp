@@ -23,7 +23,7 @@ struct ModemSearchTest : ::testing::Test {
 
     void SetUp() override {
         ModemSettings settings;
-        settings.flow = ComPort::FlowControl::None;
+        settings.flow = SerialChannel::FlowControl::None;
         settings.replyTimeoutSeconds = 2;
         modem.setSettings(settings);
         for (int port = 1; port <= 8; ++port)
@@ -87,19 +87,19 @@ TEST_F(ModemSearchTest, FindsModemsOnTheirPortsAndLogsEachPortThatFailedToOpen) 
         // The fault applies once the simulator has read it.
         ModemController probe(config, logger);
         probe.setSettings(modem.settings());
-        ASSERT_TRUE(probe.OpenModemPort(7, false));
-        int code = 0;
-        for (int attempt = 0; attempt < 3 && code != AtTimeOut; ++attempt)
-            code = probe.SendCommand(QStringLiteral("AT"), QStringLiteral("AT"), QStringLiteral("ok"));
-        ASSERT_EQ(code, AtTimeOut);
-        probe.CloseModemPort();
+        ASSERT_TRUE(probe.openModemPort(7, false));
+        AtResult code = AtResult::Ok;
+        for (int attempt = 0; attempt < 3 && code != AtResult::TimeOut; ++attempt)
+            code = probe.sendCommand(QStringLiteral("AT"), QStringLiteral("AT"), QStringLiteral("ok"));
+        ASSERT_EQ(code, AtResult::TimeOut);
+        probe.closeModemPort();
     }
     config.writeString(QStringLiteral("Modem"), QStringLiteral("Model"), QStringLiteral("old modem"));
     QSignalSpy progress(&search, &ModemSearch::progressChanged);
     QSignalSpy listed(&search, &ModemSearch::modemListed);
     QSignalSpy shown(&search, &ModemSearch::progressShown);
 
-    EXPECT_EQ(search.SearchModems(), 2);
+    EXPECT_EQ(search.searchModems(), 2);
     EXPECT_EQ(search.count(), 2);
     EXPECT_FALSE(config.sectionExists(QStringLiteral("Modem")));
     ASSERT_EQ(shown.size(), 1);
@@ -146,7 +146,7 @@ TEST_F(ModemSearchTest, FindsModemsOnTheirPortsAndLogsEachPortThatFailedToOpen) 
 
 TEST_F(ModemSearchTest, NoPortAnswersLeavesTheCountAtZero) {
     config.writeString(QStringLiteral("Modem"), QStringLiteral("port"), QStringLiteral("3"));
-    EXPECT_EQ(search.SearchModems(), 0);
+    EXPECT_EQ(search.searchModems(), 0);
     EXPECT_EQ(failureLines().size(), 8);
     EXPECT_EQ(searchLines().size(), 8);
     EXPECT_FALSE(config.sectionExists(QStringLiteral("Modem")));
@@ -160,7 +160,7 @@ TEST_F(ModemSearchTest, RejectedIdentityQueriesFallBack) {
     ModemSim sim({QStringLiteral("--profile"), file});
     ASSERT_TRUE(sim.start());
     mapPort(4, sim.linkPath());
-    ASSERT_EQ(search.SearchModems(), 1);
+    ASSERT_EQ(search.searchModems(), 1);
     EXPECT_EQ(search.entry(1).port, 4);
     EXPECT_EQ(search.entry(1).Model, QStringLiteral("CONEXANT"));
     EXPECT_EQ(search.entry(1).Manufacturer, QStringLiteral("Unspecified manufacturer"));
@@ -172,7 +172,7 @@ TEST_F(ModemSearchTest, RejectedIdentityQueriesFallBack) {
     ModemSim other({QStringLiteral("--profile"), mute});
     ASSERT_TRUE(other.start());
     mapPort(4, other.linkPath());
-    ASSERT_EQ(search.SearchModems(), 1);
+    ASSERT_EQ(search.searchModems(), 1);
     EXPECT_EQ(search.entry(1).Model, QStringLiteral("Unspecified model"));
     EXPECT_EQ(search.entry(1).Manufacturer, QStringLiteral("CONEXANT"));
 }

@@ -69,7 +69,7 @@ TEST_F(SettingsModemSideTest, TheMatcherWorksOnTheStoredChoice) {
     config.writeInteger(QStringLiteral("Params"), QStringLiteral("Compression"), 0);
     ASSERT_TRUE(side.matchCompression());
     WaveFormat matched;
-    matched.LoadFormatFile(cpn);
+    matched.loadFormatFile(cpn);
     EXPECT_EQ(matched.samplesPerSec(), 8000u);
     EXPECT_EQ(current.record().VsmCommand, QStringLiteral("at+vsm=1,8000"));
     EXPECT_TRUE(prompter.shown.isEmpty());

@@ -48,8 +48,8 @@ struct StartupConfigurationTest : ::testing::Test {
     }
     void start() {
         settings.load();
-        init.FirstRunCheck();
-        init.ApplyConfiguration();
+        init.firstRunCheck();
+        init.applyConfiguration();
     }
     bool lastRecordEnabled() { return !record.isEmpty() && record.last().at(0).toBool(); }
 };
@@ -79,12 +79,12 @@ TEST_F(StartupConfigurationTest, ConfiguredModemIsOpenedWithoutASearch) {
     EXPECT_TRUE(QDir(dir.filePath(QStringLiteral("wav"))).exists());
 
     // Applying again after the settings dialog closed with automatic recording off.
-    modem.CloseModemPort();
+    modem.closeModemPort();
     settings.setAutoRecord(false);
-    init.ApplyConfiguration();
+    init.applyConfiguration();
     EXPECT_TRUE(modem.portOpen());
     EXPECT_FALSE(modem.autoRecordMode());
-    modem.CloseModemPort();
+    modem.closeModemPort();
 }
 
 TEST_F(StartupConfigurationTest, FirstStartWithoutAModem) {
@@ -137,7 +137,7 @@ TEST_F(StartupConfigurationTest, CurrentCompressionIsLoadedFromTheStoredIndex) {
     config.writeInteger(QStringLiteral("Params"), QStringLiteral("Compression"), 1);
     start();
     EXPECT_EQ(current.record(), b);
-    modem.CloseModemPort();
+    modem.closeModemPort();
 }
 
 TEST_F(StartupConfigurationTest, FindModemsClosesThePortAndSearchesOnTheChosenLine) {
@@ -157,10 +157,10 @@ TEST_F(StartupConfigurationTest, FindModemsClosesThePortAndSearchesOnTheChosenLi
         line = modem.settings();
         return 0;
     });
-    EXPECT_EQ(init.FindModems(), 0);
+    EXPECT_EQ(init.findModems(), 0);
     EXPECT_FALSE(openDuringSearch);
     EXPECT_EQ(line.baud, 57600);
-    EXPECT_EQ(line.flow, ComPort::FlowControl::Software);
+    EXPECT_EQ(line.flow, SerialChannel::FlowControl::Software);
     // Nothing found: no voice features, the old profile gone, and the user told.
     EXPECT_EQ(prompter.shown, QStringList{QStringLiteral("        No modem detected        ")});
     EXPECT_FALSE(config.readBool(QStringLiteral("Params"), QStringLiteral("Voicefeatures"), true));
@@ -174,7 +174,7 @@ TEST_F(StartupConfigurationTest, FindModemsClosesThePortAndSearchesOnTheChosenLi
         config.writeInteger(QStringLiteral("Modem"), QStringLiteral("port"), 1);
         return 1;
     });
-    EXPECT_EQ(init.FindModems(), 1);
+    EXPECT_EQ(init.findModems(), 1);
     EXPECT_TRUE(prompter.shown.isEmpty());
     EXPECT_TRUE(config.sectionExists(QStringLiteral("Modem")));
 }

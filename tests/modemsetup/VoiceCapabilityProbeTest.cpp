@@ -33,7 +33,7 @@ struct VoiceCapabilityProbeTest : ::testing::Test {
     VoiceCapabilityProbe parse{config, logger, prompter, profile, box, dir.path()};
     QStringList sent;
 
-    void answer(const QString& reply, int code = 0) {
+    void answer(const QString& reply, AtResult code = AtResult::Ok) {
         parse.setQuery([this, reply, code](const QString& command, QString& out) {
             sent << command;
             out = reply;
@@ -50,7 +50,7 @@ struct VoiceCapabilityProbeTest : ::testing::Test {
 
 TEST_F(VoiceCapabilityProbeTest, Cx93001SevenFieldReply) {
     answer(kCx93001);
-    ASSERT_TRUE(parse.ProbeCompressions(false));
+    ASSERT_TRUE(parse.probeCompressions(false));
     EXPECT_EQ(sent, QStringList{QStringLiteral("at+vsm=?")});
     EXPECT_EQ(box.lines().size(), 7);
     EXPECT_EQ(logger.lines(), QStringList{QStringLiteral("at+vsm=?")});
@@ -72,16 +72,16 @@ TEST_F(VoiceCapabilityProbeTest, Cx93001SevenFieldReply) {
     EXPECT_TRUE(prompter.shown.isEmpty());
 
     // The automatic choice then takes the first unsigned 8-bit record.
-    ASSERT_TRUE(ChooseCurrentCompression(config, parse.compressionsPath()));
+    ASSERT_TRUE(chooseCurrentCompression(config, parse.compressionsPath()));
     EXPECT_EQ(value("Params", "Compression"), QStringLiteral("1"));
     EXPECT_EQ(value("Modem", "VoiceCompression"), QStringLiteral("at+vsm=1,8000,0,0"));
 }
 
 TEST_F(VoiceCapabilityProbeTest, Usr5637ThreeFieldReplyReplacesAnEarlierProbe) {
     answer(kCx93001);
-    ASSERT_TRUE(parse.ProbeCompressions(false));
+    ASSERT_TRUE(parse.probeCompressions(false));
     answer(kUsr5637);
-    ASSERT_TRUE(parse.ProbeCompressions(false));
+    ASSERT_TRUE(parse.probeCompressions(false));
 
     const QList<CompressionRecord> records = stored();
     ASSERT_EQ(records.size(), 4);
@@ -99,7 +99,7 @@ TEST_F(VoiceCapabilityProbeTest, Usr5637ThreeFieldReplyReplacesAnEarlierProbe) {
 TEST_F(VoiceCapabilityProbeTest, PrefixedRepliesAndDeveloperMode) {
     box.setText(QStringLiteral("+VSM: 128,\"8-BIT LINEAR\",8,0,(7200,8000,11025),0,0\n"
                                "  +VSM: 1,\"SIGNED PCM\",8000  \n\nOK"));
-    ASSERT_TRUE(parse.ProbeCompressions(true));
+    ASSERT_TRUE(parse.probeCompressions(true));
     EXPECT_TRUE(sent.isEmpty()); // the developer's text is used as it stands
     ASSERT_EQ(stored().size(), 2);
     EXPECT_EQ(stored()[0].VsmCommand, QStringLiteral("at+vsm=128,11025,0,0"));
@@ -113,8 +113,8 @@ TEST_F(VoiceCapabilityProbeTest, PrefixedRepliesAndDeveloperMode) {
 TEST_F(VoiceCapabilityProbeTest, NothingRecognisedStoresNoCompression) {
     profile.setVoiceCompression(QStringLiteral("at+vsm=128,8000"));
     config.writeInteger(QStringLiteral("Params"), QStringLiteral("Compression"), 2);
-    answer(QStringLiteral("error"), 3);
-    EXPECT_FALSE(parse.ProbeCompressions(false));
+    answer(QStringLiteral("error"), AtResult::Error);
+    EXPECT_FALSE(parse.probeCompressions(false));
     EXPECT_EQ(prompter.shown, QStringList{QStringLiteral("None modem compression can be recognized")});
     EXPECT_EQ(value("Modem", "VoiceCompression"), QStringLiteral("at+vsm=none"));
     EXPECT_EQ(value("Modem", "SamplingFreq"), QStringLiteral("0"));
@@ -122,20 +122,20 @@ TEST_F(VoiceCapabilityProbeTest, NothingRecognisedStoresNoCompression) {
     EXPECT_EQ(profile.params().VoiceCompression, QStringLiteral("at+vsm=none"));
     EXPECT_TRUE(QFile::exists(parse.compressionsPath()));
     EXPECT_EQ(QFileInfo(parse.compressionsPath()).size(), 0);
-    EXPECT_FALSE(ChooseCurrentCompression(config, parse.compressionsPath()));
+    EXPECT_FALSE(chooseCurrentCompression(config, parse.compressionsPath()));
 
     // Developer mode only reports it.
     prompter.shown.clear();
     config.writeString(QStringLiteral("Modem"), QStringLiteral("VoiceCompression"), QStringLiteral("kept"));
     box.setText(QStringLiteral("129,\"IMA ADPCM\",(8000)"));
-    EXPECT_FALSE(parse.ProbeCompressions(true));
+    EXPECT_FALSE(parse.probeCompressions(true));
     EXPECT_EQ(prompter.shown.size(), 1);
     EXPECT_EQ(value("Modem", "VoiceCompression"), QStringLiteral("kept"));
 }
 
 TEST_F(VoiceCapabilityProbeTest, DamagedLinesAreSkippedNotFatal) {
     box.setText(QStringLiteral("128,\"8-BIT LINEAR\",(7200,8000\n(((((\n,,,,,,\n;\n131,\"8-BIT ULAW\",(8000)"));
-    ASSERT_TRUE(parse.ProbeCompressions(true));
+    ASSERT_TRUE(parse.probeCompressions(true));
     ASSERT_EQ(stored().size(), 1);
     EXPECT_EQ(stored()[0].Description, QStringLiteral("ULAW"));
 }
@@ -143,7 +143,7 @@ TEST_F(VoiceCapabilityProbeTest, DamagedLinesAreSkippedNotFatal) {
 TEST_F(VoiceCapabilityProbeTest, UnwritableCompressionFileIsReported) {
     ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("Compressions.d"))); // a folder in its place
     box.setText(QStringLiteral("131,\"8-BIT ULAW\",(8000)"));
-    EXPECT_FALSE(parse.ProbeCompressions(true));
+    EXPECT_FALSE(parse.probeCompressions(true));
     ASSERT_EQ(prompter.shown.size(), 1);
     EXPECT_TRUE(prompter.shown[0].startsWith(QStringLiteral("Unable to write to ")));
 }
@@ -153,7 +153,7 @@ TEST_F(VoiceCapabilityProbeTest, LineSelectionProbeStoresTheProfileCommand) {
     p.LineSel_T = QStringLiteral("at+vls=1");
     profile.setParams(p);
     answer(QStringLiteral("0,1,2,3\r\n(0-15)"));
-    EXPECT_TRUE(parse.ProbeLineSelection());
+    EXPECT_TRUE(parse.probeLineSelection());
     EXPECT_EQ(sent, QStringList{QStringLiteral("at+vls=?")});
     EXPECT_EQ(box.lines(), (QStringList{QStringLiteral("0,1,2,3"), QStringLiteral("(0-15)")}));
     EXPECT_EQ(value("Modem", "LineSel_T"), QStringLiteral("at+vls=1"));
@@ -163,7 +163,7 @@ TEST_F(VoiceCapabilityProbeTest, LineSelectionProbeStoresTheProfileCommand) {
 TEST(GainRangeTest, RepliesOfRealModems) {
     auto parsed = [](const QString& reply) {
         GainRange range;
-        VoiceCapabilityProbe::ParseGainRange(reply, range);
+        VoiceCapabilityProbe::parseGainRange(reply, range);
         return std::pair{range.low, range.high};
     };
     EXPECT_EQ(parsed(QStringLiteral("(0-255)")), std::pair(0, 255));
@@ -175,6 +175,6 @@ TEST(GainRangeTest, RepliesOfRealModems) {
     EXPECT_EQ(parsed(QStringLiteral("(120-)")), std::pair(120, 255));
     EXPECT_EQ(parsed(QStringLiteral("7-7")), std::pair(-1, -1));
     GainRange kept{5, 9};
-    VoiceCapabilityProbe::ParseGainRange(QStringLiteral("error"), kept);
+    VoiceCapabilityProbe::parseGainRange(QStringLiteral("error"), kept);
     EXPECT_EQ(kept, (GainRange{5, 9}));
 }

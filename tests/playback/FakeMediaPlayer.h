@@ -17,32 +17,32 @@ public:
     int failPlay = NoError;
     int lastError = NoError;
 
-    bool Open(const QString& fileName) override {
+    bool open(const QString& fileName) override {
         calls << QStringLiteral("Open ") + fileName;
         if (failOpen != NoError)
             return fail(failOpen);
         currentMode = Mode::Stopped;
         return ok();
     }
-    bool Play() override {
+    bool play() override {
         calls << QStringLiteral("Play");
         if (failPlay != NoError)
             return fail(failPlay);
         currentMode = Mode::Playing;
         return ok();
     }
-    bool Pause() override {
+    bool pause() override {
         calls << QStringLiteral("Pause");
         if (currentMode == Mode::Playing)
             currentMode = Mode::Paused;
         return ok();
     }
-    bool Resume() override {
+    bool resume() override {
         calls << QStringLiteral("Resume");
         currentMode = Mode::Playing;
         return ok();
     }
-    bool Seek(qint64 ms) override {
+    bool seek(qint64 ms) override {
         calls << QStringLiteral("Seek %1").arg(ms);
         if (ms < 0 || ms > currentLength)
             return fail(OutOfRange);
@@ -50,7 +50,7 @@ public:
         currentMode = Mode::Stopped;
         return ok();
     }
-    void Close() override {
+    void close() override {
         calls << QStringLiteral("Close");
         currentMode = Mode::NotReady;
     }

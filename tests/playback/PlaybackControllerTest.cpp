@@ -30,8 +30,8 @@ struct Controls {
         QObject::connect(&c, &PlaybackController::postProcessingEnabled, [this](bool v) { postProcessing = v; });
         QObject::connect(&c, &PlaybackController::playbackActiveChanged, [this](bool v) { active = v; });
         QObject::connect(&c, &PlaybackController::positionChanged, [this](int v) { track = v; });
-        QObject::connect(&c, &PlaybackController::ClearDisplay, [this] { ++cleared; });
-        QObject::connect(&c, &PlaybackController::DisplayData, [this](const QByteArray& b) { traces.append(b); });
+        QObject::connect(&c, &PlaybackController::clearDisplay, [this] { ++cleared; });
+        QObject::connect(&c, &PlaybackController::displayBlock, [this](const QByteArray& b) { traces.append(b); });
     }
 };
 
@@ -46,26 +46,26 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(dir.isValid());
         QDir(dir.path()).mkdir(QStringLiteral("wav"));
-        catalogue.OpenCatalogue();
+        catalogue.openCatalogue();
         RecordingEntry entry;
         entry.audioBytes = 240000;
         entry.avgBytesPerSec = 8000;
         entry.endTime = QDateTime(QDate(2026, 12, 8), QTime(13, 14, 53));
-        name = catalogue.AddRecordingEntry(entry);
+        name = catalogue.addRecordingEntry(entry);
         path = catalogue.wavPath(name);
         writeFile(path, "RIFF");
         settings.load();
         player.currentLength = 30000;
     }
     void startPlaying() {
-        controller.acPlay();
+        controller.play();
         ASSERT_EQ(player.currentMode, MediaPlayer::Mode::Playing);
         player.calls.clear();
     }
     void pauseAt(qint64 ms) {
         startPlaying();
         player.currentPosition = ms;
-        controller.acPause();
+        controller.pause();
         player.calls.clear();
     }
     bool logged(const QString& line) const { return logger.lines().contains(line); }
@@ -109,7 +109,7 @@ TEST(PlaybackSteps, ATraceBlockRepeatsItsLastSamplePastTheEndOfTheCopy) {
 }
 
 TEST_F(PlaybackControllerTest, PlayOpensTheSelectedRecordingAndLocksWhatMustNotRunMeanwhile) {
-    controller.acPlay();
+    controller.play();
     EXPECT_EQ(player.calls, (QStringList{QStringLiteral("Open ") + path, QStringLiteral("Play")}));
     EXPECT_TRUE(logged(QStringLiteral("-- Playback file")));
     EXPECT_EQ(catalogue.currentFileName(), name);
@@ -123,23 +123,23 @@ TEST_F(PlaybackControllerTest, PlayOpensTheSelectedRecordingAndLocksWhatMustNotR
     EXPECT_TRUE(prompter.shown.isEmpty());
 
     player.calls.clear();
-    controller.acPlay(); // already playing: only the button stays down
+    controller.play(); // already playing: only the button stays down
     EXPECT_TRUE(player.calls.isEmpty());
     EXPECT_TRUE(controls.play);
 }
 
 TEST_F(PlaybackControllerTest, ARecordingStillUnderItsLegacyNameIsMovedAndPlayedUnderItsOwn) {
     QFile::remove(path);
-    const QString id = catalogue.CallsTbl().fieldText(QStringLiteral("id"));
+    const QString id = catalogue.recordings().fieldText(QStringLiteral("id"));
     writeFile(catalogue.wavPath(id), "RIFF");
-    controller.acPlay();
+    controller.play();
     EXPECT_EQ(player.calls.value(0), QStringLiteral("Open ") + path);
     EXPECT_TRUE(QFile::exists(path));
 }
 
 TEST_F(PlaybackControllerTest, WithNoRecordingSelectedPlaySaysSoAndOpensNothing) {
-    catalogue.CallsTbl().deleteRecord();
-    controller.acPlay();
+    catalogue.recordings().deleteRecord();
+    controller.play();
     EXPECT_EQ(prompter.shown.size(), 1);
     EXPECT_TRUE(player.calls.isEmpty());
     EXPECT_FALSE(controls.play);
@@ -147,22 +147,22 @@ TEST_F(PlaybackControllerTest, WithNoRecordingSelectedPlaySaysSoAndOpensNothing)
 
 TEST_F(PlaybackControllerTest, AMissingFileOrAFailingPlayerIsReportedAndNothingChanges) {
     QFile::remove(path);
-    controller.acPlay();
+    controller.play();
     EXPECT_EQ(prompter.shown.value(0), QLatin1Char('"') + path + QStringLiteral("\" file does not exist"));
     EXPECT_TRUE(player.calls.isEmpty());
 
     writeFile(path, "RIFF");
     player.failOpen = MediaPlayer::CannotDecode;
-    controller.acPlay();
+    controller.play();
     EXPECT_EQ(prompter.shown.value(1), QStringLiteral("Error was created during pcm conversion"));
 
     player.failOpen = MediaPlayer::FileNotFound;
-    controller.acPlay();
+    controller.play();
     EXPECT_EQ(prompter.shown.value(2), QStringLiteral("\"Mplayer1.open\" Error num 1. scripted failure"));
 
     player.failOpen = MediaPlayer::NoError;
     player.failPlay = MediaPlayer::OutputFailed;
-    controller.acPlay();
+    controller.play();
     EXPECT_EQ(prompter.shown.value(3), QStringLiteral("\"Mplayer1.play\" Error num 6. scripted failure"));
     EXPECT_EQ(player.calls.last(), QStringLiteral("Close"));
     EXPECT_FALSE(controls.play);
@@ -173,7 +173,7 @@ TEST_F(PlaybackControllerTest, AMissingFileOrAFailingPlayerIsReportedAndNothingC
 
 TEST_F(PlaybackControllerTest, PauseStopsTheTickAndOffersSeeking) {
     startPlaying();
-    controller.acPause();
+    controller.pause();
     EXPECT_EQ(player.calls, QStringList{QStringLiteral("Pause")});
     EXPECT_TRUE(controls.pause);
     EXPECT_FALSE(controls.play);
@@ -181,7 +181,7 @@ TEST_F(PlaybackControllerTest, PauseStopsTheTickAndOffersSeeking) {
     EXPECT_FALSE(controller.tickTimer().isActive());
 
     player.calls.clear();
-    controller.acPlay();
+    controller.play();
     EXPECT_EQ(player.calls, QStringList{QStringLiteral("Resume")});
     EXPECT_TRUE(controls.play);
     EXPECT_FALSE(controls.pause);
@@ -192,19 +192,19 @@ TEST_F(PlaybackControllerTest, PauseStopsTheTickAndOffersSeeking) {
 TEST_F(PlaybackControllerTest, RewindAndFastForwardStepWhilePausedAndTheTraceFollows) {
     player.copy = QByteArray(240000, '\x33');
     pauseAt(10000);
-    controller.acRewind();
+    controller.rewind();
     EXPECT_EQ(player.calls, QStringList{QStringLiteral("Seek 9500")});
     EXPECT_TRUE(controller.seekFlag());
     EXPECT_EQ(controls.track, 32) << "9500 of 30000 ms";
     EXPECT_EQ(controls.traces.size(), 1);
-    controller.acFF();
-    controller.acFF();
+    controller.fastForward();
+    controller.fastForward();
     EXPECT_EQ(player.calls.last(), QStringLiteral("Seek 10500"));
     EXPECT_EQ(controls.cleared, 0) << "a moved, stopped player is not the end of playback";
 
     // Play goes on from the new position.
     player.calls.clear();
-    controller.acPlay();
+    controller.play();
     EXPECT_EQ(player.calls, QStringList{QStringLiteral("Resume")});
     EXPECT_FALSE(controller.seekFlag());
     EXPECT_TRUE(controls.play);
@@ -213,18 +213,18 @@ TEST_F(PlaybackControllerTest, RewindAndFastForwardStepWhilePausedAndTheTraceFol
 TEST_F(PlaybackControllerTest, AStepPastEitherEndIsRefusedByThePlayerAndNothingMoves) {
     player.currentLength = 40;
     pauseAt(0);
-    controller.acRewind();
+    controller.rewind();
     EXPECT_EQ(player.calls, QStringList{QStringLiteral("Seek -1")});
     EXPECT_EQ(player.currentPosition, 0);
-    controller.acFF();
+    controller.fastForward();
     EXPECT_EQ(player.calls.last(), QStringLiteral("Seek 1"));
     EXPECT_TRUE(prompter.shown.isEmpty());
 }
 
 TEST_F(PlaybackControllerTest, SeekingIsOfferedOnlyWhilePaused) {
-    controller.acFF();
+    controller.fastForward();
     startPlaying();
-    controller.acRewind();
+    controller.rewind();
     EXPECT_TRUE(player.calls.isEmpty());
     EXPECT_FALSE(controller.seekFlag());
 }
@@ -312,10 +312,10 @@ TEST_F(PlaybackControllerTest, RecordingAndPlaybackExcludeEachOther) {
     EXPECT_EQ(player.calls, QStringList{QStringLiteral("Close")}) << "a call being recorded stops the playback";
     EXPECT_FALSE(controller.playbackActive());
     player.calls.clear();
-    controller.acPlay();
+    controller.play();
     EXPECT_TRUE(player.calls.isEmpty()) << "no playback during a recording";
     controller.setRecording(false);
-    controller.acPlay();
+    controller.play();
     EXPECT_EQ(player.calls.value(1), QStringLiteral("Play"));
 }
 
@@ -327,24 +327,24 @@ TEST_F(PlaybackControllerTest, TheExternalPlayerGetsTheFileAndIsNotFollowed) {
         started << program << file;
         return true;
     });
-    controller.acPlay();
+    controller.play();
     EXPECT_EQ(started, (QStringList{QStringLiteral("some-player"), path}));
     EXPECT_TRUE(logged(QStringLiteral("-- External MediaPlayer")));
     EXPECT_TRUE(player.calls.isEmpty());
     EXPECT_FALSE(controls.play);
 
     QFile::remove(path);
-    controller.acPlay();
+    controller.play();
     EXPECT_EQ(prompter.shown.value(0), QLatin1Char('"') + path + QStringLiteral("\" file does not exist"));
 
     writeFile(path, "RIFF");
     settings.setPlayer(QString(256, QLatin1Char('p')));
-    controller.acPlay();
+    controller.play();
     EXPECT_EQ(started.size(), 2) << "a command longer than 255 characters is refused";
     EXPECT_EQ(prompter.shown.size(), 2);
 
     settings.setPlayer(QStringLiteral("no-such-player"));
     controller.externalPlayer().setLauncher([](const QString&, const QString&) { return false; });
-    controller.acPlay();
+    controller.play();
     EXPECT_EQ(prompter.shown.size(), 3) << "a program that cannot be started is reported";
 }

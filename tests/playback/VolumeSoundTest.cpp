@@ -36,17 +36,17 @@ protected:
             ORLAMO_REQUIRE_SOUND(reason);
 
         QDir(dir.path()).mkdir(QStringLiteral("wav"));
-        catalogue.OpenCatalogue();
+        catalogue.openCatalogue();
         RecordingEntry entry;
         entry.audioBytes = 24000;
         entry.avgBytesPerSec = 16000;
-        const QString path = catalogue.wavPath(catalogue.AddRecordingEntry(entry));
+        const QString path = catalogue.wavPath(catalogue.addRecordingEntry(entry));
         QFile file(path);
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         WavWriter writer(file);
-        writer.SetFormat(WaveFormat::pcm(8000, 16, 1));
+        writer.setFormat(WaveFormat::pcm(8000, 16, 1));
         const QByteArray pcm = sound::toBytes(source);
-        writer.Write(pcm.constData(), pcm.size());
+        writer.write(pcm.constData(), pcm.size());
         settings.load();
     }
     void TearDown() override {
@@ -60,7 +60,7 @@ protected:
     double playAt(int position) {
         controller.setVolumePosition(position);
         const qint64 start = monitor->size();
-        controller.acPlay();
+        controller.play();
         EXPECT_TRUE(controller.playbackActive()) << prompter.shown.join(QLatin1Char('\n')).toStdString();
         EXPECT_TRUE(waitUntil([this] { return !controller.playbackActive(); })) << "the end of playback never came";
         EXPECT_TRUE(monitor->waitForMore(2000));
@@ -86,7 +86,7 @@ protected:
 TEST_F(VolumeSoundTest, TheSliderAtFourPlaysTwelveDecibelsBelowSixteen) {
     int traces = 0;
     bool traceHasSound = false;
-    QObject::connect(&controller, &PlaybackController::DisplayData, [&](const QByteArray& block) {
+    QObject::connect(&controller, &PlaybackController::displayBlock, [&](const QByteArray& block) {
         ++traces;
         traceHasSound = traceHasSound || block.count(static_cast<char>(127)) < block.size() / 2;
     });

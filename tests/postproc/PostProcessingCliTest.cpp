@@ -120,9 +120,9 @@ TEST_F(PostProcessingCli, ARecordingIsFoundByItsCatalogueId) {
     QString name;
     {
         Catalogue catalogue(dir.path(), prompter);
-        catalogue.OpenCatalogue();
-        name = catalogue.AddRecordingEntry(RecordingEntry{8000, 8000, false, {}, QDateTime::currentDateTime()});
-        id = catalogue.CallsTbl().fieldText(QStringLiteral("id"));
+        catalogue.openCatalogue();
+        name = catalogue.addRecordingEntry(RecordingEntry{8000, 8000, false, {}, QDateTime::currentDateTime()});
+        id = catalogue.recordings().fieldText(QStringLiteral("id"));
         catalogue.close();
     }
     ASSERT_FALSE(id.isEmpty());

@@ -34,7 +34,7 @@ Decoded decode(const QString& path) {
     decoded.samples = session.samples();
     QFile file(path);
     if (file.open(QIODevice::ReadOnly))
-        decoded.format = WavReader(file).Format();
+        decoded.format = WavReader(file).format();
     return decoded;
 }
 
@@ -73,7 +73,7 @@ TEST_P(SaveInOwnFormat, ApplySaveKeepsTheFormatAndTheLength) {
     session.close();
 
     const Decoded after = decode(recording);
-    EXPECT_TRUE(after.format.SameFormat(format()));
+    EXPECT_TRUE(after.format.sameFormat(format()));
     EXPECT_EQ(after.samples.size(), before.samples.size());
     EXPECT_GT(levelOf(after.samples), 1.4f * levelOf(before.samples));
     EXPECT_TRUE(prompter.shown.isEmpty()) << prompter.shown.join('\n').toStdString();
@@ -124,9 +124,9 @@ TEST_F(PostProcessingSessionTest, SavingToAnotherFileLeavesTheRecording) {
     session.applyGain(-50);
     ASSERT_TRUE(session.save(path(QStringLiteral("quieter.wav"))));
     EXPECT_EQ(readAll(recording), original);
-    EXPECT_TRUE(decode(path(QStringLiteral("quieter.wav"))).format.SameFormat(ImaAdpcmDriver::imaFormat(8000, 1)));
+    EXPECT_TRUE(decode(path(QStringLiteral("quieter.wav"))).format.sameFormat(ImaAdpcmDriver::imaFormat(8000, 1)));
     EXPECT_LT(levelOf(decode(path(QStringLiteral("quieter.wav"))).samples), levelOf(decode(recording).samples));
-    EXPECT_THROW(session.save(path(QStringLiteral("no/such/folder/x.wav"))), EFOpenError);
+    EXPECT_THROW(session.save(path(QStringLiteral("no/such/folder/x.wav"))), FileOpenError);
 }
 
 TEST_F(PostProcessingSessionTest, SaveKeepsTheRecordingsPermissions) {

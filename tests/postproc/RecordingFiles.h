@@ -33,13 +33,13 @@ inline QByteArray speech(int seconds) {
 /// `pcm16` (16-bit mono at 8 kHz) converted to `format` through the codec service.
 inline QByteArray encode(const WaveFormat& format, const QByteArray& pcm16) {
     AudioConverter converter;
-    converter.SetFormatIn(WaveFormat::pcm(8000, 16, 1));
-    converter.SetFormatOut(format);
+    converter.setFormatIn(WaveFormat::pcm(8000, 16, 1));
+    converter.setFormatOut(format);
     QByteArray out;
-    QObject::connect(&converter, &AudioConverter::OnAudioConverted, [&](const QByteArray& data) { out += data; });
-    converter.Open();
-    converter.Convert(pcm16.constData(), pcm16.size());
-    converter.Close();
+    QObject::connect(&converter, &AudioConverter::audioConverted, [&](const QByteArray& data) { out += data; });
+    converter.open();
+    converter.convert(pcm16.constData(), pcm16.size());
+    converter.close();
     return out;
 }
 
@@ -49,9 +49,9 @@ inline bool writeWav(const QString& path, const WaveFormat& format, const QByteA
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return false;
     WavWriter writer(file);
-    writer.SetFormat(format);
-    writer.Write(data.constData(), data.size());
-    writer.Finish();
+    writer.setFormat(format);
+    writer.write(data.constData(), data.size());
+    writer.finish();
     return true;
 }
 

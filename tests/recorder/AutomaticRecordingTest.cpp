@@ -57,14 +57,14 @@ TEST_F(RecordingTestBase, CallIsRecordedEndedBySilenceAndCatalogued) {
     QFile file(dir.filePath(QStringLiteral("wav/") + baseName + QStringLiteral(".wav")));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     WavReader reader(file);
-    EXPECT_TRUE(reader.Format() == WaveFormat::pcm(8000, 8, 1));
-    const qint64 size = reader.ItemSize(0);
-    EXPECT_EQ(size, file.size() - reader.DataPosition());
+    EXPECT_TRUE(reader.format() == WaveFormat::pcm(8000, 8, 1));
+    const qint64 size = reader.itemSize(0);
+    EXPECT_EQ(size, file.size() - reader.dataPosition());
     EXPECT_GE(size, 8000 * 3);
     EXPECT_LE(size, 8000 * 12);
     QByteArray data(size, Qt::Uninitialized);
-    reader.SeekItem(0);
-    ASSERT_EQ(reader.ReadItem(0, data.data(), size), size);
+    reader.seekItem(0);
+    ASSERT_EQ(reader.readItem(0, data.data(), size), size);
     EXPECT_GT(deviation(data.first(8000 * 2)), 5.0); // the call's sound
     // It is what the modem sent: a second of it lines up with the noise (no DLE shielding left in it).
     EXPECT_GT(bestCorrelation(data.mid(4000, 8000), sent), 0.9);
@@ -73,12 +73,12 @@ TEST_F(RecordingTestBase, CallIsRecordedEndedBySilenceAndCatalogued) {
     EXPECT_FALSE(data.contains("CONNECT"));
 
     // The catalogue row: the caller's number as memo, the duration of the bytes written.
-    TableFile& calls = core->catalogue().CallsTbl();
+    TableFile& calls = core->catalogue().recordings();
     ASSERT_EQ(calls.recordCount(), 1);
     calls.first();
     EXPECT_EQ(calls.fieldText(QStringLiteral("Comment")), QStringLiteral("5551234"));
     EXPECT_EQ(calls.fieldText(QStringLiteral("Duration")),
-              Catalogue::DurationText(Catalogue::durationSeconds(size, 8000)));
+              Catalogue::durationText(Catalogue::durationSeconds(size, 8000)));
 
     // The log: ended by silence, then the stop sequence and the modem made ready again.
     const QStringList lines = core->logger().lines();

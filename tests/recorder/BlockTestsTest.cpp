@@ -20,34 +20,34 @@ Samples mixture(size_t low126, size_t high128) {
 
 TEST(QuietBlock, EqualValuesAreQuietAtAnyLevel) {
     for (const uint8_t level : {0, 127, 200, 255})
-        EXPECT_TRUE(IsQuietBlock(Samples(1536, level))) << int(level);
+        EXPECT_TRUE(isQuietBlock(Samples(1536, level))) << int(level);
 }
 
 TEST(QuietBlock, AlternatingOneStepEitherSideIsNotQuiet) {
     Samples block(1536);
     for (size_t i = 0; i < block.size(); ++i)
         block[i] = i % 2 ? 128 : 126;
-    EXPECT_FALSE(IsQuietBlock(block)); // deviation 1.0003
+    EXPECT_FALSE(isQuietBlock(block)); // deviation 1.0003
 }
 
 TEST(QuietBlock, DeviationIsTheSampleDeviationWithDivisorNMinusOne) {
     // Squared deviations 1535.997: below 1.0 over 1536, not below over 1535.
-    EXPECT_FALSE(IsQuietBlock(mixture(767, 769)));
+    EXPECT_FALSE(isQuietBlock(mixture(767, 769)));
     // Squared deviations 1534: 0.99967 over 1535.
-    EXPECT_TRUE(IsQuietBlock(mixture(767, 767)));
+    EXPECT_TRUE(isQuietBlock(mixture(767, 767)));
 }
 
 TEST(QuietBlock, RunsTooShortToMeasureAreNotQuiet) {
-    EXPECT_FALSE(IsQuietBlock({}));
-    EXPECT_FALSE(IsQuietBlock(Samples{127}));
-    EXPECT_TRUE(IsQuietBlock(Samples{127, 127}));
+    EXPECT_FALSE(isQuietBlock({}));
+    EXPECT_FALSE(isQuietBlock(Samples{127}));
+    EXPECT_TRUE(isQuietBlock(Samples{127, 127}));
 }
 
 TEST(PeriodicBlock, SquareWaveOfExactlyEvenSpacingIsNotPeriodic) {
     Samples wave(1536);
     for (size_t i = 0; i < wave.size(); ++i)
         wave[i] = (i % 20) < 10 ? 0 : 255;
-    EXPECT_FALSE(IsPeriodicBlock(wave));
+    EXPECT_FALSE(isPeriodicBlock(wave));
 }
 
 TEST(PeriodicBlock, SquareWaveOfMixedSpacingIsPeriodic) {
@@ -59,24 +59,24 @@ TEST(PeriodicBlock, SquareWaveOfMixedSpacingIsPeriodic) {
         mixed.insert(mixed.end(), 10, 255);
     }
     mixed.resize(1536);
-    EXPECT_TRUE(IsPeriodicBlock(mixed));
+    EXPECT_TRUE(isPeriodicBlock(mixed));
 }
 
 TEST(PeriodicBlock, TwelveCrossingsAreTooFewThirteenAreEnough) {
     const std::vector<int> spacings{100, 101};
-    EXPECT_FALSE(IsPeriodicBlock(crossingsSpaced(spacings, 5, 12)));
-    EXPECT_TRUE(IsPeriodicBlock(crossingsSpaced(spacings, 5, 13)));
-    EXPECT_FALSE(IsPeriodicBlock(crossingsSpaced({100}, 5, 13))); // perfectly even
+    EXPECT_FALSE(isPeriodicBlock(crossingsSpaced(spacings, 5, 12)));
+    EXPECT_TRUE(isPeriodicBlock(crossingsSpaced(spacings, 5, 13)));
+    EXPECT_FALSE(isPeriodicBlock(crossingsSpaced({100}, 5, 13))); // perfectly even
 }
 
 TEST(PeriodicBlock, SpacingsMayDeviateByUpToOneSample) {
     // Eleven spacings with squared deviations summing to 10: deviation exactly 1.0, the limit included.
     const std::vector<int> atLimit{99, 101, 99, 101, 99, 101, 99, 101, 99, 101, 100, 100};
-    EXPECT_TRUE(IsPeriodicBlock(crossingsSpaced(atLimit, 5, 13)));
+    EXPECT_TRUE(isPeriodicBlock(crossingsSpaced(atLimit, 5, 13)));
     // Twelve spacings of 99 and 101: deviation 1.044.
-    EXPECT_FALSE(IsPeriodicBlock(crossingsSpaced({99, 101}, 5, 14)));
-    EXPECT_FALSE(IsPeriodicBlock(crossingsSpaced({50, 53})));
-    EXPECT_TRUE(IsPeriodicBlock(crossingsSpaced({40, 40, 41})));
+    EXPECT_FALSE(isPeriodicBlock(crossingsSpaced({99, 101}, 5, 14)));
+    EXPECT_FALSE(isPeriodicBlock(crossingsSpaced({50, 53})));
+    EXPECT_TRUE(isPeriodicBlock(crossingsSpaced({40, 40, 41})));
 }
 
 TEST(PeriodicBlock, TheLastSpacingIsLeftOut) {
@@ -86,14 +86,14 @@ TEST(PeriodicBlock, TheLastSpacingIsLeftOut) {
         positions.push_back(positions.back() + (i % 2 ? 101 : 100));
     positions.push_back(positions.back() + 300);
     ASSERT_EQ(positions.size(), 13u);
-    EXPECT_TRUE(IsPeriodicBlock(crossingsAt(positions)));
+    EXPECT_TRUE(isPeriodicBlock(crossingsAt(positions)));
 }
 
 TEST(PeriodicBlock, ElevenPositionsAfterACrossingAreNotTested) {
     // Spacings 12 and 13: every crossing is seen. Spacings 11 and 12: each crossing 11 after the previous
     // one is passed over, and what is left is perfectly even (23 apart).
-    EXPECT_TRUE(IsPeriodicBlock(crossingsSpaced({12, 13})));
-    EXPECT_FALSE(IsPeriodicBlock(crossingsSpaced({11, 12})));
+    EXPECT_TRUE(isPeriodicBlock(crossingsSpaced({12, 13})));
+    EXPECT_FALSE(isPeriodicBlock(crossingsSpaced({11, 12})));
 }
 
 TEST(PeriodicBlock, ACrossingMustLeaveAndReachBeyondTheMidLevel) {
@@ -106,16 +106,16 @@ TEST(PeriodicBlock, ACrossingMustLeaveAndReachBeyondTheMidLevel) {
         fromMid[static_cast<size_t>(p) - 1] = 127;
         toMid[static_cast<size_t>(p) + 1] = 127;
     }
-    EXPECT_TRUE(IsPeriodicBlock(crossingsAt(positions)));
-    EXPECT_FALSE(IsPeriodicBlock(fromMid));
-    EXPECT_FALSE(IsPeriodicBlock(toMid));
+    EXPECT_TRUE(isPeriodicBlock(crossingsAt(positions)));
+    EXPECT_FALSE(isPeriodicBlock(fromMid));
+    EXPECT_FALSE(isPeriodicBlock(toMid));
 }
 
 TEST(PeriodicBlock, DialToneIsPeriodicSpeechAndStillnessAreNot) {
     const Samples dial = tone(425, 0.192);
-    EXPECT_TRUE(IsPeriodicBlock(dial));
-    EXPECT_FALSE(IsQuietBlock(dial));
-    EXPECT_FALSE(IsPeriodicBlock(Samples(1536, 127)));
-    EXPECT_FALSE(IsPeriodicBlock({}));
-    EXPECT_FALSE(IsPeriodicBlock(Samples{0, 127, 255}));
+    EXPECT_TRUE(isPeriodicBlock(dial));
+    EXPECT_FALSE(isQuietBlock(dial));
+    EXPECT_FALSE(isPeriodicBlock(Samples(1536, 127)));
+    EXPECT_FALSE(isPeriodicBlock({}));
+    EXPECT_FALSE(isPeriodicBlock(Samples{0, 127, 255}));
 }

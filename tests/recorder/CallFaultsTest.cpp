@@ -38,10 +38,10 @@ TEST_F(RecordingTestBase, ModemPulledOutMidCallAndPluggedInAgainRecordsTheNextCa
     ASSERT_TRUE(sim.command(
         QStringLiteral("call rings=2 interval=1000 cid=5550202 audio=speech talk=2 end=silence endfor=30")));
     ASSERT_TRUE(waitUntil([&] { return catalogued.size() == 2; }, 60000));
-    EXPECT_EQ(core->catalogue().CallsTbl().recordCount(), 2);
+    EXPECT_EQ(core->catalogue().recordings().recordCount(), 2);
     EXPECT_EQ(recordings().size(), 2);
-    core->catalogue().CallsTbl().last();
-    EXPECT_EQ(core->catalogue().CallsTbl().fieldText(QStringLiteral("Comment")), QStringLiteral("5550202"));
+    core->catalogue().recordings().last();
+    EXPECT_EQ(core->catalogue().recordings().fieldText(QStringLiteral("Comment")), QStringLiteral("5550202"));
     // Pulled out while nothing is recorded, it is waited for again.
     ASSERT_TRUE(waitUntil([&] { return modem().portOpen() && modem().autoRecordMode(); }));
     ASSERT_TRUE(sim.command(QStringLiteral("unplug")));
@@ -58,7 +58,7 @@ TEST_F(RecordingTestBase, GarbageAtFullLineSpeedForAMinuteOfLineTimeLeavesTheRec
     const qsizetype linesBefore = core->logger().lines().size();
     for (int burst = 0; burst < 11; ++burst)
         ASSERT_TRUE(sim.command(QStringLiteral("fault garbage=65536")));
-    ASSERT_TRUE(waitUntil([&] { return modem().ComPort1().bytesHeld() == 0 && modem().replyBuffer().size() > 1000; }));
+    ASSERT_TRUE(waitUntil([&] { return modem().channel().bytesHeld() == 0 && modem().replyBuffer().size() > 1000; }));
     EXPECT_LE(modem().replyBuffer().size(), 65536);
     EXPECT_FALSE(recorder().recording());
     EXPECT_LT(core->logger().lines().size() - linesBefore, 50);
@@ -71,7 +71,7 @@ TEST_F(RecordingTestBase, GarbageAtFullLineSpeedForAMinuteOfLineTimeLeavesTheRec
     for (int burst = 0; burst < 3; ++burst)
         ASSERT_TRUE(sim.command(QStringLiteral("fault garbage=65536")));
     ASSERT_TRUE(waitUntil([&] { return catalogued.size() == 1; }, 60000));
-    EXPECT_EQ(core->catalogue().CallsTbl().recordCount(), 1);
+    EXPECT_EQ(core->catalogue().recordings().recordCount(), 1);
     ASSERT_TRUE(waitUntil([&] { return modem().portOpen() && modem().autoRecordMode(); }));
     EXPECT_LE(modem().replyBuffer().size(), 65536);
 }

@@ -49,7 +49,7 @@ TEST_F(FullDiskRecording, RecordingEndsKeepsWhatWasWrittenAndNamesTheDisk) {
         GTEST_SKIP() << why.toStdString();
     createCore();
     QSignalSpy catalogued(&recorder(), &VoiceRecorder::recordingCatalogued);
-    recorder().acRecordExecute();
+    recorder().startRecording();
     ASSERT_TRUE(recorder().receiving()) << prompter.shown.join('\n').toStdString();
     // 48 KiB hold six seconds of 8 kHz 8-bit sound; a manual recording is not ended by the silent line.
     ASSERT_TRUE(waitUntil([&] { return !catalogued.isEmpty(); }, 30000))
@@ -70,13 +70,13 @@ TEST_F(FullDiskRecording, RecordingEndsKeepsWhatWasWrittenAndNamesTheDisk) {
         << file.size() << " " << head.toHex().toStdString() << "\n"
         << core->logger().lines().join('\n').toStdString();
     WavReader reader(file);
-    const qint64 size = reader.ItemSize(0);
+    const qint64 size = reader.itemSize(0);
     EXPECT_GT(size, 8000 * 2);
-    EXPECT_EQ(size, file.size() - reader.DataPosition());
-    TableFile& calls = core->catalogue().CallsTbl();
+    EXPECT_EQ(size, file.size() - reader.dataPosition());
+    TableFile& calls = core->catalogue().recordings();
     ASSERT_EQ(calls.recordCount(), 1);
     calls.first();
     EXPECT_EQ(calls.fieldText(QStringLiteral("Duration")),
-              Catalogue::DurationText(Catalogue::durationSeconds(size, 8000)));
+              Catalogue::durationText(Catalogue::durationSeconds(size, 8000)));
     EXPECT_TRUE(modem().portOpen());
 }

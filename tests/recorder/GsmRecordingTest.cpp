@@ -42,7 +42,7 @@ QByteArray writeChirps(const QString& path, int seconds) {
 TEST_F(RecordingTestBase, CallRecordedAsGsmDecodesToWhatTheLineCarried) {
     configure(2);
     const WaveFormat gsm = GsmDriver::gsmFormat(8000);
-    gsm.SaveFormatFile(dir.filePath(QStringLiteral("FileCompression.cpn")));
+    gsm.saveFormatFile(dir.filePath(QStringLiteral("FileCompression.cpn")));
     createCore();
     QSignalSpy catalogued(&recorder(), &VoiceRecorder::recordingCatalogued);
     const QString source = dir.filePath(QStringLiteral("chirps.wav"));
@@ -57,34 +57,34 @@ TEST_F(RecordingTestBase, CallRecordedAsGsmDecodesToWhatTheLineCarried) {
     QFile file(core->catalogue().wavPath(catalogued.first().at(0).toString()));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     WavReader reader(file);
-    EXPECT_EQ(reader.Format().formatTag(), wavetag::Gsm610);
-    EXPECT_TRUE(reader.Format() == gsm);
-    const qint64 size = reader.ItemSize(0);
-    EXPECT_EQ(size, file.size() - reader.DataPosition());
+    EXPECT_EQ(reader.format().formatTag(), wavetag::Gsm610);
+    EXPECT_TRUE(reader.format() == gsm);
+    const qint64 size = reader.itemSize(0);
+    EXPECT_EQ(size, file.size() - reader.dataPosition());
     ASSERT_GT(size, 0);
     EXPECT_EQ(size % 65, 0); // whole GSM blocks only
     QByteArray coded(size, Qt::Uninitialized);
-    reader.SeekItem(0);
-    ASSERT_EQ(reader.ReadItem(0, coded.data(), size), size);
+    reader.seekItem(0);
+    ASSERT_EQ(reader.readItem(0, coded.data(), size), size);
 
     AudioConverter decoder;
-    decoder.SetFormatIn(gsm);
-    decoder.SetFormatOut(WaveFormat::pcm(8000, 8, 1));
+    decoder.setFormatIn(gsm);
+    decoder.setFormatOut(WaveFormat::pcm(8000, 8, 1));
     QByteArray decoded;
-    QObject::connect(&decoder, &AudioConverter::OnAudioConverted, [&](const QByteArray& data) { decoded += data; });
-    decoder.Open();
-    decoder.Convert(coded.constData(), coded.size());
-    decoder.Flush();
-    decoder.Close();
+    QObject::connect(&decoder, &AudioConverter::audioConverted, [&](const QByteArray& data) { decoded += data; });
+    decoder.open();
+    decoder.convert(coded.constData(), coded.size());
+    decoder.flush();
+    decoder.close();
     EXPECT_EQ(decoded.size(), size / 65 * 320);
     ASSERT_GE(decoded.size(), 8000 * 3);
     // Half a second from the call's sound lines up with the source, allowing for the codec's loss.
     EXPECT_GT(bestCorrelation(decoded.mid(4000, 4000), sent), 0.8);
 
-    TableFile& calls = core->catalogue().CallsTbl();
+    TableFile& calls = core->catalogue().recordings();
     ASSERT_EQ(calls.recordCount(), 1);
     calls.first();
     EXPECT_EQ(calls.fieldText(QStringLiteral("Duration")),
-              Catalogue::DurationText(Catalogue::durationSeconds(size, gsm.avgBytesPerSec())));
+              Catalogue::durationText(Catalogue::durationSeconds(size, gsm.avgBytesPerSec())));
     EXPECT_EQ(calls.fieldText(QStringLiteral("Comment")), QStringLiteral("5552468"));
 }

@@ -47,13 +47,13 @@ struct HandsetRecordingTest : RecordingTestBase {
         if (!file.open(QIODevice::ReadOnly))
             return {};
         WavReader reader(file);
-        QByteArray data(reader.ItemSize(0), Qt::Uninitialized);
-        reader.SeekItem(0);
-        reader.ReadItem(0, data.data(), data.size());
+        QByteArray data(reader.itemSize(0), Qt::Uninitialized);
+        reader.seekItem(0);
+        reader.readItem(0, data.data(), data.size());
         return data;
     }
     QString memo() {
-        TableFile& calls = core->catalogue().CallsTbl();
+        TableFile& calls = core->catalogue().recordings();
         calls.last();
         return calls.fieldText(QStringLiteral("Comment"));
     }

@@ -32,7 +32,7 @@ struct LineAnalysisTest : ::testing::Test {
     LineVerdict feed(const Samples& block, int times = 1) {
         LineVerdict last = LineVerdict::Neither;
         for (int i = 0; i < times; ++i)
-            last = analysis.AnalyseBlock(block);
+            last = analysis.analyseBlock(block);
         return last;
     }
 
@@ -163,7 +163,7 @@ TEST_F(LineAnalysisTest, ARecordingGoingOnAfterTheEndLogsEachRunOfSilenceOnce) {
 TEST_F(LineAnalysisTest, FramesOfOtherSizesDoNotBreakTheWindow) {
     analysis.reset(1);
     for (const size_t size : {0, 1, 2, 3, 100, 4000})
-        EXPECT_EQ(analysis.AnalyseBlock(Samples(size, 0)), LineVerdict::Neither);
+        EXPECT_EQ(analysis.analyseBlock(Samples(size, 0)), LineVerdict::Neither);
     EXPECT_EQ(analysis.filledCount(), 5);
     EXPECT_FALSE(analysis.callEnded());
 }

@@ -30,12 +30,12 @@ struct PlaybackAndRecordingTest : RecordingTestBase {
         RecordingEntry entry;
         entry.audioBytes = 80000;
         entry.avgBytesPerSec = 8000;
-        QFile file(core->catalogue().wavPath(core->catalogue().AddRecordingEntry(entry)));
+        QFile file(core->catalogue().wavPath(core->catalogue().addRecordingEntry(entry)));
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         WavWriter writer(file);
-        writer.SetFormat(WaveFormat::pcm(8000, 8, 1));
+        writer.setFormat(WaveFormat::pcm(8000, 8, 1));
         const QByteArray sound(80000, '\x60');
-        writer.Write(sound.constData(), sound.size());
+        writer.write(sound.constData(), sound.size());
     }
 };
 
@@ -45,22 +45,22 @@ TEST_F(PlaybackAndRecordingTest, ARecordingThatStartsStopsThePlayback) {
     PlaybackController& playback = core->playback();
     bool recordEnabled = false;
     QObject::connect(&playback, &PlaybackController::recordControlsEnabled, [&](bool on) { recordEnabled = on; });
-    playback.acPlay();
+    playback.play();
     ASSERT_TRUE(playback.playbackActive()) << prompter.shown.join('\n').toStdString();
-    recorder().acRecordExecute();
+    recorder().startRecording();
     ASSERT_TRUE(waitUntil([&] { return recorder().receiving(); }));
     EXPECT_FALSE(playback.playbackActive());
     EXPECT_EQ(logged(QStringLiteral("-- Playback stopped")), 1);
     EXPECT_EQ(core->player().mode(), MediaPlayer::Mode::NotReady);
-    playback.acPlay();
+    playback.play();
     EXPECT_FALSE(playback.playbackActive()) << "no playback while a call is recorded";
-    recorder().acStopExecute();
+    recorder().stopRecording();
     ASSERT_TRUE(waitUntil([&] { return !recorder().recording(); }));
     EXPECT_TRUE(recordEnabled);
 }
 
 TEST_F(PlaybackAndRecordingTest, TheCloseStopsPlaybackBeforeTheEventLogIsWritten) {
-    core->playback().acPlay();
+    core->playback().play();
     ASSERT_TRUE(core->playback().playbackActive());
     EXPECT_TRUE(core->shutdown().isEmpty());
     EXPECT_TRUE(readAll(dir.filePath(QStringLiteral("Events.log"))).contains("-- Playback stopped\r\n"));

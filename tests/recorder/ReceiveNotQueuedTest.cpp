@@ -48,7 +48,7 @@ TEST_F(RecordingTestBase, ReceiveCommandThatCannotBeQueuedRestoresTheControlsAnd
     // measured out. The port's thread writes on its own, so waiting here needs no events.
     const auto gainCommandWritten = [&] {
         QDeadlineTimer deadline(10000);
-        while (modem().ComPort1().OutputRoom() < ComPort::kBufferSize && !deadline.hasExpired())
+        while (modem().channel().outputRoom() < SerialChannel::kBufferSize && !deadline.hasExpired())
             QThread::msleep(5);
     };
     QString previous;
@@ -73,7 +73,7 @@ TEST_F(RecordingTestBase, ReceiveCommandThatCannotBeQueuedRestoresTheControlsAnd
     QSignalSpy recordOn(&recorder(), &VoiceRecorder::recordEnabled);
     QSignalSpy stopOn(&recorder(), &VoiceRecorder::stopEnabled);
     const qsizetype before = core->logger().lines().size();
-    recorder().acRecordExecute();
+    recorder().startRecording();
     EXPECT_EQ(hooked.shown, QStringList{QStringLiteral("Error Receiving data..")})
         << core->logger().lines().mid(before).join('\n').toStdString();
     EXPECT_FALSE(recorder().recording());
@@ -96,9 +96,9 @@ TEST_F(RecordingTestBase, ReceiveCommandThatCannotBeQueuedRestoresTheControlsAnd
     config->writeString(QStringLiteral("Params"), QStringLiteral("UseLine"), QStringLiteral("at+vls=1"));
     config->writeString(QStringLiteral("Modem"), QStringLiteral("SilenceTimer"), QStringLiteral("none"));
     core->profile().load(*config);
-    recorder().acRecordExecute();
+    recorder().startRecording();
     EXPECT_TRUE(recorder().receiving()) << (hooked.shown + core->logger().lines()).join('\n').toStdString();
     ASSERT_TRUE(waitUntil([&] { return recorder().writtenBytes() >= 4000; }));
-    recorder().acStopExecute();
-    EXPECT_EQ(core->catalogue().CallsTbl().recordCount(), 1);
+    recorder().stopRecording();
+    EXPECT_EQ(core->catalogue().recordings().recordCount(), 1);
 }

@@ -11,7 +11,7 @@
 namespace {
 
 QString memoOfLastRow(Catalogue& catalogue) {
-    TableFile& calls = catalogue.CallsTbl();
+    TableFile& calls = catalogue.recordings();
     calls.last();
     return calls.fieldText(QStringLiteral("Comment"));
 }
@@ -40,16 +40,16 @@ TEST_F(RecordingTestBase, ManualRecordingsEndOnlyByStop) {
     createCore();
     // Two short manual recordings one after the other; the line is silent, yet nothing ends them by itself.
     for (int i = 0; i < 2; ++i) {
-        recorder().acRecordExecute();
+        recorder().startRecording();
         ASSERT_TRUE(recorder().receiving()) << prompter.shown.join('\n').toStdString();
         ASSERT_TRUE(waitUntil([&] { return recorder().writtenBytes() >= 3 * 8000; }));
         EXPECT_TRUE(recorder().recording());
-        recorder().acStopExecute();
+        recorder().stopRecording();
         EXPECT_FALSE(recorder().recording());
     }
     EXPECT_GE(logged(QStringLiteral("Silence...")), 1); // logged, but a manual recording goes on
     EXPECT_EQ(logged(QStringLiteral("Disconnect line...")), 0);
-    EXPECT_EQ(core->catalogue().CallsTbl().recordCount(), 2);
+    EXPECT_EQ(core->catalogue().recordings().recordCount(), 2);
     EXPECT_EQ(recordings().size(), 2);
     EXPECT_EQ(memoOfLastRow(core->catalogue()), QStringLiteral(" "));
     EXPECT_TRUE(prompter.shown.isEmpty()) << prompter.shown.join('\n').toStdString();
@@ -59,7 +59,7 @@ TEST_F(RecordingTestBase, ManualRecordingsEndOnlyByStop) {
 TEST_F(RecordingTestBase, UnpluggedModemEndsTheRecordingWithWhatWasReceived) {
     configure(10);
     createCore();
-    recorder().acRecordExecute();
+    recorder().startRecording();
     ASSERT_TRUE(recorder().receiving());
     ASSERT_TRUE(waitUntil([&] { return recorder().writtenBytes() >= 8000; }));
     QSignalSpy catalogued(&recorder(), &VoiceRecorder::recordingCatalogued);
@@ -69,7 +69,7 @@ TEST_F(RecordingTestBase, UnpluggedModemEndsTheRecordingWithWhatWasReceived) {
     ASSERT_EQ(prompter.shown.size(), 2);
     EXPECT_TRUE(prompter.shown[0].startsWith(QStringLiteral("The modem was disconnected during the recording")));
     EXPECT_EQ(prompter.shown[1], QStringLiteral("Error during opening com port 1"));
-    EXPECT_EQ(core->catalogue().CallsTbl().recordCount(), 1);
+    EXPECT_EQ(core->catalogue().recordings().recordCount(), 1);
     EXPECT_EQ(recordings().size(), 1);
 }
 
@@ -78,7 +78,7 @@ TEST_F(RecordingTestBase, FailedStartsShowTheirMessageAndRestoreTheModem) {
     config->writeString(QStringLiteral("Modem"), QStringLiteral("VoiceCompression"), QStringLiteral("at+vsm=NONE"));
     createCore();
     QSignalSpy pressed(&recorder(), &VoiceRecorder::recordingChanged);
-    recorder().acRecordExecute();
+    recorder().startRecording();
     EXPECT_EQ(prompter.shown, QStringList{QStringLiteral("Voice compression codec can not be recognized")});
     EXPECT_FALSE(recorder().recording());
     ASSERT_EQ(pressed.size(), 2);
@@ -92,7 +92,7 @@ TEST_F(RecordingTestBase, FailedStartsShowTheirMessageAndRestoreTheModem) {
     config->writeString(QStringLiteral("Modem"), QStringLiteral("VoiceCompression"), QStringLiteral("at+vsm=1,8000"));
     config->writeString(QStringLiteral("Params"), QStringLiteral("UseLine"), QStringLiteral("at+orlamo"));
     core->profile().load(*config);
-    recorder().acRecordExecute();
+    recorder().startRecording();
     EXPECT_EQ(prompter.shown, QStringList{QStringLiteral("Error setting line..")});
     EXPECT_TRUE(modem().portOpen());
     EXPECT_FALSE(recorder().receiving());
@@ -100,7 +100,7 @@ TEST_F(RecordingTestBase, FailedStartsShowTheirMessageAndRestoreTheModem) {
     // Without the modem compression's format file nothing is created and the port stays as it was.
     prompter.shown.clear();
     QFile::remove(dir.filePath(QStringLiteral("ModemCompression.cpn")));
-    recorder().acRecordExecute();
+    recorder().startRecording();
     EXPECT_EQ(prompter.shown, QStringList{QStringLiteral("None Codec found to match modem compression")});
     EXPECT_FALSE(recorder().recording());
     EXPECT_TRUE(modem().portOpen());
@@ -111,11 +111,11 @@ TEST_F(RecordingTestBase, ConverterThatCannotOpenEndsTheModemsSoundBeforeTheMode
     // A modem format no converter takes: the receive command has gone out, but the sound has nowhere to go.
     WaveFormat unknown = WaveFormat::pcm(8000, 8, 1);
     unknown.setFormatTag(0x7777);
-    unknown.SaveFormatFile(dir.filePath(QStringLiteral("ModemCompression.cpn")));
+    unknown.saveFormatFile(dir.filePath(QStringLiteral("ModemCompression.cpn")));
     createCore();
     ASSERT_TRUE(sim.command(QStringLiteral("call rings=1 interval=500 audio=speech talk=30")));
     const qsizetype before = core->logger().lines().size();
-    recorder().acRecordExecute();
+    recorder().startRecording();
     EXPECT_EQ(prompter.shown, QStringList{QStringLiteral("Error Receiving data..")});
     EXPECT_FALSE(recorder().recording());
     EXPECT_FALSE(recorder().receiving());
@@ -128,15 +128,15 @@ TEST_F(RecordingTestBase, ConverterThatCannotOpenEndsTheModemsSoundBeforeTheMode
     EXPECT_TRUE(modem().portOpen());
     EXPECT_FALSE(modem().voiceReception());
     QString reply;
-    EXPECT_EQ(modem().SendQuery(QStringLiteral("ati"), reply), AtOk);
+    EXPECT_EQ(modem().sendQuery(QStringLiteral("ati"), reply), AtResult::Ok);
 
     // With a format the converters take, the next recording runs on the same port.
-    WaveFormat::pcm(8000, 8, 1).SaveFormatFile(dir.filePath(QStringLiteral("ModemCompression.cpn")));
+    WaveFormat::pcm(8000, 8, 1).saveFormatFile(dir.filePath(QStringLiteral("ModemCompression.cpn")));
     prompter.shown.clear();
-    recorder().acRecordExecute();
+    recorder().startRecording();
     ASSERT_TRUE(recorder().receiving()) << prompter.shown.join('\n').toStdString();
     ASSERT_TRUE(waitUntil([&] { return recorder().writtenBytes() >= 8000; }));
-    recorder().acStopExecute();
+    recorder().stopRecording();
     EXPECT_EQ(recordings().size(), 1);
 }
 
@@ -144,7 +144,7 @@ TEST_F(RecordingTestBase, RecordingFileThatCannotBeCreatedIsReported) {
     configure(10);
     createCore();
     ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("wav/Recorded.wav"))); // a folder in the file's place
-    recorder().acRecordExecute();
+    recorder().startRecording();
     ASSERT_EQ(prompter.shown.size(), 1);
     EXPECT_TRUE(prompter.shown[0].contains(QStringLiteral("can not be created"))) << prompter.shown[0].toStdString();
     EXPECT_FALSE(recorder().recording());
@@ -166,9 +166,9 @@ TEST_F(RecordingTestBase, RecordingLeftByACrashIsRecoveredAtTheNextStart) {
     }
     createCore();
     EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("wav/Recorded.wav"))));
-    ASSERT_EQ(core->catalogue().CallsTbl().recordCount(), 1);
+    ASSERT_EQ(core->catalogue().recordings().recordCount(), 1);
     EXPECT_EQ(memoOfLastRow(core->catalogue()), QStringLiteral("Recovered after an interruption"));
-    EXPECT_EQ(core->catalogue().CallsTbl().fieldText(QStringLiteral("Duration")), QStringLiteral("00:05"));
+    EXPECT_EQ(core->catalogue().recordings().fieldText(QStringLiteral("Duration")), QStringLiteral("00:05"));
     EXPECT_EQ(recordings().size(), 1);
 }
 
@@ -186,17 +186,17 @@ TEST_F(RecordingTestBase, RecoveryCutOffAfterItsRowWasSavedIsNotCataloguedTwice)
         file.write(QByteArray(8000 * 3, static_cast<char>(0x90)));
     }
     createCore();
-    ASSERT_EQ(core->catalogue().CallsTbl().recordCount(), 1);
+    ASSERT_EQ(core->catalogue().recordings().recordCount(), 1);
     ASSERT_EQ(recordings().size(), 1);
     // The power went after the row was saved and before the file got its name.
     core.reset();
     ASSERT_TRUE(QFile::rename(dir.filePath(QStringLiteral("wav/") + recordings().first()), recorded));
     core = std::make_unique<Program>(dir.path(), StartOptions{}, prompter);
     createCore();
-    EXPECT_EQ(core->catalogue().CallsTbl().recordCount(), 1);
+    EXPECT_EQ(core->catalogue().recordings().recordCount(), 1);
     EXPECT_EQ(recordings().size(), 1);
     EXPECT_FALSE(QFile::exists(recorded));
-    EXPECT_TRUE(QFile::exists(core->catalogue().wavPath(core->catalogue().RecordingBaseName())));
+    EXPECT_TRUE(QFile::exists(core->catalogue().wavPath(core->catalogue().recordingBaseName())));
 }
 
 TEST_F(RecordingTestBase, SignedPcmFromTheModemIsStoredUnsigned) {
@@ -209,10 +209,10 @@ TEST_F(RecordingTestBase, SignedPcmFromTheModemIsStoredUnsigned) {
     signedPcm.vsr = QStringLiteral("8000");
     core->currentCompression().set(signedPcm);
     QSignalSpy catalogued(&recorder(), &VoiceRecorder::recordingCatalogued);
-    recorder().acRecordExecute();
+    recorder().startRecording();
     ASSERT_TRUE(recorder().receiving());
     ASSERT_TRUE(waitUntil([&] { return recorder().writtenBytes() >= 8000; }));
-    recorder().acStopExecute();
+    recorder().stopRecording();
     ASSERT_EQ(catalogued.size(), 1);
     QFile file(core->catalogue().wavPath(catalogued.first().at(0).toString()));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));

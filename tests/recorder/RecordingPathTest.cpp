@@ -45,17 +45,17 @@ struct Recording {
                        const WaveFormat& modemFormat = WaveFormat::pcm(8000, 8, 1)) {
         buffer.open(QIODevice::ReadWrite);
         writer = std::make_unique<RecordingFileWriter>(buffer);
-        writer->SetFormat(fileFormat);
+        writer->setFormat(fileFormat);
         path.start(modemFormat, writer.get(), signFix, 2);
     }
     /// The data chunk of the finished file.
     QByteArray data() {
         buffer.seek(0);
         WavReader reader(buffer);
-        const qint64 size = reader.ItemSize(0);
+        const qint64 size = reader.itemSize(0);
         QByteArray out(size, Qt::Uninitialized);
-        reader.SeekItem(0);
-        out.resize(reader.ReadItem(0, out.data(), size));
+        reader.seekItem(0);
+        out.resize(reader.readItem(0, out.data(), size));
         return out;
     }
 };
@@ -120,7 +120,7 @@ TEST(RecordingPath, ChunkingOfTheSerialLineDoesNotChangeTheFile) {
         feedInChunks(split.path, stream, {1, 7, 3, 256, 13, 2, 1001});
         split.path.finish(true);
         EXPECT_EQ(whole.buffer.data(), split.buffer.data()) << format.formatTag();
-        EXPECT_GT(whole.writer->WrittenBytes(), 0);
+        EXPECT_GT(whole.writer->writtenBytes(), 0);
     }
     Recording pcm(WaveFormat::pcm(8000, 8, 1));
     feedInChunks(pcm.path, stream, {5, 1});
@@ -134,19 +134,19 @@ TEST(RecordingPath, FlushPutsThePartialBlocksIntoTheFile) {
     Recording gsm(GsmDriver::gsmFormat(8000));
     gsm.path.feed(modemStream(audio));
     gsm.path.finish(true);
-    EXPECT_EQ(gsm.writer->WrittenBytes(), (5000 + 319) / 320 * 65); // only the last frame padded
-    EXPECT_EQ(gsm.data().size(), gsm.writer->WrittenBytes());
+    EXPECT_EQ(gsm.writer->writtenBytes(), (5000 + 319) / 320 * 65); // only the last frame padded
+    EXPECT_EQ(gsm.data().size(), gsm.writer->writtenBytes());
 
     Recording wide(WaveFormat::pcm(8000, 16, 1));
     wide.path.feed(modemStream(audio));
     wide.path.finish(true);
-    EXPECT_EQ(wide.writer->WrittenBytes(), 10000);
+    EXPECT_EQ(wide.writer->writtenBytes(), 10000);
 
     // Without the flush (a reception cut off) the rest stays out.
     Recording cut(WaveFormat::pcm(8000, 8, 1));
     cut.path.feed(modemStream(audio));
     cut.path.finish(false);
-    EXPECT_EQ(cut.writer->WrittenBytes(), 2 * RecordingPath::kFileBlock);
+    EXPECT_EQ(cut.writer->writtenBytes(), 2 * RecordingPath::kFileBlock);
 }
 
 TEST(RecordingPath, SignFixOnlyForSignedEightBitPcm) {
@@ -234,7 +234,7 @@ TEST(RecordingPath, WriteFailureIsReportedOnceAndEndsTheWriting) {
     FillingDevice device(5000);
     Logger logger;
     RecordingFileWriter writer(device);
-    writer.SetFormat(WaveFormat::pcm(8000, 8, 1));
+    writer.setFormat(WaveFormat::pcm(8000, 8, 1));
     RecordingPath path(logger);
     path.start(WaveFormat::pcm(8000, 8, 1), &writer, false, 2);
     QSignalSpy failures(&path, &RecordingPath::writeFailure);
@@ -250,9 +250,9 @@ TEST(RecordingPath, WriteFailureIsReportedOnceAndEndsTheWriting) {
     EXPECT_EQ(device.writesAfterRefusal,
               0); // after the refused write, nothing was appended (the sizes are patched in place)
     // Two whole blocks fit behind the header; the file says so and holds exactly them.
-    EXPECT_EQ(writer.WrittenBytes(), 2 * RecordingPath::kFileBlock);
-    EXPECT_EQ(device.content.size(), 44 + writer.WrittenBytes());
-    EXPECT_EQ(qFromLittleEndian<quint32>(device.content.constData() + 40), writer.WrittenBytes());
+    EXPECT_EQ(writer.writtenBytes(), 2 * RecordingPath::kFileBlock);
+    EXPECT_EQ(device.content.size(), 44 + writer.writtenBytes());
+    EXPECT_EQ(qFromLittleEndian<quint32>(device.content.constData() + 40), writer.writtenBytes());
     EXPECT_EQ(device.content.mid(44), audio.first(2 * RecordingPath::kFileBlock));
 }
 
@@ -270,7 +270,7 @@ TEST(RecordingPath, RecordingWithoutSoundIsAnEmptyValidWav) {
         EXPECT_EQ(qFromLittleEndian<quint32>(file.constData() + file.size() - 4), 0u);
         r.buffer.seek(0);
         WavReader reader(r.buffer);
-        EXPECT_TRUE(reader.Format() == format);
-        EXPECT_EQ(reader.ItemSize(0), 0);
+        EXPECT_TRUE(reader.format() == format);
+        EXPECT_EQ(reader.itemSize(0), 0);
     }
 }

@@ -48,7 +48,7 @@ struct RecordingTestBase : ::testing::Test {
         c.writeBool(params, QStringLiteral("CallerID"), true);
         c.writeBool(params, QStringLiteral("RejectCall"), false);
         c.writeInteger(params, QStringLiteral("DiscTime"), discTime);
-        WaveFormat::pcm(8000, 8, 1).SaveFormatFile(dir.filePath(QStringLiteral("ModemCompression.cpn")));
+        WaveFormat::pcm(8000, 8, 1).saveFormatFile(dir.filePath(QStringLiteral("ModemCompression.cpn")));
     }
     void createCore() { core->start(); }
     VoiceRecorder& recorder() { return core->recorder(); }

@@ -22,16 +22,16 @@ TEST_F(RecordingTestBase, ARecordingEndingInTheSecondOfAnEarlierOneKeepsBothFile
         file.write(earlier);
     }
     QSignalSpy catalogued(&recorder(), &VoiceRecorder::recordingCatalogued);
-    recorder().acRecordExecute();
+    recorder().startRecording();
     ASSERT_TRUE(recorder().receiving()) << prompter.shown.join('\n').toStdString();
     ASSERT_TRUE(waitUntil([&] { return recorder().writtenBytes() >= 8000; }));
-    recorder().acStopExecute();
+    recorder().stopRecording();
     ASSERT_EQ(catalogued.size(), 1) << prompter.shown.join('\n').toStdString();
     EXPECT_TRUE(prompter.shown.isEmpty()) << prompter.shown.join('\n').toStdString();
 
     // The new one went to <name>_<id>.wav; the earlier file of that second is untouched.
     const QString baseName = catalogued.first().at(0).toString();
-    TableFile& calls = core->catalogue().CallsTbl();
+    TableFile& calls = core->catalogue().recordings();
     calls.last();
     const QString id = calls.fieldText(QStringLiteral("Id"));
     ASSERT_TRUE(baseName.endsWith(QLatin1Char('_') + id)) << baseName.toStdString();
@@ -45,5 +45,5 @@ TEST_F(RecordingTestBase, ARecordingEndingInTheSecondOfAnEarlierOneKeepsBothFile
     EXPECT_TRUE(mine.read(4) == "RIFF");
     EXPECT_FALSE(QFile::exists(recorder().recordedPath()));
     // The row finds its own file again.
-    EXPECT_EQ(core->catalogue().RecordingBaseName(), baseName);
+    EXPECT_EQ(core->catalogue().recordingBaseName(), baseName);
 }

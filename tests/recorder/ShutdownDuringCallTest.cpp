@@ -44,7 +44,7 @@ TEST_F(RecordingTestBase, ClosingWhileARecordingStartsLeavesTheModemClosedAndSay
             QTimer::singleShot(0, [&] { core->shutdown(); });
         }
     });
-    recorder().acRecordExecute();
+    recorder().startRecording();
     ASSERT_TRUE(closed);
     EXPECT_TRUE(core->shutDown());
     runEventsFor(300);

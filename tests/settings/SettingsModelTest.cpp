@@ -111,7 +111,7 @@ TEST_F(SettingsModelTest, OutOfRangeValuesAreKeptInTheControlsRanges) {
 TEST_F(SettingsModelTest, ExistingFileCompressionIsLoadedNotReplaced) {
     WaveFormat ulaw = WaveFormat::pcm(8000, 8, 1);
     ulaw.setFormatTag(wavetag::Mulaw);
-    ulaw.SaveFormatFile(model.fileCompressionPath());
+    ulaw.saveFormatFile(model.fileCompressionPath());
     model.load();
     EXPECT_EQ(model.fileCompression().formatTag(), wavetag::Mulaw);
     EXPECT_EQ(readAll(model.fileCompressionPath()), ulaw.bytes());

@@ -44,7 +44,7 @@ bool fail(const char* why) {
 /// A few recordings of an ordinary week, with memos, in General and a list of their own.
 void fillCatalogue(const QString& folder, Prompter& prompter) {
     Catalogue catalogue(folder, prompter);
-    catalogue.OpenCatalogue();
+    catalogue.openCatalogue();
     const QStringList memos = {QStringLiteral("5551234 Dentist, moved to Thursday"),
                                QStringLiteral("5559876 Mum"),
                                QStringLiteral("5550042 Insurance claim 4711"),
@@ -58,12 +58,12 @@ void fillCatalogue(const QString& folder, Prompter& prompter) {
         entry.avgBytesPerSec = 8000;
         entry.callerIdEnabled = true;
         entry.endTime = end.addSecs(i * 16021);
-        catalogue.AddRecordingEntry(entry);
-        TableFile& calls = catalogue.CallsTbl();
+        catalogue.addRecordingEntry(entry);
+        TableFile& calls = catalogue.recordings();
         calls.edit();
         calls.setFieldValue(QStringLiteral("Comment"), memos[i]);
         calls.post();
-        calls.SaveTable();
+        calls.saveTable();
     }
     catalogue.saveTree();
     catalogue.close();

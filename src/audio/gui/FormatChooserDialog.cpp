@@ -62,7 +62,7 @@ void FormatChooserDialog::setFormat(const WaveFormat& start) {
     for (const Entry& e : m_entries) {
         if (e.tag != m_tags.value(m_tagBox->currentIndex()))
             continue;
-        if (e.format.SameFormat(start)) {
+        if (e.format.sameFormat(start)) {
             m_formatList->setCurrentRow(row);
             return;
         }

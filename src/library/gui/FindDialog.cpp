@@ -58,7 +58,7 @@ FindDialog::FindDialog(RecordingSearch& search, QWidget* parent) : QDialog(paren
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-void FindDialog::acSearchExecute() {
+void FindDialog::findRecording() {
     m_text->clear();
     if (isVisible()) {
         raise();

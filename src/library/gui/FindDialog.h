@@ -14,14 +14,14 @@ class RecordingSearch;
 /// search through the prompter.
 ///
 ///     auto* find = new FindDialog(operations.search(), mainWindow);
-///     connect(acSearch, &QAction::triggered, find, &FindDialog::acSearchExecute);
+///     connect(acSearch, &QAction::triggered, find, &FindDialog::findRecording);
 class FindDialog : public QDialog {
     Q_OBJECT
 public:
     FindDialog(RecordingSearch& search, QWidget* parent = nullptr);
 
     /// The Search command: empties the text and shows the dialog (or brings it forward).
-    void acSearchExecute();
+    void findRecording();
     /// The Find Next button.
     void findNext();
 

@@ -15,12 +15,12 @@ constexpr int kNodeRole = Qt::UserRole + 1;
 FolderTreeModel::FolderTreeModel(Catalogue& catalogue, QTreeView& view, QObject* parent)
     : QStandardItemModel(parent), m_catalogue(catalogue), m_view(view) {
     m_view.setModel(this);
-    connect(&m_catalogue.Tree(), &FolderTree::changed, this, &FolderTreeModel::reload);
-    connect(&m_catalogue.Tree(), &FolderTree::selectionChanged, this, &FolderTreeModel::showSelection);
+    connect(&m_catalogue.folderTree(), &FolderTree::changed, this, &FolderTreeModel::reload);
+    connect(&m_catalogue.folderTree(), &FolderTree::selectionChanged, this, &FolderTreeModel::showSelection);
     connect(m_view.selectionModel(), &QItemSelectionModel::currentChanged, this, [this](const QModelIndex& current) {
         if (m_reloading)
             return;
-        if (FolderNode* node = nodeAt(current); node && node != m_catalogue.Tree().selected())
+        if (FolderNode* node = nodeAt(current); node && node != m_catalogue.folderTree().selected())
             m_catalogue.selectNode(node);
     });
     reload();
@@ -42,7 +42,7 @@ void FolderTreeModel::reload() {
         for (const auto& child : node.children)
             add(item, *child);
     };
-    for (const auto& root : m_catalogue.Tree().topLevel())
+    for (const auto& root : m_catalogue.folderTree().topLevel())
         add(invisibleRootItem(), *root);
     m_view.expandAll();
     m_reloading = false;
@@ -50,7 +50,7 @@ void FolderTreeModel::reload() {
 }
 
 void FolderTreeModel::showSelection() {
-    const FolderNode* selected = m_catalogue.Tree().selected();
+    const FolderNode* selected = m_catalogue.folderTree().selected();
     std::function<QModelIndex(const QModelIndex&)> find = [&](const QModelIndex& parent) -> QModelIndex {
         for (int r = 0; r < rowCount(parent); ++r) {
             const QModelIndex at = index(r, 0, parent);

@@ -11,7 +11,7 @@ class QTreeWidget;
 /// dialog fully expanded, and shows it modally; OK (with a folder selected) gives the folder's
 /// name, Cancel or closing the window an empty text.
 ///
-///     operations.setMoveTargetChooser([&] { return moveDialog.chooseFolder(catalogue.Tree()); });
+///     operations.setMoveTargetChooser([&] { return moveDialog.chooseFolder(catalogue.folderTree()); });
 class MoveToDialog : public QDialog {
     Q_OBJECT
 public:

@@ -12,7 +12,7 @@ void FirstRunWindows::attach(StartupConfiguration& init, ModemSearch& search, Mo
     progress.follow(search);
     // The window's OK runs the profile writer; "No modem detected" is the first-run check's own.
     init.setModemSearch([&search, &form] {
-        const int found = search.SearchModems();
+        const int found = search.searchModems();
         if (found > 0)
             form.exec();
         return found;

@@ -117,7 +117,7 @@ void ModemChoiceWindow::btnOkClick() {
     if (m_writer == nullptr || m_busy)
         return;
     const int row = m_list->currentRow();
-    const ModemProfileWriter::Result result = m_writer->WriteModemProfile(row < 0 ? 1 : row + 1);
+    const ModemProfileWriter::Result result = m_writer->writeModemProfile(row < 0 ? 1 : row + 1);
     if (result != ModemProfileWriter::Result::PortUnusable)
         accept();
 }

@@ -208,7 +208,7 @@ void PostProcessingWindow::saveClicked() {
         const BusyCursor busy;
         try {
             saved = m_session->save();
-        } catch (const EFOpenError& error) {
+        } catch (const FileOpenError& error) {
             failure = error.text();
         }
     }

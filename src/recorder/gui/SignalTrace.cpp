@@ -17,10 +17,10 @@ SignalTrace::SignalTrace(Prompter& prompter, QWidget* parent) : QWidget(parent),
 void SignalTrace::setColours(const QColor& back, const QColor& trace) {
     m_back = back;
     m_trace = trace;
-    ClearDisplay();
+    clearDisplay();
 }
 
-void SignalTrace::DisplayData(const QByteArray& block) {
+void SignalTrace::displayBlock(const QByteArray& block) {
     if (m_bitmap.size() != size())
         m_bitmap = QImage(size(), QImage::Format_RGB32);
     m_bitmap.fill(m_back);
@@ -40,7 +40,7 @@ void SignalTrace::DisplayData(const QByteArray& block) {
     drawLine(*points);
 }
 
-void SignalTrace::DrawOverview(const QByteArray& stream) {
+void SignalTrace::drawOverview(const QByteArray& stream) {
     if (m_bitmap.size() != size())
         m_bitmap = QImage(size(), QImage::Format_RGB32);
     m_bitmap.fill(m_back);
@@ -57,7 +57,7 @@ void SignalTrace::drawLine(const QList<QPoint>& points) {
     update();
 }
 
-void SignalTrace::ClearDisplay() {
+void SignalTrace::clearDisplay() {
     if (m_bitmap.size() != size())
         m_bitmap = QImage(size(), QImage::Format_RGB32);
     m_bitmap.fill(m_back);
@@ -74,5 +74,5 @@ void SignalTrace::paintEvent(QPaintEvent*) {
 
 void SignalTrace::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    ClearDisplay();
+    clearDisplay();
 }

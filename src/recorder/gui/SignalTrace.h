@@ -18,10 +18,10 @@ public:
 
     void setColours(const QColor& back, const QColor& trace);
     /// Draws one block of working-format samples over the whole width.
-    void DisplayData(const QByteArray& block);
+    void displayBlock(const QByteArray& block);
     /// Draws a whole stream of working-format samples over the whole width.
-    void DrawOverview(const QByteArray& stream);
-    void ClearDisplay();
+    void drawOverview(const QByteArray& stream);
+    void clearDisplay();
     const QImage& bitmap() const { return m_bitmap; }
 
 protected:

@@ -107,31 +107,31 @@ SettingsDialog::~SettingsDialog() = default;
 QWidget* SettingsDialog::buildGeneral() {
     auto* page = named(new QWidget, "tsGeneral");
     auto* format = named(new QGroupBox(QStringLiteral("File  compression format  "), page), "gbFormat");
-    m_lbFormat = plainLabel(QString(), format, "lbFormat");
-    m_lbFormat->setMinimumWidth(260);
+    m_fileFormatLabel = plainLabel(QString(), format, "lbFormat");
+    m_fileFormatLabel->setMinimumWidth(260);
     auto* choose = named(new QPushButton(QStringLiteral("Choose"), format), "BtnChoose");
     auto* formatRow = new QHBoxLayout(format);
-    formatRow->addWidget(m_lbFormat, 1);
+    formatRow->addWidget(m_fileFormatLabel, 1);
     formatRow->addWidget(choose);
     connect(choose, &QPushButton::clicked, this, &SettingsDialog::chooseFileCompression);
 
     auto* fonts = named(new QGroupBox(QStringLiteral(" Fonts "), page), "gbFonts");
-    m_lbFonts = plainLabel(QString(), fonts, "lbFonts");
+    m_fontsLabel = plainLabel(QString(), fonts, "lbFonts");
     auto* fontsBtn = named(new QPushButton(QStringLiteral("Choose"), fonts), "FontsBtn");
     auto* fontsRow = new QHBoxLayout(fonts);
-    fontsRow->addWidget(m_lbFonts, 1);
+    fontsRow->addWidget(m_fontsLabel, 1);
     fontsRow->addWidget(fontsBtn);
     connect(fontsBtn, &QPushButton::clicked, this, &SettingsDialog::chooseListFont);
 
-    m_cbStartup = named(new QCheckBox(QStringLiteral("Load at startup"), page), "cbStartup");
-    m_cbStartToTray = named(new QCheckBox(QStringLiteral("Start to system tray"), page), "cbStartToTray");
-    m_cbCallerId = named(new QCheckBox(QStringLiteral("Enable caller ID"), page), "cbCallerID");
+    m_loadAtStartupBox = named(new QCheckBox(QStringLiteral("Load at startup"), page), "cbStartup");
+    m_startToTrayBox = named(new QCheckBox(QStringLiteral("Start to system tray"), page), "cbStartToTray");
+    m_callerIdBox = named(new QCheckBox(QStringLiteral("Enable caller ID"), page), "cbCallerID");
     auto* layout = new QVBoxLayout(page);
     layout->addWidget(format);
     layout->addWidget(fonts);
-    layout->addWidget(m_cbStartup);
-    layout->addWidget(m_cbStartToTray);
-    layout->addWidget(m_cbCallerId);
+    layout->addWidget(m_loadAtStartupBox);
+    layout->addWidget(m_startToTrayBox);
+    layout->addWidget(m_callerIdBox);
     layout->addStretch();
     return page;
 }
@@ -139,36 +139,36 @@ QWidget* SettingsDialog::buildGeneral() {
 QWidget* SettingsDialog::buildModem() {
     auto* page = named(new QWidget, "tsModem");
     auto* model = named(new QGroupBox(QStringLiteral(" Model "), page), "gbModel");
-    m_label1 = plainLabel(QString(), model, "Label1");
-    m_label2 = plainLabel(QString(), model, "Label2");
+    m_modemModelLabel = plainLabel(QString(), model, "Label1");
+    m_modemPortLabel = plainLabel(QString(), model, "Label2");
     auto* modelLayout = new QVBoxLayout(model);
-    modelLayout->addWidget(m_label1);
-    modelLayout->addWidget(m_label2);
+    modelLayout->addWidget(m_modemModelLabel);
+    modelLayout->addWidget(m_modemPortLabel);
 
-    m_seTimeOut = spinEdit("seTimeOut", 1, 6, page);
-    m_cbVsm = named(new QComboBox(page), "cbVsm");
-    m_cbVsm->setMinimumWidth(200);
-    m_cbBaudrate = named(new QComboBox(page), "cbBaudrate");
+    m_timeOutSpin = spinEdit("seTimeOut", 1, 6, page);
+    m_compressionCombo = named(new QComboBox(page), "cbVsm");
+    m_compressionCombo->setMinimumWidth(200);
+    m_baudRateCombo = named(new QComboBox(page), "cbBaudrate");
     for (int speed : SerialLine::kSpeeds)
-        m_cbBaudrate->addItem(QString::number(speed));
-    m_cbFlowCntr = named(new QComboBox(page), "cbFlowCntr");
-    m_cbFlowCntr->addItems({QStringLiteral("Hardware"), QStringLiteral("Software"), QStringLiteral("None")});
-    m_btnFindModems = named(new QPushButton(QStringLiteral("Find modems"), page), "btnFindModems");
-    connect(m_btnFindModems, &QPushButton::clicked, this, &SettingsDialog::findModems);
+        m_baudRateCombo->addItem(QString::number(speed));
+    m_flowControlCombo = named(new QComboBox(page), "cbFlowCntr");
+    m_flowControlCombo->addItems({QStringLiteral("Hardware"), QStringLiteral("Software"), QStringLiteral("None")});
+    m_findModemsButton = named(new QPushButton(QStringLiteral("Find modems"), page), "btnFindModems");
+    connect(m_findModemsButton, &QPushButton::clicked, this, &SettingsDialog::findModems);
 
     auto* grid = new QGridLayout;
     grid->addWidget(plainLabel(QStringLiteral("Time out (sec)"), page), 0, 0);
-    grid->addWidget(m_seTimeOut, 0, 1, Qt::AlignLeft);
+    grid->addWidget(m_timeOutSpin, 0, 1, Qt::AlignLeft);
     grid->addWidget(plainLabel(QStringLiteral("Voice Compression"), page), 1, 0);
-    grid->addWidget(m_cbVsm, 1, 1);
+    grid->addWidget(m_compressionCombo, 1, 1);
     grid->addWidget(plainLabel(QStringLiteral("Baudrate"), page), 2, 0);
-    grid->addWidget(m_cbBaudrate, 2, 1);
+    grid->addWidget(m_baudRateCombo, 2, 1);
     grid->addWidget(plainLabel(QStringLiteral("Flow control"), page), 3, 0);
-    grid->addWidget(m_cbFlowCntr, 3, 1);
+    grid->addWidget(m_flowControlCombo, 3, 1);
     auto* layout = new QVBoxLayout(page);
     layout->addWidget(model);
     layout->addLayout(grid);
-    layout->addWidget(m_btnFindModems, 0, Qt::AlignLeft);
+    layout->addWidget(m_findModemsButton, 0, Qt::AlignLeft);
     layout->addStretch();
     return page;
 }
@@ -183,27 +183,27 @@ QWidget* SettingsDialog::buildParameters() {
         row->addWidget(plainLabel(QStringLiteral("High"), box));
         return box;
     };
-    m_spkVolTr = gainSlider("SpkVolTr", page);
-    m_recGainTr = gainSlider("RecGainTr", page);
+    m_speakerVolumeSlider = gainSlider("SpkVolTr", page);
+    m_recordGainSlider = gainSlider("RecGainTr", page);
     auto* layout = new QVBoxLayout(page);
-    layout->addWidget(group(QStringLiteral("  Modem speaker volume  "), "gbSpeaker", m_spkVolTr));
-    layout->addWidget(group(QStringLiteral("   Recording level   "), "gbRecording", m_recGainTr));
+    layout->addWidget(group(QStringLiteral("  Modem speaker volume  "), "gbSpeaker", m_speakerVolumeSlider));
+    layout->addWidget(group(QStringLiteral("   Recording level   "), "gbRecording", m_recordGainSlider));
     layout->addStretch();
     return page;
 }
 
 QWidget* SettingsDialog::buildMediaPlayer() {
     auto* page = named(new QWidget, "tsMediaPlayer");
-    m_cbExtPlayer = named(new QCheckBox(QStringLiteral("External media player"), page), "cbExtPlayer");
-    m_edExtPlayer = named(new QLineEdit(page), "edExtPlayer");
-    m_edExtPlayer->setMaxLength(255);
+    m_externalPlayerBox = named(new QCheckBox(QStringLiteral("External media player"), page), "cbExtPlayer");
+    m_externalPlayerEdit = named(new QLineEdit(page), "edExtPlayer");
+    m_externalPlayerEdit->setMaxLength(255);
     m_browse = named(new QPushButton(QStringLiteral("Browse"), page), "Button2");
     connect(m_browse, &QPushButton::clicked, this, &SettingsDialog::browsePlayer);
     auto* row = new QHBoxLayout;
-    row->addWidget(m_edExtPlayer, 1);
+    row->addWidget(m_externalPlayerEdit, 1);
     row->addWidget(m_browse);
     auto* layout = new QVBoxLayout(page);
-    layout->addWidget(m_cbExtPlayer);
+    layout->addWidget(m_externalPlayerBox);
     layout->addLayout(row);
     layout->addStretch();
     return page;
@@ -211,28 +211,28 @@ QWidget* SettingsDialog::buildMediaPlayer() {
 
 QWidget* SettingsDialog::buildMonitor() {
     auto* page = named(new QWidget, "tsMonitor");
-    m_cbPlay = named(new QCheckBox(QStringLiteral("Enable during play"), page), "cbPlay");
-    m_cbRecord = named(new QCheckBox(QStringLiteral("Enable during record"), page), "cbRecord");
-    m_cbxPoints = named(new QComboBox(page), "cbxPoints");
+    m_tracePlayBox = named(new QCheckBox(QStringLiteral("Enable during play"), page), "cbPlay");
+    m_traceRecordBox = named(new QCheckBox(QStringLiteral("Enable during record"), page), "cbRecord");
+    m_tracePointsCombo = named(new QComboBox(page), "cbxPoints");
     for (int points = 1200; points <= 3000; points += 200)
-        m_cbxPoints->addItem(QString::number(points));
-    m_lbBackColor = swatch("lbBackColor", page);
-    m_lbTraceColor = swatch("lbTraceColor", page);
+        m_tracePointsCombo->addItem(QString::number(points));
+    m_backColorLabel = swatch("lbBackColor", page);
+    m_traceColorLabel = swatch("lbTraceColor", page);
     auto* background = named(new QPushButton(QStringLiteral("Background"), page), "btnBackColor");
     auto* trace = named(new QPushButton(QStringLiteral("Trace"), page), "btnTraceColor");
     connect(background, &QPushButton::clicked, this, [this] { chooseTraceColour(true); });
     connect(trace, &QPushButton::clicked, this, [this] { chooseTraceColour(false); });
     auto* grid = new QGridLayout;
     grid->addWidget(plainLabel(QStringLiteral("Points to display"), page), 0, 0);
-    grid->addWidget(m_cbxPoints, 0, 1);
-    grid->addWidget(m_lbBackColor, 1, 0);
+    grid->addWidget(m_tracePointsCombo, 0, 1);
+    grid->addWidget(m_backColorLabel, 1, 0);
     grid->addWidget(background, 1, 1);
-    grid->addWidget(m_lbTraceColor, 2, 0);
+    grid->addWidget(m_traceColorLabel, 2, 0);
     grid->addWidget(trace, 2, 1);
     grid->setColumnStretch(2, 1);
     auto* layout = new QVBoxLayout(page);
-    layout->addWidget(m_cbPlay);
-    layout->addWidget(m_cbRecord);
+    layout->addWidget(m_tracePlayBox);
+    layout->addWidget(m_traceRecordBox);
     layout->addLayout(grid);
     layout->addStretch();
     return page;
@@ -240,26 +240,26 @@ QWidget* SettingsDialog::buildMonitor() {
 
 QWidget* SettingsDialog::buildAutoRecord() {
     auto* page = named(new QWidget, "tsAutoRecord");
-    m_cbAutoMode =
+    m_autoModeBox =
         named(new QCheckBox(QStringLiteral("Automatically record all incoming calls when i lift handset"), page),
               "cbAutoMode");
     m_conditions = named(new QGroupBox(QStringLiteral(" Conditions "), page), "gbConditions");
-    m_seDiscTime = spinEdit("seDiscTime", 1, 30, m_conditions);
-    m_cbRejectCall = named(new QCheckBox(QStringLiteral("Reject call recording after"), m_conditions), "cbRejectCall");
-    m_seRejectRings = spinEdit("seRejectRings", 2, 20, m_conditions);
+    m_disconnectTimeSpin = spinEdit("seDiscTime", 1, 30, m_conditions);
+    m_rejectCallBox = named(new QCheckBox(QStringLiteral("Reject call recording after"), m_conditions), "cbRejectCall");
+    m_rejectRingsSpin = spinEdit("seRejectRings", 2, 20, m_conditions);
     auto* grid = new QGridLayout(m_conditions);
     grid->addWidget(plainLabel(QStringLiteral("Disconnect after "), m_conditions), 0, 0);
-    grid->addWidget(m_seDiscTime, 0, 1);
+    grid->addWidget(m_disconnectTimeSpin, 0, 1);
     grid->addWidget(plainLabel(QStringLiteral("seconds of silence or beep tone"), m_conditions), 0, 2);
-    grid->addWidget(m_cbRejectCall, 1, 0);
-    grid->addWidget(m_seRejectRings, 1, 1);
+    grid->addWidget(m_rejectCallBox, 1, 0);
+    grid->addWidget(m_rejectRingsSpin, 1, 1);
     grid->addWidget(plainLabel(QStringLiteral("rings"), m_conditions), 1, 2);
-    m_cbRecordOutgoing = named(new QCheckBox(QStringLiteral("Also record calls I make"), page), "cbRecordOutgoing");
-    m_cbRecordOutgoing->setToolTip(
+    m_recordOutgoingBox = named(new QCheckBox(QStringLiteral("Also record calls I make"), page), "cbRecordOutgoing");
+    m_recordOutgoingBox->setToolTip(
         QStringLiteral("Available once the modem has reported the handset being lifted during a call"));
     auto* layout = new QVBoxLayout(page);
-    layout->addWidget(m_cbAutoMode);
-    layout->addWidget(m_cbRecordOutgoing);
+    layout->addWidget(m_autoModeBox);
+    layout->addWidget(m_recordOutgoingBox);
     layout->addWidget(m_conditions);
     layout->addStretch();
     return page;
@@ -267,22 +267,22 @@ QWidget* SettingsDialog::buildAutoRecord() {
 
 void SettingsDialog::connectControls() {
     SettingsModel& m = m_model;
-    connect(m_cbStartup, &QCheckBox::toggled, &m, &SettingsModel::setStartUp);
-    connect(m_cbStartToTray, &QCheckBox::toggled, &m, &SettingsModel::setStartToTray);
-    connect(m_cbCallerId, &QCheckBox::toggled, &m, &SettingsModel::setCallerId);
-    connect(m_seTimeOut, &QSpinBox::valueChanged, &m, &SettingsModel::setTimeout);
-    connect(m_cbBaudrate, &QComboBox::currentIndexChanged, &m, &SettingsModel::setBaudrateIndex);
-    connect(m_cbFlowCntr, &QComboBox::currentIndexChanged, &m, &SettingsModel::setFlowControlIndex);
-    connect(m_cbExtPlayer, &QCheckBox::toggled, &m, &SettingsModel::setExtPlayer);
-    connect(m_edExtPlayer, &QLineEdit::textEdited, &m, &SettingsModel::setPlayer);
-    connect(m_cbPlay, &QCheckBox::toggled, &m, &SettingsModel::setPlayTrace);
-    connect(m_cbRecord, &QCheckBox::toggled, &m, &SettingsModel::setRecordTrace);
-    connect(m_cbxPoints, &QComboBox::currentIndexChanged, &m, &SettingsModel::setPointsIndex);
-    connect(m_cbAutoMode, &QCheckBox::toggled, &m, &SettingsModel::setAutoRecord);
-    connect(m_cbRecordOutgoing, &QCheckBox::toggled, &m, &SettingsModel::setRecordOutgoing);
-    connect(m_seDiscTime, &QSpinBox::valueChanged, &m, &SettingsModel::setDiscTime);
-    connect(m_cbRejectCall, &QCheckBox::toggled, &m, &SettingsModel::setRejectCall);
-    connect(m_seRejectRings, &QSpinBox::valueChanged, &m, &SettingsModel::setRejectRings);
+    connect(m_loadAtStartupBox, &QCheckBox::toggled, &m, &SettingsModel::setStartUp);
+    connect(m_startToTrayBox, &QCheckBox::toggled, &m, &SettingsModel::setStartToTray);
+    connect(m_callerIdBox, &QCheckBox::toggled, &m, &SettingsModel::setCallerId);
+    connect(m_timeOutSpin, &QSpinBox::valueChanged, &m, &SettingsModel::setTimeout);
+    connect(m_baudRateCombo, &QComboBox::currentIndexChanged, &m, &SettingsModel::setBaudrateIndex);
+    connect(m_flowControlCombo, &QComboBox::currentIndexChanged, &m, &SettingsModel::setFlowControlIndex);
+    connect(m_externalPlayerBox, &QCheckBox::toggled, &m, &SettingsModel::setExtPlayer);
+    connect(m_externalPlayerEdit, &QLineEdit::textEdited, &m, &SettingsModel::setPlayer);
+    connect(m_tracePlayBox, &QCheckBox::toggled, &m, &SettingsModel::setPlayTrace);
+    connect(m_traceRecordBox, &QCheckBox::toggled, &m, &SettingsModel::setRecordTrace);
+    connect(m_tracePointsCombo, &QComboBox::currentIndexChanged, &m, &SettingsModel::setPointsIndex);
+    connect(m_autoModeBox, &QCheckBox::toggled, &m, &SettingsModel::setAutoRecord);
+    connect(m_recordOutgoingBox, &QCheckBox::toggled, &m, &SettingsModel::setRecordOutgoing);
+    connect(m_disconnectTimeSpin, &QSpinBox::valueChanged, &m, &SettingsModel::setDiscTime);
+    connect(m_rejectCallBox, &QCheckBox::toggled, &m, &SettingsModel::setRejectCall);
+    connect(m_rejectRingsSpin, &QSpinBox::valueChanged, &m, &SettingsModel::setRejectRings);
     // The controls follow the model whatever changed it (the dialog, Cancel's reload, a load at start).
     connect(&m, &SettingsModel::changed, this, &SettingsDialog::showModel);
     connect(m_ok, &QPushButton::clicked, this, &SettingsDialog::accept);

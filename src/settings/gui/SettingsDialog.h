@@ -92,37 +92,37 @@ private:
     QPushButton* m_ok = nullptr;
     QPushButton* m_cancel = nullptr;
     // General
-    QLabel* m_lbFormat = nullptr;
-    QLabel* m_lbFonts = nullptr;
-    QCheckBox* m_cbStartup = nullptr;
-    QCheckBox* m_cbStartToTray = nullptr;
-    QCheckBox* m_cbCallerId = nullptr;
+    QLabel* m_fileFormatLabel = nullptr;
+    QLabel* m_fontsLabel = nullptr;
+    QCheckBox* m_loadAtStartupBox = nullptr;
+    QCheckBox* m_startToTrayBox = nullptr;
+    QCheckBox* m_callerIdBox = nullptr;
     // Modem
-    QLabel* m_label1 = nullptr;
-    QLabel* m_label2 = nullptr;
-    QSpinBox* m_seTimeOut = nullptr;
-    QComboBox* m_cbVsm = nullptr;
-    QComboBox* m_cbBaudrate = nullptr;
-    QComboBox* m_cbFlowCntr = nullptr;
-    QPushButton* m_btnFindModems = nullptr;
+    QLabel* m_modemModelLabel = nullptr;
+    QLabel* m_modemPortLabel = nullptr;
+    QSpinBox* m_timeOutSpin = nullptr;
+    QComboBox* m_compressionCombo = nullptr;
+    QComboBox* m_baudRateCombo = nullptr;
+    QComboBox* m_flowControlCombo = nullptr;
+    QPushButton* m_findModemsButton = nullptr;
     // Parameters
-    QSlider* m_spkVolTr = nullptr;
-    QSlider* m_recGainTr = nullptr;
+    QSlider* m_speakerVolumeSlider = nullptr;
+    QSlider* m_recordGainSlider = nullptr;
     // Media player
-    QCheckBox* m_cbExtPlayer = nullptr;
-    QLineEdit* m_edExtPlayer = nullptr;
+    QCheckBox* m_externalPlayerBox = nullptr;
+    QLineEdit* m_externalPlayerEdit = nullptr;
     QPushButton* m_browse = nullptr;
     // Monitor
-    QCheckBox* m_cbPlay = nullptr;
-    QCheckBox* m_cbRecord = nullptr;
-    QComboBox* m_cbxPoints = nullptr;
-    QLabel* m_lbBackColor = nullptr;
-    QLabel* m_lbTraceColor = nullptr;
+    QCheckBox* m_tracePlayBox = nullptr;
+    QCheckBox* m_traceRecordBox = nullptr;
+    QComboBox* m_tracePointsCombo = nullptr;
+    QLabel* m_backColorLabel = nullptr;
+    QLabel* m_traceColorLabel = nullptr;
     // Auto record
-    QCheckBox* m_cbAutoMode = nullptr;
-    QCheckBox* m_cbRecordOutgoing = nullptr;
+    QCheckBox* m_autoModeBox = nullptr;
+    QCheckBox* m_recordOutgoingBox = nullptr;
     QGroupBox* m_conditions = nullptr;
-    QSpinBox* m_seDiscTime = nullptr;
-    QCheckBox* m_cbRejectCall = nullptr;
-    QSpinBox* m_seRejectRings = nullptr;
+    QSpinBox* m_disconnectTimeSpin = nullptr;
+    QCheckBox* m_rejectCallBox = nullptr;
+    QSpinBox* m_rejectRingsSpin = nullptr;
 };

@@ -57,45 +57,45 @@ void SettingsDialog::prepareShow() {
     showModemLabels(modem, 0);
     if (modem)
         fillCompressionList();
-    m_cbVsm->setEnabled(modem);
+    m_compressionCombo->setEnabled(modem);
     showGains();
-    m_lbFormat->setText(m_model.fileCompression().FormatDescription());
-    m_lbFonts->setText(m_model.storedFontName());
+    m_fileFormatLabel->setText(m_model.fileCompression().formatDescription());
+    m_fontsLabel->setText(m_model.storedFontName());
     showModel();
     m_ok->setFocus(Qt::OtherFocusReason);
 }
 
 void SettingsDialog::showModemLabels(bool found, int defaultPort) {
     if (found) {
-        m_label1->setText(m_model.modemModel());
-        m_label2->setText(QStringLiteral("Com ") + QString::number(m_model.modemPort(defaultPort)));
+        m_modemModelLabel->setText(m_model.modemModel());
+        m_modemPortLabel->setText(QStringLiteral("Com ") + QString::number(m_model.modemPort(defaultPort)));
     } else {
-        m_label1->setText(QStringLiteral("No modem detected"));
-        m_label2->setText(QStringLiteral("Com "));
+        m_modemModelLabel->setText(QStringLiteral("No modem detected"));
+        m_modemPortLabel->setText(QStringLiteral("Com "));
     }
 }
 
 void SettingsDialog::fillCompressionList() {
     m_choices = m_modemSide ? m_modemSide->compressionChoices() : QList<CompressionChoice>();
-    const QSignalBlocker quiet(m_cbVsm);
-    m_cbVsm->clear();
+    const QSignalBlocker quiet(m_compressionCombo);
+    m_compressionCombo->clear();
     for (const CompressionChoice& choice : m_choices)
-        m_cbVsm->addItem(choice.text);
+        m_compressionCombo->addItem(choice.text);
     const int index = m_model.compressionIndex();
-    m_cbVsm->setCurrentIndex(index >= 0 && index < m_cbVsm->count() ? index : -1);
+    m_compressionCombo->setCurrentIndex(index >= 0 && index < m_compressionCombo->count() ? index : -1);
 }
 
 void SettingsDialog::showGains() {
     // A gain the modem rejected ("none") leaves its slider where it was.
     if (const std::optional<int> level = m_model.speakerLevel())
-        m_spkVolTr->setValue(*level);
+        m_speakerVolumeSlider->setValue(*level);
     if (const std::optional<int> level = m_model.recordLevel())
-        m_recGainTr->setValue(*level);
+        m_recordGainSlider->setValue(*level);
 }
 
 void SettingsDialog::parametersShown() {
-    const std::pair<QSlider*, GainSpan> sliders[] = {{m_spkVolTr, m_model.speakerSpan()},
-                                                     {m_recGainTr, m_model.recordSpan()}};
+    const std::pair<QSlider*, GainSpan> sliders[] = {{m_speakerVolumeSlider, m_model.speakerSpan()},
+                                                     {m_recordGainSlider, m_model.recordSpan()}};
     for (const auto& [slider, span] : sliders) {
         slider->setRange(span.min, span.max);
         slider->setTickInterval(SettingsModel::tickSpacing(span.max - span.min, slider->tickInterval()));
@@ -105,58 +105,59 @@ void SettingsDialog::parametersShown() {
 
 void SettingsDialog::showModel() {
     const SettingsModel& m = m_model;
-    const QList<QObject*> controls = {m_cbStartup,  m_cbStartToTray, m_cbCallerId,    m_seTimeOut,
-                                      m_cbBaudrate, m_cbFlowCntr,    m_cbExtPlayer,   m_edExtPlayer,
-                                      m_cbPlay,     m_cbRecord,      m_cbxPoints,     m_cbAutoMode,
-                                      m_seDiscTime, m_cbRejectCall,  m_seRejectRings, m_cbRecordOutgoing};
+    const QList<QObject*> controls = {
+        m_loadAtStartupBox,   m_startToTrayBox,   m_callerIdBox,       m_timeOutSpin,
+        m_baudRateCombo,      m_flowControlCombo, m_externalPlayerBox, m_externalPlayerEdit,
+        m_tracePlayBox,       m_traceRecordBox,   m_tracePointsCombo,  m_autoModeBox,
+        m_disconnectTimeSpin, m_rejectCallBox,    m_rejectRingsSpin,   m_recordOutgoingBox};
     std::vector<std::unique_ptr<QSignalBlocker>> quiet;
     for (QObject* control : controls)
         quiet.push_back(std::make_unique<QSignalBlocker>(control));
-    m_cbStartup->setChecked(m.startUp());
-    m_cbStartToTray->setChecked(m.startToTray());
-    m_cbCallerId->setChecked(m.callerId());
-    m_seTimeOut->setValue(m.timeout());
-    m_cbBaudrate->setCurrentIndex(m.baudrateIndex());
-    m_cbFlowCntr->setCurrentIndex(m.flowControlIndex());
-    m_cbExtPlayer->setChecked(m.extPlayer());
-    if (m_edExtPlayer->text() != m.player())
-        m_edExtPlayer->setText(m.player());
-    m_cbPlay->setChecked(m.playTrace());
-    m_cbRecord->setChecked(m.recordTrace());
-    m_cbxPoints->setCurrentIndex(m.pointsIndex());
-    paintSwatch(m_lbBackColor, m.backColor());
-    paintSwatch(m_lbTraceColor, m.traceColor());
-    m_cbAutoMode->setChecked(m.autoRecord());
-    m_cbRecordOutgoing->setChecked(m.recordOutgoing());
-    m_seDiscTime->setValue(m.discTime());
-    m_cbRejectCall->setChecked(m.rejectCall());
-    m_seRejectRings->setValue(m.rejectRings());
+    m_loadAtStartupBox->setChecked(m.startUp());
+    m_startToTrayBox->setChecked(m.startToTray());
+    m_callerIdBox->setChecked(m.callerId());
+    m_timeOutSpin->setValue(m.timeout());
+    m_baudRateCombo->setCurrentIndex(m.baudrateIndex());
+    m_flowControlCombo->setCurrentIndex(m.flowControlIndex());
+    m_externalPlayerBox->setChecked(m.extPlayer());
+    if (m_externalPlayerEdit->text() != m.player())
+        m_externalPlayerEdit->setText(m.player());
+    m_tracePlayBox->setChecked(m.playTrace());
+    m_traceRecordBox->setChecked(m.recordTrace());
+    m_tracePointsCombo->setCurrentIndex(m.pointsIndex());
+    paintSwatch(m_backColorLabel, m.backColor());
+    paintSwatch(m_traceColorLabel, m.traceColor());
+    m_autoModeBox->setChecked(m.autoRecord());
+    m_recordOutgoingBox->setChecked(m.recordOutgoing());
+    m_disconnectTimeSpin->setValue(m.discTime());
+    m_rejectCallBox->setChecked(m.rejectCall());
+    m_rejectRingsSpin->setValue(m.rejectRings());
     updateEnables();
 }
 
 void SettingsDialog::updateEnables() {
     const bool voice = !m_modemSide || m_modemSide->voiceFeatures();
-    m_cbStartToTray->setEnabled(m_cbStartup->isChecked());
-    m_cbCallerId->setEnabled(m_callerIdAvailable);
-    m_edExtPlayer->setEnabled(m_cbExtPlayer->isChecked());
-    m_browse->setEnabled(m_cbExtPlayer->isChecked());
+    m_startToTrayBox->setEnabled(m_loadAtStartupBox->isChecked());
+    m_callerIdBox->setEnabled(m_callerIdAvailable);
+    m_externalPlayerEdit->setEnabled(m_externalPlayerBox->isChecked());
+    m_browse->setEnabled(m_externalPlayerBox->isChecked());
     // Without voice features nothing is recorded, automatically or otherwise.
-    m_cbAutoMode->setEnabled(voice);
+    m_autoModeBox->setEnabled(voice);
     // Calls the user makes are seen only by a modem that reports the handset.
-    m_cbRecordOutgoing->setEnabled(voice && m_modemSide && m_modemSide->reportsHandset());
+    m_recordOutgoingBox->setEnabled(voice && m_modemSide && m_modemSide->reportsHandset());
     m_conditions->setEnabled(voice);
-    for (QWidget* condition : {static_cast<QWidget*>(m_seDiscTime), static_cast<QWidget*>(m_cbRejectCall),
-                               static_cast<QWidget*>(m_seRejectRings)})
-        condition->setEnabled(m_cbAutoMode->isChecked());
-    m_spkVolTr->setEnabled(voice);
-    m_recGainTr->setEnabled(voice);
+    for (QWidget* condition : {static_cast<QWidget*>(m_disconnectTimeSpin), static_cast<QWidget*>(m_rejectCallBox),
+                               static_cast<QWidget*>(m_rejectRingsSpin)})
+        condition->setEnabled(m_autoModeBox->isChecked());
+    m_speakerVolumeSlider->setEnabled(voice);
+    m_recordGainSlider->setEnabled(voice);
 }
 
 void SettingsDialog::accept() {
     SettingsConfirmation choice;
-    choice.speakerLevel = m_spkVolTr->value();
-    choice.recordLevel = m_recGainTr->value();
-    const int line = m_cbVsm->currentIndex();
+    choice.speakerLevel = m_speakerVolumeSlider->value();
+    choice.recordLevel = m_recordGainSlider->value();
+    const int line = m_compressionCombo->currentIndex();
     if (line >= 0 && line < m_choices.size()) {
         choice.compressionIndex = line;
         choice.compressionCommand = m_choices[line].vsmCommand;
@@ -187,7 +188,7 @@ void SettingsDialog::chooseFileCompression() {
         m_chooser = m_ownChooser.get();
     }
     if (m_model.chooseFileCompression(*m_chooser, m_prompter) == SettingsModel::FormatChoice::Saved)
-        m_lbFormat->setText(m_model.fileCompression().FormatDescription());
+        m_fileFormatLabel->setText(m_model.fileCompression().formatDescription());
 }
 
 void SettingsDialog::chooseListFont() {
@@ -196,7 +197,7 @@ void SettingsDialog::chooseListFont() {
         return;
     const int size = font->pointSize() > 0 ? font->pointSize() : m_model.fontSize();
     m_model.setFont(font->family(), size, m_model.fontColor());
-    m_lbFonts->setText(font->family());
+    m_fontsLabel->setText(font->family());
 }
 
 void SettingsDialog::chooseTraceColour(bool background) {
@@ -236,7 +237,7 @@ void SettingsDialog::findModems() {
     const bool modem = found > 0 && m_model.modemConfigured();
     showModemLabels(found > 0, 1);
     fillCompressionList();
-    m_cbVsm->setEnabled(modem);
+    m_compressionCombo->setEnabled(modem);
     // The new modem's gains, within its own ranges.
     showGains();
     if (m_tabs->currentIndex() == Parameters)

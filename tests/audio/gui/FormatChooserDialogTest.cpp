@@ -28,7 +28,7 @@ TEST(FormatChooserDialogTest, StartsFromTheGivenFormat) {
     EXPECT_EQ(dialog.findChild<QComboBox*>("cbTag")->currentText(), QStringLiteral("IMA ADPCM"));
     EXPECT_EQ(dialog.findChild<QListWidget*>("lbFormats")->currentItem()->text(),
               QStringLiteral("11.025 kHz, 4 Bit, Stereo"));
-    EXPECT_TRUE(dialog.format().SameFormat(ImaAdpcmDriver::imaFormat(11025, 2)));
+    EXPECT_TRUE(dialog.format().sameFormat(ImaAdpcmDriver::imaFormat(11025, 2)));
 }
 
 TEST(FormatChooserDialogTest, OkTakesTheSelectionAndCancelIs515) {
@@ -39,12 +39,12 @@ TEST(FormatChooserDialogTest, OkTakesTheSelectionAndCancelIs515) {
         d->findChild<QListWidget*>("lbFormats")->setCurrentRow(1);
         d->accept();
     });
-    ASSERT_TRUE(format.ChooseFormat(QStringLiteral("Choose file compression format"), chooser));
+    ASSERT_TRUE(format.chooseFormat(QStringLiteral("Choose file compression format"), chooser));
     EXPECT_EQ(format.formatTag(), wavetag::Gsm610);
     EXPECT_EQ(format.samplesPerSec(), 8000u);
 
     whenShown([](FormatChooserDialog* d) { d->reject(); });
     WaveFormat kept = format;
-    EXPECT_FALSE(kept.ChooseFormat(QStringLiteral("x"), chooser));
-    EXPECT_TRUE(kept.SameFormat(format));
+    EXPECT_FALSE(kept.chooseFormat(QStringLiteral("x"), chooser));
+    EXPECT_TRUE(kept.sameFormat(format));
 }

@@ -80,8 +80,8 @@ TEST_P(FormatSoundTest, APlayedRecordingIsHeardAsItsDecodedSoundForItsWholeLengt
     Player player(devices.get());
     player.setDecodeCopy(false);
     const qint64 start = monitor->size();
-    ASSERT_TRUE(player.Open(path)) << player.errorText().toStdString();
-    ASSERT_TRUE(player.Play()) << player.errorText().toStdString();
+    ASSERT_TRUE(player.open(path)) << player.errorText().toStdString();
+    ASSERT_TRUE(player.play()) << player.errorText().toStdString();
     ASSERT_TRUE(waitUntil([&] { return player.mode() == MediaPlayer::Mode::Stopped; }));
     ASSERT_TRUE(monitor->waitForMore(2000)) << "a quarter of a second after the end, for the tail";
 
@@ -101,11 +101,11 @@ TEST_F(SoundTest, CloseSilencesThePlaybackWithinATenthOfASecond) {
     Player player(devices.get());
     player.setDecodeCopy(false);
     const qint64 start = monitor->size();
-    ASSERT_TRUE(player.Open(path));
-    ASSERT_TRUE(player.Play());
+    ASSERT_TRUE(player.open(path));
+    ASSERT_TRUE(player.play());
     ASSERT_TRUE(waitUntil([&] { return player.position() >= 1500; }));
     const qint64 closedAt = player.position() * 8; // in samples of the source
-    player.Close();
+    player.close();
     ASSERT_TRUE(monitor->waitForMore(8000)) << "a second of the monitor after Close";
 
     const std::vector<int16_t> heard = monitor->samples();
@@ -129,8 +129,8 @@ TEST_F(SoundTest, ThePreviewPlaysItsWholeStreamAlsoOneTooShortToFillThePreBuffer
         StreamPreview preview;
         preview.AudioOut.setOutputDevices(devices.get());
         const qint64 start = monitor->size();
-        preview.PlayStream(stream);
-        ASSERT_TRUE(waitUntil([&] { return !preview.Active(); })) << "the preview never ended";
+        preview.playStream(stream);
+        ASSERT_TRUE(waitUntil([&] { return !preview.active(); })) << "the preview never ended";
         ASSERT_TRUE(monitor->waitForMore(2000));
         const std::vector<int16_t> heard = monitor->samples();
         const auto sent = static_cast<double>(sound::loudDuration(signal, kLoud));

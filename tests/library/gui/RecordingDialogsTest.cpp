@@ -33,23 +33,23 @@ struct DialogsTest : ::testing::Test {
 
     void SetUp() override {
         QDir(dir.path()).mkdir(QStringLiteral("wav"));
-        catalogue.OpenCatalogue();
+        catalogue.openCatalogue();
         FolderListCommands lists(catalogue, prompter);
         prompter.texts = {QStringLiteral("Work"), QStringLiteral("Clients")};
-        ASSERT_TRUE(lists.acAddListExecute());
-        catalogue.selectNode(catalogue.Tree().find(QStringLiteral("Work")));
-        ASSERT_TRUE(lists.acAddSublistExecute());
-        catalogue.selectNode(catalogue.Tree().find(QStringLiteral("General")));
+        ASSERT_TRUE(lists.addList());
+        catalogue.selectNode(catalogue.folderTree().find(QStringLiteral("Work")));
+        ASSERT_TRUE(lists.addSublist());
+        catalogue.selectNode(catalogue.folderTree().find(QStringLiteral("General")));
         for (const QString& memo : {QStringLiteral("first"), QStringLiteral("ABC Ltd"), QStringLiteral("other")}) {
             RecordingEntry entry;
             entry.endTime = QDateTime(QDate(2026, 12, 8), QTime(10, 0, ids.size()));
             entry.callerIdEnabled = true;
             entry.callerId = memo;
-            catalogue.AddRecordingEntry(entry);
-            ids.append(catalogue.CallsTbl().fieldText(QStringLiteral("id")));
+            catalogue.addRecordingEntry(entry);
+            ids.append(catalogue.recordings().fieldText(QStringLiteral("id")));
         }
     }
-    QString current() { return catalogue.CallsTbl().fieldText(QStringLiteral("id")); }
+    QString current() { return catalogue.recordings().fieldText(QStringLiteral("id")); }
 };
 
 // Runs `action` on the "Move" dialog once its modal loop runs.
@@ -86,7 +86,7 @@ TEST_F(DialogsTest, MoveDialogShowsTheTreeAndGivesTheChosenName) {
         EXPECT_TRUE(ok->isEnabled());
         ok->click();
     });
-    EXPECT_EQ(dialog.chooseFolder(catalogue.Tree()), QStringLiteral("Clients"));
+    EXPECT_EQ(dialog.chooseFolder(catalogue.folderTree()), QStringLiteral("Clients"));
     EXPECT_EQ(dialog.result(), QStringLiteral("Clients"));
 
     // Cancel and closing the window give the empty text, even after an earlier choice.
@@ -94,18 +94,18 @@ TEST_F(DialogsTest, MoveDialogShowsTheTreeAndGivesTheChosenName) {
         tree->setCurrentItem(tree->topLevelItem(0));
         dialog.findChild<QPushButton*>(QStringLiteral("CancelBtn"))->click();
     });
-    EXPECT_EQ(dialog.chooseFolder(catalogue.Tree()), QString());
+    EXPECT_EQ(dialog.chooseFolder(catalogue.folderTree()), QString());
     whenShown(dialog, [&dialog](QTreeWidget*, QPushButton*) { dialog.close(); });
-    EXPECT_EQ(dialog.chooseFolder(catalogue.Tree()), QString());
+    EXPECT_EQ(dialog.chooseFolder(catalogue.folderTree()), QString());
 
     // The move command with this dialog: the marked rows go to the chosen list.
-    operations.setMoveTargetChooser([this, &dialog] { return dialog.chooseFolder(catalogue.Tree()); });
+    operations.setMoveTargetChooser([this, &dialog] { return dialog.chooseFolder(catalogue.folderTree()); });
     whenShown(dialog, [](QTreeWidget* tree, QPushButton* ok) {
         tree->setCurrentItem(tree->topLevelItem(1));
         ok->click();
     });
-    EXPECT_TRUE(operations.acMoveToExecute({ids[0], ids[2]}));
-    EXPECT_EQ(catalogue.CallsTbl().viewValues(QStringLiteral("id")), QList<QVariant>{ids[1]});
+    EXPECT_TRUE(operations.moveToList({ids[0], ids[2]}));
+    EXPECT_EQ(catalogue.recordings().viewValues(QStringLiteral("id")), QList<QVariant>{ids[1]});
 }
 
 TEST_F(DialogsTest, FindDialogSearchesTheMemosDownwards) {
@@ -119,14 +119,14 @@ TEST_F(DialogsTest, FindDialogSearchesTheMemosDownwards) {
     ASSERT_TRUE(find.findChild<QCheckBox*>(QStringLiteral("WholeWord")));
 
     find.findText()->setText(QStringLiteral("left from before"));
-    find.acSearchExecute();
+    find.findRecording();
     EXPECT_TRUE(find.isVisible());
     EXPECT_FALSE(find.isModal());
     EXPECT_EQ(find.findText()->text(), QString());
     EXPECT_TRUE(operations.search().restartMarked());
     EXPECT_FALSE(findNext->isEnabled());
 
-    catalogue.CallsTbl().last();
+    catalogue.recordings().last();
     find.findText()->setText(QStringLiteral("abc"));
     findNext->click();
     EXPECT_EQ(current(), ids[1]) << "the search starts again at the first row";
@@ -140,7 +140,7 @@ TEST_F(DialogsTest, FindDialogSearchesTheMemosDownwards) {
     find.findChild<QPushButton*>(QStringLiteral("Cancel"))->click();
     EXPECT_FALSE(find.isVisible());
     EXPECT_FALSE(operations.search().restartMarked());
-    find.acSearchExecute();
+    find.findRecording();
     find.findText()->setText(QStringLiteral("ABC"));
     findNext->click();
     EXPECT_EQ(current(), ids[1]);

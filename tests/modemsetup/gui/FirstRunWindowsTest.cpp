@@ -34,12 +34,12 @@ TEST(FirstRunWindows, TheUserConfirmsTheModemInTheWindow) {
     ScriptedPrompter prompter;
     ModemController modem(config, logger);
     ModemSettings settings;
-    settings.flow = ComPort::FlowControl::None;
+    settings.flow = SerialChannel::FlowControl::None;
     modem.setSettings(settings);
     ModemProfile profile;
     QueryModemBox box;
     VoiceCapabilityProbe parse(config, logger, prompter, profile, box, dir.path());
-    parse.setQuery([&modem](const QString& command, QString& reply) { return modem.SendQuery(command, reply); });
+    parse.setQuery([&modem](const QString& command, QString& reply) { return modem.sendQuery(command, reply); });
     CurrentCompression current;
     SettingsModel model(config, dir.path());
     StartupConfiguration init(config, prompter, modem, profile, current, model, dir.path());
@@ -59,7 +59,7 @@ TEST(FirstRunWindows, TheUserConfirmsTheModemInTheWindow) {
         form.findChild<QPushButton*>(QStringLiteral("btnOk"))->click();
     });
     poll.start(20);
-    init.FirstRunCheck();
+    init.firstRunCheck();
     EXPECT_TRUE(windowShown);
     EXPECT_EQ(config.readInteger(QStringLiteral("Modem"), QStringLiteral("port"), 0), 4);
     EXPECT_EQ(profile.params().Model, QStringLiteral(" SV92 Soft Modem"));

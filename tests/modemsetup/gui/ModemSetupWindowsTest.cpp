@@ -41,10 +41,10 @@ struct ModemSetupWindowsTest : ::testing::Test {
 
     void SetUp() override {
         ModemSettings settings;
-        settings.flow = ComPort::FlowControl::None;
+        settings.flow = SerialChannel::FlowControl::None;
         settings.replyTimeoutSeconds = 2;
         modem.setSettings(settings);
-        parse.setQuery([this](const QString& command, QString& reply) { return modem.SendQuery(command, reply); });
+        parse.setQuery([this](const QString& command, QString& reply) { return modem.sendQuery(command, reply); });
         for (int port = 1; port <= 8; ++port)
             config.writeString(QStringLiteral("Ports"), QStringLiteral("Com%1").arg(port),
                                dir.filePath(QStringLiteral("absent%1").arg(port)));
@@ -67,7 +67,7 @@ TEST_F(ModemSetupWindowsTest, OkWritesTheProfileOfTheSelectedModem) {
     bool progressVisible = false;
     QObject::connect(&search, &ModemSearch::modemListed, &progress, [&] { progressVisible = progress.isVisible(); });
 
-    ASSERT_EQ(search.SearchModems(), 2);
+    ASSERT_EQ(search.searchModems(), 2);
     EXPECT_EQ(progress.windowTitle(), QStringLiteral("Finding modems... "));
     EXPECT_TRUE(progressVisible);
     EXPECT_FALSE(progress.isVisible());
@@ -99,13 +99,13 @@ TEST_F(ModemSetupWindowsTest, OkWritesTheProfileOfTheSelectedModem) {
 }
 
 TEST_F(ModemSetupWindowsTest, NoModemFoundShowsTheMessageInsteadOfTheWindow) {
-    ASSERT_EQ(search.SearchModems(), 0);
+    ASSERT_EQ(search.searchModems(), 0);
     EXPECT_EQ(form.exec(), QDialog::Rejected);
     EXPECT_EQ(prompter.shown, QStringList{QStringLiteral("        No modem detected        ")});
     EXPECT_FALSE(config.readBool(QStringLiteral("Params"), QStringLiteral("Voicefeatures"), true));
 }
 
-TEST(TfmQueryModemWindow, ShowsTheRepliesAndHandsBackTheDevelopersEdit) {
+TEST(QueryModemWindowTest, ShowsTheRepliesAndHandsBackTheDevelopersEdit) {
     QueryModemBox box;
     QueryModemWindow window;
     window.follow(box);

@@ -29,14 +29,14 @@ TEST(SignalTrace, DrawsTheBlockInTheTraceColourAndClearsToTheBackColour) {
     trace.resize(200, 56);
     trace.setColours(QColor(0, 0, 0), QColor(0, 255, 0));
     QByteArray block(1536, static_cast<char>(254)); // a flat line along the top edge
-    trace.DisplayData(block);
+    trace.displayBlock(block);
     const QImage& image = trace.bitmap();
     ASSERT_EQ(image.size(), QSize(200, 56));
     EXPECT_EQ(image.pixelColor(100, 0), QColor(0, 255, 0));
     EXPECT_EQ(image.pixelColor(100, 30), QColor(0, 0, 0));
     EXPECT_GE(pixelsOf(image, QColor(0, 255, 0)), 190);
 
-    trace.ClearDisplay();
+    trace.clearDisplay();
     EXPECT_EQ(pixelsOf(trace.bitmap(), QColor(0, 255, 0)), 0);
     EXPECT_TRUE(prompter.shown.isEmpty());
 }
@@ -47,8 +47,8 @@ TEST(SignalTrace, TooNarrowATraceReportsOnceAndDrawsNothing) {
     trace.resize(20, 56);
     trace.setColours(QColor(0, 0, 0), QColor(0, 255, 0));
     const QByteArray block(1536, static_cast<char>(200));
-    trace.DisplayData(block);
-    trace.DisplayData(block); // a recording sends several blocks a second: one message, not a storm
+    trace.displayBlock(block);
+    trace.displayBlock(block); // a recording sends several blocks a second: one message, not a storm
     ASSERT_EQ(prompter.shown.size(), 1);
     EXPECT_EQ(prompter.shown.first(), QStringLiteral("Error \"DisplayData(a1:TDisp)\" Contact Brenmark support"));
     EXPECT_EQ(pixelsOf(trace.bitmap(), QColor(0, 255, 0)), 0);
@@ -62,7 +62,7 @@ TEST(SignalTrace, AnOverviewDrawsTheWholeStreamAcrossTheWidth) {
     // Far more than 50 samples per pixel: the overview thins them instead of refusing.
     QByteArray stream(20000, static_cast<char>(5)); // y = 56 - round(5 * 56 / 254) = 55, the last row
     stream.replace(10000, 10000, QByteArray(10000, static_cast<char>(254)));
-    trace.DrawOverview(stream);
+    trace.drawOverview(stream);
     const QImage& image = trace.bitmap();
     EXPECT_EQ(image.pixelColor(20, 55), QColor(0, 255, 0)) << "the first half along the bottom";
     EXPECT_EQ(image.pixelColor(80, 0), QColor(0, 255, 0)) << "the second half along the top";

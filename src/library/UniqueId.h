@@ -5,8 +5,8 @@
 #include <QString>
 
 /// A new identifier for the current local time.
-QString MakeUniqueId();
+QString makeUniqueId();
 /// The identifier for the moment `now` (the counter still advances): part A = whole days since
 /// 1 November 2000 × 24 + hour, part B = minute × 60 + second, part C = (ms div 10) × 1922 + counter.
 /// From March 2055 on, part A wraps around (modulo 62³) so every character stays in the alphabet.
-QString MakeUniqueId(const QDateTime& now);
+QString makeUniqueId(const QDateTime& now);

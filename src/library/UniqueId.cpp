@@ -1,5 +1,5 @@
 // The identifier generator of the table store.
-#include "library/MakeUniqueId.h"
+#include "library/UniqueId.h"
 
 #include <QDate>
 
@@ -23,7 +23,7 @@ void appendDigits(QString& out, qint64 value, int digits) {
 
 } // namespace
 
-QString MakeUniqueId(const QDateTime& now) {
+QString makeUniqueId(const QDateTime& now) {
     const QTime time = now.time();
     if (g_counter < 0)
         g_counter = time.hour() * 60 + time.minute();
@@ -43,6 +43,6 @@ QString MakeUniqueId(const QDateTime& now) {
     return id;
 }
 
-QString MakeUniqueId() {
-    return MakeUniqueId(QDateTime::currentDateTime());
+QString makeUniqueId() {
+    return makeUniqueId(QDateTime::currentDateTime());
 }

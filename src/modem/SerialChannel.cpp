@@ -1,5 +1,5 @@
 // The serial channel: a reader thread owns the device, the user-interface thread reads and sends.
-#include "modem/ComPort.h"
+#include "modem/SerialChannel.h"
 
 #include <QFileInfo>
 
@@ -9,7 +9,7 @@
 #include <QtDebug>
 #include <algorithm>
 
-struct ComPort::Shared {
+struct SerialChannel::Shared {
     mutable QMutex mutex;
     QByteArray received;   ///< bytes from the device not yet read, from `readPos` on
     qsizetype readPos = 0; ///< first unread byte of `received`
@@ -19,7 +19,7 @@ struct ComPort::Shared {
     qsizetype held() const { return received.size() - readPos; }
 };
 
-ComPort::ComPort(QObject* parent) : QObject(parent), m_shared(std::make_unique<Shared>()) {
+SerialChannel::SerialChannel(QObject* parent) : QObject(parent), m_shared(std::make_unique<Shared>()) {
     m_reader.setObjectName(QStringLiteral("ComPort reader"));
     m_readerContext = new QObject;
     m_readerContext->moveToThread(&m_reader);
@@ -27,7 +27,7 @@ ComPort::ComPort(QObject* parent) : QObject(parent), m_shared(std::make_unique<S
     runInReader([this] { setUpReader(); });
 }
 
-ComPort::~ComPort() {
+SerialChannel::~SerialChannel() {
     runInReader([this] {
         delete m_serial;
         m_serial = nullptr;
@@ -37,12 +37,12 @@ ComPort::~ComPort() {
     delete m_readerContext;
 }
 
-void ComPort::runInReader(const std::function<void()>& work) {
+void SerialChannel::runInReader(const std::function<void()>& work) {
     QMetaObject::invokeMethod(m_readerContext, work, Qt::BlockingQueuedConnection);
 }
 
 // Runs in the reader thread: the device object and its notifications belong to it.
-void ComPort::setUpReader() {
+void SerialChannel::setUpReader() {
     m_serial = new QSerialPort(m_readerContext);
     m_serial->setReadBufferSize(0);
     connect(m_serial, &QSerialPort::readyRead, m_readerContext, [this] { readInReader(); });
@@ -69,7 +69,7 @@ void ComPort::setUpReader() {
     });
 }
 
-bool ComPort::openInReader(QString& error) {
+bool SerialChannel::openInReader(QString& error) {
     m_serial->setPortName(m_device);
     if (!m_serial->open(QIODevice::ReadWrite)) {
         error = m_serial->errorString();
@@ -101,7 +101,7 @@ bool ComPort::openInReader(QString& error) {
     return true;
 }
 
-void ComPort::readInReader() {
+void SerialChannel::readInReader() {
     const QByteArray bytes = m_serial->readAll();
     if (bytes.isEmpty())
         return;
@@ -121,7 +121,7 @@ void ComPort::readInReader() {
     }
 }
 
-bool ComPort::OpenChannel() {
+bool SerialChannel::openChannel() {
     if (m_open) {
         m_error = QStringLiteral("the channel is already open");
         return false;
@@ -130,21 +130,21 @@ bool ComPort::OpenChannel() {
         m_error = QStringLiteral("no device is configured for this port");
         return false;
     }
-    bool opened = false;
+    bool done = false;
     QString error;
-    runInReader([&] { opened = openInReader(error); });
-    if (!opened) {
+    runInReader([&] { done = openInReader(error); });
+    if (!done) {
         m_error = error;
         return false;
     }
     m_error.clear();
     m_open = true;
     m_allowance = 0;
-    Q_EMIT OnPortOpen();
+    Q_EMIT opened();
     return true;
 }
 
-bool ComPort::CloseChannel() {
+bool SerialChannel::closeChannel() {
     if (!m_open)
         return true;
     runInReader([this] { m_serial->close(); });
@@ -156,11 +156,11 @@ bool ComPort::CloseChannel() {
     }
     m_open = false;
     m_allowance = 0;
-    Q_EMIT OnPortClose();
+    Q_EMIT closed();
     return true;
 }
 
-void ComPort::deviceLost(const QString& reason) {
+void SerialChannel::deviceLost(const QString& reason) {
     if (!m_open)
         return;
     m_error = reason;
@@ -172,17 +172,17 @@ void ComPort::deviceLost(const QString& reason) {
     }
     m_open = false;
     m_allowance = 0;
-    Q_EMIT OnPortClose();
+    Q_EMIT closed();
 }
 
-quint16 ComPort::OutputRoom() const {
+quint16 SerialChannel::outputRoom() const {
     if (!m_open)
         return kBufferSize;
     QMutexLocker lock(&m_shared->mutex);
     return static_cast<quint16>(kBufferSize - std::min<qint64>(m_shared->txPending, kBufferSize));
 }
 
-void ComPort::SendText(const QByteArray& bytes) {
+void SerialChannel::sendText(const QByteArray& bytes) {
     if (!m_open || bytes.isEmpty())
         return;
     {
@@ -198,11 +198,11 @@ void ComPort::SendText(const QByteArray& bytes) {
         Qt::QueuedConnection);
 }
 
-void ComPort::SendByte(char byte) {
-    SendText(QByteArray(1, byte));
+void SerialChannel::sendByte(char byte) {
+    sendText(QByteArray(1, byte));
 }
 
-QByteArray ComPort::DiscardInput() {
+QByteArray SerialChannel::discardInput() {
     m_allowance = 0;
     if (!m_open)
         return {};
@@ -222,7 +222,7 @@ QByteArray ComPort::DiscardInput() {
     return dropped;
 }
 
-char ComPort::ReadByte() {
+char SerialChannel::readByte() {
     if (m_allowance <= 0) {
         qWarning("ComPort::ReadByte: read beyond the count announced by the data notification");
         return 0;
@@ -245,17 +245,17 @@ char ComPort::ReadByte() {
     return byte;
 }
 
-qsizetype ComPort::bytesHeld() const {
+qsizetype SerialChannel::bytesHeld() const {
     QMutexLocker lock(&m_shared->mutex);
     return m_shared->held();
 }
 
-qsizetype ComPort::overrunBytes() const {
+qsizetype SerialChannel::overrunBytes() const {
     QMutexLocker lock(&m_shared->mutex);
     return m_shared->overrun;
 }
 
-void ComPort::deliver() {
+void SerialChannel::deliver() {
     qsizetype held = 0;
     {
         QMutexLocker lock(&m_shared->mutex);
@@ -268,7 +268,7 @@ void ComPort::deliver() {
         return;
     const int count = static_cast<int>(std::min<qsizetype>(held, kMaxNotification));
     m_allowance = count;
-    Q_EMIT OnTriggerAvail(count);
+    Q_EMIT bytesAvailable(count);
     // Bytes the handler left unread stay first in line and are announced with the next arrival.
     const int unread = m_allowance;
     m_allowance = 0;

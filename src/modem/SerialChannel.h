@@ -15,18 +15,18 @@ class QSerialPort;
 
 /// One serial channel. All calls are made on the thread that created it (the user-interface
 /// thread); a reader thread of its own owns the device, so bytes keep arriving while that thread is
-/// busy and are announced by `OnTriggerAvail` when it comes back to its event loop.
+/// busy and are announced by `bytesAvailable` when it comes back to its event loop.
 ///
-/// Notification contract: a handler of `OnTriggerAvail(count)` reads exactly `count` bytes with
-/// `ReadByte`. Bytes that arrive meanwhile come in a later notification, none lost and none twice.
+/// Notification contract: a handler of `bytesAvailable(count)` reads exactly `count` bytes with
+/// `readByte`. Bytes that arrive meanwhile come in a later notification, none lost and none twice.
 /// A handler that has read its bytes may run a nested event loop (a command exchange); further
 /// notifications are then delivered inside that loop, still in arrival order.
-class ComPort : public QObject {
+class SerialChannel : public QObject {
     Q_OBJECT
 public:
     using FlowControl = SerialLine::FlowControl;
 
-    /// Transmit and receive buffer size of the line, and what `OutputRoom` reports when closed.
+    /// Transmit and receive buffer size of the line, and what `outputRoom` reports when closed.
     static constexpr int kBufferSize = 4096;
     /// The largest count a single notification announces.
     static constexpr int kMaxNotification = 65535;
@@ -34,37 +34,37 @@ public:
     /// 8-bit audio at 8000 Hz (two of 16-bit). Bytes beyond are dropped and counted in `overrunBytes`.
     static constexpr qsizetype kMaxHeld = 4 * 1024 * 1024;
 
-    explicit ComPort(QObject* parent = nullptr);
-    ~ComPort() override;
+    explicit SerialChannel(QObject* parent = nullptr);
+    ~SerialChannel() override;
 
     void setComNumber(int number) { m_comNumber = number; }
-    int ComNumber() const { return m_comNumber; }
+    int comNumber() const { return m_comNumber; }
     /// The device the port number stands for (PortMap).
     void setDevice(const QString& device) { m_device = device; }
     QString device() const { return m_device; }
     void setBaud(int baud) { m_baud = baud; }
-    int Baud() const { return m_baud; }
+    int baud() const { return m_baud; }
     void setFlowControl(FlowControl flow) { m_flow = flow; }
     FlowControl flowControl() const { return m_flow; }
 
     /// Opens the device with 8N1, the speed and flow control set, DTR and RTS raised. On success
-    /// `OnPortOpen` has been delivered when it returns; on failure `errorString` says why and no
+    /// `opened` has been delivered when it returns; on failure `errorString` says why and no
     /// notification comes.
-    bool OpenChannel();
-    /// Closes the device; `OnPortClose` has been delivered when it returns. Unread bytes are dropped.
-    bool CloseChannel();
+    bool openChannel();
+    /// Closes the device; `closed` has been delivered when it returns. Unread bytes are dropped.
+    bool closeChannel();
     bool isOpen() const { return m_open; }
     QString errorString() const { return m_error; }
 
     /// Room left in the transmit buffer; `kBufferSize` when closed.
-    quint16 OutputRoom() const;
-    void SendText(const QByteArray& bytes);
-    void SendByte(char byte);
+    quint16 outputRoom() const;
+    void sendText(const QByteArray& bytes);
+    void sendByte(char byte);
     /// Drops every received byte not read yet, in the system's buffer and in the channel's own; returns
     /// the dropped bytes the channel could still see, oldest first (the events among them may matter).
-    QByteArray DiscardInput();
+    QByteArray discardInput();
     /// The next received byte; only valid for the bytes announced by the notification being handled.
-    char ReadByte();
+    char readByte();
 
     /// Received bytes held and not yet read (announced or not).
     qsizetype bytesHeld() const;
@@ -72,9 +72,9 @@ public:
     qsizetype overrunBytes() const;
 
 Q_SIGNALS:
-    void OnPortOpen();
-    void OnPortClose();
-    void OnTriggerAvail(int count);
+    void opened();
+    void closed();
+    void bytesAvailable(int count);
 
 private:
     struct Shared;
