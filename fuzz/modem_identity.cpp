@@ -11,7 +11,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     modem.disableAutoRecord();
     harness.answerNextCommand(fuzzBytes(data, size));
     QString reply;
-    const int result = modem.sendQuery(QStringLiteral("AT+GMM?"), reply);
+    const AtResult result = modem.sendQuery(QStringLiteral("AT+GMM?"), reply);
     harness.drain();
     FUZZ_CHECK(!modem.exchangeWaiting());
     if (result != AtResult::Ok)
