@@ -2,6 +2,7 @@
 #include "library/Catalogue.h"
 
 #include "base/Prompter.h"
+#include "library/CatalogueLock.h"
 #include "library/TableError.h"
 #include "library/UniqueId.h"
 
@@ -9,7 +10,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
-#include <QRegularExpression>
 #include <QSet>
 #include <utility>
 
@@ -34,11 +34,6 @@ void keepDamaged(const QString& path) {
     for (int n = 2; QFile::exists(target); ++n)
         target = path + QStringLiteral(".damaged-%1").arg(n);
     QFile::copy(path, target);
-}
-
-bool isPlainId(const QString& id) {
-    static const QRegularExpression plain(QStringLiteral("^[0-9A-Za-z]+$"));
-    return plain.match(id).hasMatch();
 }
 
 } // namespace
@@ -69,7 +64,7 @@ QString Catalogue::path(const QString& name) const {
 }
 
 QString Catalogue::wavPath(const QString& baseName) const {
-    return QDir(m_folder).filePath(QStringLiteral("wav/") + baseName + QStringLiteral(".wav"));
+    return m_names.wavPath(baseName);
 }
 
 void Catalogue::openTable(TableFile& table, const QString& name, const std::function<void()>& create) {
@@ -137,6 +132,12 @@ void Catalogue::createFolders() {
     m_folders.saveToFile(path(kFolders));
     m_folders.setLoadMode(TableLoadMode::lmFile);
     m_folders.open();
+}
+
+void Catalogue::openCatalogue(CatalogueLock& lock, int waitMs) {
+    if (!lock.tryLock(waitMs) && lock.heldByAnother())
+        throw TableError(lock.refusal());
+    openCatalogue();
 }
 
 void Catalogue::openCatalogue() {
@@ -216,15 +217,18 @@ QString Catalogue::addRecordingEntry(const RecordingEntry& entry) {
     m_calls.append();
     m_calls.setFieldValue(QStringLiteral("id"), id);
     m_calls.setFieldValue(QStringLiteral("Channel"), 1);
-    m_calls.setFieldValue(QStringLiteral("DateS"), m_formats.dateText(entry.endTime.date()));
-    m_calls.setFieldValue(QStringLiteral("TimeS"), m_formats.timeText(entry.endTime.time()));
+    const QString dateText = m_formats.dateText(entry.endTime.date());
+    const QString timeText = m_formats.timeText(entry.endTime.time());
+    m_calls.setFieldValue(QStringLiteral("DateS"), dateText);
+    m_calls.setFieldValue(QStringLiteral("TimeS"), timeText);
     m_calls.setFieldValue(QStringLiteral("FolderId"), folderId);
     m_calls.setFieldValue(QStringLiteral("Duration"),
                           durationText(durationSeconds(entry.audioBytes, entry.avgBytesPerSec)));
     m_calls.setFieldValue(QStringLiteral("Comment"), memo);
     m_calls.post();
     m_calls.saveTable();
-    QString name = plainBaseName();
+    // Named by what the row will read back as, so the row finds its file again.
+    QString name = RecordingFileName::plain(1, m_formats.parseDate(dateText), m_formats.parseTime(timeText));
     if (QFile::exists(wavPath(name)))
         name += QLatin1Char('_') + id;
     m_currentFileName = name;
@@ -257,24 +261,15 @@ QString Catalogue::rowAwaitingFile(const RecordingEntry& entry) {
     return found;
 }
 
-QString Catalogue::plainBaseName() const {
-    const QDate date = m_formats.parseDate(m_calls.fieldText(QStringLiteral("DateS")));
-    const QTime time = m_formats.parseTime(m_calls.fieldText(QStringLiteral("TimeS")));
-    return QString::number(m_calls.fieldValue(QStringLiteral("Channel")).toInt()) + QLatin1Char('_') +
-           date.toString(QStringLiteral("yyyyMMdd")) + QLatin1Char('_') + time.toString(QStringLiteral("HHmmss"));
-}
-
 QString Catalogue::recordingBaseName() const {
-    const QString plain = plainBaseName();
-    const QString withId = plain + QLatin1Char('_') + m_calls.fieldText(QStringLiteral("id"));
-    if (isPlainId(m_calls.fieldText(QStringLiteral("id"))) && QFile::exists(wavPath(withId)))
-        return withId;
-    return plain;
+    return m_names.baseName(m_calls.fieldValue(QStringLiteral("Channel")).toInt(),
+                            m_calls.fieldText(QStringLiteral("DateS")), m_calls.fieldText(QStringLiteral("TimeS")),
+                            m_calls.fieldText(QStringLiteral("id")));
 }
 
 void Catalogue::migrateLegacyFile() {
     const QString id = m_calls.fieldText(QStringLiteral("id"));
-    if (!isPlainId(id) || !QFile::exists(wavPath(id)))
+    if (!RecordingFileName::isPlainId(id) || !QFile::exists(wavPath(id)))
         return;
     QString target = recordingBaseName();
     if (QFile::exists(wavPath(target)))
@@ -355,24 +350,19 @@ QStringList Catalogue::filesWithoutRow() const {
         texts.insert(channels.at(i).toString() + QLatin1Char('\n') + dates.at(i).toString() + QLatin1Char('\n') +
                      times.at(i).toString());
     }
-    static const QRegularExpression named(QStringLiteral("^(\\d+)_(\\d{8})_(\\d{6})(?:_([0-9A-Za-z]+))?$"));
     QStringList left;
     for (const QString& base : std::as_const(candidates)) {
         if (idSet.contains(base))
             continue;
-        const QRegularExpressionMatch match = named.match(base);
-        if (match.hasMatch()) {
+        if (const std::optional<RecordingFileName::Parts> parts = RecordingFileName::parse(base)) {
             // A name with an id belongs to the recording of that id only.
-            if (!match.captured(4).isEmpty()) {
-                if (!idSet.contains(match.captured(4)))
+            if (!parts->id.isEmpty()) {
+                if (!idSet.contains(parts->id))
                     left.append(base);
                 continue;
             }
-            const QDate date = QDate::fromString(match.captured(2), QStringLiteral("yyyyMMdd"));
-            const QTime time = QTime::fromString(match.captured(3), QStringLiteral("HHmmss"));
-            if (date.isValid() && time.isValid() &&
-                texts.contains(QString::number(match.captured(1).toInt()) + QLatin1Char('\n') +
-                               m_formats.dateText(date) + QLatin1Char('\n') + m_formats.timeText(time)))
+            if (texts.contains(QString::number(parts->channel) + QLatin1Char('\n') + m_formats.dateText(parts->date) +
+                               QLatin1Char('\n') + m_formats.timeText(parts->time)))
                 continue;
         }
         left.append(base);
@@ -380,23 +370,21 @@ QStringList Catalogue::filesWithoutRow() const {
     if (left.isEmpty())
         return {};
 
+    // Every reading of every row: a row written under other date formats keeps its file. Each distinct
+    // text is read once.
     QSet<QString> baseNames;
-    QHash<QString, QString> dateNames;
-    QHash<QString, QString> timeNames;
+    QHash<QString, QList<QDate>> dateReadings;
+    QHash<QString, QList<QTime>> timeReadings;
     for (qsizetype i = 0; i < ids.size(); ++i) {
-        try {
-            const QString dateText = dates.at(i).toString();
-            const QString timeText = times.at(i).toString();
-            if (!dateNames.contains(dateText))
-                dateNames.insert(dateText, m_formats.parseDate(dateText).toString(QStringLiteral("yyyyMMdd")));
-            if (!timeNames.contains(timeText))
-                timeNames.insert(timeText, m_formats.parseTime(timeText).toString(QStringLiteral("HHmmss")));
-            const QString plain = QString::number(channels.at(i).toInt()) + QLatin1Char('_') +
-                                  dateNames.value(dateText) + QLatin1Char('_') + timeNames.value(timeText);
-            baseNames.insert(plain);
-        } catch (const TableError&) {
-            // Its file cannot be named; the row keeps whatever it has.
-        }
+        const QString dateText = dates.at(i).toString();
+        const QString timeText = times.at(i).toString();
+        if (!dateReadings.contains(dateText))
+            dateReadings.insert(dateText, m_formats.dateReadings(dateText));
+        if (!timeReadings.contains(timeText))
+            timeReadings.insert(timeText, m_formats.timeReadings(timeText));
+        for (const QDate date : dateReadings.value(dateText))
+            for (const QTime time : timeReadings.value(timeText))
+                baseNames.insert(RecordingFileName::plain(channels.at(i).toInt(), date, time));
     }
     QStringList out;
     for (const QString& base : std::as_const(left))

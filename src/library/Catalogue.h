@@ -3,12 +3,14 @@
 
 #include "library/CatalogueDateFormat.h"
 #include "library/FolderTree.h"
+#include "library/RecordingFileName.h"
 #include "library/TableFile.h"
 #include "library/TableFolder.h"
 
 #include <QDateTime>
 #include <QObject>
 
+class CatalogueLock;
 class Prompter;
 
 /// What the recording path hands over when a recording stops.
@@ -42,6 +44,11 @@ public:
     /// file is kept as <name>.damaged). When the backup is missing or damaged too, the user is told
     /// and a new empty table is created, so the recorder keeps working.
     void openCatalogue();
+    /// The same under `lock`, taken first (waiting up to `waitMs` for a holder to finish): the tables
+    /// live in memory and are rewritten whole, so a second writer would undo this one's changes.
+    /// Throws TableError with the lock's refusal when another process holds it. A folder that cannot
+    /// hold the lock file cannot hold a new table either: the tables then say why.
+    void openCatalogue(CatalogueLock& lock, int waitMs);
     /// Closes both tables; errors are ignored. Nothing is pending: every change was saved.
     void close();
 
@@ -62,9 +69,10 @@ public:
     /// between saving the row and naming the file. Empty when there is none; the cursor stays.
     QString rowAwaitingFile(const RecordingEntry& entry);
 
-    /// The base name of the current recordings row: channel_yyyyMMdd_hhmmss, or that followed by
-    /// "_" and the row's id when the file of that name exists. Throws TableError when DateS or
-    /// TimeS cannot be read with the current formats.
+    /// The base name of the current recordings row (RecordingFileName::baseName): channel_yyyyMMdd_hhmmss,
+    /// or that followed by "_" and the row's id when the file of that name exists; a row written under
+    /// other date formats gets the reading whose file exists. Throws TableError when DateS or TimeS
+    /// has no reading.
     QString recordingBaseName() const;
     /// Renames a legacy wav/<id>.wav of the current row to its base name; failures are ignored.
     void migrateLegacyFile();
@@ -121,12 +129,12 @@ private:
     void recordingAboutToBeDeleted();
     void recordingDeleted();
     void removeDeletedFiles();
-    QString plainBaseName() const;
     QString path(const QString& name) const;
 
     QString m_folder;
     Prompter& m_prompter;
     CatalogueDateFormat m_formats;
+    RecordingFileName m_names{m_folder, m_formats};
     TableFolder m_database;
     TableFile m_folders;
     TableFile m_calls;

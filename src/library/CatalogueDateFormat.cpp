@@ -46,26 +46,69 @@ QString CatalogueDateFormat::timeText(QTime time) const {
     return time.toString(kIsoTime);
 }
 
-QDate CatalogueDateFormat::parseDate(const QString& text) const {
-    QDate date = m_locale.toDate(text, m_dateFormat);
-    if (date.isValid() && hasTwoDigitYear(m_dateFormat)) {
-        const int reference = m_referenceYear ? m_referenceYear : QDate::currentDate().year();
-        const int last = reference + 19;
-        int year = last - ((last - (date.year() % 100)) % 100 + 100) % 100;
-        date = QDate(year, date.month(), date.day());
+QDate CatalogueDateFormat::inWindow(QDate date) const {
+    const int reference = m_referenceYear ? m_referenceYear : QDate::currentDate().year();
+    const int last = reference + 19;
+    const int year = last - ((last - (date.year() % 100)) % 100 + 100) % 100;
+    return QDate(year, date.month(), date.day());
+}
+
+QList<QDate> CatalogueDateFormat::dateReadings(const QString& text) const {
+    QList<QDate> readings;
+    auto add = [&](QDate date, bool twoDigitYear) {
+        if (!date.isValid())
+            return;
+        if (twoDigitYear)
+            date = inWindow(date);
+        if (!readings.contains(date))
+            readings.append(date);
+    };
+    add(m_locale.toDate(text, m_dateFormat), hasTwoDigitYear(m_dateFormat));
+    // The same order of day, month and year with the other year width: the usual difference
+    // between two machines of one language.
+    QString otherWidth = m_dateFormat;
+    if (hasTwoDigitYear(m_dateFormat))
+        otherWidth.replace(QLatin1String("yy"), QLatin1String("yyyy"));
+    else
+        otherWidth.replace(QLatin1String("yyyy"), QLatin1String("yy"));
+    add(m_locale.toDate(text, otherWidth), hasTwoDigitYear(otherWidth));
+    add(QDate::fromString(text, kIsoDate), false);
+    static const char* const kCommon[] = {"M/d/yyyy", "d/M/yyyy", "d.M.yyyy", "d-M-yyyy", "yyyy/M/d",
+                                          "yyyy.M.d", "M/d/yy",   "d/M/yy",   "d.M.yy",   "d-M-yy"};
+    for (const char* format : kCommon) {
+        const QString f = QLatin1String(format);
+        add(QDate::fromString(text, f), hasTwoDigitYear(f));
     }
-    if (!date.isValid())
-        date = QDate::fromString(text, kIsoDate);
-    if (!date.isValid())
+    return readings;
+}
+
+QList<QTime> CatalogueDateFormat::timeReadings(const QString& text) const {
+    QList<QTime> readings;
+    auto add = [&](QTime time) {
+        if (time.isValid() && !readings.contains(time))
+            readings.append(time);
+    };
+    add(m_locale.toTime(text, m_timeFormat));
+    add(QTime::fromString(text, kIsoTime));
+    for (const char* format : {"H:mm:ss", "h:mm:ss AP", "h:mm:ssAP", "h:mm:ss ap", "H.mm.ss", "H:mm"})
+        add(QTime::fromString(text, QLatin1String(format)));
+    return readings;
+}
+
+QDate CatalogueDateFormat::parseDate(const QString& text) const {
+    if (const QDate date = m_locale.toDate(text, m_dateFormat); date.isValid())
+        return hasTwoDigitYear(m_dateFormat) ? inWindow(date) : date;
+    const QList<QDate> readings = dateReadings(text);
+    if (readings.isEmpty())
         throw TableError(QStringLiteral("'%1' is not a valid date").arg(text));
-    return date;
+    return readings.first();
 }
 
 QTime CatalogueDateFormat::parseTime(const QString& text) const {
-    QTime time = m_locale.toTime(text, m_timeFormat);
-    if (!time.isValid())
-        time = QTime::fromString(text, kIsoTime);
-    if (!time.isValid())
+    if (const QTime time = m_locale.toTime(text, m_timeFormat); time.isValid())
+        return time;
+    const QList<QTime> readings = timeReadings(text);
+    if (readings.isEmpty())
         throw TableError(QStringLiteral("'%1' is not a valid time").arg(text));
-    return time;
+    return readings.first();
 }

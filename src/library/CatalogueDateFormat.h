@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QDate>
+#include <QList>
 #include <QLocale>
 #include <QString>
 #include <QTime>
@@ -9,7 +10,9 @@
 /// Writes and reads `DateS` and `TimeS`. The formats are the locale's short date and long time
 /// formats, with any time-zone part left out (it would not fit the 12-character field and cannot
 /// be read back). A text that would not fit in 12 bytes falls back to ISO "yyyy-MM-dd" or
-/// "HH:mm:ss"; reading tries the locale's format first, then those fallbacks.
+/// "HH:mm:ss". A catalogue may come from a machine with other formats (a four-digit year, day
+/// first, a 12-hour clock), so a text may have several readings: the locale's format comes first,
+/// then its other year width, ISO, and the common numeric forms.
 ///
 /// Two-digit years: a year "yy" is read as the year of the 100-year window that ends 19 years
 /// after the reference year (by default the current one): in 2026, "46" to "99" are 1946 to 1999
@@ -27,10 +30,16 @@ public:
     QString dateText(QDate date) const;
     QString timeText(QTime time) const;
     /// Both throw TableError "'<text>' is not a valid date" / "... time" when the text cannot be read.
+    /// The first reading.
     QDate parseDate(const QString& text) const;
     QTime parseTime(const QString& text) const;
+    /// Every distinct reading of the text, the likeliest first; empty when it has none.
+    QList<QDate> dateReadings(const QString& text) const;
+    QList<QTime> timeReadings(const QString& text) const;
 
 private:
+    QDate inWindow(QDate date) const;
+
     QLocale m_locale;
     QString m_dateFormat;
     QString m_timeFormat;

@@ -2,13 +2,14 @@
 #include "library/CatalogueListing.h"
 
 #include "library/FolderTree.h"
+#include "library/RecordingFileName.h"
 #include "library/TableError.h"
 #include "library/TableFile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QHash>
-#include <QRegularExpression>
+#include <optional>
 
 namespace {
 
@@ -56,11 +57,6 @@ QString oneLine(QString text) {
     return text;
 }
 
-bool isPlainId(const QString& id) {
-    static const QRegularExpression plain(QStringLiteral("^[0-9A-Za-z]+$"));
-    return plain.match(id).hasMatch();
-}
-
 } // namespace
 
 std::vector<CatalogueListRow> CatalogueListing::read(const QString& folder, const CatalogueDateFormat& formats,
@@ -78,6 +74,7 @@ std::vector<CatalogueListRow> CatalogueListing::read(const QString& folder, cons
 
     TableFile calls;
     openReadOnly(calls, dir.filePath(QStringLiteral("Recordings.d")), warnings, true);
+    const RecordingFileName files(folder, formats);
     std::vector<CatalogueListRow> rows;
     rows.reserve(size_t(calls.recordCount()));
     for (calls.first(); !calls.eof() && calls.recordCount() > 0; calls.next()) {
@@ -94,28 +91,21 @@ std::vector<CatalogueListRow> CatalogueListing::read(const QString& folder, cons
         row.date = dateText;
         row.time = timeText;
         try {
-            const QDate date = formats.parseDate(dateText);
-            const QTime time = formats.parseTime(timeText);
+            const int channel = calls.fieldValue(QStringLiteral("Channel")).toInt();
+            QDate date = formats.parseDate(dateText);
+            QTime time = formats.parseTime(timeText);
+            const QString existing = files.existingFile(channel, dateText, timeText, id);
+            // A row with several readings is shown with the one its file has.
+            if (const std::optional<RecordingFileName::Parts> parts = RecordingFileName::parse(existing)) {
+                date = parts->date;
+                time = parts->time;
+            }
             row.date = date.toString(Qt::ISODate);
             row.time = time.toString(QStringLiteral("HH:mm:ss"));
-            const QString plain = QString::number(calls.fieldValue(QStringLiteral("Channel")).toInt()) +
-                                  QLatin1Char('_') + date.toString(QStringLiteral("yyyyMMdd")) + QLatin1Char('_') +
-                                  time.toString(QStringLiteral("HHmmss"));
-            QStringList candidates;
-            if (isPlainId(id))
-                candidates << plain + QLatin1Char('_') + id;
-            candidates << plain;
-            if (isPlainId(id))
-                candidates << id; // a file still under its legacy name
-            row.wavPath = QStringLiteral("wav/") + plain + QStringLiteral(".wav");
-            for (const QString& name : candidates) {
-                const QString relative = QStringLiteral("wav/") + name + QStringLiteral(".wav");
-                if (QFile::exists(dir.filePath(relative))) {
-                    row.wavPath = relative;
-                    row.exists = true;
-                    break;
-                }
-            }
+            row.exists = !existing.isEmpty();
+            row.wavPath = QStringLiteral("wav/") +
+                          (row.exists ? existing : RecordingFileName::plain(channel, date, time)) +
+                          QStringLiteral(".wav");
         } catch (const TableError& error) {
             if (warnings)
                 warnings->append(error.message());

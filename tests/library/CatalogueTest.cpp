@@ -1,5 +1,6 @@
 // Catalogue: first run, durations, memos, base names, same-second recordings, legacy files, backups.
 #include "library/Catalogue.h"
+#include "library/CatalogueListing.h"
 #include "library/TableError.h"
 #include "library/UniqueId.h"
 #include "support/ScriptedPrompter.h"
@@ -136,12 +137,58 @@ TEST_F(CatalogueTest, BaseNamesReadTwoDigitYearsAndOtherFormats) {
     }
 }
 
+// A catalogue brought from a machine whose short date has four-digit years, or puts the day first:
+// every row still finds its file, the reading with a file winning where the text allows several.
+TEST_F(CatalogueTest, RowsWrittenUnderOtherDateFormatsFindTheirFiles) {
+    catalogue->openCatalogue();
+    TableFile& calls = catalogue->recordings();
+    const struct {
+        const char* date;
+        const char* time;
+        const char* file;
+    } rows[] = {
+        {"12/09/2026", "13:14:53", "1_20261209_131453"},    // four-digit year, month first
+        {"09/12/2026", "1:14:54 PM", "1_20261209_131454"},  // day first: 12 September has no file
+        {"9.12.2026", "13.14.55", "1_20261209_131455"},     // dots
+        {"2026-12-09", "13:14:56", "1_20261209_131456_X9"}, // the id form
+    };
+    for (const auto& row : rows) {
+        catalogue->addRecordingEntry(entryAt(end));
+        calls.edit();
+        calls.setFieldValue(QStringLiteral("DateS"), QString::fromLatin1(row.date));
+        calls.setFieldValue(QStringLiteral("TimeS"), QString::fromLatin1(row.time));
+        if (QString::fromLatin1(row.file).endsWith(QLatin1String("_X9")))
+            calls.setFieldValue(QStringLiteral("id"), QStringLiteral("X9"));
+        calls.post();
+        writeFile(file(QStringLiteral("wav/%1.wav").arg(QLatin1String(row.file))), "RIFF");
+    }
+    calls.saveTable();
+    calls.last();
+    for (int i = int(std::size(rows)) - 1; i >= 0; --i, calls.prior())
+        EXPECT_EQ(catalogue->recordingBaseName(), QString::fromLatin1(rows[i].file)) << rows[i].date;
+
+    QStringList warnings;
+    const std::vector<CatalogueListRow> listed = CatalogueListing::read(dir.path(), usFormat(), QString(), &warnings);
+    EXPECT_TRUE(warnings.isEmpty()) << warnings.join(QLatin1Char('\n')).toStdString();
+    ASSERT_EQ(listed.size(), std::size(rows));
+    for (const CatalogueListRow& row : listed) {
+        EXPECT_TRUE(row.exists) << row.wavPath.toStdString();
+        EXPECT_EQ(row.date, QStringLiteral("2026-12-09"));
+    }
+    EXPECT_TRUE(catalogue->filesWithoutRow().isEmpty());
+
+    calls.first();
+    calls.next();
+    calls.deleteRecord();
+    EXPECT_FALSE(QFile::exists(file(QStringLiteral("wav/1_20261209_131454.wav"))));
+}
+
 TEST_F(CatalogueTest, UnreadableDateKeepsTheRowAndItsFileOnDelete) {
     catalogue->openCatalogue();
     catalogue->addRecordingEntry(entryAt(end));
     TableFile& calls = catalogue->recordings();
     calls.edit();
-    calls.setFieldValue(QStringLiteral("DateS"), QStringLiteral("08.12.26"));
+    calls.setFieldValue(QStringLiteral("DateS"), QStringLiteral("8 Dec"));
     calls.post();
     writeFile(file(QStringLiteral("wav/1_20261208_131453.wav")), "x");
     EXPECT_THROW(calls.deleteRecord(), TableError);
