@@ -3,6 +3,7 @@
 
 #include "library/Catalogue.h"
 #include "library/CatalogueLock.h"
+#include "library/TableError.h"
 
 namespace {
 
@@ -39,13 +40,14 @@ int runOnCatalogue(CliContext& context, const QString& command,
                    const std::function<int(Catalogue&, CommandLinePrompter&)>& work) {
     CommandLinePrompter prompter(context.err, command);
     CatalogueLock lock(context.workDir);
-    if (!lock.tryLock(kLockWaitMs) && lock.heldByAnother()) {
-        prompter.error(lock.refusal());
+    Catalogue catalogue(context.workDir, prompter);
+    try {
+        // A damaged table restored from its backup is told, and the command goes on.
+        catalogue.openCatalogue(lock, kLockWaitMs);
+    } catch (const TableError& error) {
+        prompter.error(error.message());
         return 1;
     }
-    Catalogue catalogue(context.workDir, prompter);
-    // A damaged table restored from its backup is told, and the command goes on.
-    catalogue.openCatalogue();
     prompter.messages = 0;
     const int code = work(catalogue, prompter);
     catalogue.close();

@@ -122,14 +122,10 @@ void Program::openCatalogue() {
         m_prompter->message(QStringLiteral("Error setting starting directory"), Prompter::Icon::Error);
     else
         m_workDir = WorkingFolder::current();
-    // The tables live in memory and are rewritten whole: a second writer would undo this one's
-    // changes. A catalogue command of orlamo-cli that is running is waited for a moment. A folder that
-    // cannot hold the lock file cannot hold a new table either: the catalogue then says why.
+    // A catalogue command of orlamo-cli that is running is waited for a moment.
     m_lock = std::make_unique<CatalogueLock>(m_workDir);
-    if (!m_lock->tryLock(kCatalogueLockWaitMs) && m_lock->heldByAnother())
-        throw TableError(m_lock->refusal());
     m_catalogue = std::make_unique<Catalogue>(m_workDir, *m_prompter);
-    m_catalogue->openCatalogue();
+    m_catalogue->openCatalogue(*m_lock, kCatalogueLockWaitMs);
     // Left by a deletion that was interrupted after its row was saved away: kept, and told.
     for (const QString& file : m_catalogue->filesWithoutRow())
         m_logger.add(QStringLiteral("Recording without a catalogue row, kept: ") + file);
