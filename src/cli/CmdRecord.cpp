@@ -22,7 +22,7 @@ int cmdRecord(CliContext& context) {
 
     SingleInstance instance(context.workDir);
     if (instance.notifyRunningCopy()) {
-        context.err << "TVK already loaded Maybe minimized on the taskbar (lower right side)\n";
+        context.err << SingleInstance::kAlreadyLoaded << '\n';
         return 1;
     }
     instance.listen();

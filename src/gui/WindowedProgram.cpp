@@ -334,7 +334,7 @@ int WindowedProgram::run() {
     }
     m_instance = std::make_unique<SingleInstance>(m_program->workDir());
     if (m_instance->notifyRunningCopy()) {
-        m_prompter->message(QString::fromLatin1(kAlreadyLoaded));
+        m_prompter->message(QString::fromLatin1(SingleInstance::kAlreadyLoaded));
         return 0;
     }
     m_instance->listen();

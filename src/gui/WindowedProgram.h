@@ -31,9 +31,6 @@ class ProblemReport;
 class WindowedProgram : public QObject {
     Q_OBJECT
 public:
-    static constexpr const char* kAlreadyLoaded =
-        "TVK already loaded Maybe minimized on the taskbar (lower right side)";
-
     /// `arguments` without the program name. `prompter` replaces the dialogs (tests).
     explicit WindowedProgram(const QStringList& arguments, Prompter* prompter = nullptr, QObject* parent = nullptr);
     ~WindowedProgram() override;

@@ -11,6 +11,10 @@ class QLocalServer;
 class SingleInstance : public QObject {
     Q_OBJECT
 public:
+    /// What a second copy says before it ends.
+    static constexpr const char* kAlreadyLoaded =
+        "TVK already loaded Maybe minimized on the taskbar (lower right side)";
+
     explicit SingleInstance(const QString& workDir, QObject* parent = nullptr);
     ~SingleInstance() override;
 
