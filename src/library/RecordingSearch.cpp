@@ -39,12 +39,12 @@ bool RecordingSearch::findNext(const QString& text, bool matchCase) {
         }
         if (m_calls.bof())
             found = currentMatches(text, matchCase);
-        // On the last row the step leaves it current and it is tested once more.
+        // A step that cannot leave the last row ends the walk: that row was tested when it was reached.
         while (!found) {
             m_calls.next();
-            found = currentMatches(text, matchCase);
             if (m_calls.eof())
                 break;
+            found = currentMatches(text, matchCase);
         }
     }
     if (!found)
