@@ -211,8 +211,11 @@ QVariant decode(const TableField& field, Slice s) {
         const qsizetype length = nul ? static_cast<const char*>(nul) - s.data : s.length;
         return length ? QVariant(decodeText(s.data, length)) : QVariant();
     }
-    case TableFieldType::String:
-        return s.length ? QVariant(decodeText(s.data, s.length).left(field.size)) : QVariant();
+    case TableFieldType::String: {
+        // A text cut to nothing by its declared size is no data, as it is written back.
+        const QString text = s.length ? decodeText(s.data, s.length).left(field.size) : QString();
+        return text.isEmpty() ? QVariant() : QVariant(text);
+    }
     case TableFieldType::Memo:
     case TableFieldType::FmtMemo:
         return s.length ? QVariant(decodeText(s.data, s.length)) : QVariant();
