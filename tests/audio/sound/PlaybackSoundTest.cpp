@@ -133,8 +133,11 @@ TEST_F(SoundTest, ThePreviewPlaysItsWholeStreamAlsoOneTooShortToFillThePreBuffer
         ASSERT_TRUE(waitUntil([&] { return !preview.active(); })) << "the preview never ended";
         ASSERT_TRUE(monitor->waitForMore(2000));
         const std::vector<int16_t> heard = monitor->samples();
-        const auto sent = static_cast<double>(sound::loudDuration(signal, kLoud));
-        EXPECT_NEAR(static_cast<double>(sound::loudDuration(heard, kLoud, start)), sent, 0.05 * sent)
-            << "the output closed before its last block was heard, or played something else";
+        const std::vector<sound::Piece> pieces = sound::follow(heard, signal, kLoud, start);
+        ASSERT_FALSE(pieces.empty()) << "nothing of the stream was heard";
+        // Heard to its end: a dropout of a busy machine delays the sound, it loses none of it.
+        EXPECT_GE(sound::heardEnd(heard, signal, pieces), sound::loudSpan(signal, kLoud).last - 160)
+            << "the output closed before its last block was heard";
+        EXPECT_GT(sound::meanCorrelation(pieces, signal), 0.9) << "it played something else";
     }
 }
