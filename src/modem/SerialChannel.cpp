@@ -209,22 +209,27 @@ QByteArray SerialChannel::discardInput() {
     QByteArray dropped;
     // In the reader thread, so nothing it read before is appended afterwards.
     runInReader([this, &dropped] {
+        // Read out, not flushed: what the system holds may be events (the digits of a number being
+        // dialled) that the caller still takes from the dropped bytes. Each read lands in the
+        // channel's own buffer (readInReader), which is emptied below.
+        // A modem that streams at line speed never leaves nothing to read: a few reads take what
+        // was there when the discard began.
+        if (m_serial->isOpen()) {
+            for (int read = 0; read < 8 && m_serial->waitForReadyRead(0); ++read) {
+            }
+            readInReader();
+        }
         QMutexLocker lock(&m_shared->mutex);
         dropped = m_shared->received.mid(m_shared->readPos);
         m_shared->received.clear();
         m_shared->readPos = 0;
-        lock.unlock();
-        if (m_serial->isOpen()) {
-            dropped += m_serial->readAll();
-            m_serial->clear(QSerialPort::Input);
-        }
     });
     return dropped;
 }
 
 char SerialChannel::readByte() {
     if (m_allowance <= 0) {
-        qWarning("ComPort::ReadByte: read beyond the count announced by the data notification");
+        qWarning("SerialChannel::readByte: read beyond the count announced by the data notification");
         return 0;
     }
     QMutexLocker lock(&m_shared->mutex);

@@ -60,8 +60,8 @@ public:
     quint16 outputRoom() const;
     void sendText(const QByteArray& bytes);
     void sendByte(char byte);
-    /// Drops every received byte not read yet, in the system's buffer and in the channel's own; returns
-    /// the dropped bytes the channel could still see, oldest first (the events among them may matter).
+    /// Drops every received byte not read yet, in the system's buffer and in the channel's own, and
+    /// returns them, oldest first (the events among them may matter).
     QByteArray discardInput();
     /// The next received byte; only valid for the bytes announced by the notification being handled.
     char readByte();
