@@ -104,6 +104,8 @@ void Program::start(const StepObserver& afterStep) {
     // Armed by the program when start-up is complete, whether or not a window is ever shown: a start
     // into the tray at logon is the one time nobody is at the screen.
     m_armed = true;
+    // Said now, before a call rings, and kept where the front ends show the recorder's state.
+    m_recorder->checkReadiness();
     step(Step::Armed);
 }
 
@@ -251,6 +253,8 @@ bool Program::changeSettings(const std::function<void()>& dialog) {
         if (row > 0 && calls->active())
             calls->setRecNo(row);
     }
+    if (m_recorder && m_armed)
+        m_recorder->checkReadiness();
     return true;
 }
 

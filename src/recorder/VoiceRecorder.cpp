@@ -10,6 +10,7 @@
 #include "modem/ModemController.h"
 #include "modemsetup/CurrentCompression.h"
 #include "modemsetup/ModemProfile.h"
+#include "recorder/RecordingReadiness.h"
 #include "settings/SettingsModel.h"
 
 #include <QDir>
@@ -71,6 +72,7 @@ void VoiceRecorder::startRecording() {
 
     if (!createRecordingFile()) {
         restoreControls();
+        recoverFromFailedStart();
         return;
     }
     const ModemParams& p = m_profile.params();
@@ -221,12 +223,29 @@ void VoiceRecorder::abortRecordingStart() {
     releaseWriter();
     if (m_modem.openModemPort(m_profile.params().port, true)) {
         m_modem.initModem();
-        if (m_settings.autoRecord())
-            m_modem.enableAutoRecord();
-        else
-            m_modem.disableAutoRecord();
+        recoverFromFailedStart();
     } else {
         m_prompter.message(m_modem.reportOpenFailure(), Prompter::Icon::Error);
         Q_EMIT recordEnabled(false);
     }
+}
+
+void VoiceRecorder::recoverFromFailedStart() {
+    if (m_modem.portOpen() && !m_modem.voiceReception()) {
+        if (m_settings.autoRecord())
+            m_modem.enableAutoRecord();
+        else
+            m_modem.disableAutoRecord();
+    }
+    checkReadiness();
+}
+
+void VoiceRecorder::checkReadiness() {
+    const QString problem = RecordingReadiness::problem(m_workDir, m_settings);
+    if (problem == m_readinessProblem)
+        return;
+    m_readinessProblem = problem;
+    m_logger.add(problem.isEmpty() ? QStringLiteral("The recorder can record again")
+                                   : QStringLiteral("The recorder cannot record: ") + problem);
+    Q_EMIT readinessChanged(problem);
 }

@@ -52,6 +52,11 @@ public:
 
     QString recordedPath() const;
 
+    /// What keeps a recording from starting (RecordingReadiness), empty when nothing does. Checked
+    /// again by `checkReadiness`, which logs a change and reports it with `readinessChanged`.
+    const QString& readinessProblem() const { return m_readinessProblem; }
+    void checkReadiness();
+
     /// While the modem is gone (pulled out, or it could not be opened again after a recording), the
     /// port is tried again at this interval, and opened, initialised and armed as soon as it is back.
     static constexpr int kReconnectMs = 2000;
@@ -75,6 +80,8 @@ Q_SIGNALS:
     void clearDisplay();
     /// A recording was entered in the catalogue under this base name.
     void recordingCatalogued(const QString& baseName);
+    /// The recorder became unable to record (`problem` says why) or able again (`problem` empty).
+    void readinessChanged(const QString& problem);
 
 private:
     bool createRecordingFile();
@@ -84,6 +91,9 @@ private:
     /// Ends a start sequence quietly because the program is closing: no message, no reopened port.
     void abandonStart();
     void restoreControls();
+    /// A start that failed before the modem streamed: automatic recording is armed again, so the next
+    /// call is not passed over, and what made it fail is checked again.
+    void recoverFromFailedStart();
     void releaseWriter();
     void voiceData(const QByteArray& bytes);
     void dleEvent(char code);
@@ -128,4 +138,5 @@ private:
     QTimer m_reconnect;
     int m_ticks = 0;
     QDateTime m_startTime;
+    QString m_readinessProblem;
 };

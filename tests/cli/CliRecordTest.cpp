@@ -156,3 +156,39 @@ TEST(CliRecord, RecordOutgoingRecordsTheCallsTheUserMakesForThisRun) {
     EXPECT_FALSE(stored.contains("RecordOutgoing")) << stored.constData();
     EXPECT_TRUE(stored.contains("HandsetEvents=P")) << stored.constData();
 }
+
+// A recorder that cannot record says so before the first call, and a failed start leaves it listening:
+// every later call is still taken up (and fails with its message) instead of ringing unnoticed.
+TEST(CliRecord, ARecorderThatCannotRecordSaysSoAtStartAndKeepsListening) {
+    ModemSim sim({QStringLiteral("--speed"), QStringLiteral("4")});
+    ASSERT_TRUE(sim.start());
+    QTemporaryDir dir;
+    ASSERT_TRUE(sim.writeFirstStartConfig(dir.filePath(QStringLiteral("tvk.ini"))));
+    const QStringList arguments{QStringLiteral("--workdir"), dir.path(), QStringLiteral("record")};
+    QByteArray out;
+    {
+        QProcess first;
+        first.start(cli(), arguments);
+        ASSERT_TRUE(waitForLine(first, out, "Enabling autoRecord mode")) << out.constData();
+        ::kill(static_cast<pid_t>(first.processId()), SIGTERM);
+        ASSERT_TRUE(first.waitForFinished(30000));
+    }
+    EXPECT_FALSE(out.contains("cannot record")) << out.constData();
+    ASSERT_TRUE(QFile::remove(dir.filePath(QStringLiteral("ModemCompression.cpn"))));
+
+    QProcess recorder;
+    recorder.start(cli(), arguments);
+    out.clear();
+    ASSERT_TRUE(waitForLine(recorder, out, "The recorder cannot record: None Codec found to match modem compression\n"))
+        << out.constData();
+    for (int call = 1; call <= 2; ++call) {
+        ASSERT_TRUE(
+            sim.command(QStringLiteral("call rings=1 interval=1000 cid=555123%1 audio=speech talk=2").arg(call)));
+        ASSERT_TRUE(waitForCount(recorder, out, "-- Recording started", call)) << out.constData();
+        ASSERT_TRUE(waitForCount(recorder, out, "Enabling autoRecord mode", call + 1))
+            << "not listening after the failed start: " << out.constData();
+    }
+    ::kill(static_cast<pid_t>(recorder.processId()), SIGTERM);
+    ASSERT_TRUE(recorder.waitForFinished(30000));
+    EXPECT_EQ(recorder.readAllStandardError().count("None Codec found to match modem compression"), 2);
+}

@@ -104,6 +104,8 @@ TEST_F(RecordingTestBase, FailedStartsShowTheirMessageAndRestoreTheModem) {
     EXPECT_EQ(prompter.shown, QStringList{QStringLiteral("None Codec found to match modem compression")});
     EXPECT_FALSE(recorder().recording());
     EXPECT_TRUE(modem().portOpen());
+    EXPECT_TRUE(modem().autoRecordMode()) << "the next call would ring unnoticed";
+    EXPECT_EQ(recorder().readinessProblem(), QStringLiteral("None Codec found to match modem compression"));
 }
 
 TEST_F(RecordingTestBase, ConverterThatCannotOpenEndsTheModemsSoundBeforeTheModemIsInitialisedAgain) {
