@@ -2,7 +2,7 @@
 # (and its sub-folders but gui/), the GUI layer those of src/<area>/gui/. A target sees only the
 # areas it links: each area's headers are reached through an include root of its own that holds
 # just that area, so including a header of an area one does not link fails to compile. Core
-# libraries never link Qt Widgets, so a widget include in core code fails too. scripts/check-layers
+# libraries never link Qt Widgets, so a widget include in core code fails too. cmake/CheckLayers.cmake
 # holds every #include line to the table in cmake/layers.txt.
 
 # The include root of an area: a folder in the build tree whose only entry is the area.

@@ -1,0 +1,3 @@
+General
+Family
+Work calls
