@@ -16,8 +16,8 @@ class SettingsModel;
 
 /// Plays the selected recording of the catalogue with the player (or the external player) and tells
 /// the window which controls to press, enable and disable, where the position indicator stands and
-/// what the trace shows. It owns the playback tick `Timer2` (100 ms, running while playing) and the
-/// repeat timer `Timer1` (100 ms, running while Rewind or Fast forward is held down).
+/// what the trace shows. It owns the playback tick (100 ms, running while playing) and the repeat timer
+/// (100 ms, running while Rewind or Fast forward is held down).
 ///
 /// Wiring: the window's actions call the slots; its buttons follow the signals. Record controls are
 /// enabled only when `recordControlsEnabled` says so *and* the program allows recording.
@@ -69,7 +69,7 @@ public Q_SLOTS:
     void setVolumePosition(int position);
     /// A recording started or ended. Playback stops when one starts, and Play is refused during one.
     void setRecording(bool recording);
-    /// The playback tick (`Timer2`), also run after every Rewind and Fast forward.
+    /// The playback tick, also run after every Rewind and Fast forward.
     void tick();
 
 Q_SIGNALS:

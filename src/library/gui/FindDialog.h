@@ -14,7 +14,7 @@ class RecordingSearch;
 /// search through the prompter.
 ///
 ///     auto* find = new FindDialog(operations.search(), mainWindow);
-///     connect(acSearch, &QAction::triggered, find, &FindDialog::findRecording);
+///     connect(searchAction, &QAction::triggered, find, &FindDialog::findRecording);
 class FindDialog : public QDialog {
     Q_OBJECT
 public:

@@ -50,8 +50,8 @@ PostProcessingWindow::PostProcessingWindow(QWidget* parent) : QDialog(parent) {
     m_gauge->setRange(0, 100);
     m_gauge->setValue(0);
     m_gauge->hide();
-    m_timer.setObjectName(QStringLiteral("Timer1"));
-    m_timer.setInterval(kPreviewTimerMs);
+    m_previewWatch.setObjectName(QStringLiteral("Timer1"));
+    m_previewWatch.setInterval(kPreviewTimerMs);
 
     auto* previewButtons = new QHBoxLayout;
     previewButtons->addWidget(m_play);
@@ -77,7 +77,7 @@ PostProcessingWindow::PostProcessingWindow(QWidget* parent) : QDialog(parent) {
     connect(m_close, &QPushButton::clicked, this, &QDialog::reject);
     connect(m_play, &QToolButton::clicked, this, &PostProcessingWindow::playClicked);
     connect(m_stop, &QToolButton::clicked, this, &PostProcessingWindow::stopClicked);
-    connect(&m_timer, &QTimer::timeout, this, &PostProcessingWindow::timerTick);
+    connect(&m_previewWatch, &QTimer::timeout, this, &PostProcessingWindow::checkPreview);
 }
 
 PostProcessingWindow::~PostProcessingWindow() {
@@ -91,7 +91,7 @@ void PostProcessingWindow::attach(Prompter& prompter, PreviewOutput& preview, Ov
     m_session = std::make_unique<PostProcessingSession>(prompter, workFilePath);
     disconnect(m_previewEnded);
     m_preview = &preview;
-    m_previewEnded = connect(m_preview, &PreviewOutput::finished, this, &PostProcessingWindow::timerTick);
+    m_previewEnded = connect(m_preview, &PreviewOutput::finished, this, &PostProcessingWindow::checkPreview);
     m_overview = overview;
 }
 
@@ -134,7 +134,7 @@ void PostProcessingWindow::done(int result) {
         releasePlay();
         m_preview->stop();
     }
-    m_timer.stop();
+    m_previewWatch.stop();
     if (m_overview)
         m_overview->clearDisplay();
     if (m_session)
@@ -231,7 +231,7 @@ void PostProcessingWindow::playClicked() {
     if (m_preview->active())
         m_preview->stop();
     m_play->setChecked(true);
-    m_timer.start();
+    m_previewWatch.start();
     try {
         m_preview->play(m_session->samples());
     } catch (const std::exception& error) {
@@ -245,13 +245,13 @@ void PostProcessingWindow::stopClicked() {
         m_preview->stop();
 }
 
-void PostProcessingWindow::timerTick() {
+void PostProcessingWindow::checkPreview() {
     if (!previewActive())
         releasePlay();
 }
 
 void PostProcessingWindow::releasePlay() {
-    m_timer.stop();
+    m_previewWatch.stop();
     m_play->setChecked(false);
 }
 

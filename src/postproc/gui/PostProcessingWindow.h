@@ -74,7 +74,7 @@ protected:
     QToolButton* m_play;
     QToolButton* m_stop;
     QProgressBar* m_gauge;
-    QTimer m_timer; ///< Timer1: watches the preview while it plays
+    QTimer m_previewWatch; ///< watches the preview while it plays
 
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -84,7 +84,7 @@ private:
     void saveClicked();
     void playClicked();
     void stopClicked();
-    void timerTick();
+    void checkPreview();
     void releasePlay();
     void drawOverview();
     /// While Apply runs every control but the gauge is disabled; afterwards each is as it was.

@@ -142,7 +142,7 @@ TEST_F(VolumeLevelWindow, PlayIsReleasedWhenThePreviewEnds) {
     EXPECT_TRUE(play()->isChecked());
     ASSERT_EQ(preview.played.size(), 1);
     EXPECT_EQ(preview.played[0], QByteArray(1000, '\x82'));
-    preview.end(); // the last buffer played; only Timer1 notices
+    preview.end(); // the last buffer played; only the preview watch notices
     EXPECT_TRUE(waitUntil([&] { return !play()->isChecked(); }, 10000));
 
     play()->click();
