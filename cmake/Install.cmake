@@ -16,6 +16,21 @@ endforeach()
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/man/orlamo.1 ${PROJECT_SOURCE_DIR}/packaging/man/orlamo-cli.1
               ${PROJECT_SOURCE_DIR}/packaging/man/modemsim.1
         DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+# The manual links the manual pages as HTML, rendered from the same sources (groff's html device).
+find_program(ORLAMO_GROFF groff)
+if(ORLAMO_GROFF)
+    set(man_html)
+    foreach(page orlamo orlamo-cli modemsim)
+        set(out ${PROJECT_BINARY_DIR}/manual-man/${page}.1.html)
+        add_custom_command(OUTPUT ${out}
+                           COMMAND ${CMAKE_COMMAND} -E make_directory ${PROJECT_BINARY_DIR}/manual-man
+                           COMMAND ${ORLAMO_GROFF} -man -Thtml -P-l ${PROJECT_SOURCE_DIR}/packaging/man/${page}.1 > ${out}
+                           DEPENDS ${PROJECT_SOURCE_DIR}/packaging/man/${page}.1 VERBATIM)
+        list(APPEND man_html ${out})
+    endforeach()
+    add_custom_target(orlamo_man_html ALL DEPENDS ${man_html})
+    install(FILES ${man_html} DESTINATION ${ORLAMO_MANUAL_DIR}/man)
+endif()
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/completion/orlamo-cli
         DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions)
 

@@ -45,7 +45,8 @@ public:
     virtual qint64 decodedCopySize() const = 0;
 
 Q_SIGNALS:
-    /// The file could not be decoded to its end; what was decoded still plays.
+    /// The file could not be decoded to its end (the trace's copy, decoded ahead, or the sound being
+    /// played); the playback controller ends playback.
     void decodingFailed();
     /// Playback reached the end of the recording (the mode is Stopped).
     void finished();

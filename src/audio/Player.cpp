@@ -132,11 +132,23 @@ bool Player::play() {
     return true;
 }
 
+namespace {
+/// The recording's data failed to decode while it played, as opposed to the output refusing it.
+class DecodingError : public AudioError {
+    using AudioError::AudioError;
+};
+} // namespace
+
 void Player::fill() {
     const qint64 blockBytes = std::max<qint64>(1, m_source->pcmFormat().samplesPerSec() * kBlockMs / 1000) *
                               m_source->pcmFormat().blockAlign();
     while (m_out.queuedCount() + m_out.heldCount() < kQueuedBlocks) {
-        const QByteArray block = m_source->read(blockBytes);
+        QByteArray block;
+        try {
+            block = m_source->read(blockBytes);
+        } catch (const AudioError& e) {
+            throw DecodingError(e.text());
+        }
         if (block.isEmpty())
             break;
         m_out.play(block.constData(), block.size());
@@ -155,7 +167,10 @@ void Player::audioPlayed() {
         m_frame = currentFrame();
         m_out.close();
         m_mode = Mode::Stopped;
-        fail(OutputFailed, e.text());
+        const bool decoding = dynamic_cast<const DecodingError*>(&e) != nullptr;
+        fail(decoding ? CannotDecode : OutputFailed, e.text());
+        if (decoding)
+            Q_EMIT decodingFailed();
         Q_EMIT finished();
         return;
     }

@@ -281,8 +281,12 @@ void WindowedProgram::connectDiagnostics() {
     m_problemReport = std::make_unique<ProblemReport>(m_program->config(), m_program->logger(), diagnostics,
                                                       m_program->queryBox(), *mail, m_program->workDir());
     connect(m_reportProblem.get(), &ReportProblemDialog::sendRequested, this, [this](const QString& description) {
-        m_problemReport->send(description);
-        m_reportProblem->memo()->clear();
+        const bool sent = m_problemReport->send(description);
+        if (!sent)
+            m_prompter->message(QStringLiteral("The report could not be handed to the mail program: ") +
+                                    m_problemReport->failure(),
+                                Prompter::Icon::Error);
+        m_reportProblem->sendingFinished(sent);
     });
 }
 

@@ -34,6 +34,7 @@ PlaybackController::PlaybackController(Logger& logger, Prompter& prompter, Catal
     m_repeat.setObjectName(QStringLiteral("Timer1"));
     m_repeat.setInterval(kRepeatMs);
     connect(&m_repeat, &QTimer::timeout, this, &PlaybackController::repeatTick);
+    connect(&m_player, &MediaPlayer::decodingFailed, this, &PlaybackController::decodingFailed);
 }
 
 qint64 PlaybackController::seekStep(qint64 lengthMs) {
@@ -104,7 +105,9 @@ bool PlaybackController::startPlayback() {
     m_logger.add(QStringLiteral("-- Playback file"));
     m_seek = false;
     if (!QFile::exists(path)) {
-        m_prompter.message(QLatin1Char('"') + path + QStringLiteral("\" file does not exist"), Prompter::Icon::Error);
+        // The internal player names the file as the working folder holds it.
+        const QString shown = QStringLiteral("wav/") + name + QStringLiteral(".wav");
+        m_prompter.message(QLatin1Char('"') + shown + QStringLiteral("\" file does not exist"), Prompter::Icon::Error);
         return false;
     }
     if (!m_player.open(path)) {
@@ -216,6 +219,14 @@ void PlaybackController::endPlayback() {
     Q_EMIT clearDisplay();
     setPauseDown(false);
     setActive(false);
+}
+
+void PlaybackController::decodingFailed() {
+    // A recording that cannot be decoded to its end is not played on into silence.
+    if (!m_active)
+        return;
+    endPlayback();
+    m_prompter.message(QStringLiteral("Error was created during pcm conversion"), Prompter::Icon::Error);
 }
 
 void PlaybackController::setVolumePosition(int position) {

@@ -96,6 +96,8 @@ private:
     void resume();
     void step(int direction);
     void endPlayback();
+    /// The player could not decode the recording to its end: playback ends with the conversion's message.
+    void decodingFailed();
     void setPlayDown(bool down);
     void setPauseDown(bool down);
     void setTrack(int percent);

@@ -8,9 +8,8 @@
 namespace VolumeLevel {
 namespace {
 
-// Samples handled between two looks at the gauge: it moves in whole percents, so looking after every
-// hundred samples of a long recording would only cost time.
-constexpr size_t kChunk = 100 * 1024;
+// The gauge is set at every hundredth sample, so a short recording moves it through every percent too.
+constexpr size_t kChunk = 100;
 
 } // namespace
 
@@ -33,7 +32,7 @@ void apply(std::span<uint8_t> samples, int percent, const ProgressCallback& prog
     ProgressSteps steps(progress);
     const size_t size = samples.size();
     for (size_t at = 0; at < size; at += kChunk) {
-        // The gauge as it stands at the chunk's first hundredth sample.
+        // The gauge as it stands at the chunk's hundredth sample.
         if (at + 99 < size)
             steps.report(static_cast<int>(roundHalfEven(static_cast<long double>(at + 99) * 100 / size)));
         const size_t end = std::min(size, at + kChunk);

@@ -57,13 +57,37 @@ QString ProblemReport::inlineBody(const QString& description) const {
     lines += m_box.lines();
     lines << QString() << QStringLiteral("------------------- tvk.ini ---------------------");
     QFile ini(m_config.path());
-    if (ini.open(QIODevice::ReadOnly))
-        lines += LegacyText::decode(ini.readAll()).split(QRegularExpression(QStringLiteral("\r\n|\r|\n")));
+    if (ini.open(QIODevice::ReadOnly)) {
+        QStringList iniLines =
+            LegacyText::decode(ini.readAll()).split(QRegularExpression(QStringLiteral("\r\n|\r|\n")));
+        // The file's last line break ends a line; it does not start an empty one.
+        if (!iniLines.isEmpty() && iniLines.last().isEmpty())
+            iniLines.removeLast();
+        lines += iniLines;
+    }
     lines << QStringLiteral("--------------------- End -----------------------") << QString()
           << QStringLiteral("------------------- Events ---------------------");
-    lines += m_logger.lines();
-    lines << QStringLiteral("--------------------- End -----------------------");
+    const QString end = QStringLiteral("--------------------- End -----------------------");
+    // The mail program gets the body as one argument, which the system refuses beyond 128 KiB (and
+    // xdg-email may escape each byte into three): the newest events that fit go, with a note.
+    qsizetype budget = kInlineBodyLimit - linesWithFeeds(lines).toUtf8().size() - end.toUtf8().size() - 1;
+    const QStringList events = m_logger.lines();
+    qsizetype first = events.size();
+    const QString note = QStringLiteral("(%1 earlier lines are left out: Events.log holds them all)");
+    budget -= note.toUtf8().size() + 8;
+    while (first > 0 && budget - (events[first - 1].toUtf8().size() + 1) >= 0) {
+        budget -= events[first - 1].toUtf8().size() + 1;
+        --first;
+    }
+    if (first > 0)
+        lines << note.arg(first);
+    lines += events.mid(first);
+    lines << end;
     return linesWithFeeds(lines);
+}
+
+QString ProblemReport::failure() const {
+    return m_mail.failure();
 }
 
 bool ProblemReport::send(const QString& description) {

@@ -15,6 +15,8 @@ class ProblemReport {
 public:
     static constexpr const char* kSubject = "TVK v1.7.5 support";
     static constexpr const char* kDefaultSupportAddress = "support@orlamo.example.org";
+    /// The largest text the second hand-over carries, in UTF-8 bytes.
+    static constexpr qsizetype kInlineBodyLimit = 32 * 1024;
 
     ProblemReport(Config& config, Logger& logger, DiagnosticsReport& diagnostics, QueryModemBox& box,
                   MailHandOver& mail, QString workingFolder);
@@ -26,8 +28,11 @@ public:
 
     /// `[Mail] SupportAddress`, or the default.
     QString supportAddress() const;
-    /// The second attempt's text: the description, the report, tvk.ini and the event log.
+    /// The second attempt's text: the description, the report, tvk.ini and the newest lines of the
+    /// event log, at most kInlineBodyLimit bytes unless the description and tvk.ini alone are longer.
     QString inlineBody(const QString& description) const;
+    /// Why the last hand-over failed, as the mail hand-over tells it.
+    QString failure() const;
 
 private:
     MailMessage message(const QString& body) const;

@@ -144,8 +144,11 @@ void Program::createSettings() {
 #else
     const QString program = QStringLiteral("orlamo");
 #endif
+    // A working folder chosen with --workdir is the one the program starts on at logon too.
+    const QString chosenFolder = m_options.workDir.isEmpty() ? QString() : QDir(m_workDir).absolutePath();
     m_registration = std::make_unique<StartupRegistration>(
-        StartupRegistration::defaultEntryPath(), QDir(QCoreApplication::applicationDirPath()).filePath(program));
+        StartupRegistration::defaultEntryPath(), QDir(QCoreApplication::applicationDirPath()).filePath(program),
+        chosenFolder);
     m_settings = std::make_unique<SettingsModel>(*m_config, m_workDir, m_registration.get());
     m_settings->load();
     m_profile = std::make_unique<ModemProfile>();

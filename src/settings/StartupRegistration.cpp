@@ -41,21 +41,25 @@ QString execArgument(const QString& argument) {
 
 } // namespace
 
-StartupRegistration::StartupRegistration(QString entryPath, QString programPath)
-    : m_entryPath(std::move(entryPath)), m_programPath(std::move(programPath)) {}
+StartupRegistration::StartupRegistration(QString entryPath, QString programPath, QString workingFolder)
+    : m_entryPath(std::move(entryPath)), m_programPath(std::move(programPath)),
+      m_workingFolder(std::move(workingFolder)) {}
 
 QString StartupRegistration::defaultEntryPath() {
     return QDir(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation))
         .filePath(QStringLiteral("autostart/orlamo.desktop"));
 }
 
-QString StartupRegistration::execLine(const QString& program, const QString& argument) {
-    return execArgument(program) + QLatin1Char(' ') + execArgument(argument);
+QString StartupRegistration::execLine(const QString& program, const QString& argument, const QString& workingFolder) {
+    QString line = execArgument(program) + QLatin1Char(' ');
+    if (!workingFolder.isEmpty())
+        line += QStringLiteral("--workdir ") + execArgument(workingFolder) + QLatin1Char(' ');
+    return line + execArgument(argument);
 }
 
-QString StartupRegistration::entryText(const QString& program, const QString& argument) {
+QString StartupRegistration::entryText(const QString& program, const QString& argument, const QString& workingFolder) {
     return QStringLiteral("[Desktop Entry]\nType=Application\nName=%1\nExec=%2\nX-GNOME-Autostart-enabled=true\n")
-        .arg(kTitle, execLine(program, argument));
+        .arg(kTitle, execLine(program, argument, workingFolder));
 }
 
 #ifdef Q_OS_WIN
@@ -70,7 +74,10 @@ bool StartupRegistration::registerAtLogon(const QString& argument) {
     QSettings run(kRunKey, QSettings::NativeFormat);
     if (!run.isWritable())
         return false;
-    run.setValue(kTitle, QDir::toNativeSeparators(m_programPath) + QLatin1Char(' ') + argument);
+    QString command = QDir::toNativeSeparators(m_programPath) + QLatin1Char(' ');
+    if (!m_workingFolder.isEmpty())
+        command += QStringLiteral("--workdir \"") + QDir::toNativeSeparators(m_workingFolder) + QStringLiteral("\" ");
+    run.setValue(kTitle, command + argument);
     run.sync();
     return run.status() == QSettings::NoError;
 }
@@ -92,7 +99,7 @@ bool StartupRegistration::registerAtLogon(const QString& argument) {
     QSaveFile file(m_entryPath);
     if (!file.open(QIODevice::WriteOnly))
         return false;
-    file.write(entryText(m_programPath, argument).toUtf8());
+    file.write(entryText(m_programPath, argument, m_workingFolder).toUtf8());
     return file.commit();
 }
 

@@ -8,17 +8,18 @@
 class StartupRegistration {
 public:
     /// `entryPath` is the autostart file (see defaultEntryPath; unused on Windows); `programPath`
-    /// the program file's full path.
-    StartupRegistration(QString entryPath, QString programPath);
+    /// the program file's full path; `workingFolder`, when not empty, the folder the program was told
+    /// to work in, which the command passes on with --workdir.
+    StartupRegistration(QString entryPath, QString programPath, QString workingFolder = {});
 
     /// $XDG_CONFIG_HOME/autostart/orlamo.desktop, ~/.config/autostart/orlamo.desktop when unset.
     static QString defaultEntryPath();
     /// The `Exec` value for `program` and `argument`: the program quoted as desktop entries require
     /// when it holds a blank or another reserved character, a blank, then the argument (an empty
-    /// argument leaves the trailing blank).
-    static QString execLine(const QString& program, const QString& argument);
+    /// argument leaves the trailing blank). A `workingFolder` goes between them as --workdir FOLDER.
+    static QString execLine(const QString& program, const QString& argument, const QString& workingFolder = {});
     /// The whole entry.
-    static QString entryText(const QString& program, const QString& argument);
+    static QString entryText(const QString& program, const QString& argument, const QString& workingFolder = {});
 
     /// Writes the entry (replacing an older one at once, never half-written) whose command is the
     /// program path, a blank and `argument`.
@@ -32,4 +33,5 @@ public:
 private:
     QString m_entryPath;
     QString m_programPath;
+    QString m_workingFolder;
 };

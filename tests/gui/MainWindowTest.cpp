@@ -22,6 +22,7 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFile>
+#include <QFocusEvent>
 #include <QHeaderView>
 #include <QIcon>
 #include <QMenu>
@@ -203,9 +204,13 @@ TEST_F(MainWindowTest, MarkingFollowsTheKeysAndTheMouse) {
     EXPECT_TRUE(main().markedIds().isEmpty());
     EXPECT_EQ(calls().recNo(), 8);
 
-    // Going over to the folder tree clears the marks.
+    // Another window taking the focus (Alt+Tab, a message box) keeps them; going over to the folder
+    // tree clears them.
     QTest::keyClick(&list(), Qt::Key_A, Qt::ControlModifier);
     ASSERT_FALSE(main().markedIds().isEmpty());
+    QFocusEvent deactivated(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
+    QApplication::sendEvent(&list(), &deactivated);
+    EXPECT_EQ(main().markedIds().size(), kRows);
     main().tree()->setFocus(Qt::TabFocusReason);
     EXPECT_TRUE(main().markedIds().isEmpty());
 }

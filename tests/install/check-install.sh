@@ -22,6 +22,8 @@ expected=(
     usr/share/icons/hicolor/48x48/apps/orlamo.png usr/share/icons/hicolor/64x64/apps/orlamo.png
     usr/share/icons/hicolor/128x128/apps/orlamo.png usr/share/icons/hicolor/256x256/apps/orlamo.png
     usr/share/man/man1/orlamo.1 usr/share/man/man1/orlamo-cli.1 usr/share/man/man1/modemsim.1
+    usr/share/doc/orlamo/manual/man/orlamo.1.html usr/share/doc/orlamo/manual/man/orlamo-cli.1.html
+    usr/share/doc/orlamo/manual/man/modemsim.1.html
     usr/share/bash-completion/completions/orlamo-cli
     usr/lib/systemd/user/orlamo-recorder.service
     usr/lib/udev/rules.d/70-orlamo-modem.rules
@@ -32,7 +34,14 @@ done
 # Nothing else: a stray file in a package is a file nobody looks after.
 actual=$(cd "$prefix" && find . -type f -o -type l | sed 's|^\./||' | sort)
 for f in $actual; do
+    # The manual's pictures are whatever scripts/screenshot takes; the link check below keeps them honest.
+    [[ $f == usr/share/doc/orlamo/manual/images/*.png ]] && continue
     printf '%s\n' "${expected[@]}" | grep -qx "$f" || fail "unexpected $f"
+done
+# Every picture and page the manual links to is installed beside it.
+manual="$prefix/usr/share/doc/orlamo/manual"
+for link in $(grep -oE '(src|href)="[^"#:]+"' "$manual/index.html" | sed -E 's/^(src|href)="//; s/"$//'); do
+    [[ -f "$manual/$link" ]] || fail "the manual links to $link, which is not installed"
 done
 
 [[ -x "$prefix/usr/bin/orlamo-cli" ]] && {

@@ -148,7 +148,7 @@ TEST_F(PlaybackControllerTest, WithNoRecordingSelectedPlaySaysSoAndOpensNothing)
 TEST_F(PlaybackControllerTest, AMissingFileOrAFailingPlayerIsReportedAndNothingChanges) {
     QFile::remove(path);
     controller.play();
-    EXPECT_EQ(prompter.shown.value(0), QLatin1Char('"') + path + QStringLiteral("\" file does not exist"));
+    EXPECT_EQ(prompter.shown.value(0), QStringLiteral("\"wav/") + name + QStringLiteral(".wav\" file does not exist"));
     EXPECT_TRUE(player.calls.isEmpty());
 
     writeFile(path, "RIFF");
@@ -286,6 +286,19 @@ TEST_F(PlaybackControllerTest, TheEndOfPlaybackResetsTheControlsAndClearsTheTrac
     EXPECT_FALSE(controls.active);
     EXPECT_FALSE(controller.tickTimer().isActive());
     EXPECT_FALSE(logged(QStringLiteral("-- Playback stopped")));
+}
+
+TEST_F(PlaybackControllerTest, ARecordingThatFailsToDecodeMidPlayEndsWithTheConversionMessage) {
+    startPlaying();
+    Q_EMIT player.decodingFailed();
+    EXPECT_EQ(prompter.shown, QStringList{QStringLiteral("Error was created during pcm conversion")});
+    EXPECT_EQ(player.calls.last(), QStringLiteral("Close"));
+    EXPECT_FALSE(controls.play);
+    EXPECT_FALSE(controls.active);
+    EXPECT_FALSE(controller.tickTimer().isActive());
+    // A failure reported after playback ended says nothing more.
+    Q_EMIT player.decodingFailed();
+    EXPECT_EQ(prompter.shown.size(), 1);
 }
 
 TEST_F(PlaybackControllerTest, StopEndsPlaybackOrPauseAndDoesNothingOtherwise) {

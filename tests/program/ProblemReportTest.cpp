@@ -70,17 +70,31 @@ TEST_F(ProblemReportTest, TheDescriptionGoesWithTheFilesThatExist) {
 TEST_F(ProblemReportTest, AMailProgramThatRefusesGetsEverythingInTheText) {
     program->config().writeString(QStringLiteral("Mail"), QStringLiteral("SupportAddress"),
                                   QStringLiteral("help@example.net"));
+    // A long run's event log: far more than one argument to the mail program can carry.
+    for (int i = 0; i < 20000; ++i)
+        program->logger().add(QStringLiteral("event %1 of a long day at the line").arg(i));
     standIn.setExitCode(3);
     EXPECT_FALSE(report->send(QStringLiteral("It rings but nothing is recorded")));
+    EXPECT_FALSE(report->failure().isEmpty());
     const QString body = bodyOfLastRun();
+    EXPECT_LE(body.toUtf8().size(), ProblemReport::kInlineBodyLimit);
     const QStringList lines = body.split(QLatin1Char('\n'));
     ASSERT_GE(lines.size(), 8);
     EXPECT_EQ(lines[0], QStringLiteral("It rings but nothing is recorded"));
     EXPECT_EQ(lines[1], QString());
     EXPECT_EQ(lines[2], QStringLiteral("----------------- Diagnostics -------------------"));
-    for (const char* marker : {"------------------- tvk.ini ---------------------", "[Modem]",
-                               "------------------- Events ---------------------", "a line of the event log"})
+    for (const char* marker :
+         {"------------------- tvk.ini ---------------------", "[Modem]",
+          "------------------- Events ---------------------", "event 19999 of a long day at the line"})
         EXPECT_TRUE(lines.contains(QString::fromLatin1(marker))) << marker;
+    // tvk.ini's last line is followed by the banner, not by a blank line; the events cut say so.
+    const qsizetype iniEnd = lines.indexOf(QStringLiteral("--------------------- End -----------------------"));
+    ASSERT_GT(iniEnd, 0);
+    EXPECT_FALSE(lines[iniEnd - 1].isEmpty());
+    const qsizetype events = lines.indexOf(QStringLiteral("------------------- Events ---------------------"));
+    EXPECT_TRUE(
+        lines.value(events + 1).endsWith(QStringLiteral("earlier lines are left out: Events.log holds them all)")))
+        << lines.value(events + 1).toStdString();
     EXPECT_TRUE(body.endsWith(QStringLiteral("--------------------- End -----------------------\n")));
     EXPECT_EQ(standIn.arguments().last(), QStringLiteral("help@example.net"));
 }

@@ -47,6 +47,10 @@ TEST_F(StartupRegistrationTest, EntryTextWithABlankInTheProgramPath) {
     // Without the tray the argument is empty and the line ends with the path and one blank.
     ASSERT_TRUE(reg.registerAtLogon(QString()));
     EXPECT_TRUE(readAll(entryPath).contains("\nExec=\"/home/ann/My Programs/orlamo\" \n"));
+    // A program told to work in another folder starts there at logon too.
+    StartupRegistration second(entryPath, QStringLiteral("/usr/bin/orlamo"), QStringLiteral("/srv/calls/second line"));
+    ASSERT_TRUE(second.registerAtLogon(QStringLiteral("STARTUP")));
+    EXPECT_TRUE(readAll(entryPath).contains("\nExec=/usr/bin/orlamo --workdir \"/srv/calls/second line\" STARTUP\n"));
 }
 
 TEST_F(StartupRegistrationTest, ReservedCharactersAreEscaped) {
@@ -70,7 +74,8 @@ TEST_F(StartupRegistrationTest, TheDesktopValidatorAcceptsTheEntry) {
                                   QStringLiteral("/opt/a \"b\"/$x`y`/c\\d/50%/orlamo")};
     for (const QString& program : programs) {
         for (const QString& argument : {QStringLiteral("STARTUP"), QString()}) {
-            StartupRegistration reg(entryPath, program);
+            StartupRegistration reg(entryPath, program,
+                                    program == programs[1] ? QStringLiteral("/srv/my calls") : QString());
             ASSERT_TRUE(reg.registerAtLogon(argument));
             const std::optional<QString> complaint = validatorComplaint(entryPath);
             EXPECT_FALSE(complaint) << program.toStdString() << " [" << argument.toStdString()

@@ -1,25 +1,36 @@
-// Takes the README's pictures of the main window: idle on a catalogue of a few recordings, and while
-// a simulated call is being recorded; and one of each tab of the settings dialog.
-// Usage: orlamo-screenshot OUTPUT_FOLDER [SETTINGS_FOLDER] (under an X server).
+// Takes the pictures of the README and the manual: the main window idle on a catalogue of a few
+// recordings and while a simulated call is being recorded, each tab of the settings dialog, and every
+// other window as the user opens it.
+// Usage: orlamo-screenshot README_FOLDER MANUAL_FOLDER (under an X server).
 #include "base/Config.h"
 #include "base/UnattendedPrompter.h"
 #include "gui/MainWindow.h"
 #include "gui/WindowedProgram.h"
 #include "library/Catalogue.h"
+#include "library/TableFile.h"
 #include "program/Program.h"
 #include "recorder/VoiceRecorder.h"
 #include "settings/gui/SettingsDialog.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QDeadlineTimer>
+#include <QDialog>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QLineEdit>
 #include <QPixmap>
+#include <QPlainTextEdit>
+#include <QPointer>
 #include <QProcess>
+#include <QPushButton>
 #include <QScopeGuard>
+#include <QScopedValueRollback>
+#include <QSlider>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <cstdio>
 #include <functional>
 
@@ -39,6 +50,72 @@ void settle(int ms) {
 bool fail(const char* why) {
     std::fprintf(stderr, "orlamo-screenshot: %s\n", why);
     return false;
+}
+
+/// Waits for the top-level window `name` to show, lets it settle, saves its picture and closes it
+/// (a dialog with its Cancel). Windows that open modally are waited for from inside their own loop.
+class Snapshot {
+public:
+    Snapshot(QString name, QString path, std::function<void(QWidget*)> prepare = {}, bool close = true)
+        : m_name(std::move(name)), m_path(std::move(path)), m_prepare(std::move(prepare)), m_close(close) {
+        m_timer.setInterval(100);
+        QObject::connect(&m_timer, &QTimer::timeout, [this] { look(); });
+        m_timer.start();
+    }
+    bool done() const { return !m_timer.isActive(); }
+    bool saved() const { return m_saved; }
+    /// Waits until the picture is taken; false (saying which) when the window never came.
+    bool wait(int ms = 20000) {
+        waitFor([this] { return done(); }, ms);
+        m_timer.stop();
+        if (!m_saved)
+            std::fprintf(stderr, "orlamo-screenshot: no picture of %s\n", qPrintable(m_name));
+        return m_saved;
+    }
+
+private:
+    void look() {
+        if (m_busy)
+            return;
+        QWidget* window = nullptr;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w->objectName() == m_name && w->isVisible())
+                window = w;
+        if (!window)
+            return;
+        ++m_ticks;
+        const QScopedValueRollback busy(m_busy, true);
+        if (m_ticks == 5 && m_prepare)
+            m_prepare(window);
+        if (m_ticks < 12)
+            return;
+        m_saved = window->grab().save(m_path);
+        m_timer.stop();
+        if (!m_close)
+            return;
+        if (auto* dialog = qobject_cast<QDialog*>(window))
+            dialog->reject();
+        else
+            window->close();
+    }
+
+    QString m_name;
+    QString m_path;
+    std::function<void(QWidget*)> m_prepare;
+    bool m_close;
+    QTimer m_timer;
+    int m_ticks = 0;
+    bool m_busy = false;
+    bool m_saved = false;
+};
+
+/// Chooses the menu command `name` of the main window, as a click would.
+bool choose(MainWindow& main, const char* name) {
+    auto* action = main.findChild<QAction*>(QLatin1String(name));
+    if (!action)
+        return fail(name);
+    action->trigger();
+    return true;
 }
 
 /// A few recordings of an ordinary week, with memos, in General and a list of their own.
@@ -84,7 +161,88 @@ bool takeSettings(SettingsDialog& dialog, const QString& folder) {
     return true;
 }
 
-bool run(const QString& outFolder, const QString& settingsFolder) {
+/// The windows that open from the menus while the program is idle.
+bool takeDialogs(MainWindow& main, const QString& manual) {
+    const auto file = [&manual](const char* name) { return manual + QLatin1Char('/') + QLatin1String(name); };
+    {
+        Snapshot about(QStringLiteral("fmAbout"), file("about.png"));
+        if (!choose(main, "About1") || !about.wait())
+            return false;
+    }
+    {
+        Snapshot report(QStringLiteral("fmAskSupport"), file("report-problem.png"), [](QWidget* w) {
+            if (auto* memo = w->findChild<QPlainTextEdit*>(QStringLiteral("Memo1")))
+                memo->setPlainText(QStringLiteral("Since Monday the calls in the evening are recorded silent."));
+        });
+        if (!choose(main, "ReportProblem1") || !report.wait())
+            return false;
+    }
+    {
+        Snapshot find(QStringLiteral("dlgFind"), file("find.png"), [](QWidget* w) {
+            if (auto* text = w->findChild<QLineEdit*>(QStringLiteral("FindText")))
+                text->setText(QStringLiteral("Dentist"));
+        });
+        if (!choose(main, "acSearch") || !find.wait())
+            return false;
+    }
+    {
+        Snapshot move(QStringLiteral("MoveToForm"), file("move-to.png"));
+        if (!choose(main, "acMoveTo") || !move.wait())
+            return false;
+    }
+    {
+        // The diagnostics ask the simulated modem, with the progress window; the answers then fill
+        // the Query Modem window.
+        Snapshot progress(QStringLiteral("ProgressForm"), file("progress.png"), {}, false);
+        if (!choose(main, "Diagnostics1"))
+            return false;
+        waitFor([&progress] { return progress.done(); }, 60000);
+        Snapshot query(QStringLiteral("fmQueryModem"), file("query-modem.png"));
+        Q_EMIT main.queryModemWindowRequested();
+        if (!query.wait() || !progress.wait(1))
+            return false;
+    }
+    Snapshot events(QStringLiteral("fmMonitor"), file("event-log.png"));
+    Q_EMIT main.loggerWindowRequested();
+    return events.wait();
+}
+
+/// Makes the first recording whose file exists the current one.
+bool selectRecordedCall(Catalogue& catalogue) {
+    TableFile& calls = catalogue.recordings();
+    for (calls.first(); !calls.eof(); calls.next())
+        if (QFile::exists(catalogue.wavPath(catalogue.recordingBaseName())))
+            return true;
+    return fail("the recorded call is not in the list");
+}
+
+/// The post-processing windows on the call just recorded.
+bool takePostProcessing(MainWindow& main, Catalogue& catalogue, const QString& manual) {
+    if (!selectRecordedCall(catalogue))
+        return false;
+    Snapshot level(QStringLiteral("fmVolLevel"), manual + QStringLiteral("/volume-level.png"), [](QWidget* w) {
+        if (auto* slider = w->findChild<QSlider*>(QStringLiteral("trb")))
+            slider->setValue(30);
+    });
+    if (!choose(main, "acVolumeLevel") || !level.wait())
+        return false;
+    Snapshot equalizer(QStringLiteral("fmVoEqzer"), manual + QStringLiteral("/voice-equalizer.png"));
+    return choose(main, "acVoiceEqualizer") && equalizer.wait();
+}
+
+/// Find modems in the settings: the search's progress and the list of the modems found.
+bool takeModemSearch(MainWindow& main, const QString& manual) {
+    Snapshot progress(QStringLiteral("ProgressForm"), manual + QStringLiteral("/finding-modems.png"), {}, false);
+    Snapshot choice(QStringLiteral("SpecModemForm"), manual + QStringLiteral("/modem-choice.png"));
+    Snapshot settings(QStringLiteral("fmSettings"), QString(), [](QWidget* w) {
+        if (auto* find = w->findChild<QPushButton*>(QStringLiteral("btnFindModems")))
+            find->click();
+    });
+    // Settings... closes the port for the dialog, so the search finds the modem.
+    return choose(main, "Settings1") && progress.wait(1) && choice.wait(1);
+}
+
+bool run(const QString& readme, const QString& manual) {
     QTemporaryDir work;
     QProcess sim;
     const auto stopSimulator = qScopeGuard([&sim] {
@@ -113,19 +271,29 @@ bool run(const QString& outFolder, const QString& settingsFolder) {
     MainWindow& main = *program.mainWindow();
     main.show();
     settle(1500);
-    if (!main.grab().save(outFolder + QStringLiteral("/main-window.png")))
+    const QPixmap idle = main.grab();
+    if (!idle.save(readme + QStringLiteral("/main-window.png")) ||
+        !idle.save(manual + QStringLiteral("/main-window.png")))
         return fail("cannot write main-window.png");
-    if (!takeSettings(*program.settingsDialog(), settingsFolder))
+    if (!takeSettings(*program.settingsDialog(), manual) || !takeDialogs(main, manual))
         return false;
 
-    sim.write("call rings=1 interval=1000 cid=5551234 audio=speech talk=20 end=silence\n");
+    Snapshot callerId(QStringLiteral("fmCallerID"), manual + QStringLiteral("/caller-id.png"), {}, false);
+    sim.write("call rings=3 interval=3000 cid=5551234 name=\"ANN SMITH\" audio=speech talk=20 end=silence\n");
     VoiceRecorder& recorder = program.program().recorder();
-    if (!waitFor([&] { return recorder.receiving(); }, 30000))
+    if (!waitFor([&] { return recorder.receiving(); }, 60000))
         return fail("the simulated call was not recorded");
     settle(4000);
-    if (!main.grab().save(outFolder + QStringLiteral("/main-window-recording.png")))
+    const QPixmap recording = main.grab();
+    if (!recording.save(readme + QStringLiteral("/main-window-recording.png")) ||
+        !recording.save(manual + QStringLiteral("/main-window-recording.png")))
         return fail("cannot write main-window-recording.png");
     program.program().stopRecording();
+    if (!waitFor([&] { return !recorder.recording(); }, 30000) || !callerId.wait(1))
+        return fail("the recording did not stop");
+    settle(1000);
+    if (!takePostProcessing(main, program.program().catalogue(), manual) || !takeModemSearch(main, manual))
+        return false;
     main.close();
     return true;
 }
@@ -134,14 +302,14 @@ bool run(const QString& outFolder, const QString& settingsFolder) {
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    if (argc != 2 && argc != 3) {
-        std::fprintf(stderr, "usage: orlamo-screenshot OUTPUT_FOLDER [SETTINGS_FOLDER]\n");
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: orlamo-screenshot README_FOLDER MANUAL_FOLDER\n");
         return 2;
     }
     // The program makes its working folder current: the folders are taken from where we started.
-    const QString out = QDir(QString::fromLocal8Bit(argv[1])).absolutePath();
-    const QString settings = QDir(QString::fromLocal8Bit(argv[argc - 1])).absolutePath();
-    QDir().mkpath(out);
-    QDir().mkpath(settings);
-    return run(out, settings) ? 0 : 1;
+    const QString readme = QDir(QString::fromLocal8Bit(argv[1])).absolutePath();
+    const QString manual = QDir(QString::fromLocal8Bit(argv[2])).absolutePath();
+    QDir().mkpath(readme);
+    QDir().mkpath(manual);
+    return run(readme, manual) ? 0 : 1;
 }

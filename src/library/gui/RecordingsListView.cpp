@@ -144,8 +144,9 @@ void RecordingsListView::mouseReleaseEvent(QMouseEvent* event) {
 
 void RecordingsListView::focusOutEvent(QFocusEvent* event) {
     QTableView::focusOutEvent(event);
-    // A pop-up menu of the list takes the focus for a moment; the marks are what its commands use.
-    if (event->reason() == Qt::PopupFocusReason)
+    // A pop-up menu of the list takes the focus for a moment; the marks are what its commands use. A
+    // window that is merely deactivated (another window, a message box) gives the focus back as it was.
+    if (event->reason() == Qt::PopupFocusReason || event->reason() == Qt::ActiveWindowFocusReason)
         return;
     m_marks.clear();
     if (m_model)

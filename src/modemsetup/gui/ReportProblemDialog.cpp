@@ -24,10 +24,7 @@ ReportProblemDialog::ReportProblemDialog(QWidget* parent) : QDialog(parent) {
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("btnOK"));
     buttons->button(QDialogButtonBox::Cancel)->setObjectName(QStringLiteral("btnCancel"));
-    connect(buttons, &QDialogButtonBox::accepted, this, [this] {
-        Q_EMIT sendRequested(m_memo->toPlainText());
-        accept();
-    });
+    connect(buttons, &QDialogButtonBox::accepted, this, [this] { Q_EMIT sendRequested(m_memo->toPlainText()); });
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     auto* top = new QHBoxLayout;
     top->addWidget(image, 0, Qt::AlignTop);
@@ -37,4 +34,11 @@ ReportProblemDialog::ReportProblemDialog(QWidget* parent) : QDialog(parent) {
     layout->addWidget(m_memo, 1);
     layout->addWidget(buttons);
     resize(420, 300);
+}
+
+void ReportProblemDialog::sendingFinished(bool sent) {
+    if (!sent)
+        return;
+    m_memo->clear();
+    accept();
 }

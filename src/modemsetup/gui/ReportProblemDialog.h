@@ -11,9 +11,12 @@ public:
     explicit ReportProblemDialog(QWidget* parent = nullptr);
 
     QPlainTextEdit* memo() const { return m_memo; }
+    /// The answer to `sendRequested`: a report handed over empties and closes the window; one that was
+    /// not keeps the description, so the user can try again or copy it.
+    void sendingFinished(bool sent);
 
 Q_SIGNALS:
-    /// OK: send this description (the window closes afterwards).
+    /// OK: send this description; `sendingFinished` follows.
     void sendRequested(const QString& description);
 
 private:
