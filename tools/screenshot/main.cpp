@@ -52,18 +52,27 @@ bool fail(const char* why) {
     return false;
 }
 
-/// Waits for the top-level window `name` to show, lets it settle, saves its picture and closes it
-/// (a dialog with its Cancel). Windows that open modally are waited for from inside their own loop.
+/// Waits for the top-level window `name` to show, lets it settle, saves its picture and ends it as
+/// `finish` says. Windows that open modally are waited for from inside their own loop.
 class Snapshot {
 public:
-    Snapshot(QString name, QString path, std::function<void(QWidget*)> prepare = {}, bool close = true)
-        : m_name(std::move(name)), m_path(std::move(path)), m_prepare(std::move(prepare)), m_close(close) {
+    enum class Finish {
+        Cancel, ///< a dialog's Cancel, or the window closed
+        Leave,  ///< left as it is: a window that shows only briefly (a progress window), taken at once
+    };
+    /// `path` empty: no picture, the window is only prepared and finished. `prepare` runs halfway
+    /// through the `settleTicks` (of 100 ms) the window is given before its picture.
+    Snapshot(QString name, QString path, std::function<void(QWidget*)> prepare = {}, Finish finish = Finish::Cancel,
+             int settleTicks = 0)
+        : m_name(std::move(name)), m_path(std::move(path)), m_prepare(std::move(prepare)), m_finish(finish),
+          m_settleTicks(settleTicks > 0           ? settleTicks
+                        : finish == Finish::Leave ? 2
+                                                  : 12) {
         m_timer.setInterval(100);
         QObject::connect(&m_timer, &QTimer::timeout, [this] { look(); });
         m_timer.start();
     }
     bool done() const { return !m_timer.isActive(); }
-    bool saved() const { return m_saved; }
     /// Waits until the picture is taken; false (saying which) when the window never came.
     bool wait(int ms = 20000) {
         waitFor([this] { return done(); }, ms);
@@ -85,13 +94,20 @@ private:
             return;
         ++m_ticks;
         const QScopedValueRollback busy(m_busy, true);
-        if (m_ticks == 5 && m_prepare)
+        if (m_ticks == m_settleTicks / 2 && m_prepare) {
             m_prepare(window);
-        if (m_ticks < 12)
+            // Only the preparation was asked for (it may have closed the window).
+            if (m_path.isEmpty()) {
+                m_saved = true;
+                m_timer.stop();
+                return;
+            }
+        }
+        if (m_ticks < m_settleTicks)
             return;
         m_saved = window->grab().save(m_path);
         m_timer.stop();
-        if (!m_close)
+        if (m_finish == Finish::Leave)
             return;
         if (auto* dialog = qobject_cast<QDialog*>(window))
             dialog->reject();
@@ -102,12 +118,21 @@ private:
     QString m_name;
     QString m_path;
     std::function<void(QWidget*)> m_prepare;
-    bool m_close;
+    Finish m_finish;
+    int m_settleTicks;
     QTimer m_timer;
     int m_ticks = 0;
     bool m_busy = false;
     bool m_saved = false;
 };
+
+/// Clicks the button `name` of a window.
+std::function<void(QWidget*)> clickButton(const char* name) {
+    return [name](QWidget* w) {
+        if (auto* button = w->findChild<QPushButton*>(QLatin1String(name)))
+            button->click();
+    };
+}
 
 /// Chooses the menu command `name` of the main window, as a click would.
 bool choose(MainWindow& main, const char* name) {
@@ -193,7 +218,7 @@ bool takeDialogs(MainWindow& main, const QString& manual) {
     {
         // The diagnostics ask the simulated modem, with the progress window; the answers then fill
         // the Query Modem window.
-        Snapshot progress(QStringLiteral("ProgressForm"), file("progress.png"), {}, false);
+        Snapshot progress(QStringLiteral("ProgressForm"), file("progress.png"), {}, Snapshot::Finish::Leave);
         if (!choose(main, "Diagnostics1"))
             return false;
         waitFor([&progress] { return progress.done(); }, 60000);
@@ -230,18 +255,6 @@ bool takePostProcessing(MainWindow& main, Catalogue& catalogue, const QString& m
     return choose(main, "acVoiceEqualizer") && equalizer.wait();
 }
 
-/// Find modems in the settings: the search's progress and the list of the modems found.
-bool takeModemSearch(MainWindow& main, const QString& manual) {
-    Snapshot progress(QStringLiteral("ProgressForm"), manual + QStringLiteral("/finding-modems.png"), {}, false);
-    Snapshot choice(QStringLiteral("SpecModemForm"), manual + QStringLiteral("/modem-choice.png"));
-    Snapshot settings(QStringLiteral("fmSettings"), QString(), [](QWidget* w) {
-        if (auto* find = w->findChild<QPushButton*>(QStringLiteral("btnFindModems")))
-            find->click();
-    });
-    // Settings... closes the port for the dialog, so the search finds the modem.
-    return choose(main, "Settings1") && progress.wait(1) && choice.wait(1);
-}
-
 bool run(const QString& readme, const QString& manual) {
     QTemporaryDir work;
     QProcess sim;
@@ -266,8 +279,17 @@ bool run(const QString& readme, const QString& manual) {
     UnattendedPrompter prompter;
     fillCatalogue(work.path(), prompter);
 
-    WindowedProgram program({QStringLiteral("--unattended"), QStringLiteral("--workdir"), work.path()}, &prompter);
+    // A first start: the search for modems shows its progress and the modems found, and OK takes the
+    // simulated one.
+    Snapshot finding(QStringLiteral("ProgressForm"), manual + QStringLiteral("/finding-modems.png"), {},
+                     Snapshot::Finish::Leave);
+    Snapshot choice(QStringLiteral("SpecModemForm"), manual + QStringLiteral("/modem-choice.png"), {},
+                    Snapshot::Finish::Leave, 10);
+    Snapshot takeModem(QStringLiteral("SpecModemForm"), QString(), clickButton("btnOk"), Snapshot::Finish::Leave, 30);
+    WindowedProgram program({QStringLiteral("--workdir"), work.path()}, &prompter);
     program.create();
+    if (!finding.wait(1) || !choice.wait(1) || !takeModem.wait(1))
+        return false;
     MainWindow& main = *program.mainWindow();
     main.show();
     settle(1500);
@@ -278,8 +300,9 @@ bool run(const QString& readme, const QString& manual) {
     if (!takeSettings(*program.settingsDialog(), manual) || !takeDialogs(main, manual))
         return false;
 
-    Snapshot callerId(QStringLiteral("fmCallerID"), manual + QStringLiteral("/caller-id.png"), {}, false);
-    sim.write("call rings=3 interval=3000 cid=5551234 name=\"ANN SMITH\" audio=speech talk=20 end=silence\n");
+    Snapshot callerId(QStringLiteral("fmCallerID"), manual + QStringLiteral("/caller-id.png"), {},
+                      Snapshot::Finish::Leave);
+    sim.write("call rings=3 interval=3000 cid=5551234 audio=speech talk=20 end=silence\n");
     VoiceRecorder& recorder = program.program().recorder();
     if (!waitFor([&] { return recorder.receiving(); }, 60000))
         return fail("the simulated call was not recorded");
@@ -292,7 +315,7 @@ bool run(const QString& readme, const QString& manual) {
     if (!waitFor([&] { return !recorder.recording(); }, 30000) || !callerId.wait(1))
         return fail("the recording did not stop");
     settle(1000);
-    if (!takePostProcessing(main, program.program().catalogue(), manual) || !takeModemSearch(main, manual))
+    if (!takePostProcessing(main, program.program().catalogue(), manual))
         return false;
     main.close();
     return true;
