@@ -2,8 +2,6 @@
 // GSM recording, and the processor used while a recording plays with its trace. Needs a sound server:
 // the sound goes to a null sink of the benchmark's own and is heard through its monitor (parec).
 #include "audio/AudioConverter.h"
-#include "audio/OutputDevices.h"
-#include "audio/Player.h"
 #include "audio/WavWriter.h"
 #include "audio/drivers/GsmDriver.h"
 #include "base/Config.h"
@@ -12,6 +10,8 @@
 #include "library/Catalogue.h"
 #include "playback/PlaybackController.h"
 #include "settings/SettingsModel.h"
+#include "sound/OutputDevices.h"
+#include "sound/Player.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,11 +1,11 @@
 // orlamo-cli play FILE|ID [--volume 0..16]: plays a WAV file or a catalogued recording and waits for its end.
-#include "audio/OutputDevices.h"
-#include "audio/Player.h"
 #include "cli/CliContext.h"
 #include "library/CatalogueListing.h"
 #include "library/TableError.h"
 #include "playback/PlaybackController.h"
 #include "program/TerminationSignals.h"
+#include "sound/OutputDevices.h"
+#include "sound/Player.h"
 
 #include <QCoreApplication>
 #include <QDir>

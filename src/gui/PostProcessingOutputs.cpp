@@ -1,8 +1,8 @@
 // The preview keeps its own copy of the samples: the stream must stay readable until it has played.
 #include "gui/PostProcessingOutputs.h"
 
-#include "audio/OutputDevices.h"
 #include "recorder/gui/SignalTrace.h"
+#include "sound/OutputDevices.h"
 
 WavePreviewOutput::WavePreviewOutput(OutputDevices* devices, QObject* parent) : PreviewOutput(parent) {
     if (devices) {

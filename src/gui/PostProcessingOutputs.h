@@ -2,9 +2,9 @@
 // window's signal trace.
 #pragma once
 
-#include "audio/StreamPreview.h"
 #include "postproc/OverviewDisplay.h"
 #include "postproc/PreviewOutput.h"
+#include "sound/StreamPreview.h"
 
 #include <QBuffer>
 

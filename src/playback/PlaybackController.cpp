@@ -2,13 +2,13 @@
 #include "playback/PlaybackController.h"
 
 #include "audio/AudioErrors.h"
-#include "audio/MediaPlayer.h"
-#include "audio/OutputDevices.h"
 #include "base/Logger.h"
 #include "base/Prompter.h"
 #include "library/Catalogue.h"
 #include "library/TableError.h"
 #include "settings/SettingsModel.h"
+#include "sound/MediaPlayer.h"
+#include "sound/OutputDevices.h"
 
 #include <QFile>
 #include <algorithm>

@@ -1,8 +1,6 @@
 // Creation of the controllers in the program's order, and the one close sequence.
 #include "program/Program.h"
 
-#include "audio/OutputDevices.h"
-#include "audio/Player.h"
 #include "base/Config.h"
 #include "base/Prompter.h"
 #include "base/WorkingFolder.h"
@@ -24,6 +22,8 @@
 #include "recorder/VoiceRecorder.h"
 #include "settings/SettingsModel.h"
 #include "settings/StartupRegistration.h"
+#include "sound/OutputDevices.h"
+#include "sound/Player.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,4 +1,4 @@
-// Test signals and WAV helpers shared by the audio tests.
+// Test signals and WAV helpers shared by the audio and sound tests.
 #pragma once
 
 #include "audio/WaveFormat.h"

@@ -48,18 +48,30 @@ TEST(G711Test, FixedPointsAndIdempotentRecoding) {
 }
 
 TEST(AdpcmTest, HostileBlockHeadersAreClamped) {
-    // A step index past the table and extreme deltas must decode without reading out of bounds.
+    // A step index past the table and a predictor index past the coefficients decode as the last
+    // entry of each (and, under the sanitizer, without reading out of bounds).
+    const auto decodeIma = [](const std::vector<uint8_t>& block) {
+        ImaAdpcmDecoder ima(1, static_cast<int>(block.size()));
+        std::vector<int16_t> out(static_cast<size_t>(ima.samplesPerBlock()));
+        ima.process(block, out);
+        return out;
+    };
+    const auto decodeMs = [](const std::vector<uint8_t>& block) {
+        MsAdpcmDecoder ms(1, static_cast<int>(block.size()));
+        std::vector<int16_t> out(static_cast<size_t>(ms.samplesPerBlock()));
+        ms.process(block, out);
+        return out;
+    };
     std::vector<uint8_t> block(256, 0x88);
+    std::vector<uint8_t> lastEntry = block;
     block[2] = 200;
-    ImaAdpcmDecoder ima(1, 256);
-    std::vector<int16_t> out(static_cast<size_t>(ima.samplesPerBlock()));
-    ima.process(block, out);
+    lastEntry[2] = 88;
+    EXPECT_EQ(decodeIma(block), decodeIma(lastEntry));
     block[0] = 99;                    // predictor index past the table
     block[1] = 0xFF, block[2] = 0x7F; // delta 32767
-    MsAdpcmDecoder ms(1, 256);
-    std::vector<int16_t> msOut(static_cast<size_t>(ms.samplesPerBlock()));
-    ms.process(block, msOut);
-    SUCCEED();
+    lastEntry = block;
+    lastEntry[0] = static_cast<uint8_t>(msadpcm::kStandardCoefficients.size() - 1);
+    EXPECT_EQ(decodeMs(block), decodeMs(lastEntry));
 }
 
 TEST(AdpcmTest, PredictorTableOfAFileCannotOverflowThePrediction) {

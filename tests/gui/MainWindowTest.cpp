@@ -3,7 +3,6 @@
 // keys, help and the tray items.
 #include "gui/MainWindow.h"
 #include "UrlCatcher.h"
-#include "audio/OutputDevices.h"
 #include "audio/WavWriter.h"
 #include "base/Logger.h"
 #include "gui/TrayIcon.h"
@@ -13,6 +12,7 @@
 #include "library/gui/RecordingsListModel.h"
 #include "library/gui/RecordingsListView.h"
 #include "program/Program.h"
+#include "sound/OutputDevices.h"
 #include "support/ScriptedPrompter.h"
 #include "support/SoundServer.h"
 #include "support/WaitUntil.h"

@@ -2,14 +2,8 @@
 // mode around the questions, the file, and a port that cannot be opened; and orlamo-cli diagnostics.
 #include "modemsetup/DiagnosticsReport.h"
 
-#include "base/Config.h"
-#include "base/Logger.h"
-#include "modem/ModemController.h"
-#include "modemsetup/ModemProfile.h"
-#include "modemsetup/QueryModemBox.h"
-#include "settings/SettingsModel.h"
+#include "support/ModemSetupFixture.h"
 #include "support/ModemSim.h"
-#include "support/ScriptedPrompter.h"
 
 #include <QFile>
 #include <QProcess>
@@ -19,22 +13,12 @@
 
 namespace {
 
-struct DiagnosticsReportTest : ::testing::Test {
-    QTemporaryDir dir;
-    Config config{dir.filePath(QStringLiteral("tvk.ini"))};
-    Logger logger;
-    ScriptedPrompter prompter;
-    ModemController modem{config, logger};
-    ModemProfile profile;
-    QueryModemBox box;
-    SettingsModel settings{config, dir.path()};
+struct DiagnosticsReportTest : ModemSetupFixture {
     DiagnosticsReport report{modem, box, profile, settings, logger, prompter, dir.path()};
 
     /// The profile's port 1 is `device`; automatic recording as `automatic`.
     void configure(const QString& device, bool automatic) {
-        config.writeString(QStringLiteral("Ports"), QStringLiteral("Com1"), device);
-        config.writeInteger(QStringLiteral("Modem"), QStringLiteral("port"), 1);
-        config.writeInteger(QStringLiteral("Modem"), QStringLiteral("FlowControl"), 2);
+        configurePort(1, device);
         config.writeBool(QStringLiteral("Params"), QStringLiteral("AutoRecord"), automatic);
         settings.load();
         profile.load(config);

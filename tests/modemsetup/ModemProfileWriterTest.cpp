@@ -1,21 +1,12 @@
 // The profile writer against simulated modems: the stored keys, the compressions, the gauge, the failures.
 #include "modemsetup/ModemProfileWriter.h"
 
-#include "base/Config.h"
-#include "base/Logger.h"
-#include "modem/ModemController.h"
 #include "modemsetup/CompressionFile.h"
-#include "modemsetup/CurrentCompression.h"
-#include "modemsetup/ModemProfile.h"
-#include "modemsetup/ModemSearch.h"
-#include "modemsetup/QueryModemBox.h"
-#include "modemsetup/VoiceCapabilityProbe.h"
+#include "support/ModemSetupFixture.h"
 #include "support/ModemSim.h"
-#include "support/ScriptedPrompter.h"
 
 #include <QFile>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <map>
 
@@ -24,45 +15,18 @@ namespace {
 const QString kModem = QStringLiteral("Modem");
 const QString kParams = QStringLiteral("Params");
 
-struct ModemProfileWriterTest : ::testing::Test {
-    QTemporaryDir dir;
-    Config config{dir.filePath(QStringLiteral("tvk.ini"))};
-    Logger logger;
-    ScriptedPrompter prompter;
-    ModemController modem{config, logger};
-    ModemProfile profile;
-    QueryModemBox box;
-    VoiceCapabilityProbe parse{config, logger, prompter, profile, box, dir.path()};
-    CurrentCompression current;
-    ModemSearch search{config, logger, modem};
-    ModemProfileWriter writer{config, logger, prompter, modem, profile, parse, current, search, dir.path()};
-
-    void SetUp() override {
-        ModemSettings settings;
-        settings.flow = SerialChannel::FlowControl::None;
-        settings.replyTimeoutSeconds = 2;
-        modem.setSettings(settings);
-        parse.setQuery([this](const QString& command, QString& reply) { return modem.sendQuery(command, reply); });
-        for (int port = 1; port <= 8; ++port)
-            config.writeString(QStringLiteral("Ports"), QStringLiteral("Com%1").arg(port),
-                               dir.filePath(QStringLiteral("absent%1").arg(port)));
-    }
+struct ModemProfileWriterTest : ModemSetupFixture {
+    void SetUp() override { prepareSearch(); }
     /// Starts the simulator on port 3 and runs the search, which must find it as entry 1.
     void findOnPort3(ModemSim& sim) {
         ASSERT_TRUE(sim.start());
-        config.writeString(QStringLiteral("Ports"), QStringLiteral("Com3"), sim.linkPath());
+        mapPort(3, sim.linkPath());
         ASSERT_EQ(search.searchModems(), 1);
     }
     QString modemKey(const char* key) {
         return config.readString(kModem, QLatin1String(key), QStringLiteral("<absent>"));
     }
-    QString personalityFile(const QString& text) {
-        const QString path = dir.filePath(QStringLiteral("modem.personality"));
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(text.toUtf8());
-        return path;
-    }
+    QString personalityFile(const QString& text) { return writeFile(QStringLiteral("modem.personality"), text); }
 };
 
 struct Case {

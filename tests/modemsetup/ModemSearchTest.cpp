@@ -1,37 +1,16 @@
 // The modem search against simulated modems on some of the eight ports, and its identity fallbacks.
 #include "modemsetup/ModemSearch.h"
 
-#include "base/Config.h"
-#include "base/Logger.h"
-#include "modem/ModemController.h"
+#include "support/ModemSetupFixture.h"
 #include "support/ModemSim.h"
 
-#include <QFile>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
-#include <memory>
 
 namespace {
 
-struct ModemSearchTest : ::testing::Test {
-    QTemporaryDir dir;
-    Config config{dir.filePath(QStringLiteral("tvk.ini"))};
-    Logger logger;
-    ModemController modem{config, logger};
-    ModemSearch search{config, logger, modem};
-
-    void SetUp() override {
-        ModemSettings settings;
-        settings.flow = SerialChannel::FlowControl::None;
-        settings.replyTimeoutSeconds = 2;
-        modem.setSettings(settings);
-        for (int port = 1; port <= 8; ++port)
-            mapPort(port, dir.filePath(QStringLiteral("absent%1").arg(port)));
-    }
-    void mapPort(int port, const QString& device) {
-        config.writeString(QStringLiteral("Ports"), QStringLiteral("Com%1").arg(port), device);
-    }
+struct ModemSearchTest : ModemSetupFixture {
+    void SetUp() override { prepareSearch(); }
     /// The logger lines between the two banners.
     QStringList searchLines() const {
         const QStringList lines = logger.lines();
@@ -47,13 +26,6 @@ struct ModemSearchTest : ::testing::Test {
             if (line.endsWith(QLatin1String(" failed to open")))
                 failures << line;
         return failures;
-    }
-    QString personalityFile(const QString& name, const QString& text) {
-        const QString path = dir.filePath(name);
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(text.toUtf8());
-        return path;
     }
 };
 
@@ -154,7 +126,7 @@ TEST_F(ModemSearchTest, NoPortAnswersLeavesTheCountAtZero) {
 
 TEST_F(ModemSearchTest, RejectedIdentityQueriesFallBack) {
     // GMM and FMM rejected: ATI4 answers without a colon. No revision query works. Nothing at all for the maker.
-    const QString file = personalityFile(
+    const QString file = writeFile(
         QStringLiteral("quiet.modem"),
         QStringLiteral("base cx93001\nreject +GMM\nreject +FMM\nreject +GMR\nreject +FMR\nreject +GMI\nreject +FMI\n"));
     ModemSim sim({QStringLiteral("--profile"), file});
@@ -167,8 +139,8 @@ TEST_F(ModemSearchTest, RejectedIdentityQueriesFallBack) {
     EXPECT_EQ(search.entry(1).DriverDate, QStringLiteral("Unspecified driver"));
 
     // Nothing answers the model either: ATI4 rejected too.
-    const QString mute = personalityFile(QStringLiteral("mute.modem"),
-                                         QStringLiteral("base cx93001\nreject +GMM\nreject +FMM\nreject I\n"));
+    const QString mute =
+        writeFile(QStringLiteral("mute.modem"), QStringLiteral("base cx93001\nreject +GMM\nreject +FMM\nreject I\n"));
     ModemSim other({QStringLiteral("--profile"), mute});
     ASSERT_TRUE(other.start());
     mapPort(4, other.linkPath());

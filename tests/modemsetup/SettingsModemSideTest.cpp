@@ -2,19 +2,11 @@
 #include "modemsetup/SettingsModemSide.h"
 #include "audio/MatchModemCompression.h"
 #include "audio/WaveFormat.h"
-#include "base/Config.h"
-#include "base/Logger.h"
-#include "modem/ModemController.h"
 #include "modemsetup/CompressionFile.h"
-#include "modemsetup/CurrentCompression.h"
-#include "modemsetup/ModemProfile.h"
-#include "modemsetup/StartupConfiguration.h"
-#include "settings/SettingsModel.h"
-#include "support/ScriptedPrompter.h"
+#include "support/ModemSetupFixture.h"
 
 #include <QDir>
 #include <QFile>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace {
@@ -28,25 +20,16 @@ CompressionRecord record(const char* description, const char* bps, const char* r
     return r;
 }
 
-struct SettingsModemSideTest : ::testing::Test {
-    QTemporaryDir dir;
-    Config config{dir.filePath(QStringLiteral("tvk.ini"))};
-    Logger logger;
-    ScriptedPrompter prompter;
-    ModemController modem{config, logger};
-    ModemProfile profile;
-    CurrentCompression current;
-    SettingsModel settings{config, dir.path()};
-    StartupConfiguration init{config, prompter, modem, profile, current, settings, dir.path()};
+struct SettingsModemSideTest : ModemSetupFixture {
     SettingsModemSide side{config, prompter, profile, current, init, dir.path()};
     QString cpn = QDir(dir.path()).filePath(kModemCompressionFile);
 
     void SetUp() override {
-        CompressionFileWriter writer;
-        ASSERT_TRUE(writer.recreate(CompressionFile::pathIn(dir.path())));
-        ASSERT_TRUE(writer.write(0, record("UNSIGNED PCM", "8", "8000", "at+vsm=1,8000")));
-        ASSERT_TRUE(writer.write(1, record("ULAW", "8", "7000", "at+vsm=4,7000")));
-        writer.close();
+        CompressionFileWriter compressions;
+        ASSERT_TRUE(compressions.recreate(CompressionFile::pathIn(dir.path())));
+        ASSERT_TRUE(compressions.write(0, record("UNSIGNED PCM", "8", "8000", "at+vsm=1,8000")));
+        ASSERT_TRUE(compressions.write(1, record("ULAW", "8", "7000", "at+vsm=4,7000")));
+        compressions.close();
     }
 };
 

@@ -1,35 +1,18 @@
 // Start-up of the modem side: first-run check and applying the configuration, with a simulated modem.
 #include "modemsetup/StartupConfiguration.h"
-#include "base/Config.h"
-#include "base/Logger.h"
-#include "modem/ModemController.h"
 #include "modem/ModemSettings.h"
 #include "modemsetup/CompressionFile.h"
-#include "modemsetup/CurrentCompression.h"
-#include "modemsetup/ModemProfile.h"
-#include "settings/SettingsModel.h"
+#include "support/ModemSetupFixture.h"
 #include "support/ModemSim.h"
-#include "support/ScriptedPrompter.h"
 
 #include <QDir>
-#include <QFile>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <algorithm>
 #include <gtest/gtest.h>
 
 namespace {
 
-struct StartupConfigurationTest : ::testing::Test {
-    QTemporaryDir dir;
-    Config config{dir.filePath(QStringLiteral("tvk.ini"))};
-    Logger logger;
-    ScriptedPrompter prompter;
-    ModemController modem{config, logger};
-    ModemProfile profile;
-    CurrentCompression current;
-    SettingsModel settings{config, dir.path()};
-    StartupConfiguration init{config, prompter, modem, profile, current, settings, dir.path()};
+struct StartupConfigurationTest : ModemSetupFixture {
     QSignalSpy record{&init, &StartupConfiguration::recordEnabled};
     int searches = 0;
 
@@ -40,10 +23,8 @@ struct StartupConfigurationTest : ::testing::Test {
         });
     }
     void configureModem(int port, const QString& device) {
-        config.writeString(QStringLiteral("Ports"), QStringLiteral("Com%1").arg(port), device);
-        config.writeInteger(QStringLiteral("Modem"), QStringLiteral("port"), port);
+        configurePort(port, device);
         config.writeString(QStringLiteral("Modem"), QStringLiteral("Model"), QStringLiteral("Simulated"));
-        config.writeInteger(QStringLiteral("Modem"), QStringLiteral("FlowControl"), 2);
         config.writeString(QStringLiteral("Modem"), QStringLiteral("ForCallerId"), QStringLiteral("at+vcid=1"));
     }
     void start() {
@@ -125,15 +106,15 @@ TEST_F(StartupConfigurationTest, CurrentCompressionIsLoadedFromTheStoredIndex) {
     ModemSim sim;
     ASSERT_TRUE(sim.start());
     configureModem(2, sim.linkPath());
-    CompressionFileWriter writer;
-    ASSERT_TRUE(writer.recreate(CompressionFile::pathIn(dir.path())));
+    CompressionFileWriter compressions;
+    ASSERT_TRUE(compressions.recreate(CompressionFile::pathIn(dir.path())));
     CompressionRecord a, b;
     a.Description = QStringLiteral("ULAW");
     b.Description = QStringLiteral("UNSIGNED PCM");
     b.vsr = QStringLiteral("8000");
-    ASSERT_TRUE(writer.write(0, a));
-    ASSERT_TRUE(writer.write(1, b));
-    writer.close();
+    ASSERT_TRUE(compressions.write(0, a));
+    ASSERT_TRUE(compressions.write(1, b));
+    compressions.close();
     config.writeInteger(QStringLiteral("Params"), QStringLiteral("Compression"), 1);
     start();
     EXPECT_EQ(current.record(), b);

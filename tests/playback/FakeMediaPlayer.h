@@ -1,7 +1,7 @@
 // A scripted media player: records the calls made to it and is in whatever mode the test sets.
 #pragma once
 
-#include "audio/MediaPlayer.h"
+#include "sound/MediaPlayer.h"
 
 #include <QStringList>
 

@@ -1,14 +1,14 @@
 // The volume slider heard through a real sound server: the selected recording played with Play at
 // slider positions 16 and 4, recorded from the monitor of a null sink of the test's own.
 #include "audio/AudioConverter.h"
-#include "audio/OutputDevices.h"
-#include "audio/Player.h"
 #include "audio/WavWriter.h"
 #include "base/Config.h"
 #include "base/Logger.h"
 #include "library/Catalogue.h"
 #include "playback/PlaybackController.h"
 #include "settings/SettingsModel.h"
+#include "sound/OutputDevices.h"
+#include "sound/Player.h"
 #include "support/ScriptedPrompter.h"
 #include "support/SoundAnalysis.h"
 #include "support/SoundServer.h"

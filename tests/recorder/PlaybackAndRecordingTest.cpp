@@ -2,11 +2,11 @@
 // first, so its event log line is written.
 #include "recorder/RecordingTestBase.h"
 
-#include "audio/OutputSink.h"
-#include "audio/Player.h"
 #include "audio/WavWriter.h"
 #include "base/Logger.h"
 #include "playback/PlaybackController.h"
+#include "sound/OutputSink.h"
+#include "sound/Player.h"
 #include "support/TestFiles.h"
 
 namespace {

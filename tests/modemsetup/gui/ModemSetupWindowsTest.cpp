@@ -1,53 +1,25 @@
 // The modem initialization, progress and Query Modem windows following the search, the writer and the box.
-#include "base/Config.h"
-#include "base/Logger.h"
-#include "modem/ModemController.h"
-#include "modemsetup/CurrentCompression.h"
-#include "modemsetup/ModemProfile.h"
-#include "modemsetup/ModemProfileWriter.h"
-#include "modemsetup/ModemSearch.h"
-#include "modemsetup/QueryModemBox.h"
-#include "modemsetup/VoiceCapabilityProbe.h"
 #include "modemsetup/gui/ModemChoiceWindow.h"
 #include "modemsetup/gui/ProgressWindow.h"
 #include "modemsetup/gui/QueryModemWindow.h"
+#include "support/ModemSetupFixture.h"
 #include "support/ModemSim.h"
-#include "support/ScriptedPrompter.h"
 
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <gtest/gtest.h>
 
 namespace {
 
-struct ModemSetupWindowsTest : ::testing::Test {
-    QTemporaryDir dir;
-    Config config{dir.filePath(QStringLiteral("tvk.ini"))};
-    Logger logger;
-    ScriptedPrompter prompter;
-    ModemController modem{config, logger};
-    ModemProfile profile;
-    QueryModemBox box;
-    VoiceCapabilityProbe parse{config, logger, prompter, profile, box, dir.path()};
-    CurrentCompression current;
-    ModemSearch search{config, logger, modem};
-    ModemProfileWriter writer{config, logger, prompter, modem, profile, parse, current, search, dir.path()};
+struct ModemSetupWindowsTest : ModemSetupFixture {
     ModemChoiceWindow form;
     ProgressWindow progress;
 
     void SetUp() override {
-        ModemSettings settings;
-        settings.flow = SerialChannel::FlowControl::None;
-        settings.replyTimeoutSeconds = 2;
-        modem.setSettings(settings);
-        parse.setQuery([this](const QString& command, QString& reply) { return modem.sendQuery(command, reply); });
-        for (int port = 1; port <= 8; ++port)
-            config.writeString(QStringLiteral("Ports"), QStringLiteral("Com%1").arg(port),
-                               dir.filePath(QStringLiteral("absent%1").arg(port)));
+        prepareSearch();
         form.attach(search, writer, config, prompter);
         progress.follow(search);
     }
@@ -60,8 +32,8 @@ TEST_F(ModemSetupWindowsTest, OkWritesTheProfileOfTheSelectedModem) {
     ModemSim second({QStringLiteral("--profile"), QStringLiteral("usr5637")});
     ASSERT_TRUE(first.start());
     ASSERT_TRUE(second.start());
-    config.writeString(QStringLiteral("Ports"), QStringLiteral("Com2"), first.linkPath());
-    config.writeString(QStringLiteral("Ports"), QStringLiteral("Com5"), second.linkPath());
+    mapPort(2, first.linkPath());
+    mapPort(5, second.linkPath());
     QList<int> progressSeen;
     QObject::connect(&search, &ModemSearch::progressChanged, &progress, [&] { progressSeen << progress.progress(); });
     bool progressVisible = false;

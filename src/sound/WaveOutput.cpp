@@ -1,8 +1,8 @@
 // Pre-buffering, writing and reporting of the wave output's buffers.
-#include "audio/WaveOutput.h"
+#include "sound/WaveOutput.h"
 
 #include "audio/AudioErrors.h"
-#include "audio/OutputDevices.h"
+#include "sound/OutputDevices.h"
 
 #include <QPointer>
 #include <cstring>

@@ -1,6 +1,6 @@
 // The real output device: Qt's audio sink pulling the written bytes from a queue in order.
 #include "audio/AudioErrors.h"
-#include "audio/OutputSink.h"
+#include "sound/OutputSink.h"
 
 #include <QAudioSink>
 #include <QElapsedTimer>

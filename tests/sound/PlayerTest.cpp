@@ -1,6 +1,6 @@
 // The player on a scripted device: what reaches the device for each stored format, position, pause,
 // seek, the end, the errors, and the working-format copy for the trace.
-#include "audio/Player.h"
+#include "sound/Player.h"
 #include "AudioTestData.h"
 #include "FakeOutputSink.h"
 #include "audio/PlaybackSource.h"

@@ -1,12 +1,12 @@
 // What the sound server hears: each stored format played back as the recording, Close silencing at
 // once, and the preview's stream heard whole.
 #include "AudioTestData.h"
-#include "audio/OutputDevices.h"
-#include "audio/Player.h"
-#include "audio/StreamPreview.h"
 #include "audio/drivers/G711Driver.h"
 #include "audio/drivers/GsmDriver.h"
 #include "audio/drivers/ImaAdpcmDriver.h"
+#include "sound/OutputDevices.h"
+#include "sound/Player.h"
+#include "sound/StreamPreview.h"
 #include "support/SoundAnalysis.h"
 #include "support/SoundServer.h"
 #include "support/WaitUntil.h"

@@ -1,10 +1,10 @@
 // The wave output's buffer rules on a scripted device: pre-buffering, reports in order, Close, the
 // block pool, and the preview's feeding from a stream.
-#include "audio/WaveOutput.h"
+#include "sound/WaveOutput.h"
 #include "FakeOutputSink.h"
-#include "audio/AudioBlockPool.h"
 #include "audio/AudioErrors.h"
-#include "audio/StreamPreview.h"
+#include "sound/AudioBlockPool.h"
+#include "sound/StreamPreview.h"
 
 #include <QBuffer>
 #include <QSignalSpy>

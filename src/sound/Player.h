@@ -1,10 +1,10 @@
 // The internal media player: plays a WAV file of any stored format through the wave output.
 #pragma once
 
-#include "audio/MediaPlayer.h"
 #include "audio/PlaybackSource.h"
-#include "audio/WaveOutput.h"
 #include "audio/WorkingCopyDecoder.h"
+#include "sound/MediaPlayer.h"
+#include "sound/WaveOutput.h"
 
 #include <memory>
 

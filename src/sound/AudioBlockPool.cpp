@@ -1,5 +1,5 @@
 // Taking blocks from the pool: the exact size first, then the smallest larger block, then a new one.
-#include "audio/AudioBlockPool.h"
+#include "sound/AudioBlockPool.h"
 
 #include "audio/AudioErrors.h"
 

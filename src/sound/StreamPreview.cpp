@@ -1,5 +1,5 @@
 // Feeding the preview from its stream, one block per block heard.
-#include "audio/StreamPreview.h"
+#include "sound/StreamPreview.h"
 
 #include "audio/AudioErrors.h"
 

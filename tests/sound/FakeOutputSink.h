@@ -1,7 +1,7 @@
 // A scripted output device: keeps what was written and plays exactly as much as the test says.
 #pragma once
 
-#include "audio/OutputSink.h"
+#include "sound/OutputSink.h"
 
 #include <QByteArray>
 #include <memory>

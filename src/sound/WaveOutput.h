@@ -1,9 +1,9 @@
 // The wave output: queues buffers of one PCM format to an output device and reports each one played.
 #pragma once
 
-#include "audio/AudioBlockPool.h"
-#include "audio/OutputSink.h"
 #include "audio/WaveFormat.h"
+#include "sound/AudioBlockPool.h"
+#include "sound/OutputSink.h"
 
 #include <QAudioDevice>
 #include <QObject>

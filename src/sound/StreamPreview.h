@@ -1,7 +1,7 @@
 // The post-processing preview: plays working-format audio straight from a stream through the wave output.
 #pragma once
 
-#include "audio/WaveOutput.h"
+#include "sound/WaveOutput.h"
 
 #include <QIODevice>
 #include <QObject>

@@ -1,5 +1,5 @@
 // The output device list from Qt Multimedia and the volume kept per device.
-#include "audio/OutputDevices.h"
+#include "sound/OutputDevices.h"
 
 #include "audio/AudioErrors.h"
 

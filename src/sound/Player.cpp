@@ -1,8 +1,8 @@
 // Playing a recording: opening, the sounding session on the wave output, pause, seek and the end.
-#include "audio/Player.h"
+#include "sound/Player.h"
 
 #include "audio/AudioErrors.h"
-#include "audio/OutputDevices.h"
+#include "sound/OutputDevices.h"
 
 #include <exception>
 
