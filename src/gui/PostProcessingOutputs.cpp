@@ -5,11 +5,14 @@
 #include "sound/OutputDevices.h"
 
 WavePreviewOutput::WavePreviewOutput(OutputDevices* devices, QObject* parent) : PreviewOutput(parent) {
-    if (devices) {
+    // No device is fixed here: each preview opens the playback device as it is then (a headset
+    // plugged in since the start, or the start's device gone), with that device's volume.
+    if (devices)
         m_preview.AudioOut.setOutputDevices(devices);
-        m_preview.AudioOut.setDevice(devices->playbackDevice());
-    }
-    connect(&m_preview, &StreamPreview::playFailed, this, [this] { Q_EMIT finished(); });
+    connect(&m_preview, &StreamPreview::playFailed, this, [this](const QString& text) {
+        Q_EMIT failed(text);
+        Q_EMIT finished();
+    });
 }
 
 void WavePreviewOutput::play(const QByteArray& samples) {

@@ -22,4 +22,6 @@ public:
 Q_SIGNALS:
     /// Playing ended, at the end of the samples or by stop().
     void finished();
+    /// The device failed while playing (`text` says why); `finished` follows.
+    void failed(const QString& text);
 };

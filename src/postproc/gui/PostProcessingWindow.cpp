@@ -90,8 +90,14 @@ void PostProcessingWindow::attach(Prompter& prompter, PreviewOutput& preview, Ov
     m_prompter = &prompter;
     m_session = std::make_unique<PostProcessingSession>(prompter, workFilePath);
     disconnect(m_previewEnded);
+    disconnect(m_previewFailed);
     m_preview = &preview;
     m_previewEnded = connect(m_preview, &PreviewOutput::finished, this, &PostProcessingWindow::checkPreview);
+    // Both windows share the preview; the one that is open says why it stopped.
+    m_previewFailed = connect(m_preview, &PreviewOutput::failed, this, [this](const QString& text) {
+        if (isVisible())
+            m_prompter->message(text, Prompter::Icon::Error);
+    });
     m_overview = overview;
 }
 

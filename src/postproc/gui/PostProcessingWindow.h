@@ -94,6 +94,7 @@ private:
     PreviewOutput* m_preview = nullptr;
     OverviewDisplay* m_overview = nullptr;
     QMetaObject::Connection m_previewEnded;
+    QMetaObject::Connection m_previewFailed;
     QList<QWidget*> m_disabled; ///< the controls disableControls() turned off
     QBoxLayout* m_controls;
     bool m_applying = false;
