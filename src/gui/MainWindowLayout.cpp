@@ -3,7 +3,6 @@
 #include "gui/MainCommands.h"
 #include "gui/MainWindow.h"
 #include "library/gui/RecordingsListView.h"
-#include "program/Program.h"
 #include "recorder/gui/SignalTrace.h"
 
 #include <QAction>
@@ -45,13 +44,13 @@ void MainWindow::buildLayout() {
     setMinimumSize(kMinimumWidth, kMinimumHeight);
 
     QStyle* s = style();
-    auto& c = *m_commands;
-    c["acPlay"]->setIcon(s->standardIcon(QStyle::SP_MediaPlay));
-    c["acPause"]->setIcon(s->standardIcon(QStyle::SP_MediaPause));
-    c["acStop"]->setIcon(s->standardIcon(QStyle::SP_MediaStop));
-    c["acRewind"]->setIcon(s->standardIcon(QStyle::SP_MediaSeekBackward));
-    c["acFF"]->setIcon(s->standardIcon(QStyle::SP_MediaSeekForward));
-    c["acRecord"]->setIcon(recordIcon());
+    const MainActions& a = actions();
+    a.play->setIcon(s->standardIcon(QStyle::SP_MediaPlay));
+    a.pause->setIcon(s->standardIcon(QStyle::SP_MediaPause));
+    a.stop->setIcon(s->standardIcon(QStyle::SP_MediaStop));
+    a.rewind->setIcon(s->standardIcon(QStyle::SP_MediaSeekBackward));
+    a.fastForward->setIcon(s->standardIcon(QStyle::SP_MediaSeekForward));
+    a.record->setIcon(recordIcon());
 
     auto* central = new QWidget(this);
     auto* layout = new QVBoxLayout(central);
@@ -67,7 +66,7 @@ void MainWindow::buildLayout() {
     m_tracePanel->setAutoFillBackground(true);
     auto* traceLayout = new QVBoxLayout(m_tracePanel);
     traceLayout->setContentsMargins(2, 2, 2, 2);
-    m_trace = new SignalTrace(m_program.prompter(), m_tracePanel);
+    m_trace = new SignalTrace(m_prompter, m_tracePanel);
     m_trace->setObjectName(QStringLiteral("pBox"));
     traceLayout->addWidget(m_trace);
     layout->addWidget(m_tracePanel);
@@ -150,23 +149,25 @@ QWidget* MainWindow::buildControlBar(QWidget* parent) {
     auto* row = new QHBoxLayout(bar);
     row->setContentsMargins(2, 0, 2, 0);
     row->setSpacing(0);
-    auto& c = *m_commands;
+    const MainActions& a = actions();
     struct Control {
         const char* name;
-        const char* command;
+        QAction* command;
+        QToolButton** kept;
     };
-    const std::array<Control, 6> controls = {{{"Playsb1", "acPlay"},
-                                              {"PauseSb1", "acPause"},
-                                              {"StopSb1", "acStop"},
-                                              {"PrevSb1", "acRewind"},
-                                              {"NextSb1", "acFF"},
-                                              {"RecSb1", "acRecord"}}};
+    const std::array<Control, 6> controls = {{{"Playsb1", a.play, nullptr},
+                                              {"PauseSb1", a.pause, nullptr},
+                                              {"StopSb1", a.stop, nullptr},
+                                              {"PrevSb1", a.rewind, &m_rewindButton},
+                                              {"NextSb1", a.fastForward, &m_fastForwardButton},
+                                              {"RecSb1", a.record, nullptr}}};
     for (const Control& control : controls) {
-        QAction* command = c[QString::fromLatin1(control.command)];
-        QToolButton* b = button(bar, control.name, command, command->text());
+        QToolButton* b = button(bar, control.name, control.command, control.command->text());
         b->setCursor(Qt::PointingHandCursor);
         b->setFixedWidth(40);
         row->addWidget(b);
+        if (control.kept)
+            *control.kept = b;
     }
     row->addSpacing(12);
     auto* speaker = new QLabel(bar);
