@@ -106,17 +106,15 @@ void MainWindow::connectWindowCommands() {
     connect(a.trayShow, &QAction::triggered, this, &MainWindow::showFromTray);
     const QString programFolder = QApplication::applicationDirPath();
     connect(a.helpContents, &QAction::triggered, this, [programFolder] { HelpManual::open(programFolder); });
-    connect(findChild<QToolButton*>(QStringLiteral("HelpSb")), &QToolButton::clicked, this,
-            [programFolder] { HelpManual::open(programFolder); });
+    connect(m_helpButton, &QToolButton::clicked, this, [programFolder] { HelpManual::open(programFolder); });
     connect(a.diagnostics, &QAction::triggered, this,
             [this] { m_logger.add(QStringLiteral("-- Options -> Diagnostics clicked")); });
     connect(a.volumeLevel, &QAction::triggered, this, [this] { postProcessing(false); });
     connect(a.voiceEqualizer, &QAction::triggered, this, [this] { postProcessing(true); });
     // The top bar's buttons run the commands of their menu items.
-    const std::array<std::pair<const char*, QAction*>, 3> bar = {
-        {{"DeleteSb", a.deleteRecordings}, {"SearchSb", a.search}, {"EmailSb", a.emailFile}}};
-    for (const auto& [buttonName, command] : bar) {
-        auto* b = findChild<QToolButton*>(QString::fromLatin1(buttonName));
+    const std::array<std::pair<QToolButton*, QAction*>, 3> bar = {
+        {{m_deleteButton, a.deleteRecordings}, {m_searchButton, a.search}, {m_emailButton, a.emailFile}}};
+    for (const auto& [b, command] : bar) {
         connect(b, &QToolButton::clicked, command, &QAction::trigger);
         connect(command, &QAction::enabledChanged, b, &QWidget::setEnabled);
         b->setEnabled(command->isEnabled());

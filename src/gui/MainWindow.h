@@ -160,6 +160,11 @@ private:
     SignalTrace* m_trace = nullptr;
     QToolButton* m_rewindButton = nullptr;
     QToolButton* m_fastForwardButton = nullptr;
+    std::array<QToolButton*, 4> m_navigatorButtons{}; ///< first, prior, next, last recording
+    QToolButton* m_deleteButton = nullptr;
+    QToolButton* m_searchButton = nullptr;
+    QToolButton* m_emailButton = nullptr;
+    QToolButton* m_helpButton = nullptr;
     DeveloperKeys* m_developerKeys = nullptr;
     Catalogue* m_catalogue = nullptr;
     std::unique_ptr<FolderListCommands> m_listCommands;

@@ -120,26 +120,27 @@ QWidget* MainWindow::buildTopBar(QWidget* parent) {
                                         {"nbPrior", "Prior file", QStyle::SP_ArrowLeft},
                                         {"nbNext", "Next file", QStyle::SP_ArrowRight},
                                         {"nbLast", "Last file", QStyle::SP_MediaSkipForward}}};
-    for (const Move& move : moves) {
-        QToolButton* b = button(navigator, move.name, nullptr, QString::fromLatin1(move.hint));
-        b->setIcon(style()->standardIcon(move.icon));
+    for (size_t i = 0; i < moves.size(); ++i) {
+        QToolButton* b = button(navigator, moves[i].name, nullptr, QString::fromLatin1(moves[i].hint));
+        b->setIcon(style()->standardIcon(moves[i].icon));
         navigatorRow->addWidget(b);
+        m_navigatorButtons[i] = b;
     }
     row->addWidget(navigator);
 
-    QToolButton* remove = button(bar, "DeleteSb", nullptr, QStringLiteral("Delete"));
-    remove->setIcon(style()->standardIcon(QStyle::SP_TrashIcon));
-    row->addWidget(remove);
-    QToolButton* search = button(bar, "SearchSb", nullptr, QStringLiteral("Search"));
-    search->setText(QStringLiteral("Search"));
-    row->addWidget(search);
-    QToolButton* email = button(bar, "EmailSb", nullptr, QStringLiteral("Email to..."));
-    email->setText(QStringLiteral("Email to"));
-    row->addWidget(email);
+    m_deleteButton = button(bar, "DeleteSb", nullptr, QStringLiteral("Delete"));
+    m_deleteButton->setIcon(style()->standardIcon(QStyle::SP_TrashIcon));
+    row->addWidget(m_deleteButton);
+    m_searchButton = button(bar, "SearchSb", nullptr, QStringLiteral("Search"));
+    m_searchButton->setText(QStringLiteral("Search"));
+    row->addWidget(m_searchButton);
+    m_emailButton = button(bar, "EmailSb", nullptr, QStringLiteral("Email to..."));
+    m_emailButton->setText(QStringLiteral("Email to"));
+    row->addWidget(m_emailButton);
     row->addStretch(1);
-    QToolButton* help = button(bar, "HelpSb", nullptr, QStringLiteral("Help"));
-    help->setIcon(style()->standardIcon(QStyle::SP_MessageBoxQuestion));
-    row->addWidget(help);
+    m_helpButton = button(bar, "HelpSb", nullptr, QStringLiteral("Help"));
+    m_helpButton->setIcon(style()->standardIcon(QStyle::SP_MessageBoxQuestion));
+    row->addWidget(m_helpButton);
     return bar;
 }
 

@@ -72,13 +72,10 @@ void MainWindow::connectListCommands(Catalogue& catalogue) {
     connect(&catalogue.folderTree(), &FolderTree::changed, this, &MainWindow::updateListCommands);
     // Navigator: first, prior, next, last row of the recordings view.
     TableFile& calls = catalogue.recordings();
-    const std::array<std::pair<const char*, void (MemoryTable::*)()>, 4> moves = {{{"nbFirst", &MemoryTable::first},
-                                                                                   {"nbPrior", &MemoryTable::prior},
-                                                                                   {"nbNext", &MemoryTable::next},
-                                                                                   {"nbLast", &MemoryTable::last}}};
-    for (const auto& [name, move] : moves) {
-        auto* b = findChild<QToolButton*>(QString::fromLatin1(name));
-        connect(b, &QToolButton::clicked, this, [&calls, move] {
+    const std::array<void (MemoryTable::*)(), 4> moves = {&MemoryTable::first, &MemoryTable::prior, &MemoryTable::next,
+                                                          &MemoryTable::last};
+    for (size_t i = 0; i < moves.size(); ++i) {
+        connect(m_navigatorButtons[i], &QToolButton::clicked, this, [&calls, move = moves[i]] {
             if (calls.active() && calls.recordCount() > 0)
                 (calls.*move)();
         });
