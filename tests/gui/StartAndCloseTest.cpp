@@ -20,7 +20,7 @@ struct WindowedRun {
     ScriptedPrompter prompter;
     std::unique_ptr<WindowedProgram> app;
 
-    explicit WindowedRun(QStringList extra = {}, const QByteArray& ini = {}) {
+    explicit WindowedRun(const QStringList& extra = {}, const QByteArray& ini = {}) {
         if (!ini.isEmpty()) {
             QFile f(dir.filePath(QStringLiteral("tvk.ini")));
             if (f.open(QIODevice::WriteOnly))
