@@ -7,38 +7,36 @@
 #include <QWidget>
 
 MainCommands::MainCommands(QWidget* window) : QObject(window), m_window(window) {
-    command("acPlay", QStringLiteral("Play"));
-    command("acPause", QStringLiteral("Pause"));
-    command("acStop", QStringLiteral("Stop"));
-    command("acRewind", QStringLiteral("Rewind"));
-    command("acFF", QStringLiteral("Fast forward"));
-    command("acRecord", QStringLiteral("Record"));
-    command("acMemo", QStringLiteral("Memo..."));
-    command("acMoveTo", QStringLiteral("Move to..."));
-    command("acCopyToFolder", QStringLiteral("Copy to folder..."));
-    command("acEmailFile", QStringLiteral("Email wav file to..."));
-    command("acSearch", QStringLiteral("Search..."));
-    command("acAddList", QStringLiteral("Add list"));
-    command("acAddSublist", QStringLiteral("Add sublist"));
-    command("acDeleteList", QStringLiteral("Delete list"));
-    command("acRenameList", QStringLiteral("Rename list"));
-    command("acModemOn", QStringLiteral("On"));
-    command("acModemOff", QStringLiteral("Off"));
+    MainActions& a = m_actions;
+    a.play = command("acPlay", QStringLiteral("Play"));
+    a.pause = command("acPause", QStringLiteral("Pause"));
+    a.stop = command("acStop", QStringLiteral("Stop"));
+    a.rewind = command("acRewind", QStringLiteral("Rewind"));
+    a.fastForward = command("acFF", QStringLiteral("Fast forward"));
+    a.record = command("acRecord", QStringLiteral("Record"));
+    a.memo = command("acMemo", QStringLiteral("Memo..."));
+    a.moveTo = command("acMoveTo", QStringLiteral("Move to..."));
+    a.copyToFolder = command("acCopyToFolder", QStringLiteral("Copy to folder..."));
+    a.emailFile = command("acEmailFile", QStringLiteral("Email wav file to..."));
+    a.search = command("acSearch", QStringLiteral("Search..."));
+    a.addList = command("acAddList", QStringLiteral("Add list"));
+    a.addSublist = command("acAddSublist", QStringLiteral("Add sublist"));
+    a.deleteList = command("acDeleteList", QStringLiteral("Delete list"));
+    a.renameList = command("acRenameList", QStringLiteral("Rename list"));
+    a.modemOn = command("acModemOn", QStringLiteral("On"));
+    a.modemOff = command("acModemOff", QStringLiteral("Off"));
     // Commands of menu items that have no action of their own: one place decides whether they are
     // available, the items follow.
-    command("acDelete", QStringLiteral("Delete..."));
-    command("acVolumeLevel", QStringLiteral("Volume level"));
-    command("acVoiceEqualizer", QStringLiteral("Voice equalizer"));
-    action(QStringLiteral("acRecord"))->setCheckable(true);
+    a.deleteRecordings = command("acDelete", QStringLiteral("Delete..."));
+    a.volumeLevel = command("acVolumeLevel", QStringLiteral("Volume level"));
+    a.voiceEqualizer = command("acVoiceEqualizer", QStringLiteral("Voice equalizer"));
+    a.record->setCheckable(true);
 }
 
-QAction* MainCommands::command(const char* name, const QString& caption, const char* shortcut) {
+QAction* MainCommands::command(const char* name, const QString& caption) {
     auto* action = new QAction(caption, this);
     action->setObjectName(QString::fromLatin1(name));
     action->setToolTip(caption);
-    if (shortcut)
-        action->setShortcut(QKeySequence(QString::fromLatin1(shortcut)));
-    m_actions.insert(action->objectName(), action);
     return action;
 }
 
@@ -51,7 +49,6 @@ QAction* MainCommands::plainItem(const char* name, const QString& caption, const
         // menus would otherwise make them ambiguous.
         item->setShortcutContext(Qt::WindowShortcut);
     }
-    m_actions.insert(item->objectName(), item);
     return item;
 }
 
@@ -72,110 +69,121 @@ QAction* MainCommands::item(QAction* command, const char* name, const QString& c
 
 void MainCommands::buildMainMenu(QMenuBar* bar) {
     bar->setObjectName(QStringLiteral("MainMenu1"));
-    auto& c = *this;
+    const MainActions& a = m_actions;
 
     QMenu* file = bar->addMenu(QStringLiteral("File"));
-    file->addAction(item(c["acMemo"], "Comment1", {}, "Ctrl+M"));
-    file->addAction(item(c["acDelete"], "Delete1", {}, "Ctrl+D"));
-    file->addAction(item(c["acMoveTo"], "MoveTo1"));
-    file->addAction(item(c["acCopyToFolder"], "Copytofolder1"));
-    file->addAction(item(c["acEmailFile"], "EmailFile1"));
-    file->addAction(item(c["acSearch"], "Search1"));
+    file->addAction(item(a.memo, "Comment1", {}, "Ctrl+M"));
+    file->addAction(item(a.deleteRecordings, "Delete1", {}, "Ctrl+D"));
+    file->addAction(item(a.moveTo, "MoveTo1"));
+    file->addAction(item(a.copyToFolder, "Copytofolder1"));
+    file->addAction(item(a.emailFile, "EmailFile1"));
+    file->addAction(item(a.search, "Search1"));
     file->addSeparator();
     QMenu* list = file->addMenu(QStringLiteral("List"));
-    list->addAction(item(c["acAddList"], "AddList1", QStringLiteral("Add")));
-    list->addAction(item(c["acAddSublist"], "AddSublist1"));
-    list->addAction(item(c["acDeleteList"], "DeleteList1", QStringLiteral("Delete")));
-    list->addAction(item(c["acRenameList"], "RenameList1", QStringLiteral("Rename")));
+    list->addAction(item(a.addList, "AddList1", QStringLiteral("Add")));
+    list->addAction(item(a.addSublist, "AddSublist1"));
+    list->addAction(item(a.deleteList, "DeleteList1", QStringLiteral("Delete")));
+    list->addAction(item(a.renameList, "RenameList1", QStringLiteral("Rename")));
     file->addSeparator();
-    file->addAction(plainItem("Exit1", QStringLiteral("E&xit"), "Ctrl+X"));
+    m_actions.exit = plainItem("Exit1", QStringLiteral("E&xit"), "Ctrl+X");
+    file->addAction(m_actions.exit);
 
     QMenu* recorder = bar->addMenu(QStringLiteral("Recorder"));
-    recorder->addAction(item(c["acPlay"], "Play1", {}, "Ctrl+P"));
-    recorder->addAction(item(c["acPause"], "Pause1"));
-    recorder->addAction(item(c["acStop"], "Stop1", {}, "Ctrl+S"));
-    recorder->addAction(item(c["acRewind"], "Previous1"));
-    recorder->addAction(item(c["acFF"], "Next1"));
-    recorder->addAction(item(c["acRecord"], "Record1", {}, "Ctrl+R"));
+    recorder->addAction(item(a.play, "Play1", {}, "Ctrl+P"));
+    recorder->addAction(item(a.pause, "Pause1"));
+    recorder->addAction(item(a.stop, "Stop1", {}, "Ctrl+S"));
+    recorder->addAction(item(a.rewind, "Previous1"));
+    recorder->addAction(item(a.fastForward, "Next1"));
+    recorder->addAction(item(a.record, "Record1", {}, "Ctrl+R"));
 
     QMenu* post = bar->addMenu(QStringLiteral("Post processing"));
-    post->addAction(item(c["acVolumeLevel"], "mnLevel"));
-    post->addAction(item(c["acVoiceEqualizer"], "mnEqualizer"));
+    post->addAction(item(a.volumeLevel, "mnLevel"));
+    post->addAction(item(a.voiceEqualizer, "mnEqualizer"));
 
     QMenu* options = bar->addMenu(QStringLiteral("Options"));
-    options->addAction(plainItem("Settings1", QStringLiteral("Settings...")));
+    m_actions.settings = plainItem("Settings1", QStringLiteral("Settings..."));
+    options->addAction(m_actions.settings);
     QMenu* modem = options->addMenu(QStringLiteral("Modem"));
-    modem->addAction(item(c["acModemOn"], "On1"));
-    modem->addAction(item(c["acModemOff"], "Off1"));
-    for (const char* name : {"On1", "Off1"})
-        action(QString::fromLatin1(name))->setCheckable(true);
+    m_modemOnItems.append(item(a.modemOn, "On1"));
+    m_modemOffItems.append(item(a.modemOff, "Off1"));
+    modem->addAction(m_modemOnItems.last());
+    modem->addAction(m_modemOffItems.last());
+    m_modemOnItems.last()->setCheckable(true);
+    m_modemOffItems.last()->setCheckable(true);
     options->addSeparator();
-    options->addAction(plainItem("Diagnostics1", QStringLiteral("Diagnostics")));
+    m_actions.diagnostics = plainItem("Diagnostics1", QStringLiteral("Diagnostics"));
+    options->addAction(m_actions.diagnostics);
 
     QMenu* help = bar->addMenu(QStringLiteral("Help"));
-    help->addAction(plainItem("Contents1", QStringLiteral("Contents...")));
-    help->addAction(plainItem("ReportProblem1", QStringLiteral("Report a problem...")));
+    m_actions.helpContents = plainItem("Contents1", QStringLiteral("Contents..."));
+    help->addAction(m_actions.helpContents);
+    m_actions.reportProblem = plainItem("ReportProblem1", QStringLiteral("Report a problem..."));
+    help->addAction(m_actions.reportProblem);
     help->addSeparator();
-    help->addAction(plainItem("About1", QStringLiteral("About")));
+    m_actions.about = plainItem("About1", QStringLiteral("About"));
+    help->addAction(m_actions.about);
 }
 
 QMenu* MainCommands::buildListMenu(QWidget* parent) {
     auto* menu = new QMenu(parent);
     menu->setObjectName(QStringLiteral("PopupMenu1"));
-    auto& c = *this;
-    menu->addAction(item(c["acMemo"], "Memo1"));
-    menu->addAction(item(c["acDelete"], "Delete2"));
-    menu->addAction(item(c["acMoveTo"], "MoveTo2"));
-    menu->addAction(item(c["acCopyToFolder"], "CopyToFolder2"));
+    const MainActions& a = m_actions;
+    menu->addAction(item(a.memo, "Memo1"));
+    menu->addAction(item(a.deleteRecordings, "Delete2"));
+    menu->addAction(item(a.moveTo, "MoveTo2"));
+    menu->addAction(item(a.copyToFolder, "CopyToFolder2"));
     menu->addSeparator();
-    menu->addAction(item(c["acEmailFile"], "EmailFile2"));
+    menu->addAction(item(a.emailFile, "EmailFile2"));
     return menu;
 }
 
 QMenu* MainCommands::buildTreeMenu(QWidget* parent) {
     auto* menu = new QMenu(parent);
     menu->setObjectName(QStringLiteral("PopupMenu2"));
-    auto& c = *this;
-    menu->addAction(item(c["acAddList"], "AddList2"));
-    menu->addAction(item(c["acAddSublist"], "AddSublist2"));
-    menu->addAction(item(c["acDeleteList"], "DeleteList2"));
-    menu->addAction(item(c["acRenameList"], "RenameList2"));
+    const MainActions& a = m_actions;
+    menu->addAction(item(a.addList, "AddList2"));
+    menu->addAction(item(a.addSublist, "AddSublist2"));
+    menu->addAction(item(a.deleteList, "DeleteList2"));
+    menu->addAction(item(a.renameList, "RenameList2"));
     return menu;
 }
 
 void MainCommands::fillTrayMenu(QMenu* tray) {
-    auto& c = *this;
-    tray->addAction(plainItem("TrayShow", QStringLiteral("Show")));
+    const MainActions& a = m_actions;
+    m_actions.trayShow = plainItem("TrayShow", QStringLiteral("Show"));
+    tray->addAction(m_actions.trayShow);
     tray->addSeparator();
-    tray->addAction(item(c["acPlay"], "TrayPlay"));
-    tray->addAction(item(c["acStop"], "TrayStop"));
-    tray->addAction(item(c["acRecord"], "TrayRecord"));
+    tray->addAction(item(a.play, "TrayPlay"));
+    tray->addAction(item(a.stop, "TrayStop"));
+    tray->addAction(item(a.record, "TrayRecord"));
     tray->addSeparator();
     QMenu* modem = tray->addMenu(QStringLiteral("Modem"));
-    modem->addAction(item(c["acModemOn"], "TrayModemOn"));
-    modem->addAction(item(c["acModemOff"], "TrayModemOff"));
-    for (const char* name : {"TrayModemOn", "TrayModemOff"})
-        action(QString::fromLatin1(name))->setCheckable(true);
+    m_modemOnItems.append(item(a.modemOn, "TrayModemOn"));
+    m_modemOffItems.append(item(a.modemOff, "TrayModemOff"));
+    modem->addAction(m_modemOnItems.last());
+    modem->addAction(m_modemOffItems.last());
+    m_modemOnItems.last()->setCheckable(true);
+    m_modemOffItems.last()->setCheckable(true);
     tray->addSeparator();
-    tray->addAction(plainItem("TrayExit", QStringLiteral("Exit")));
+    m_actions.trayExit = plainItem("TrayExit", QStringLiteral("Exit"));
+    tray->addAction(m_actions.trayExit);
 }
 
 void MainCommands::setRecordingCount(int rows) {
     const bool any = rows > 0;
-    for (const char* name : {"acMemo", "acDelete", "acCopyToFolder", "acPlay", "acPause", "acStop", "acMoveTo",
-                             "acVolumeLevel", "acVoiceEqualizer", "acSearch", "acEmailFile"})
-        action(QString::fromLatin1(name))->setEnabled(any);
+    const MainActions& a = m_actions;
+    for (QAction* command : {a.memo, a.deleteRecordings, a.copyToFolder, a.play, a.pause, a.stop, a.moveTo,
+                             a.volumeLevel, a.voiceEqualizer, a.search, a.emailFile})
+        command->setEnabled(any);
     if (!any) {
-        action(QStringLiteral("acRewind"))->setEnabled(false);
-        action(QStringLiteral("acFF"))->setEnabled(false);
+        a.rewind->setEnabled(false);
+        a.fastForward->setEnabled(false);
     }
 }
 
 void MainCommands::setModemPortOpen(bool open) {
-    for (const char* name : {"On1", "TrayModemOn"})
-        if (QAction* a = action(QString::fromLatin1(name)))
-            a->setChecked(open);
-    for (const char* name : {"Off1", "TrayModemOff"})
-        if (QAction* a = action(QString::fromLatin1(name)))
-            a->setChecked(!open);
+    for (QAction* item : m_modemOnItems)
+        item->setChecked(open);
+    for (QAction* item : m_modemOffItems)
+        item->setChecked(!open);
 }

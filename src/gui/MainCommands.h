@@ -1,7 +1,7 @@
 // The main window's commands: the actions, the menu items that carry them, and the menus in order.
 #pragma once
 
-#include <QHash>
+#include <QList>
 #include <QObject>
 #include <QString>
 
@@ -10,18 +10,51 @@ class QMenu;
 class QMenuBar;
 class QWidget;
 
-/// Every command has an action named as its component (`play`, `modemOnAction`, ...); each menu item is
-/// an action of its own with its component name (`Play1`, `TrayPlay`, `Delete2`, ...) that triggers
-/// the command and is available exactly when the command is, so the main menu, the pop-up menus
-/// and the tray each carry their own item (and check mark) for one command.
+/// The main window's actions, created once. The commands carry their legacy component names as
+/// objectName (`acPlay`, `acModemOn`, ...); the items below them are menu items the window handles
+/// itself (`Exit1`, `Settings1`, `TrayShow`, ...).
+struct MainActions {
+    QAction* play = nullptr;
+    QAction* pause = nullptr;
+    QAction* stop = nullptr;
+    QAction* rewind = nullptr;
+    QAction* fastForward = nullptr;
+    QAction* record = nullptr;
+    QAction* memo = nullptr;
+    QAction* moveTo = nullptr;
+    QAction* copyToFolder = nullptr;
+    QAction* emailFile = nullptr;
+    QAction* search = nullptr;
+    QAction* addList = nullptr;
+    QAction* addSublist = nullptr;
+    QAction* deleteList = nullptr;
+    QAction* renameList = nullptr;
+    QAction* modemOn = nullptr;
+    QAction* modemOff = nullptr;
+    QAction* deleteRecordings = nullptr;
+    QAction* volumeLevel = nullptr;
+    QAction* voiceEqualizer = nullptr;
+
+    QAction* exit = nullptr;
+    QAction* settings = nullptr;
+    QAction* diagnostics = nullptr;
+    QAction* helpContents = nullptr;
+    QAction* reportProblem = nullptr;
+    QAction* about = nullptr;
+    QAction* trayShow = nullptr;
+    QAction* trayExit = nullptr;
+};
+
+/// Every command is an action of its own; each menu item is an action of its own with its component
+/// name (`Play1`, `TrayPlay`, `Delete2`, ...) that triggers the command and is available exactly when
+/// the command is, so the main menu, the pop-up menus and the tray each carry their own item (and
+/// check mark) for one command.
 class MainCommands : public QObject {
     Q_OBJECT
 public:
     explicit MainCommands(QWidget* window);
 
-    /// The action or menu item of that component name; null for an unknown name.
-    QAction* action(const QString& name) const { return m_actions.value(name); }
-    QAction* operator[](const QString& name) const { return action(name); }
+    const MainActions& actions() const { return m_actions; }
 
     /// The main menu: File, Recorder, Post processing, Options, Help.
     void buildMainMenu(QMenuBar* bar);
@@ -39,7 +72,7 @@ public:
     void setModemPortOpen(bool open);
 
 private:
-    QAction* command(const char* name, const QString& caption, const char* shortcut = nullptr);
+    QAction* command(const char* name, const QString& caption);
     /// A menu item of its own for `command`, named `name`, with `command`'s caption unless given.
     QAction* item(QAction* command, const char* name, const QString& caption = QString(),
                   const char* shortcut = nullptr);
@@ -47,5 +80,8 @@ private:
     QAction* plainItem(const char* name, const QString& caption, const char* shortcut = nullptr);
 
     QWidget* m_window;
-    QHash<QString, QAction*> m_actions;
+    MainActions m_actions;
+    /// The check-mark items of Modem On and Off in the main menu and the tray.
+    QList<QAction*> m_modemOnItems;
+    QList<QAction*> m_modemOffItems;
 };

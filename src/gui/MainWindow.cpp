@@ -12,7 +12,7 @@
 #include "library/FolderListCommands.h"
 #include "library/gui/RecordingsListModel.h"
 #include "library/gui/RecordingsListView.h"
-#include "program/Program.h"
+#include "program/StartOptions.h"
 #include "recorder/gui/SignalTrace.h"
 
 #include <QAction>
@@ -34,7 +34,9 @@ const QString kParamsLower = QStringLiteral("params");
 const QString kParams = QStringLiteral("Params");
 } // namespace
 
-MainWindow::MainWindow(Program& program, QWidget* parent) : QMainWindow(parent), m_program(program) {
+MainWindow::MainWindow(Config& config, Catalogue& catalogue, Logger& logger, Prompter& prompter,
+                       const StartOptions& options, QWidget* parent)
+    : QMainWindow(parent), m_config(&config), m_logger(logger), m_prompter(prompter) {
     setObjectName(QStringLiteral("fmMain"));
     m_commands = new MainCommands(this);
     buildLayout();
@@ -42,29 +44,28 @@ MainWindow::MainWindow(Program& program, QWidget* parent) : QMainWindow(parent),
     m_listMenu = m_commands->buildListMenu(this);
     m_treeMenu = m_commands->buildTreeMenu(this);
 
-    const Config& config = m_program.config();
     const QRect designed = geometry();
     setGeometry(config.readInteger(kParamsLower, QStringLiteral("MainLeft"), designed.left()),
                 config.readInteger(kParamsLower, QStringLiteral("MainTop"), designed.top()),
                 config.readInteger(kParamsLower, QStringLiteral("MainWid"), designed.width()),
                 config.readInteger(kParamsLower, QStringLiteral("MainHeight"), designed.height()));
-    if (config.readBool(kParams, QStringLiteral("SystemTray"), false) && m_program.options().startup)
+    if (config.readBool(kParams, QStringLiteral("SystemTray"), false) && options.startup)
         setWindowState(Qt::WindowMinimized);
     setWindowTitle(QStringLiteral("Orlamo"));
 
     // Qt offers no volume-capability flag per device: any output device will do for playback volume.
     m_hasPlaybackDevice = !QMediaDevices::audioOutputs().isEmpty();
     if (!m_hasPlaybackDevice)
-        m_program.prompter().message(QStringLiteral("Your system has no sound card or\n"
-                                                    "your sound card is not set up properly.\n"
-                                                    "This software requires a sound card to play WAV files"),
-                                     Prompter::Icon::Warning);
+        m_prompter.message(QStringLiteral("Your system has no sound card or\n"
+                                          "your sound card is not set up properly.\n"
+                                          "This software requires a sound card to play WAV files"),
+                           Prompter::Icon::Warning);
 
     m_tray = new TrayIcon(this);
     m_commands->fillTrayMenu(m_tray->menu());
     connect(m_tray, &TrayIcon::showRequested, this, &MainWindow::showFromTray);
 
-    if (m_program.options().onIde) {
+    if (options.onIde) {
         m_developerKeys = new DeveloperKeys(this);
         for (QObject* watched : std::initializer_list<QObject*>{this, m_tree, m_list})
             watched->installEventFilter(m_developerKeys);
@@ -74,7 +75,7 @@ MainWindow::MainWindow(Program& program, QWidget* parent) : QMainWindow(parent),
         connect(m_developerKeys, &DeveloperKeys::reprobeRequested, this, &MainWindow::reprobeRequested);
         connect(m_developerKeys, &DeveloperKeys::redirectionRequested, this, [this] {
             Q_EMIT redirectionEnabled();
-            m_program.prompter().message(QStringLiteral("Redirection enabled"));
+            m_prompter.message(QStringLiteral("Redirection enabled"));
         });
     }
     connectWindowCommands();
@@ -85,60 +86,41 @@ MainWindow::MainWindow(Program& program, QWidget* parent) : QMainWindow(parent),
     connect(m_volume, &QSlider::valueChanged, this, [this] { m_list->setFocus(Qt::OtherFocusReason); });
     m_header->viewport()->installEventFilter(this);
     m_list->viewport()->installEventFilter(this);
+    attachCatalogue(catalogue);
 }
 
 MainWindow::~MainWindow() = default;
 
-QAction* MainWindow::action(const QString& name) const {
-    return m_commands->action(name);
-}
-
-QAction* MainWindow::modemOnAction() const {
-    return action(QStringLiteral("acModemOn"));
-}
-QAction* MainWindow::modemOffAction() const {
-    return action(QStringLiteral("acModemOff"));
-}
-QAction* MainWindow::recordAction() const {
-    return action(QStringLiteral("acRecord"));
-}
-QAction* MainWindow::stopAction() const {
-    return action(QStringLiteral("acStop"));
-}
-
 void MainWindow::connectWindowCommands() {
-    auto& c = *m_commands;
-    connect(c["acModemOn"], &QAction::triggered, this, &MainWindow::modemOnRequested);
-    connect(c["acModemOff"], &QAction::triggered, this, &MainWindow::modemOffRequested);
+    const MainActions& a = actions();
+    connect(a.modemOn, &QAction::triggered, this, &MainWindow::modemOnRequested);
+    connect(a.modemOff, &QAction::triggered, this, &MainWindow::modemOffRequested);
     // The button stays down while recording: the recorder decides, not the click.
-    connect(c["acRecord"], &QAction::triggered, this, [this] {
-        recordAction()->setChecked(m_recording);
+    connect(a.record, &QAction::triggered, this, [this] {
+        actions().record->setChecked(m_recording);
         Q_EMIT recordRequested();
     });
-    connect(c["acStop"], &QAction::triggered, this, &MainWindow::stopRequested);
-    connect(c["Exit1"], &QAction::triggered, this, &QWidget::close);
-    connect(c["TrayExit"], &QAction::triggered, this, &QWidget::close);
-    connect(c["TrayShow"], &QAction::triggered, this, &MainWindow::showFromTray);
+    connect(a.stop, &QAction::triggered, this, &MainWindow::stopRequested);
+    connect(a.exit, &QAction::triggered, this, &QWidget::close);
+    connect(a.trayExit, &QAction::triggered, this, &QWidget::close);
+    connect(a.trayShow, &QAction::triggered, this, &MainWindow::showFromTray);
     const QString programFolder = QApplication::applicationDirPath();
-    connect(c["Contents1"], &QAction::triggered, this, [programFolder] { HelpManual::open(programFolder); });
-    connect(findChild<QToolButton*>(QStringLiteral("HelpSb")), &QToolButton::clicked, this,
-            [programFolder] { HelpManual::open(programFolder); });
-    connect(c["Diagnostics1"], &QAction::triggered, this,
-            [this] { m_program.logger().add(QStringLiteral("-- Options -> Diagnostics clicked")); });
-    connect(c["acVolumeLevel"], &QAction::triggered, this, [this] { postProcessing(false); });
-    connect(c["acVoiceEqualizer"], &QAction::triggered, this, [this] { postProcessing(true); });
+    connect(a.helpContents, &QAction::triggered, this, [programFolder] { HelpManual::open(programFolder); });
+    connect(m_helpButton, &QToolButton::clicked, this, [programFolder] { HelpManual::open(programFolder); });
+    connect(a.diagnostics, &QAction::triggered, this,
+            [this] { m_logger.add(QStringLiteral("-- Options -> Diagnostics clicked")); });
+    connect(a.volumeLevel, &QAction::triggered, this, [this] { postProcessing(false); });
+    connect(a.voiceEqualizer, &QAction::triggered, this, [this] { postProcessing(true); });
     // The top bar's buttons run the commands of their menu items.
-    const std::array<std::pair<const char*, const char*>, 3> bar = {
-        {{"DeleteSb", "acDelete"}, {"SearchSb", "acSearch"}, {"EmailSb", "acEmailFile"}}};
-    for (const auto& [buttonName, commandName] : bar) {
-        auto* b = findChild<QToolButton*>(QString::fromLatin1(buttonName));
-        QAction* command = c[QString::fromLatin1(commandName)];
+    const std::array<std::pair<QToolButton*, QAction*>, 3> bar = {
+        {{m_deleteButton, a.deleteRecordings}, {m_searchButton, a.search}, {m_emailButton, a.emailFile}}};
+    for (const auto& [b, command] : bar) {
         connect(b, &QToolButton::clicked, command, &QAction::trigger);
         connect(command, &QAction::enabledChanged, b, &QWidget::setEnabled);
         b->setEnabled(command->isEnabled());
     }
-    connect(m_list, &RecordingsListView::rowActivated, c["acPlay"], [this] {
-        if (QAction* play = action(QStringLiteral("acPlay")); play->isEnabled())
+    connect(m_list, &RecordingsListView::rowActivated, a.play, [play = a.play] {
+        if (play->isEnabled())
             play->trigger();
     });
     connect(m_list, &QWidget::customContextMenuRequested, this,
@@ -148,8 +130,7 @@ void MainWindow::connectWindowCommands() {
 }
 
 void MainWindow::postProcessing(bool equalizer) {
-    m_program.logger().add(equalizer ? QStringLiteral("-- Voice equilizer clicked")
-                                     : QStringLiteral("-- Volume level clicked"));
+    m_logger.add(equalizer ? QStringLiteral("-- Voice equilizer clicked") : QStringLiteral("-- Volume level clicked"));
     if (!m_catalogue)
         return;
     QString path;
@@ -160,7 +141,7 @@ void MainWindow::postProcessing(bool equalizer) {
         m_catalogue->setCurrentFileName(m_catalogue->recordingBaseName());
         path = QStringLiteral("wav/") + m_catalogue->currentFileName() + QStringLiteral(".wav");
     } catch (const std::exception& e) {
-        m_program.prompter().message(QString::fromUtf8(e.what()), Prompter::Icon::Error);
+        m_prompter.message(QString::fromUtf8(e.what()), Prompter::Icon::Error);
         return;
     }
     if (equalizer)
@@ -170,7 +151,7 @@ void MainWindow::postProcessing(bool equalizer) {
 }
 
 void MainWindow::showError(const QString& text) {
-    m_program.prompter().message(text, Prompter::Icon::Error);
+    m_prompter.message(text, Prompter::Icon::Error);
 }
 
 void MainWindow::setModemPortOpen(bool open) {
@@ -224,9 +205,8 @@ void MainWindow::showFromTray() {
 
 bool MainWindow::closeRequest() {
     if (isRecording && isRecording()) {
-        if (!forcedClose &&
-            m_program.prompter().confirm(QStringLiteral("Exit while recording?"), Prompter::Buttons::YesNo,
-                                         Prompter::Answer::No) != Prompter::Answer::Yes)
+        if (!forcedClose && m_prompter.confirm(QStringLiteral("Exit while recording?"), Prompter::Buttons::YesNo,
+                                               Prompter::Answer::No) != Prompter::Answer::Yes)
             return false;
         if (stopRecording)
             stopRecording();
@@ -263,9 +243,9 @@ QString MainWindow::statusPanel(int index) const {
 }
 
 void MainWindow::refreshModemPanels() {
-    if (!m_program.hasConfig())
+    if (!m_config)
         return;
-    const Config& config = m_program.config();
+    const Config& config = *m_config;
     const QString modem = QStringLiteral("Modem");
     m_statusPanels[1]->setText(QStringLiteral(" COM PORT ") +
                                QString::number(config.readInteger(modem, QStringLiteral("port"), 0)));
@@ -288,14 +268,15 @@ void MainWindow::setPlaybackAllowsRecord(bool on) {
 }
 
 void MainWindow::setStopEnabled(bool on) {
-    stopAction()->setEnabled(on);
+    actions().stop->setEnabled(on);
 }
 
 void MainWindow::updateRecordControls() {
     // The port opens and closes during a recording's start and stop; Record stays locked meanwhile.
-    recordAction()->setChecked(m_recording);
-    recordAction()->setEnabled(m_recordEnabled && !m_recording && m_playbackAllowsRecord);
-    modemOnAction()->setEnabled(!m_recording);
-    modemOffAction()->setEnabled(!m_recording);
-    action(QStringLiteral("Settings1"))->setEnabled(!m_recording);
+    const MainActions& a = actions();
+    a.record->setChecked(m_recording);
+    a.record->setEnabled(m_recordEnabled && !m_recording && m_playbackAllowsRecord);
+    a.modemOn->setEnabled(!m_recording);
+    a.modemOff->setEnabled(!m_recording);
+    a.settings->setEnabled(!m_recording);
 }

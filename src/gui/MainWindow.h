@@ -1,16 +1,19 @@
 // The main window "Orlamo": top bar, trace, controls, folder tree, recordings list, status bar, tray.
 #pragma once
 
+#include "gui/MainCommands.h"
+
 #include <QMainWindow>
 #include <array>
 #include <functional>
 #include <memory>
 
 class Catalogue;
+class Config;
 class DeveloperKeys;
 class FolderListCommands;
-class MainCommands;
-class Program;
+class Logger;
+class Prompter;
 class QAction;
 class QFrame;
 class QHeaderView;
@@ -23,8 +26,10 @@ class QToolButton;
 class QTreeView;
 class RecordingsListModel;
 class RecordingsListView;
+class SettingsModel;
 class SignalTrace;
 class TrayIcon;
+struct StartOptions;
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
@@ -33,8 +38,11 @@ public:
     static constexpr int kMinimumHeight = 500;
 
     /// Created once the program has opened the catalogue and the configuration: geometry, start in
-    /// the tray, caption, playback device check.
-    explicit MainWindow(Program& program, QWidget* parent = nullptr);
+    /// the tray, caption, playback device check; the folder tree and the recordings list show
+    /// `catalogue`. The catalogue, the logger and the prompter outlive the window; the configuration
+    /// is held until releaseConfiguration().
+    MainWindow(Config& config, Catalogue& catalogue, Logger& logger, Prompter& prompter, const StartOptions& options,
+               QWidget* parent = nullptr);
     ~MainWindow() override;
 
     /// Set by the composition root once the controllers exist.
@@ -44,9 +52,8 @@ public:
     /// A logout or SIGTERM: a running recording is stopped without asking.
     bool forcedClose = false;
 
-    /// The action or menu item of that component name (`play`, `Play1`, `TrayPlay`, ...).
-    QAction* action(const QString& name) const;
-    MainCommands& commands() const { return *m_commands; }
+    /// The commands and the menu items the window handles; their objectNames are the component names.
+    const MainActions& actions() const { return m_commands->actions(); }
 
     bool hasPlaybackDevice() const { return m_hasPlaybackDevice; }
     QTreeView* tree() const { return m_tree; }
@@ -56,20 +63,23 @@ public:
     QSlider* positionBar() const { return m_position; }
     QSlider* volumeSlider() const { return m_volume; }
     SignalTrace* trace() const { return m_trace; }
+    /// The Rewind and Fast forward buttons: held down, they seek on.
+    QToolButton* rewindButton() const { return m_rewindButton; }
+    QToolButton* fastForwardButton() const { return m_fastForwardButton; }
     int splitterWidth() const;
     /// The ids the user marked in the list, in marking order.
     QStringList markedIds() const;
 
-    /// The folder tree and the recordings list show this catalogue from now on.
-    void attachCatalogue(Catalogue& catalogue);
-    /// Volume, fonts, folder panel width and column widths from the configuration (start and after
-    /// the settings).
-    void applyLayout();
+    /// Volume, fonts, folder panel width and column widths from the configuration and `settings`
+    /// (start and after the settings).
+    void applyLayout(const SettingsModel& settings);
     /// After the configuration is applied: Rewind and Fast forward off, the first recording current,
     /// and the commands enabled by the recording count.
     void resetListControls();
     /// Geometry, volume, splitter and column widths to the configuration (close step).
     void writeGeometry();
+    /// The program has released the configuration: the window reads and writes it no more.
+    void releaseConfiguration() { m_config = nullptr; }
     void showFromTray();
     /// The first status panel: " Modem on" or " Modem off".
     void setModemStatus(const QString& text);
@@ -89,11 +99,6 @@ public:
     void setStopEnabled(bool on);
     /// Playback takes Record away while it plays (and gives it back at its end).
     void setPlaybackAllowsRecord(bool on);
-
-    QAction* modemOnAction() const;
-    QAction* modemOffAction() const;
-    QAction* recordAction() const;
-    QAction* stopAction() const;
 
 Q_SIGNALS:
     void firstShown();
@@ -128,6 +133,7 @@ private:
     void buildStatusBar();
     QToolButton* button(QWidget* parent, const char* name, QAction* action, const QString& hint);
     void connectWindowCommands();
+    void attachCatalogue(Catalogue& catalogue);
     void connectListCommands(Catalogue& catalogue);
     void updateRecordControls();
     void updateListCommands();
@@ -136,7 +142,9 @@ private:
     void postProcessing(bool equalizer);
     bool closeRequest();
 
-    Program& m_program;
+    Config* m_config;
+    Logger& m_logger;
+    Prompter& m_prompter;
     MainCommands* m_commands = nullptr;
     QFrame* m_tracePanel = nullptr;
     QSlider* m_position = nullptr;
@@ -150,6 +158,13 @@ private:
     QMenu* m_treeMenu = nullptr;
     TrayIcon* m_tray = nullptr;
     SignalTrace* m_trace = nullptr;
+    QToolButton* m_rewindButton = nullptr;
+    QToolButton* m_fastForwardButton = nullptr;
+    std::array<QToolButton*, 4> m_navigatorButtons{}; ///< first, prior, next, last recording
+    QToolButton* m_deleteButton = nullptr;
+    QToolButton* m_searchButton = nullptr;
+    QToolButton* m_emailButton = nullptr;
+    QToolButton* m_helpButton = nullptr;
     DeveloperKeys* m_developerKeys = nullptr;
     Catalogue* m_catalogue = nullptr;
     std::unique_ptr<FolderListCommands> m_listCommands;

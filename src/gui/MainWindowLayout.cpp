@@ -3,7 +3,6 @@
 #include "gui/MainCommands.h"
 #include "gui/MainWindow.h"
 #include "library/gui/RecordingsListView.h"
-#include "program/Program.h"
 #include "recorder/gui/SignalTrace.h"
 
 #include <QAction>
@@ -45,13 +44,13 @@ void MainWindow::buildLayout() {
     setMinimumSize(kMinimumWidth, kMinimumHeight);
 
     QStyle* s = style();
-    auto& c = *m_commands;
-    c["acPlay"]->setIcon(s->standardIcon(QStyle::SP_MediaPlay));
-    c["acPause"]->setIcon(s->standardIcon(QStyle::SP_MediaPause));
-    c["acStop"]->setIcon(s->standardIcon(QStyle::SP_MediaStop));
-    c["acRewind"]->setIcon(s->standardIcon(QStyle::SP_MediaSeekBackward));
-    c["acFF"]->setIcon(s->standardIcon(QStyle::SP_MediaSeekForward));
-    c["acRecord"]->setIcon(recordIcon());
+    const MainActions& a = actions();
+    a.play->setIcon(s->standardIcon(QStyle::SP_MediaPlay));
+    a.pause->setIcon(s->standardIcon(QStyle::SP_MediaPause));
+    a.stop->setIcon(s->standardIcon(QStyle::SP_MediaStop));
+    a.rewind->setIcon(s->standardIcon(QStyle::SP_MediaSeekBackward));
+    a.fastForward->setIcon(s->standardIcon(QStyle::SP_MediaSeekForward));
+    a.record->setIcon(recordIcon());
 
     auto* central = new QWidget(this);
     auto* layout = new QVBoxLayout(central);
@@ -67,7 +66,7 @@ void MainWindow::buildLayout() {
     m_tracePanel->setAutoFillBackground(true);
     auto* traceLayout = new QVBoxLayout(m_tracePanel);
     traceLayout->setContentsMargins(2, 2, 2, 2);
-    m_trace = new SignalTrace(m_program.prompter(), m_tracePanel);
+    m_trace = new SignalTrace(m_prompter, m_tracePanel);
     m_trace->setObjectName(QStringLiteral("pBox"));
     traceLayout->addWidget(m_trace);
     layout->addWidget(m_tracePanel);
@@ -121,26 +120,27 @@ QWidget* MainWindow::buildTopBar(QWidget* parent) {
                                         {"nbPrior", "Prior file", QStyle::SP_ArrowLeft},
                                         {"nbNext", "Next file", QStyle::SP_ArrowRight},
                                         {"nbLast", "Last file", QStyle::SP_MediaSkipForward}}};
-    for (const Move& move : moves) {
-        QToolButton* b = button(navigator, move.name, nullptr, QString::fromLatin1(move.hint));
-        b->setIcon(style()->standardIcon(move.icon));
+    for (size_t i = 0; i < moves.size(); ++i) {
+        QToolButton* b = button(navigator, moves[i].name, nullptr, QString::fromLatin1(moves[i].hint));
+        b->setIcon(style()->standardIcon(moves[i].icon));
         navigatorRow->addWidget(b);
+        m_navigatorButtons[i] = b;
     }
     row->addWidget(navigator);
 
-    QToolButton* remove = button(bar, "DeleteSb", nullptr, QStringLiteral("Delete"));
-    remove->setIcon(style()->standardIcon(QStyle::SP_TrashIcon));
-    row->addWidget(remove);
-    QToolButton* search = button(bar, "SearchSb", nullptr, QStringLiteral("Search"));
-    search->setText(QStringLiteral("Search"));
-    row->addWidget(search);
-    QToolButton* email = button(bar, "EmailSb", nullptr, QStringLiteral("Email to..."));
-    email->setText(QStringLiteral("Email to"));
-    row->addWidget(email);
+    m_deleteButton = button(bar, "DeleteSb", nullptr, QStringLiteral("Delete"));
+    m_deleteButton->setIcon(style()->standardIcon(QStyle::SP_TrashIcon));
+    row->addWidget(m_deleteButton);
+    m_searchButton = button(bar, "SearchSb", nullptr, QStringLiteral("Search"));
+    m_searchButton->setText(QStringLiteral("Search"));
+    row->addWidget(m_searchButton);
+    m_emailButton = button(bar, "EmailSb", nullptr, QStringLiteral("Email to..."));
+    m_emailButton->setText(QStringLiteral("Email to"));
+    row->addWidget(m_emailButton);
     row->addStretch(1);
-    QToolButton* help = button(bar, "HelpSb", nullptr, QStringLiteral("Help"));
-    help->setIcon(style()->standardIcon(QStyle::SP_MessageBoxQuestion));
-    row->addWidget(help);
+    m_helpButton = button(bar, "HelpSb", nullptr, QStringLiteral("Help"));
+    m_helpButton->setIcon(style()->standardIcon(QStyle::SP_MessageBoxQuestion));
+    row->addWidget(m_helpButton);
     return bar;
 }
 
@@ -150,23 +150,25 @@ QWidget* MainWindow::buildControlBar(QWidget* parent) {
     auto* row = new QHBoxLayout(bar);
     row->setContentsMargins(2, 0, 2, 0);
     row->setSpacing(0);
-    auto& c = *m_commands;
+    const MainActions& a = actions();
     struct Control {
         const char* name;
-        const char* command;
+        QAction* command;
+        QToolButton** kept;
     };
-    const std::array<Control, 6> controls = {{{"Playsb1", "acPlay"},
-                                              {"PauseSb1", "acPause"},
-                                              {"StopSb1", "acStop"},
-                                              {"PrevSb1", "acRewind"},
-                                              {"NextSb1", "acFF"},
-                                              {"RecSb1", "acRecord"}}};
+    const std::array<Control, 6> controls = {{{"Playsb1", a.play, nullptr},
+                                              {"PauseSb1", a.pause, nullptr},
+                                              {"StopSb1", a.stop, nullptr},
+                                              {"PrevSb1", a.rewind, &m_rewindButton},
+                                              {"NextSb1", a.fastForward, &m_fastForwardButton},
+                                              {"RecSb1", a.record, nullptr}}};
     for (const Control& control : controls) {
-        QAction* command = c[QString::fromLatin1(control.command)];
-        QToolButton* b = button(bar, control.name, command, command->text());
+        QToolButton* b = button(bar, control.name, control.command, control.command->text());
         b->setCursor(Qt::PointingHandCursor);
         b->setFixedWidth(40);
         row->addWidget(b);
+        if (control.kept)
+            *control.kept = b;
     }
     row->addSpacing(12);
     auto* speaker = new QLabel(bar);

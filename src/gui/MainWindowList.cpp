@@ -10,7 +10,6 @@
 #include "library/gui/FolderTreeModel.h"
 #include "library/gui/RecordingsListModel.h"
 #include "library/gui/RecordingsListView.h"
-#include "program/Program.h"
 #include "recorder/gui/SignalTrace.h"
 #include "settings/SettingsModel.h"
 
@@ -53,33 +52,30 @@ void MainWindow::attachCatalogue(Catalogue& catalogue) {
 }
 
 void MainWindow::connectListCommands(Catalogue& catalogue) {
-    m_listCommands = std::make_unique<FolderListCommands>(catalogue, m_program.prompter());
-    auto& c = *m_commands;
+    m_listCommands = std::make_unique<FolderListCommands>(catalogue, m_prompter);
+    const MainActions& a = actions();
     auto run = [this](bool (FolderListCommands::*command)()) {
         return [this, command] {
             try {
                 (m_listCommands.get()->*command)();
             } catch (const std::exception& e) {
-                m_program.prompter().message(QString::fromUtf8(e.what()), Prompter::Icon::Error);
+                m_prompter.message(QString::fromUtf8(e.what()), Prompter::Icon::Error);
             }
             updateListCommands();
         };
     };
-    connect(c["acAddList"], &QAction::triggered, this, run(&FolderListCommands::addList));
-    connect(c["acAddSublist"], &QAction::triggered, this, run(&FolderListCommands::addSublist));
-    connect(c["acDeleteList"], &QAction::triggered, this, run(&FolderListCommands::deleteList));
-    connect(c["acRenameList"], &QAction::triggered, this, run(&FolderListCommands::renameList));
+    connect(a.addList, &QAction::triggered, this, run(&FolderListCommands::addList));
+    connect(a.addSublist, &QAction::triggered, this, run(&FolderListCommands::addSublist));
+    connect(a.deleteList, &QAction::triggered, this, run(&FolderListCommands::deleteList));
+    connect(a.renameList, &QAction::triggered, this, run(&FolderListCommands::renameList));
     connect(&catalogue.folderTree(), &FolderTree::selectionChanged, this, &MainWindow::updateListCommands);
     connect(&catalogue.folderTree(), &FolderTree::changed, this, &MainWindow::updateListCommands);
     // Navigator: first, prior, next, last row of the recordings view.
     TableFile& calls = catalogue.recordings();
-    const std::array<std::pair<const char*, void (MemoryTable::*)()>, 4> moves = {{{"nbFirst", &MemoryTable::first},
-                                                                                   {"nbPrior", &MemoryTable::prior},
-                                                                                   {"nbNext", &MemoryTable::next},
-                                                                                   {"nbLast", &MemoryTable::last}}};
-    for (const auto& [name, move] : moves) {
-        auto* b = findChild<QToolButton*>(QString::fromLatin1(name));
-        connect(b, &QToolButton::clicked, this, [&calls, move] {
+    const std::array<void (MemoryTable::*)(), 4> moves = {&MemoryTable::first, &MemoryTable::prior, &MemoryTable::next,
+                                                          &MemoryTable::last};
+    for (size_t i = 0; i < moves.size(); ++i) {
+        connect(m_navigatorButtons[i], &QToolButton::clicked, this, [&calls, move = moves[i]] {
             if (calls.active() && calls.recordCount() > 0)
                 (calls.*move)();
         });
@@ -89,8 +85,9 @@ void MainWindow::connectListCommands(Catalogue& catalogue) {
 
 void MainWindow::updateListCommands() {
     const bool selected = m_listCommands && m_listCommands->hasSelection();
-    for (const char* name : {"acAddSublist", "acDeleteList", "acRenameList"})
-        action(QString::fromLatin1(name))->setEnabled(selected);
+    const MainActions& a = actions();
+    for (QAction* command : {a.addSublist, a.deleteList, a.renameList})
+        command->setEnabled(selected);
 }
 
 void MainWindow::fitMemoColumn() {
@@ -125,22 +122,19 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     return QMainWindow::eventFilter(watched, event);
 }
 
-void MainWindow::applyLayout() {
-    if (!m_program.hasConfig())
+void MainWindow::applyLayout(const SettingsModel& settings) {
+    if (!m_config)
         return;
-    const Config& config = m_program.config();
+    const Config& config = *m_config;
     m_volume->setValue(config.readInteger(kParamsLower, QStringLiteral("Volume"), 8));
-    if (m_program.hasSettings()) {
-        const SettingsModel& settings = m_program.settings();
-        QFont font(settings.fontName(), settings.fontSize());
-        for (QWidget* view : std::initializer_list<QWidget*>{m_list, m_tree}) {
-            view->setFont(font);
-            QPalette own = view->palette();
-            own.setColor(QPalette::Text, colourFromStored(settings.fontColor()));
-            view->setPalette(own);
-        }
-        m_list->verticalHeader()->setDefaultSectionSize(QFontMetrics(font).height() + 4);
+    QFont font(settings.fontName(), settings.fontSize());
+    for (QWidget* view : std::initializer_list<QWidget*>{m_list, m_tree}) {
+        view->setFont(font);
+        QPalette own = view->palette();
+        own.setColor(QPalette::Text, colourFromStored(settings.fontColor()));
+        view->setPalette(own);
     }
+    m_list->verticalHeader()->setDefaultSectionSize(QFontMetrics(font).height() + 4);
     const int total = m_splitter->width();
     const int folderWidth = config.readInteger(kParamsLower, QStringLiteral("Splitter"), splitterWidth());
     m_splitter->setSizes({folderWidth, std::max(0, total - folderWidth)});
@@ -156,8 +150,8 @@ void MainWindow::applyLayout() {
 }
 
 void MainWindow::resetListControls() {
-    action(QStringLiteral("acRewind"))->setEnabled(false);
-    action(QStringLiteral("acFF"))->setEnabled(false);
+    actions().rewind->setEnabled(false);
+    actions().fastForward->setEnabled(false);
     if (!m_catalogue)
         return;
     TableFile& calls = m_catalogue->recordings();
@@ -167,9 +161,9 @@ void MainWindow::resetListControls() {
 }
 
 void MainWindow::writeGeometry() {
-    if (!m_program.hasConfig())
+    if (!m_config)
         return;
-    Config& config = m_program.config();
+    Config& config = *m_config;
     // Where the window is on the screen while it is hidden in the tray is where it comes back.
     const QRect g = normalGeometry().isValid() ? normalGeometry() : geometry();
     config.writeInteger(kParamsLower, QStringLiteral("MainTop"), g.top());

@@ -18,6 +18,7 @@
 #include "modem/gui/CallerIdPopup.h"
 #include "modemsetup/DiagnosticsReport.h"
 #include "modemsetup/StartupConfiguration.h"
+#include "modemsetup/VoiceCapabilityProbe.h"
 #include "modemsetup/gui/FirstRunWindows.h"
 #include "modemsetup/gui/ModemChoiceWindow.h"
 #include "modemsetup/gui/ProgressWindow.h"
@@ -34,13 +35,13 @@
 #include "recorder/gui/SignalTrace.h"
 #include "settings/SettingsModel.h"
 #include "settings/gui/SettingsDialog.h"
-#include <QPlainTextEdit>
-#include <QSlider>
-#include <QToolButton>
 
 #include <QAction>
 #include <QApplication>
 #include <QFileInfo>
+#include <QPlainTextEdit>
+#include <QSlider>
+#include <QToolButton>
 #include <exception>
 
 WindowedProgram::WindowedProgram(const QStringList& arguments, Prompter* prompter, QObject* parent)
@@ -59,26 +60,20 @@ WindowedProgram::WindowedProgram(const QStringList& arguments, Prompter* prompte
 }
 
 WindowedProgram::~WindowedProgram() {
-    // The windows go first: they follow the controllers, which the program then closes.
-    m_callerId.reset();
-    m_modemChoice.reset();
-    m_queryModem.reset();
-    m_voiceEqualizer.reset();
-    m_moveTo.reset();
-    m_loggerWindow.reset();
-    m_progress.reset();
-    m_reportProblem.reset();
-    m_about.reset();
-    m_volumeLevel.reset();
-    m_settings.reset();
-    m_main.reset();
-    m_program.reset();
+    // The members go in reverse order of creation, the windows before the program. A close the
+    // program still runs then asks without the main window.
+    if (m_dialogPrompter)
+        m_dialogPrompter->setParent(nullptr);
 }
 
 template <class T, class... Args> std::unique_ptr<T> WindowedProgram::make(const char* component, Args&&... args) {
     auto object = std::make_unique<T>(std::forward<Args>(args)...);
-    m_created.append(QString::fromLatin1(component));
+    record(component, object.get());
     return object;
+}
+
+void WindowedProgram::record(const char* component, QObject* object) {
+    m_created.append({QString::fromLatin1(component), object});
 }
 
 void WindowedProgram::create() {
@@ -93,13 +88,15 @@ void WindowedProgram::createWindowsAfter(Program::Step done) {
     case Program::Step::Catalogue:
         break;
     case Program::Step::Configuration:
-        m_main = make<MainWindow>("TfmMain", program);
-        m_main->attachCatalogue(program.catalogue());
+        m_main = make<MainWindow>("TfmMain", program.config(), program.catalogue(), program.logger(), *m_prompter,
+                                  m_options);
+        // The configuration goes with the close sequence's last step.
+        connect(&program, &Program::finished, m_main.get(), &MainWindow::releaseConfiguration);
         if (m_dialogPrompter)
             m_dialogPrompter->setParent(m_main.get());
         break;
     case Program::Step::Settings:
-        m_settings = make<SettingsDialog>("TfmSettings", program.settings(), program.prompter(), m_main.get());
+        m_settings = make<SettingsDialog>("TfmSettings", program.settings(), *m_prompter, m_main.get());
         m_volumeLevel = make<VolumeLevelDialog>("TfmVolLevel", m_main.get());
         m_about = make<AboutDialog>("TfmAbout", m_main.get());
         m_reportProblem = make<ReportProblemDialog>("TfmAskSupport", m_main.get());
@@ -111,32 +108,33 @@ void WindowedProgram::createWindowsAfter(Program::Step done) {
         connectRecordingOperations();
         break;
     case Program::Step::Probe:
-        m_created.append(QStringLiteral("TfmParse"));
+        record("TfmParse", &program.probe());
         m_modemChoice = make<ModemChoiceWindow>("TSpecModemForm", m_main.get());
         break;
     case Program::Step::Modem:
-        m_created.append(QStringLiteral("TfmModem"));
+        record("TfmModem", &program.modem());
         connectMainWindow();
         break;
     case Program::Step::StartupCreated: {
-        m_created.append(QStringLiteral("TfmInitTVK"));
-        connectDiagnostics();
         StartupConfiguration& startup = program.startup();
-        connect(&startup, &StartupConfiguration::layoutDue, m_main.get(), &MainWindow::applyLayout);
+        record("TfmInitTVK", &startup);
+        connectDiagnostics();
+        const SettingsModel& settings = program.settings();
+        connect(&startup, &StartupConfiguration::layoutDue, m_main.get(),
+                [this, &settings] { m_main->applyLayout(settings); });
         connect(&startup, &StartupConfiguration::controlsDue, m_main.get(), &MainWindow::resetListControls);
         m_settings->setModemSide(&program.settingsModemSide());
-        connect(m_main->action(QStringLiteral("Settings1")), &QAction::triggered, this,
-                &WindowedProgram::settingsClicked);
+        connect(m_main->actions().settings, &QAction::triggered, this, &WindowedProgram::settingsClicked);
         // With a screen the user picks the modem of a first start; unattended, the first one found is taken.
         if (!m_options.unattended)
             FirstRunWindows::attach(startup, program.modemSearch(), program.profileWriter(), *m_modemChoice,
-                                    *m_progress, program.config(), program.prompter());
+                                    *m_progress, program.config(), *m_prompter);
         break;
     }
     case Program::Step::StartupApplied:
         break;
     case Program::Step::Recorder:
-        m_created.append(QStringLiteral("TfmAudio"));
+        record("TfmAudio", &program.recorder());
         connectRecorder();
         connectPlayback();
         connectPostProcessing();
@@ -156,9 +154,8 @@ void WindowedProgram::connectMainWindow() {
     connect(m_program.get(), &Program::recordAvailableChanged, m_main.get(), &MainWindow::setRecordEnabled);
     connect(m_main.get(), &MainWindow::modemOnRequested, m_program.get(), &Program::modemOn);
     connect(m_main.get(), &MainWindow::modemOffRequested, m_program.get(), &Program::modemOff);
-    connect(m_main->action(QStringLiteral("About1")), &QAction::triggered, m_about.get(), &QDialog::exec);
-    connect(m_main->action(QStringLiteral("ReportProblem1")), &QAction::triggered, m_reportProblem.get(),
-            &QDialog::exec);
+    connect(m_main->actions().about, &QAction::triggered, m_about.get(), &QDialog::exec);
+    connect(m_main->actions().reportProblem, &QAction::triggered, m_reportProblem.get(), &QDialog::exec);
     // The developer keys.
     connect(m_main.get(), &MainWindow::loggerWindowRequested, this, [this] {
         m_loggerWindow->show();
@@ -175,18 +172,19 @@ void WindowedProgram::connectMainWindow() {
 void WindowedProgram::connectRecordingOperations() {
     MainWindow* main = m_main.get();
     Program& program = *m_program;
-    auto* mail = new MailHandOver(program.workDir(), main);
-    mail->setObjectName(QStringLiteral("MAPIMail"));
-    auto* operations = new RecordingOperations(program.catalogue(), program.prompter(), *mail, main);
+    m_mail = std::make_unique<MailHandOver>(program.workDir());
+    m_operations = std::make_unique<RecordingOperations>(program.catalogue(), *m_prompter, *m_mail);
+    RecordingOperations* operations = m_operations.get();
     operations->setWebAddress(RecordingOperations::webAddressFrom(program.config()));
     MoveToDialog* moveTo = m_moveTo.get();
-    operations->setMoveTargetChooser(
-        [moveTo, &program] { return moveTo->chooseFolder(program.catalogue().folderTree()); });
-    auto* find = new FindDialog(operations->search(), main);
+    Catalogue& catalogue = program.catalogue();
+    operations->setMoveTargetChooser([moveTo, &catalogue] { return moveTo->chooseFolder(catalogue.folderTree()); });
+    m_find = std::make_unique<FindDialog>(operations->search(), main);
+    FindDialog* find = m_find.get();
     connect(operations, &RecordingOperations::marksCleared, main->recordingsList(), &RecordingsListView::clearMarks);
     // Each command works on the marked recordings, or on the current one when none is marked.
-    auto on = [main](const char* name, auto work) {
-        connect(main->action(QString::fromLatin1(name)), &QAction::triggered, main, [main, work] {
+    auto on = [main](QAction* command, auto work) {
+        connect(command, &QAction::triggered, main, [main, work] {
             try {
                 work(main->markedIds());
             } catch (const std::exception& e) {
@@ -194,38 +192,37 @@ void WindowedProgram::connectRecordingOperations() {
             }
         });
     };
-    on("acDelete", [operations](const QStringList& ids) { operations->confirmAndDelete(ids); });
-    on("acMoveTo", [operations](const QStringList& ids) { operations->moveToList(ids); });
-    on("acCopyToFolder", [operations](const QStringList& ids) { operations->copyToFolder(ids); });
-    on("acEmailFile", [operations](const QStringList& ids) { operations->emailRecordings(ids); });
-    on("acMemo", [operations](const QStringList&) { operations->editMemo(); });
-    on("acSearch", [find](const QStringList&) { find->findRecording(); });
+    const MainActions& a = main->actions();
+    on(a.deleteRecordings, [operations](const QStringList& ids) { operations->confirmAndDelete(ids); });
+    on(a.moveTo, [operations](const QStringList& ids) { operations->moveToList(ids); });
+    on(a.copyToFolder, [operations](const QStringList& ids) { operations->copyToFolder(ids); });
+    on(a.emailFile, [operations](const QStringList& ids) { operations->emailRecordings(ids); });
+    on(a.memo, [operations](const QStringList&) { operations->editMemo(); });
+    on(a.search, [find](const QStringList&) { find->findRecording(); });
 }
 
 void WindowedProgram::connectPlayback() {
-    if (!m_program->hasPlayback())
-        return;
     PlaybackController& playback = m_program->playback();
     MainWindow* main = m_main.get();
+    const MainActions& a = main->actions();
     // Play and Pause stay down while playing or paused: the controller decides, not the click.
-    for (const char* name : {"acPlay", "acPause"})
-        main->action(QString::fromLatin1(name))->setCheckable(true);
-    auto command = [main](const char* name, auto slot) {
-        QAction* action = main->action(QString::fromLatin1(name));
+    for (QAction* command : {a.play, a.pause})
+        command->setCheckable(true);
+    auto command = [main](QAction* action, auto slot) {
         connect(action, &QAction::triggered, main, [action, slot] {
             if (action->isCheckable())
                 action->setChecked(!action->isChecked());
             slot();
         });
     };
-    command("acPlay", [&playback] { playback.play(); });
-    command("acPause", [&playback] { playback.pause(); });
-    command("acRewind", [&playback] { playback.rewind(); });
-    command("acFF", [&playback] { playback.fastForward(); });
+    command(a.play, [&playback] { playback.play(); });
+    command(a.pause, [&playback] { playback.pause(); });
+    command(a.rewind, [&playback] { playback.rewind(); });
+    command(a.fastForward, [&playback] { playback.fastForward(); });
     // Stop ends a recording first (its own action), then playback.
     connect(main, &MainWindow::stopRequested, &playback, &PlaybackController::stopPlayback);
-    auto* rewind = main->findChild<QToolButton*>(QStringLiteral("PrevSb1"));
-    auto* forward = main->findChild<QToolButton*>(QStringLiteral("NextSb1"));
+    QToolButton* rewind = main->rewindButton();
+    QToolButton* forward = main->fastForwardButton();
     connect(rewind, &QToolButton::pressed, &playback, [&playback] { playback.setRewindHeld(true); });
     connect(rewind, &QToolButton::released, &playback, [&playback] { playback.setRewindHeld(false); });
     connect(forward, &QToolButton::pressed, &playback, [&playback] { playback.setFastForwardHeld(true); });
@@ -233,17 +230,16 @@ void WindowedProgram::connectPlayback() {
     connect(main->volumeSlider(), &QSlider::valueChanged, &playback, &PlaybackController::setVolumePosition);
     playback.setVolumePosition(main->volumeSlider()->value());
 
-    connect(&playback, &PlaybackController::playPressed, main->action(QStringLiteral("acPlay")), &QAction::setChecked);
-    connect(&playback, &PlaybackController::pausePressed, main->action(QStringLiteral("acPause")),
-            &QAction::setChecked);
-    connect(&playback, &PlaybackController::seekControlsEnabled, main, [main](bool on) {
-        main->action(QStringLiteral("acRewind"))->setEnabled(on);
-        main->action(QStringLiteral("acFF"))->setEnabled(on);
+    connect(&playback, &PlaybackController::playPressed, a.play, &QAction::setChecked);
+    connect(&playback, &PlaybackController::pausePressed, a.pause, &QAction::setChecked);
+    connect(&playback, &PlaybackController::seekControlsEnabled, main, [a](bool on) {
+        a.rewind->setEnabled(on);
+        a.fastForward->setEnabled(on);
     });
     connect(&playback, &PlaybackController::recordControlsEnabled, main, &MainWindow::setPlaybackAllowsRecord);
-    connect(&playback, &PlaybackController::postProcessingEnabled, main, [main](bool on) {
-        main->action(QStringLiteral("acVolumeLevel"))->setEnabled(on);
-        main->action(QStringLiteral("acVoiceEqualizer"))->setEnabled(on);
+    connect(&playback, &PlaybackController::postProcessingEnabled, main, [a](bool on) {
+        a.volumeLevel->setEnabled(on);
+        a.voiceEqualizer->setEnabled(on);
     });
     connect(&playback, &PlaybackController::positionChanged, main->positionBar(), &QSlider::setValue);
     connect(&playback, &PlaybackController::displayBlock, main->trace(), &SignalTrace::displayBlock);
@@ -251,12 +247,11 @@ void WindowedProgram::connectPlayback() {
 }
 
 void WindowedProgram::connectPostProcessing() {
-    OutputDevices* devices = m_program->hasPlayback() ? &m_program->outputDevices() : nullptr;
-    m_preview = std::make_unique<WavePreviewOutput>(devices);
+    m_preview = std::make_unique<WavePreviewOutput>(&m_program->outputDevices());
     m_overview = std::make_unique<TraceOverview>(*m_main->trace());
     const QString workFile = m_program->workDir() + QStringLiteral("/temp.wav");
-    m_volumeLevel->attach(m_program->prompter(), *m_preview, m_overview.get(), workFile);
-    m_voiceEqualizer->attach(m_program->prompter(), *m_preview, m_overview.get(), workFile);
+    m_volumeLevel->attach(*m_prompter, *m_preview, m_overview.get(), workFile);
+    m_voiceEqualizer->attach(*m_prompter, *m_preview, m_overview.get(), workFile);
     connect(m_main.get(), &MainWindow::volumeLevelRequested, m_volumeLevel.get(),
             [this](const QString& file) { m_volumeLevel->openRecording(file); });
     connect(m_main.get(), &MainWindow::voiceEqualizerRequested, m_voiceEqualizer.get(),
@@ -274,12 +269,11 @@ void WindowedProgram::connectDiagnostics() {
     });
     connect(&diagnostics, &DiagnosticsReport::progressChanged, progress, &ProgressWindow::setProgress);
     connect(&diagnostics, &DiagnosticsReport::progressHidden, progress, &QWidget::hide);
-    connect(m_main->action(QStringLiteral("Diagnostics1")), &QAction::triggered, &diagnostics,
-            &DiagnosticsReport::runDiagnostics);
+    connect(m_main->actions().diagnostics, &QAction::triggered, &diagnostics, &DiagnosticsReport::runDiagnostics);
     // "Report a problem...": the window's OK mails the description with the report.
-    auto* mail = new MailHandOver(m_program->workDir(), m_reportProblem.get());
+    m_problemMail = std::make_unique<MailHandOver>(m_program->workDir());
     m_problemReport = std::make_unique<ProblemReport>(m_program->config(), m_program->logger(), diagnostics,
-                                                      m_program->queryBox(), *mail, m_program->workDir());
+                                                      m_program->queryBox(), *m_problemMail, m_program->workDir());
     connect(m_reportProblem.get(), &ReportProblemDialog::sendRequested, this, [this](const QString& description) {
         const bool sent = m_problemReport->send(description);
         if (!sent)
@@ -343,8 +337,8 @@ int WindowedProgram::run() {
     }
     m_instance->listen();
     QApplication::setApplicationDisplayName(QStringLiteral("Orlamo"));
-    auto* termination = new TerminationSignals(this);
-    connect(termination, &TerminationSignals::terminationRequested, this, &WindowedProgram::requestClose);
+    m_termination = std::make_unique<TerminationSignals>();
+    connect(m_termination.get(), &TerminationSignals::terminationRequested, this, &WindowedProgram::requestClose);
     try {
         create();
     } catch (const std::exception& e) {

@@ -79,22 +79,21 @@ public:
     /// The names of the close steps, in order.
     static QStringList shutdownStepNames();
 
-    const StartOptions& options() const { return m_options; }
     const QString& workDir() const { return m_workDir; }
     /// A file of the working folder.
     QString path(const QString& name) const;
     Logger& logger() { return m_logger; }
-    Prompter& prompter() const { return *m_prompter; }
-    /// Tests and the windowed program swap the prompter before `start` (dialogs need the main window).
+    /// Tests swap the prompter before `start`.
     void setPrompter(Prompter& prompter) { m_prompter = &prompter; }
 
+    // The parts, for the front ends' composition code: the windowed program hands them to its
+    // windows as it creates them, each orlamo-cli command wires the few it runs. Each exists from its
+    // start step until the close sequence releases it (the catalogue until the program goes).
     bool hasConfig() const { return m_config != nullptr; }
-    bool hasSettings() const { return m_settings != nullptr; }
+    bool hasRecorder() const { return m_recorder != nullptr; }
     Config& config() const { return *m_config; }
     Catalogue& catalogue() const { return *m_catalogue; }
     SettingsModel& settings() const { return *m_settings; }
-    ModemProfile& profile() const { return *m_profile; }
-    CurrentCompression& currentCompression() const { return *m_current; }
     QueryModemBox& queryBox() const { return *m_queryBox; }
     VoiceCapabilityProbe& probe() const { return *m_probe; }
     DiagnosticsReport& diagnostics() const { return *m_diagnostics; }
@@ -104,16 +103,16 @@ public:
     StartupConfiguration& startup() const { return *m_startup; }
     /// What the settings dialog asks of the modem side; exists with the start-up configuration.
     SettingsModemAccess& settingsModemSide() const;
-    StartupRegistration& startupRegistration() const { return *m_registration; }
     VoiceRecorder& recorder() const { return *m_recorder; }
     /// The sound output devices and their volumes; the player and the previews play on them.
     OutputDevices& outputDevices() const { return *m_outputDevices; }
-    Player& player() const { return *m_player; }
     /// Play, Pause, Stop, Rewind, Fast forward, the playback tick and the volume; created with the recorder.
     PlaybackController& playback() const { return *m_playback; }
-    bool hasPlayback() const { return m_playback != nullptr; }
-    bool hasModem() const { return m_modem != nullptr; }
-    bool hasRecorder() const { return m_recorder != nullptr; }
+
+    // What only the tests of a run without windows look into.
+    ModemProfile& profile() const { return *m_profile; }
+    CurrentCompression& currentCompression() const { return *m_current; }
+    Player& player() const { return *m_player; }
 
     /// The first-run search: searches the ports and writes the profile of the first modem found. A
     /// window replaces it with the user's choice (StartupConfiguration::setModemSearch).

@@ -99,7 +99,9 @@ struct MainWindowTest : ::testing::Test {
     MainWindow& main() { return *app->mainWindow(); }
     RecordingsListView& list() { return *main().recordingsList(); }
     TableFile& calls() { return app->program().catalogue().recordings(); }
-    QAction* action(const char* name) { return main().action(QString::fromLatin1(name)); }
+    /// The action or menu item of that objectName (`acPlay`, `Play1`, `TrayPlay`, ...).
+    QAction* action(const QString& name) { return main().findChild<QAction*>(name); }
+    QAction* action(const char* name) { return action(QString::fromLatin1(name)); }
     QToolButton* button(const char* name) { return main().findChild<QToolButton*>(QString::fromLatin1(name)); }
     QMenu* menu(const char* name) { return main().findChild<QMenu*>(QString::fromLatin1(name)); }
     QPoint rowCentre(int row) { return list().visualRect(list().model()->index(row, 1)).center(); }
@@ -248,7 +250,7 @@ TEST_F(MainWindowTest, AnEmptyListDisablesTheCommandsThatNeedARecording) {
                                        "TrayPlay", "TrayStop",       "Comment1",    "Memo1",         "Delete1",
                                        "Delete2",  "mnLevel",        "mnEqualizer", "Copytofolder1", "CopyToFolder2"};
     for (const QString& name : needRecording)
-        EXPECT_TRUE(main().action(name)->isEnabled()) << name.toStdString();
+        EXPECT_TRUE(action(name)->isEnabled()) << name.toStdString();
     for (const char* name : {"Playsb1", "DeleteSb", "SearchSb", "EmailSb"})
         EXPECT_TRUE(button(name)->isEnabled()) << name;
 
@@ -266,7 +268,7 @@ TEST_F(MainWindowTest, AnEmptyListDisablesTheCommandsThatNeedARecording) {
     const auto image = [&](const QModelIndex& at) { return at.data(Qt::DecorationRole).value<QIcon>().cacheKey(); };
     EXPECT_NE(image(empty), image(tree->model()->index(0, 0)));
     for (const QString& name : needRecording)
-        EXPECT_FALSE(main().action(name)->isEnabled()) << name.toStdString();
+        EXPECT_FALSE(action(name)->isEnabled()) << name.toStdString();
     for (const char* name : {"acRewind", "acFF", "Previous1", "Next1"})
         EXPECT_FALSE(action(name)->isEnabled()) << name;
     for (const char* name : {"Playsb1", "PauseSb1", "StopSb1", "PrevSb1", "NextSb1", "DeleteSb", "SearchSb", "EmailSb"})

@@ -77,21 +77,21 @@ struct WindowedRecorder : ::testing::Test {
 } // namespace
 
 TEST_F(WindowedRecorder, RecordAndStopFollowTheRecordingAndTheTraceShowsTheSound) {
-    ASSERT_TRUE(waitUntil([&] { return main().recordAction()->isEnabled(); }))
+    ASSERT_TRUE(waitUntil([&] { return main().actions().record->isEnabled(); }))
         << prompter.shown.join(QLatin1Char('|')).toStdString();
-    EXPECT_FALSE(main().recordAction()->isChecked());
-    EXPECT_TRUE(main().modemOffAction()->isEnabled());
+    EXPECT_FALSE(main().actions().record->isChecked());
+    EXPECT_TRUE(main().actions().modemOff->isEnabled());
 
-    main().recordAction()->trigger();
+    main().actions().record->trigger();
     ASSERT_TRUE(waitUntil([&] { return recorder().receiving(); })) << prompter.shown.join('|').toStdString();
     // Down and locked while recording; the modem cannot be switched under it.
-    EXPECT_TRUE(main().recordAction()->isChecked());
-    EXPECT_FALSE(main().recordAction()->isEnabled());
-    EXPECT_FALSE(main().modemOnAction()->isEnabled());
-    EXPECT_FALSE(main().modemOffAction()->isEnabled());
-    EXPECT_TRUE(main().stopAction()->isEnabled());
+    EXPECT_TRUE(main().actions().record->isChecked());
+    EXPECT_FALSE(main().actions().record->isEnabled());
+    EXPECT_FALSE(main().actions().modemOn->isEnabled());
+    EXPECT_FALSE(main().actions().modemOff->isEnabled());
+    EXPECT_TRUE(main().actions().stop->isEnabled());
     // A second Record does not start a second recording.
-    main().recordAction()->trigger();
+    main().actions().record->trigger();
 
     // The elapsed time appears in the first panel; the trace draws the line's sound.
     ASSERT_TRUE(waitUntil([&] { return firstPanel(main()).startsWith(QStringLiteral(" 00:00:0")); }))
@@ -107,11 +107,11 @@ TEST_F(WindowedRecorder, RecordAndStopFollowTheRecordingAndTheTraceShowsTheSound
     };
     ASSERT_TRUE(waitUntil([&] { return tracePixels() > 0; }));
 
-    main().stopAction()->trigger();
-    ASSERT_TRUE(waitUntil([&] { return !recorder().recording() && main().recordAction()->isEnabled(); }))
+    main().actions().stop->trigger();
+    ASSERT_TRUE(waitUntil([&] { return !recorder().recording() && main().actions().record->isEnabled(); }))
         << prompter.shown.join('|').toStdString();
-    EXPECT_FALSE(main().recordAction()->isChecked());
-    EXPECT_TRUE(main().modemOffAction()->isEnabled());
+    EXPECT_FALSE(main().actions().record->isChecked());
+    EXPECT_TRUE(main().actions().modemOff->isEnabled());
     EXPECT_EQ(tracePixels(), 0) << "the trace is cleared at the stop";
     TableFile& calls = app->program().catalogue().recordings();
     EXPECT_EQ(calls.recordCount(), 1);
@@ -132,7 +132,7 @@ TEST_F(WindowedRecorder, RecordAndStopFollowTheRecordingAndTheTraceShowsTheSound
 }
 
 TEST_F(WindowedRecorder, ModemOffLeavesRecordOfferedAndRecordOpensThePortItself) {
-    ASSERT_TRUE(waitUntil([&] { return main().recordAction()->isEnabled(); }));
+    ASSERT_TRUE(waitUntil([&] { return main().actions().record->isEnabled(); }));
     auto* on1 = main().findChild<QAction*>(QStringLiteral("On1"));
     auto* off1 = main().findChild<QAction*>(QStringLiteral("Off1"));
     auto* trayOn = main().findChild<QAction*>(QStringLiteral("TrayModemOn"));
@@ -145,13 +145,13 @@ TEST_F(WindowedRecorder, ModemOffLeavesRecordOfferedAndRecordOpensThePortItself)
     ASSERT_TRUE(waitUntil([&] { return !app->program().modem().portOpen(); }));
     EXPECT_TRUE(off1->isChecked() && trayOff->isChecked());
     EXPECT_FALSE(on1->isChecked() || trayOn->isChecked());
-    EXPECT_TRUE(main().recordAction()->isEnabled()) << "Record stays offered with the modem off";
+    EXPECT_TRUE(main().actions().record->isEnabled()) << "Record stays offered with the modem off";
 
-    main().recordAction()->trigger();
+    main().actions().record->trigger();
     ASSERT_TRUE(waitUntil([&] { return recorder().receiving(); })) << prompter.shown.join('|').toStdString();
     EXPECT_TRUE(on1->isChecked());
-    main().stopAction()->trigger();
-    ASSERT_TRUE(waitUntil([&] { return !recorder().recording() && main().recordAction()->isEnabled(); }));
+    main().actions().stop->trigger();
+    ASSERT_TRUE(waitUntil([&] { return !recorder().recording() && main().actions().record->isEnabled(); }));
     EXPECT_TRUE(prompter.shown.isEmpty()) << prompter.shown.join('|').toStdString();
 }
 
@@ -159,13 +159,13 @@ TEST_F(WindowedRecorder, AModemWithoutVoiceFeaturesNeverOffersRecord) {
     restart({}, "AutoRecord=0\r\nVoicefeatures=0\r\n", true);
     ASSERT_TRUE(waitUntil([&] { return app->program().modem().portOpen(); }));
     EXPECT_TRUE(prompter.shown.contains(QStringLiteral("Your modem does not support V.253/IS-101 standard")));
-    EXPECT_FALSE(main().recordAction()->isEnabled());
+    EXPECT_FALSE(main().actions().record->isEnabled());
     // Neither switching the modem off and on again nor its reopening offers Record.
-    main().modemOffAction()->trigger();
-    main().modemOnAction()->trigger();
+    main().actions().modemOff->trigger();
+    main().actions().modemOn->trigger();
     ASSERT_TRUE(waitUntil([&] { return app->program().modem().portOpen(); }));
     QCoreApplication::processEvents();
-    EXPECT_FALSE(main().recordAction()->isEnabled());
+    EXPECT_FALSE(main().actions().record->isEnabled());
     EXPECT_FALSE(app->program().recordAvailable());
 }
 

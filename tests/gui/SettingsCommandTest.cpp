@@ -120,7 +120,7 @@ struct SettingsCommandTest : ::testing::Test {
         return app->program().config().readString(QLatin1String(section), QLatin1String(key),
                                                   QStringLiteral("<missing>"));
     }
-    void settings() { main().action(QStringLiteral("Settings1"))->trigger(); }
+    void settings() { main().actions().settings->trigger(); }
     template <class W> static W* child(QWidget& window, const char* name) {
         return window.findChild<W*>(QLatin1String(name));
     }
@@ -162,14 +162,14 @@ TEST_F(SettingsCommandTest, OkReopensThePortWithTheNewSpeedAndTheListComesBackTo
     EXPECT_EQ(lineSpeed(sim.device()), speed_t(B57600));
     EXPECT_TRUE(modem().autoRecordMode());
     EXPECT_EQ(calls().recNo(), 3);
-    EXPECT_TRUE(main().action(QStringLiteral("acRecord"))->isEnabled());
+    EXPECT_TRUE(main().actions().record->isEnabled());
     EXPECT_TRUE(prompter.shown.isEmpty()) << prompter.shown.join('|').toStdString();
 
     // While a recording runs the command cannot be chosen.
     main().setRecording(true);
-    EXPECT_FALSE(main().action(QStringLiteral("Settings1"))->isEnabled());
+    EXPECT_FALSE(main().actions().settings->isEnabled());
     main().setRecording(false);
-    EXPECT_TRUE(main().action(QStringLiteral("Settings1"))->isEnabled());
+    EXPECT_TRUE(main().actions().settings->isEnabled());
 }
 
 TEST_F(SettingsCommandTest, FindModemsRunsTheSearchAndTheModemInitializationWindow) {
@@ -205,7 +205,7 @@ TEST_F(SettingsCommandTest, FindModemsRunsTheSearchAndTheModemInitializationWind
     EXPECT_TRUE(log.contains(QStringLiteral("----- finding modems finished -----")));
     // The new profile is applied: the port is open again with voice features.
     EXPECT_TRUE(modem().portOpen());
-    EXPECT_TRUE(main().action(QStringLiteral("acRecord"))->isEnabled());
+    EXPECT_TRUE(main().actions().record->isEnabled());
     EXPECT_TRUE(QFile::exists(dir.filePath(QStringLiteral("ModemCompression.cpn"))));
 }
 

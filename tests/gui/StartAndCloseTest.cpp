@@ -1,13 +1,17 @@
 // The windowed program's creation order, geometry, start in the tray and close sequence.
 #include "gui/MainWindow.h"
 #include "gui/WindowedProgram.h"
+#include "modem/ModemController.h"
 #include "program/Program.h"
+#include "recorder/VoiceRecorder.h"
+#include "settings/gui/SettingsDialog.h"
 #include "support/ScriptedPrompter.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <vector>
 
 namespace {
 
@@ -16,7 +20,7 @@ struct WindowedRun {
     ScriptedPrompter prompter;
     std::unique_ptr<WindowedProgram> app;
 
-    explicit WindowedRun(QStringList extra = {}, const QByteArray& ini = {}) {
+    explicit WindowedRun(const QStringList& extra = {}, const QByteArray& ini = {}) {
         if (!ini.isEmpty()) {
             QFile f(dir.filePath(QStringLiteral("tvk.ini")));
             if (f.open(QIODevice::WriteOnly))
@@ -36,33 +40,63 @@ struct WindowedRun {
 
 } // namespace
 
-TEST(Start, WindowsAreCreatedInTheProgramsOrderAndTheMainWindowIsOrlamo) {
+TEST(Start, WindowsAndControllersAreCreatedInTheProgramsOrderAndGoInReverse) {
     WindowedRun program;
-    const QStringList order = program.app->creationOrder();
-    ASSERT_FALSE(order.isEmpty());
-    EXPECT_EQ(order.first(), QStringLiteral("TfmMain"));
-    const QStringList expected = {
-        QStringLiteral("TfmMain"),       QStringLiteral("TfmSettings"),   QStringLiteral("TfmVolLevel"),
-        QStringLiteral("TfmAbout"),      QStringLiteral("TfmAskSupport"), QStringLiteral("TProgressForm"),
-        QStringLiteral("TfmMonitor"),    QStringLiteral("TMoveToForm"),   QStringLiteral("TfmVoEqzer"),
-        QStringLiteral("TfmQueryModem"), QStringLiteral("TfmParse"),      QStringLiteral("TSpecModemForm"),
-        QStringLiteral("TfmModem"),      QStringLiteral("TfmInitTVK"),    QStringLiteral("TfmAudio"),
-        QStringLiteral("TfmCallerID")};
-    EXPECT_EQ(order, expected);
-    // Each known window appears after the ones before it.
-    qsizetype last = -1;
-    for (const QString& name : expected) {
-        const qsizetype at = order.indexOf(name);
-        ASSERT_GE(at, 0) << name.toStdString();
-        EXPECT_GT(at, last) << name.toStdString();
-        last = at;
+    const QList<WindowedProgram::Created> created = program.app->creationOrder();
+    // Each entry is the object made: its class, and for a window the objectName the files know it by.
+    struct Made {
+        const char* component;
+        const char* className;
+        const char* objectName;
+    };
+    const std::vector<Made> expected = {{"TfmMain", "MainWindow", "fmMain"},
+                                        {"TfmSettings", "SettingsDialog", "fmSettings"},
+                                        {"TfmVolLevel", "VolumeLevelDialog", "fmVolLevel"},
+                                        {"TfmAbout", "AboutDialog", "fmAbout"},
+                                        {"TfmAskSupport", "ReportProblemDialog", "fmAskSupport"},
+                                        {"TProgressForm", "ProgressWindow", "ProgressForm"},
+                                        {"TfmMonitor", "LoggerWindow", "fmMonitor"},
+                                        {"TMoveToForm", "MoveToDialog", "MoveToForm"},
+                                        {"TfmVoEqzer", "VoiceEqualizerDialog", "fmVoEqzer"},
+                                        {"TfmQueryModem", "QueryModemWindow", "fmQueryModem"},
+                                        {"TfmParse", "VoiceCapabilityProbe", ""},
+                                        {"TSpecModemForm", "ModemChoiceWindow", "SpecModemForm"},
+                                        {"TfmModem", "ModemController", ""},
+                                        {"TfmInitTVK", "StartupConfiguration", ""},
+                                        {"TfmAudio", "VoiceRecorder", ""},
+                                        {"TfmCallerID", "CallerIdPopup", "fmCallerID"}};
+    ASSERT_EQ(created.size(), qsizetype(expected.size()));
+    for (size_t i = 0; i < expected.size(); ++i) {
+        const WindowedProgram::Created& made = created[qsizetype(i)];
+        EXPECT_EQ(made.component, QLatin1String(expected[i].component));
+        ASSERT_TRUE(made.object) << expected[i].component;
+        EXPECT_STREQ(made.object->metaObject()->className(), expected[i].className);
+        if (*expected[i].objectName) {
+            EXPECT_EQ(made.object->objectName(), QLatin1String(expected[i].objectName));
+        }
     }
+    Program& core = program.app->program();
+    EXPECT_EQ(created[0].object.data(), static_cast<QObject*>(program.app->mainWindow()));
+    EXPECT_EQ(created[1].object.data(), static_cast<QObject*>(program.app->settingsDialog()));
+    EXPECT_EQ(created[12].object.data(), static_cast<QObject*>(&core.modem()));
+    EXPECT_EQ(created[14].object.data(), static_cast<QObject*>(&core.recorder()));
     EXPECT_EQ(program.main().windowTitle(), QStringLiteral("Orlamo"));
     EXPECT_EQ(QDir::currentPath(), QDir(program.dir.path()).absolutePath()) << "the working folder is current";
     EXPECT_TRUE(program.app->program().automaticRecordingArmed()) << "armed at the end of the start, shown or not";
     // No modem is configured: the first run found none, and Record stays off.
     EXPECT_TRUE(program.prompter.shown.join(QLatin1Char('|')).contains(QStringLiteral("No modem detected")));
     EXPECT_FALSE(program.main().recordEnabled());
+
+    // The windows go in reverse order, then the program's controllers in reverse; nothing is left.
+    QStringList windows;
+    QStringList controllers;
+    QStringList gone;
+    for (const WindowedProgram::Created& made : created) {
+        (made.object->isWidgetType() ? windows : controllers).prepend(made.component);
+        QObject::connect(made.object, &QObject::destroyed, [&gone, name = made.component] { gone.append(name); });
+    }
+    program.app.reset();
+    EXPECT_EQ(gone, windows + controllers);
 }
 
 TEST(Start, GeometryComesFromLowerCaseParams) {
