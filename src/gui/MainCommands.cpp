@@ -104,6 +104,7 @@ void MainCommands::buildMainMenu(QMenuBar* bar) {
     m_actions.settings = plainItem("Settings1", QStringLiteral("Settings..."));
     options->addAction(m_actions.settings);
     QMenu* modem = options->addMenu(QStringLiteral("Modem"));
+    m_modemMenus.append(modem);
     m_modemOnItems.append(item(a.modemOn, "On1"));
     m_modemOffItems.append(item(a.modemOff, "Off1"));
     modem->addAction(m_modemOnItems.last());
@@ -129,7 +130,7 @@ QMenu* MainCommands::buildListMenu(QWidget* parent) {
     menu->setObjectName(QStringLiteral("PopupMenu1"));
     const MainActions& a = m_actions;
     menu->addAction(item(a.memo, "Memo1"));
-    menu->addAction(item(a.deleteRecordings, "Delete2"));
+    menu->addAction(item(a.deleteRecordings, "Delete2", {}, "Ctrl+D"));
     menu->addAction(item(a.moveTo, "MoveTo2"));
     menu->addAction(item(a.copyToFolder, "CopyToFolder2"));
     menu->addSeparator();
@@ -154,10 +155,11 @@ void MainCommands::fillTrayMenu(QMenu* tray) {
     tray->addAction(m_actions.trayShow);
     tray->addSeparator();
     tray->addAction(item(a.play, "TrayPlay"));
-    tray->addAction(item(a.stop, "TrayStop"));
+    tray->addAction(item(a.stop, "TrayStop", {}, "Ctrl+S"));
     tray->addAction(item(a.record, "TrayRecord"));
     tray->addSeparator();
     QMenu* modem = tray->addMenu(QStringLiteral("Modem"));
+    m_modemMenus.append(modem);
     m_modemOnItems.append(item(a.modemOn, "TrayModemOn"));
     m_modemOffItems.append(item(a.modemOff, "TrayModemOff"));
     modem->addAction(m_modemOnItems.last());
@@ -169,16 +171,28 @@ void MainCommands::fillTrayMenu(QMenu* tray) {
     tray->addAction(m_actions.trayExit);
 }
 
-void MainCommands::setRecordingCount(int rows) {
-    const bool any = rows > 0;
+void MainCommands::apply(const CommandState& state) {
+    const bool any = state.rows > 0;
+    const bool idle = !state.recording;
     const MainActions& a = m_actions;
-    for (QAction* command : {a.memo, a.deleteRecordings, a.copyToFolder, a.play, a.pause, a.stop, a.moveTo,
-                             a.volumeLevel, a.voiceEqualizer, a.search, a.emailFile})
+    for (QAction* command : {a.memo, a.deleteRecordings, a.copyToFolder, a.moveTo, a.search, a.emailFile})
         command->setEnabled(any);
-    if (!any) {
-        a.rewind->setEnabled(false);
-        a.fastForward->setEnabled(false);
-    }
+    a.play->setEnabled(any && idle);
+    a.pause->setEnabled((any || state.playbackActive) && idle);
+    a.stop->setEnabled(state.recording ? state.recorderAllowsStop : any || state.playbackActive);
+    for (QAction* command : {a.rewind, a.fastForward})
+        command->setEnabled(state.seekOffered && state.playbackActive && idle);
+    for (QAction* command : {a.volumeLevel, a.voiceEqualizer})
+        command->setEnabled(any && idle && state.playbackAllowsPostProcessing && !state.playbackActive);
+    a.record->setChecked(state.recording);
+    a.record->setEnabled(state.recordAvailable && idle && state.playbackAllowsRecord);
+    for (QAction* command : {a.modemOn, a.modemOff})
+        command->setEnabled(idle);
+    for (QMenu* menu : m_modemMenus)
+        menu->menuAction()->setEnabled(idle);
+    for (QAction* item : {a.settings, a.diagnostics})
+        if (item)
+            item->setEnabled(idle);
 }
 
 void MainCommands::setModemPortOpen(bool open) {

@@ -45,6 +45,18 @@ struct MainActions {
     QAction* trayExit = nullptr;
 };
 
+/// What decides which commands are available.
+struct CommandState {
+    int rows = 0;                     ///< recordings in the view
+    bool recording = false;           ///< a recording runs (or starts, or stops)
+    bool recorderAllowsStop = true;   ///< false while a recording's start sequence runs
+    bool recordAvailable = false;     ///< the modem can record
+    bool playbackActive = false;      ///< a recording plays or is paused
+    bool playbackAllowsRecord = true; ///< playback does not hold the recording controls
+    bool playbackAllowsPostProcessing = true;
+    bool seekOffered = false; ///< paused: Rewind and Fast forward step
+};
+
 /// Every command is an action of its own; each menu item is an action of its own with its component
 /// name (`Play1`, `TrayPlay`, `Delete2`, ...) that triggers the command and is available exactly when
 /// the command is, so the main menu, the pop-up menus and the tray each carry their own item (and
@@ -65,9 +77,11 @@ public:
     /// The tray menu's items after "Show": Play, Stop, Record, Modem, Exit.
     void fillTrayMenu(QMenu* tray);
 
-    /// Which commands need a recording: available when the view has at least one row. Rewind and
-    /// Fast forward are taken away with an empty view; playback gives them back.
-    void setRecordingCount(int rows);
+    /// Which commands are available. Those that need a recording need a row in the view; while a
+    /// recording runs nothing else may use the modem or the sound (playback, post-processing,
+    /// settings, diagnostics, the modem menus); Stop stays while something records or plays, even
+    /// when the view has become empty.
+    void apply(const CommandState& state);
     /// The check marks of the modem items: On while the port is open, Off while it is closed.
     void setModemPortOpen(bool open);
 
@@ -84,4 +98,6 @@ private:
     /// The check-mark items of Modem On and Off in the main menu and the tray.
     QList<QAction*> m_modemOnItems;
     QList<QAction*> m_modemOffItems;
+    /// The Modem menus of the main menu and the tray.
+    QList<QMenu*> m_modemMenus;
 };

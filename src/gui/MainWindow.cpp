@@ -80,8 +80,7 @@ MainWindow::MainWindow(Config& config, Catalogue& catalogue, Logger& logger, Pro
     }
     connectWindowCommands();
     setModemPortOpen(false);
-    m_commands->setRecordingCount(0);
-    updateRecordControls();
+    updateCommands();
     // Moving the volume hands the focus back to the list.
     connect(m_volume, &QSlider::valueChanged, this, [this] { m_list->setFocus(Qt::OtherFocusReason); });
     m_header->viewport()->installEventFilter(this);
@@ -97,7 +96,7 @@ void MainWindow::connectWindowCommands() {
     connect(a.modemOff, &QAction::triggered, this, &MainWindow::modemOffRequested);
     // The button stays down while recording: the recorder decides, not the click.
     connect(a.record, &QAction::triggered, this, [this] {
-        actions().record->setChecked(m_recording);
+        actions().record->setChecked(m_commandState.recording);
         Q_EMIT recordRequested();
     });
     connect(a.stop, &QAction::triggered, this, &MainWindow::stopRequested);
@@ -253,30 +252,46 @@ void MainWindow::refreshModemPanels() {
 }
 
 void MainWindow::setRecordEnabled(bool on) {
-    m_recordEnabled = on;
-    updateRecordControls();
+    m_commandState.recordAvailable = on;
+    updateCommands();
 }
 
 void MainWindow::setRecording(bool on) {
-    m_recording = on;
-    updateRecordControls();
+    m_commandState.recording = on;
+    updateCommands();
 }
 
 void MainWindow::setPlaybackAllowsRecord(bool on) {
-    m_playbackAllowsRecord = on;
-    updateRecordControls();
+    m_commandState.playbackAllowsRecord = on;
+    updateCommands();
 }
 
 void MainWindow::setStopEnabled(bool on) {
-    actions().stop->setEnabled(on);
+    m_commandState.recorderAllowsStop = on;
+    updateCommands();
 }
 
-void MainWindow::updateRecordControls() {
-    // The port opens and closes during a recording's start and stop; Record stays locked meanwhile.
-    const MainActions& a = actions();
-    a.record->setChecked(m_recording);
-    a.record->setEnabled(m_recordEnabled && !m_recording && m_playbackAllowsRecord);
-    a.modemOn->setEnabled(!m_recording);
-    a.modemOff->setEnabled(!m_recording);
-    a.settings->setEnabled(!m_recording);
+void MainWindow::setPlaybackActive(bool on) {
+    m_commandState.playbackActive = on;
+    updateCommands();
+}
+
+void MainWindow::setSeekOffered(bool on) {
+    m_commandState.seekOffered = on;
+    updateCommands();
+}
+
+void MainWindow::setPlaybackAllowsPostProcessing(bool on) {
+    m_commandState.playbackAllowsPostProcessing = on;
+    updateCommands();
+}
+
+void MainWindow::setRecordingCount(int rows) {
+    m_commandState.rows = rows;
+    updateCommands();
+}
+
+void MainWindow::updateCommands() {
+    // The port opens and closes during a recording's start and stop; the commands stay locked meanwhile.
+    m_commands->apply(m_commandState);
 }

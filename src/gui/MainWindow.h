@@ -93,12 +93,20 @@ public:
     void showError(const QString& text);
     /// The check marks of the modem menu items: On while the port is open, Off while it is closed.
     void setModemPortOpen(bool open);
-    bool recordEnabled() const { return m_recordEnabled; }
+    bool recordEnabled() const { return m_commandState.recordAvailable; }
     /// The Record button is down while a recording starts or runs; the modem menus are then locked.
     void setRecording(bool on);
+    /// The recorder's word on Stop (taken away while a recording's start sequence runs).
     void setStopEnabled(bool on);
     /// Playback takes Record away while it plays (and gives it back at its end).
     void setPlaybackAllowsRecord(bool on);
+    /// The playback controller's state: playing or paused, Rewind and Fast forward offered,
+    /// post-processing allowed.
+    void setPlaybackActive(bool on);
+    void setSeekOffered(bool on);
+    void setPlaybackAllowsPostProcessing(bool on);
+    /// The rows of the view, for the commands that need a recording.
+    void setRecordingCount(int rows);
 
 Q_SIGNALS:
     void firstShown();
@@ -135,7 +143,7 @@ private:
     void connectWindowCommands();
     void attachCatalogue(Catalogue& catalogue);
     void connectListCommands(Catalogue& catalogue);
-    void updateRecordControls();
+    void updateCommands();
     void updateListCommands();
     void fitMemoColumn();
     void headerSectionResized(int section, int newSize);
@@ -171,9 +179,7 @@ private:
     bool m_hasPlaybackDevice = false;
     bool m_shownOnce = false;
     bool m_closing = false;
-    bool m_recordEnabled = false;
-    bool m_recording = false;
-    bool m_playbackAllowsRecord = true;
+    CommandState m_commandState;
     std::array<int, 3> m_columnWidths = {75, 70, 70}; ///< Date, Time, Duration
     std::array<QLabel*, 3> m_statusPanels{};
 };

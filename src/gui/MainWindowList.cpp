@@ -37,12 +37,12 @@ void MainWindow::attachCatalogue(Catalogue& catalogue) {
     for (int i = 0; i < 3; ++i)
         m_list->setColumnWidth(i, m_columnWidths[size_t(i)]);
     connect(m_listModel, &QAbstractItemModel::modelReset, this, [this] {
-        m_commands->setRecordingCount(m_listModel->rowCount());
+        setRecordingCount(m_listModel->rowCount());
         fitMemoColumn();
     });
     connect(m_listModel, &RecordingsListModel::currentRowChanged, this,
-            [this] { m_commands->setRecordingCount(m_listModel->rowCount()); });
-    m_commands->setRecordingCount(m_listModel->rowCount());
+            [this] { setRecordingCount(m_listModel->rowCount()); });
+    setRecordingCount(m_listModel->rowCount());
     connect(m_header, &QHeaderView::sectionResized, this,
             [this](int section, int, int size) { headerSectionResized(section, size); });
     connect(m_list->horizontalScrollBar(), &QScrollBar::valueChanged, m_header, &QHeaderView::setOffset);
@@ -157,7 +157,7 @@ void MainWindow::resetListControls() {
     TableFile& calls = m_catalogue->recordings();
     if (calls.active() && calls.recordCount() > 0)
         calls.first();
-    m_commands->setRecordingCount(m_listModel ? m_listModel->rowCount() : 0);
+    setRecordingCount(m_listModel ? m_listModel->rowCount() : 0);
 }
 
 void MainWindow::writeGeometry() {

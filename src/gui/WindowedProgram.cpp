@@ -232,15 +232,10 @@ void WindowedProgram::connectPlayback() {
 
     connect(&playback, &PlaybackController::playPressed, a.play, &QAction::setChecked);
     connect(&playback, &PlaybackController::pausePressed, a.pause, &QAction::setChecked);
-    connect(&playback, &PlaybackController::seekControlsEnabled, main, [a](bool on) {
-        a.rewind->setEnabled(on);
-        a.fastForward->setEnabled(on);
-    });
+    connect(&playback, &PlaybackController::seekControlsEnabled, main, &MainWindow::setSeekOffered);
+    connect(&playback, &PlaybackController::playbackActiveChanged, main, &MainWindow::setPlaybackActive);
     connect(&playback, &PlaybackController::recordControlsEnabled, main, &MainWindow::setPlaybackAllowsRecord);
-    connect(&playback, &PlaybackController::postProcessingEnabled, main, [a](bool on) {
-        a.volumeLevel->setEnabled(on);
-        a.voiceEqualizer->setEnabled(on);
-    });
+    connect(&playback, &PlaybackController::postProcessingEnabled, main, &MainWindow::setPlaybackAllowsPostProcessing);
     connect(&playback, &PlaybackController::positionChanged, main->positionBar(), &QSlider::setValue);
     connect(&playback, &PlaybackController::displayBlock, main->trace(), &SignalTrace::displayBlock);
     connect(&playback, &PlaybackController::clearDisplay, main->trace(), &SignalTrace::clearDisplay);

@@ -143,9 +143,9 @@ TEST_F(MainWindowTest, MenusCarryTheirItemsInOrderWithCaptionsAndShortcuts) {
     EXPECT_EQ(main().tray()->menu()->objectName(), QStringLiteral("TrayPopUp"));
     EXPECT_EQ(entries(main().tray()->menu()), (QStringList{"TrayShow:Show", "-", "TrayPlay:Play", "TrayStop:Stop",
                                                            "TrayRecord:Record", "-", "Modem>", "-", "TrayExit:Exit"}));
-    const std::map<const char*, const char*> shortcuts = {{"Play1", "Ctrl+P"},   {"Stop1", "Ctrl+S"},
-                                                          {"Record1", "Ctrl+R"}, {"Comment1", "Ctrl+M"},
-                                                          {"Delete1", "Ctrl+D"}, {"Exit1", "Ctrl+X"}};
+    const std::map<const char*, const char*> shortcuts = {
+        {"Play1", "Ctrl+P"},   {"Stop1", "Ctrl+S"}, {"Record1", "Ctrl+R"}, {"Comment1", "Ctrl+M"},
+        {"Delete1", "Ctrl+D"}, {"Exit1", "Ctrl+X"}, {"Delete2", "Ctrl+D"}, {"TrayStop", "Ctrl+S"}};
     for (const auto& [name, keys] : shortcuts)
         EXPECT_EQ(action(name)->shortcut(), QKeySequence(QString::fromLatin1(keys))) << name;
     // Each key reaches its command from the window: Ctrl+P plays the current recording.
@@ -153,6 +153,10 @@ TEST_F(MainWindowTest, MenusCarryTheirItemsInOrderWithCaptionsAndShortcuts) {
     list().setFocus();
     QTest::keyClick(&main(), Qt::Key_P, Qt::ControlModifier);
     EXPECT_EQ(played.count(), 1);
+    // The same keys shown in the pop-up and tray menus do not make the window's ambiguous.
+    QSignalSpy stopped(action("acStop"), &QAction::triggered);
+    QTest::keyClick(&main(), Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(stopped.count(), 1);
 }
 
 TEST_F(MainWindowTest, MarkingFollowsTheKeysAndTheMouse) {
@@ -472,8 +476,13 @@ TEST_F(MainWindowTest, PlayAndStopFromTheWindowDriveThePlayerAndItsControls) {
     button("Playsb1")->click();
     EXPECT_TRUE(action("acPlay")->isChecked()) << prompter.shown.join('|').toStdString();
     EXPECT_FALSE(action("acRecord")->isEnabled()) << "no recording while playing";
+    // Post-processing waits for the end of playback, whichever row becomes current meanwhile.
+    calls().next();
+    EXPECT_FALSE(action("acVolumeLevel")->isEnabled());
+    EXPECT_FALSE(action("acVoiceEqualizer")->isEnabled());
     ASSERT_TRUE(waitUntil([&] { return main().positionBar()->value() > 0; }, 20000));
     button("StopSb1")->click();
     EXPECT_FALSE(action("acPlay")->isChecked());
+    EXPECT_TRUE(action("acVolumeLevel")->isEnabled());
     qunsetenv(OutputDevices::kDeviceVariable);
 }

@@ -1,6 +1,7 @@
 // The main window's Record and Stop controls driving a real recording on the simulated modem.
 #include "audio/WaveFormat.h"
 #include "gui/MainWindow.h"
+#include "gui/TrayIcon.h"
 #include "gui/WindowedProgram.h"
 #include "library/Catalogue.h"
 #include "library/TableFile.h"
@@ -19,6 +20,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QMenu>
 #include <QStatusBar>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -129,6 +131,34 @@ TEST_F(WindowedRecorder, RecordAndStopFollowTheRecordingAndTheTraceShowsTheSound
     const QStringList files = QDir(dir.filePath(QStringLiteral("wav"))).entryList({QStringLiteral("1_*.wav")});
     EXPECT_EQ(files.size(), 1);
     EXPECT_TRUE(prompter.shown.isEmpty()) << prompter.shown.join('|').toStdString();
+
+    // A second call with a recording in the view: while it records nothing else may use the modem or the
+    // sound, and Stop stays when the view empties under it.
+    const MainActions& a = main().actions();
+    EXPECT_TRUE(a.play->isEnabled());
+    EXPECT_TRUE(a.volumeLevel->isEnabled());
+    a.record->trigger();
+    ASSERT_TRUE(waitUntil([&] { return recorder().receiving(); })) << prompter.shown.join('|').toStdString();
+    for (QAction* locked : {a.play, a.pause, a.rewind, a.fastForward, a.volumeLevel, a.voiceEqualizer, a.settings,
+                            a.diagnostics, a.modemOn, a.modemOff})
+        EXPECT_FALSE(locked->isEnabled()) << locked->objectName().toStdString();
+    QList<QMenu*> modemMenus;
+    for (QMenu* menu : main().findChildren<QMenu*>() + main().tray()->menu()->findChildren<QMenu*>())
+        if (menu->title() == QStringLiteral("Modem"))
+            modemMenus << menu;
+    EXPECT_EQ(modemMenus.size(), 2);
+    for (QMenu* menu : modemMenus)
+        EXPECT_FALSE(menu->menuAction()->isEnabled());
+    prompter.answers.push_back(Prompter::Answer::Ok);
+    a.deleteRecordings->trigger();
+    ASSERT_EQ(list->rowCount(), 0);
+    EXPECT_TRUE(a.stop->isEnabled());
+    a.stop->trigger();
+    ASSERT_TRUE(waitUntil([&] { return !recorder().recording() && a.record->isEnabled(); }));
+    EXPECT_TRUE(a.settings->isEnabled());
+    EXPECT_TRUE(a.diagnostics->isEnabled());
+    EXPECT_EQ(list->rowCount(), 1);
+    EXPECT_TRUE(a.play->isEnabled());
 }
 
 TEST_F(WindowedRecorder, ModemOffLeavesRecordOfferedAndRecordOpensThePortItself) {
