@@ -15,8 +15,8 @@ public:
     qint64 now() const { return m_now; }
     /// The length of every pause so far, in order.
     QList<int> pauses() const { return m_pauses; }
-    /// Runs at each pause, while the controller is inside it.
-    std::function<void()> onPause;
+    /// Runs at each pause, while the exchange is inside it.
+    std::function<void()> duringPause;
 
     void pause(int ms) override;
     std::unique_ptr<ModemTimer> makeTimer(TimerMode mode, std::function<void()> expired) override;

@@ -44,7 +44,8 @@ struct ModemSetupWindowsTest : ::testing::Test {
         settings.flow = SerialChannel::FlowControl::None;
         settings.replyTimeoutSeconds = 2;
         modem.setSettings(settings);
-        parse.setQuery([this](const QString& command, QString& reply) { return modem.sendQuery(command, reply); });
+        parse.setQuery(
+            [this](const QString& command, QString& reply) { return modem.exchange().sendQuery(command, reply); });
         for (int port = 1; port <= 8; ++port)
             config.writeString(QStringLiteral("Ports"), QStringLiteral("Com%1").arg(port),
                                dir.filePath(QStringLiteral("absent%1").arg(port)));
