@@ -1,10 +1,9 @@
-// Modem initialisation, automatic-record mode, rings, ring time-out learning, rejection, caller ID.
+// Modem initialisation, Modem On and Off, and rings and caller ID reaching call detection through the exchange.
 #include "FakeModem.h"
 #include "ModemTestBase.h"
 
 #include <QSignalSpy>
 #include <QThread>
-#include <QTimer>
 
 namespace {
 
@@ -26,11 +25,6 @@ struct CallDetectionTest : ModemTestBase {
             QThread::yieldCurrentThread();
         ASSERT_EQ(modem->channel().bytesHeld(), text.size());
         QCoreApplication::processEvents();
-    }
-    /// Rings `count` times, `gapMs` apart, then stops.
-    void ring(int count, int gapMs) {
-        for (int i = 0; i < count; ++i)
-            QTimer::singleShot(i * gapMs, &fake, [this] { fake.send("\r\nRING\r\n"); });
     }
     int logged(const QString& line) const { return static_cast<int>(logger.lines().count(line)); }
 };
@@ -90,33 +84,6 @@ TEST_F(CallDetectionTest, ModemOnAndOff) {
     EXPECT_FALSE(modem->modemOnClicked());
     EXPECT_FALSE(modem->portOpen());
     EXPECT_EQ(modem->portText(), QStringLiteral("9"));
-}
-
-TEST_F(CallDetectionTest, LearnsTheRingTimeOutAndTriggersWhenTheRingsStop) {
-    settings.rejectCall = false;
-    armed();
-    QSignalSpy triggered(&modem->calls(), &CallDetector::recordTriggered);
-    ring(2, 600);
-    ASSERT_TRUE(waitUntil([&] { return modem->calls().ringTimeOutKnown(); }));
-    // About 1.2 x the 600 ms interval, counted in 100 ms ticks of 120 ms each.
-    const int learned = modem->calls().ringTimeOut();
-    EXPECT_EQ(learned % 120, 0);
-    EXPECT_GE(learned, 360);
-    EXPECT_LE(learned, 1200);
-    EXPECT_EQ(config.readInteger(QStringLiteral("General"), QStringLiteral("RingTimeOut"), -1), learned);
-    EXPECT_EQ(modem->calls().ringCount(), 2);
-    ASSERT_TRUE(triggered.wait(10000));
-    EXPECT_TRUE(modem->calls().recordTrigger());
-    EXPECT_TRUE(modem->calls().autoStarted());
-    EXPECT_EQ(logged(QStringLiteral("ring")), 2);
-    EXPECT_TRUE(modem->calls().takeRecordTrigger());
-    EXPECT_FALSE(modem->calls().takeRecordTrigger());
-
-    // A later run uses the stored value from the first ring on.
-    modem.reset();
-    armed();
-    EXPECT_TRUE(modem->calls().ringTimeOutKnown());
-    EXPECT_EQ(modem->calls().ringTimeOut(), learned);
 }
 
 TEST_F(CallDetectionTest, CallerIdentification) {

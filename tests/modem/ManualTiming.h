@@ -1,5 +1,5 @@
-// A clock for the modem controller that moves only when the test turns it: timers expire in advance(),
-// and a pause returns at once after noting its length.
+// A clock for the modem exchange and call detection that moves only when the test turns it: timers
+// expire in advance(), and a pause returns at once after noting its length.
 #pragma once
 
 #include "modem/ModemTiming.h"
