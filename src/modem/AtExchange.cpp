@@ -41,7 +41,7 @@ AtExchange::~AtExchange() {
     disconnect(&m_channel, nullptr, this, nullptr);
 }
 
-std::optional<AtResult> AtExchange::exchange(const QString& command, const QString* description) {
+std::optional<AtResult> AtExchange::awaitCommand(const QString& command, const QString* description) {
     return await(commandLine(command), command, description);
 }
 
@@ -82,7 +82,7 @@ std::optional<AtResult> AtExchange::await(const QByteArray& line, const QString&
 }
 
 AtResult AtExchange::sendCommand(const QString& command, const QString& description, const QString& expected) {
-    if (const std::optional<AtResult> refused = exchange(command, &description))
+    if (const std::optional<AtResult> refused = awaitCommand(command, &description))
         return *refused;
     QString reply;
     switch (m_reply) {
@@ -117,7 +117,7 @@ AtResult AtExchange::sendCommand(const QString& command, const QString& descript
 }
 
 AtResult AtExchange::sendQuery(const QString& command, QString& reply) {
-    if (const std::optional<AtResult> refused = exchange(command, nullptr))
+    if (const std::optional<AtResult> refused = awaitCommand(command, nullptr))
         return *refused;
     switch (m_reply) {
     case Reply::Ok: {

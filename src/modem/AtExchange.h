@@ -67,7 +67,7 @@ private:
     /// What the bytes of an exchange are taken as.
     enum class Awaiting { Reply, StreamData, StreamEnd };
 
-    std::optional<AtResult> exchange(const QString& command, const QString* description);
+    std::optional<AtResult> awaitCommand(const QString& command, const QString* description);
     /// Sends `bytes`, logs `description` when given, and waits for the reply; nothing when one came (or the
     /// time-out), else the AtResult that kept it from being sent. `shown` names it in the busy line.
     std::optional<AtResult> await(const QByteArray& bytes, const QString& shown, const QString* description);
