@@ -17,12 +17,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     settings.rejectRings = 2 + (data[0] >> 3) % 19;
     modem.setSettings(settings);
     if (settings.autoRecord)
-        modem.enableAutoRecord();
+        modem.calls().enableAutoRecord();
     else
-        modem.disableAutoRecord();
+        modem.calls().disableAutoRecord();
 
     // Switching automatic recording off keeps the count it had.
-    const int counted = modem.ringCount();
+    const int counted = modem.calls().ringCount();
     int notifications = 0;
     for (const QByteArray& piece : fuzzBytes(data + 1, size - 1).split('\xff')) {
         harness.arrive(piece);
@@ -30,19 +30,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         harness.clock().advance(100);
         harness.drain();
 
-        const QString id = modem.callerId();
+        const QString id = modem.calls().callerId();
         FUZZ_CHECK(id.size() <= 255);
         for (const QChar c : id)
             FUZZ_CHECK(c.unicode() >= ' ' ? c.unicode() != 0x7f : (c == u'\r' || c == u'\n' || c == u'\t'));
-        FUZZ_CHECK(modem.replyBuffer().size() <= 65536);
-        FUZZ_CHECK(modem.ringCount() >= 0 && modem.ringCount() <= counted + notifications);
-        FUZZ_CHECK(settings.autoRecord || modem.ringCount() == counted);
-        FUZZ_CHECK(!modem.rejected() || (settings.rejectCall && modem.ringCount() >= settings.rejectRings));
-        FUZZ_CHECK(!modem.ringTimeOutKnown() || modem.ringTimeOut() > 0);
+        FUZZ_CHECK(modem.exchange().replyBuffer().size() <= 65536);
+        FUZZ_CHECK(modem.calls().ringCount() >= 0 && modem.calls().ringCount() <= counted + notifications);
+        FUZZ_CHECK(settings.autoRecord || modem.calls().ringCount() == counted);
+        FUZZ_CHECK(!modem.calls().rejected() ||
+                   (settings.rejectCall && modem.calls().ringCount() >= settings.rejectRings));
+        FUZZ_CHECK(!modem.calls().ringTimeOutKnown() || modem.calls().ringTimeOut() > 0);
     }
     // The rings stop: the ring timer runs out, the call is taken or passed over.
     harness.clock().advance(60000);
-    FUZZ_CHECK(!modem.rejected());
-    modem.takeRecordTrigger();
+    FUZZ_CHECK(!modem.calls().rejected());
+    modem.calls().takeRecordTrigger();
     return 0;
 }

@@ -8,12 +8,12 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static PtyModem harness;
     ModemController& modem = harness.modem();
-    modem.disableAutoRecord();
+    modem.calls().disableAutoRecord();
     harness.answerNextCommand(fuzzBytes(data, size));
     QString reply;
-    const AtResult result = modem.sendQuery(QStringLiteral("AT+GMM?"), reply);
+    const AtResult result = modem.exchange().sendQuery(QStringLiteral("AT+GMM?"), reply);
     harness.drain();
-    FUZZ_CHECK(!modem.exchangeWaiting());
+    FUZZ_CHECK(!modem.exchange().waiting());
     if (result != AtResult::Ok)
         return 0;
     FUZZ_CHECK(reply.isEmpty() || (reply.front().unicode() > ' ' && reply.back().unicode() > ' '));

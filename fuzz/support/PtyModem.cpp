@@ -78,7 +78,7 @@ void PtyModem::readable() {
     // Posted after the channel's notification: a reply the controller did not take as one waits in
     // vain, so its time-out comes.
     QTimer::singleShot(0, [this] {
-        if (m_modem->exchangeWaiting())
+        if (m_modem->exchange().waiting())
             m_clock->advance(m_modem->settings().replyTimeoutSeconds * 1000);
     });
 }

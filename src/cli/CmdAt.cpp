@@ -67,7 +67,7 @@ int cmdAt(CliContext& context) {
     int exitCode = 0;
     for (const QString& command : commands) {
         QString reply;
-        const AtResult code = modem.sendQuery(command, reply);
+        const AtResult code = modem.exchange().sendQuery(command, reply);
         context.out << "> " << command << '\n';
         if (code == AtResult::Ok && !reply.isEmpty())
             context.out << reply.replace(QLatin1String("\r\n"), QLatin1String("\n")) << '\n';

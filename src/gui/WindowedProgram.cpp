@@ -141,7 +141,7 @@ void WindowedProgram::createWindowsAfter(Program::Step done) {
         break;
     case Program::Step::Armed:
         m_callerId = make<CallerIdPopup>("TfmCallerID");
-        m_callerId->follow(program.modem());
+        m_callerId->follow(program.modem().calls());
         m_main->closeSequence = [this] { m_program->shutdown([this] { m_main->writeGeometry(); }); };
         break;
     }

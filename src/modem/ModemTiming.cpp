@@ -1,4 +1,4 @@
-// The real clock of the modem controller.
+// The real clock of the modem exchange and call detection.
 #include "modem/ModemTiming.h"
 
 #include <QThread>

@@ -1,5 +1,5 @@
-// The modem controller's sense of time: the pause before each command and the timers of the exchange
-// and of call detection. The controller runs on the real clock unless it is given another one.
+// The modem's sense of time: the pause before each command and the timers of the exchange and of call
+// detection. The controller gives them the real clock unless it is given another one.
 #pragma once
 
 #include <functional>
@@ -7,7 +7,7 @@
 
 enum class TimerMode { SingleShot, Repeating };
 
-/// A timer of the controller; its handler runs on the controller's thread.
+/// A timer of the exchange or of call detection; its handler runs on their thread.
 class ModemTimer {
 public:
     virtual ~ModemTimer() = default;

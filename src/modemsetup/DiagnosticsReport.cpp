@@ -55,12 +55,12 @@ bool DiagnosticsReport::runDiagnostics() {
     Q_EMIT progressShown(QStringLiteral("Progress..."));
     const bool automatic = m_settings.autoRecord();
     if (automatic)
-        m_modem.disableAutoRecord();
+        m_modem.calls().disableAutoRecord();
     const QStringList& questions = commands();
     for (int i = 0; i < questions.size(); ++i) {
         m_box.addText(questions[i]);
         QString reply;
-        if (m_modem.sendQuery(questions[i], reply) == AtResult::Ok) {
+        if (m_modem.exchange().sendQuery(questions[i], reply) == AtResult::Ok) {
             if (!reply.isEmpty())
                 m_box.addText(reply);
             m_box.addText(QStringLiteral("OK"));
@@ -72,7 +72,7 @@ bool DiagnosticsReport::runDiagnostics() {
     }
     Q_EMIT progressHidden();
     if (automatic)
-        m_modem.enableAutoRecord();
+        m_modem.calls().enableAutoRecord();
 
     QSaveFile file(reportPath());
     if (file.open(QIODevice::WriteOnly)) {

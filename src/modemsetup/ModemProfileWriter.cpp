@@ -74,15 +74,15 @@ void ModemProfileWriter::writeModem(const QString& key, const QString& value) {
 }
 
 void ModemProfileWriter::testCommand(const QString& key, const QString& command) {
-    const bool accepted =
-        ModemParams::usable(command) && m_modem.sendCommand(command, command, QStringLiteral("ok")) == AtResult::Ok;
+    const bool accepted = ModemParams::usable(command) &&
+                          m_modem.exchange().sendCommand(command, command, QStringLiteral("ok")) == AtResult::Ok;
     writeModem(key, accepted ? command : kNone);
 }
 
 void ModemProfileWriter::probeGain(const char* query, const char* minKey, const char* maxKey, const char* key,
                                    const char* command) {
     QString reply;
-    if (m_modem.sendQuery(QLatin1String(query), reply) != AtResult::Ok) {
+    if (m_modem.exchange().sendQuery(QLatin1String(query), reply) != AtResult::Ok) {
         writeModem(QLatin1String(key), kNone);
         return;
     }
@@ -133,8 +133,9 @@ ModemProfileWriter::Result ModemProfileWriter::writeModemProfile(int number) {
 }
 
 ModemProfileWriter::Result ModemProfileWriter::writeSteps(int number) {
-    m_modem.sendCommand(QStringLiteral("atE0"), QStringLiteral("echo off.."), QStringLiteral("ok"));
-    if (m_modem.sendCommand(QStringLiteral("at"), QStringLiteral("at"), QStringLiteral("ok")) != AtResult::Ok) {
+    m_modem.exchange().sendCommand(QStringLiteral("atE0"), QStringLiteral("echo off.."), QStringLiteral("ok"));
+    if (m_modem.exchange().sendCommand(QStringLiteral("at"), QStringLiteral("at"), QStringLiteral("ok")) !=
+        AtResult::Ok) {
         m_prompter.message(QStringLiteral("There is no voice modem at this com port"), Prompter::Icon::Error);
         return Result::NoModem;
     }
@@ -152,7 +153,7 @@ ModemProfileWriter::Result ModemProfileWriter::writeSteps(int number) {
 
     m_profile.setVoiceFeatures(false);
     const QString voiceMode = QStringLiteral("at+fclass=8");
-    if (m_modem.sendCommand(voiceMode, voiceMode, QStringLiteral("ok")) == AtResult::Ok) {
+    if (m_modem.exchange().sendCommand(voiceMode, voiceMode, QStringLiteral("ok")) == AtResult::Ok) {
         m_step = 0;
         Q_EMIT gaugeChanged(0);
         Q_EMIT gaugeShown(true);

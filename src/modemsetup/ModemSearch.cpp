@@ -36,7 +36,7 @@ QString ModemSearch::identify(const char* first, const char* second, const char*
         if (command == nullptr)
             continue;
         QString reply;
-        if (m_modem.sendQuery(QLatin1String(command), reply) == AtResult::Ok)
+        if (m_modem.exchange().sendQuery(QLatin1String(command), reply) == AtResult::Ok)
             return identityText(reply);
     }
     return fallback;
@@ -67,12 +67,12 @@ int ModemSearch::searchModems(bool eraseProfile) {
             failed.append(port);
             continue;
         }
-        if (m_modem.sendCommand(QStringLiteral("AT"), QStringLiteral("Sending AT"), QStringLiteral("ok")) !=
+        if (m_modem.exchange().sendCommand(QStringLiteral("AT"), QStringLiteral("Sending AT"), QStringLiteral("ok")) !=
             AtResult::Ok) {
             m_modem.closeModemPort();
             continue;
         }
-        m_modem.sendCommand(QStringLiteral("atE0"), QStringLiteral("echo off.."), QStringLiteral("ok"));
+        m_modem.exchange().sendCommand(QStringLiteral("atE0"), QStringLiteral("echo off.."), QStringLiteral("ok"));
         ++m_count;
         ModemParams& found = entry(m_count);
         found = ModemParams();

@@ -72,9 +72,9 @@ void StartupConfiguration::applyConfiguration() {
         Q_EMIT recordEnabled(false);
     }
     if (m_settings.autoRecord())
-        m_modem.enableAutoRecord();
+        m_modem.calls().enableAutoRecord();
     else
-        m_modem.disableAutoRecord();
+        m_modem.calls().disableAutoRecord();
 }
 
 int StartupConfiguration::findModems() {

@@ -167,13 +167,14 @@ void Program::createModem() {
     ModemSettings line;
     line.port = m_config->readInteger(QStringLiteral("Modem"), QStringLiteral("port"), 1);
     m_modem->setSettings(ModemSettings::fromSettings(*m_settings, line));
-    m_probe->setQuery([this](const QString& command, QString& reply) { return m_modem->sendQuery(command, reply); });
+    m_probe->setQuery(
+        [this](const QString& command, QString& reply) { return m_modem->exchange().sendQuery(command, reply); });
     // Every opening that succeeds offers Record again, but only to a modem with voice features.
     connect(m_modem.get(), &ModemController::portOpenChanged, this, [this](bool open) {
         if (open)
             setRecordAvailable(voiceFeatures());
     });
-    connect(m_modem.get(), &ModemController::handsetEventsLearned, m_profile.get(), &ModemProfile::setHandsetEvents);
+    connect(&m_modem->calls(), &CallDetector::handsetEventsLearned, m_profile.get(), &ModemProfile::setHandsetEvents);
 }
 
 bool Program::voiceFeatures() const {
@@ -242,7 +243,7 @@ bool Program::changeSettings(const std::function<void()>& dialog) {
         calls->disableControls();
     try {
         if (m_settings->autoRecord())
-            m_modem->disableAutoRecord();
+            m_modem->calls().disableAutoRecord();
         if (dialog)
             dialog();
         m_startup->applyConfiguration();
@@ -267,7 +268,7 @@ void Program::createRecorder() {
     m_recorder->recoverRecordedFile();
     connect(m_recorder.get(), &VoiceRecorder::recordEnabled, this,
             [this](bool on) { setRecordAvailable(on && voiceFeatures()); });
-    connect(m_modem.get(), &ModemController::recordTriggered, this, [this] {
+    connect(&m_modem->calls(), &CallDetector::recordTriggered, this, [this] {
         // The idle handler's turn: after the ring timer's handler has returned.
         QMetaObject::invokeMethod(this, &Program::recordTriggered, Qt::QueuedConnection);
     });
@@ -287,7 +288,7 @@ void Program::createPlayback() {
 }
 
 void Program::recordTriggered() {
-    if (m_armed && m_recorder && m_settings->autoRecord() && m_modem->takeRecordTrigger())
+    if (m_armed && m_recorder && m_settings->autoRecord() && m_modem->calls().takeRecordTrigger())
         m_recorder->startRecording();
 }
 
@@ -363,7 +364,7 @@ QStringList Program::shutdown(const std::function<void()>& windowSteps) {
     sequence.add(names[7], [this] {
         // A close that came inside a modem exchange's wait (a recording's stop reinitialising the
         // modem) leaves the controllers to the destructor, after that wait has returned.
-        if (!(m_modem && m_modem->exchangeWaiting()))
+        if (!(m_modem && m_modem->exchange().waiting()))
             releaseControllers();
     });
     const QStringList failed = sequence.run();

@@ -32,9 +32,9 @@ VoiceRecorder::VoiceRecorder(Logger& logger, Prompter& prompter, ModemController
     connect(&m_clock, &QTimer::timeout, this, &VoiceRecorder::clockTick);
     m_reconnect.setInterval(kReconnectMs);
     connect(&m_reconnect, &QTimer::timeout, this, &VoiceRecorder::tryReconnect);
-    connect(&m_modem, &ModemController::voiceData, this, &VoiceRecorder::voiceData);
+    connect(&m_modem.exchange(), &AtExchange::voiceData, this, &VoiceRecorder::voiceData);
     connect(&m_modem, &ModemController::portOpenChanged, this, &VoiceRecorder::portOpenChanged);
-    connect(&m_modem, &ModemController::handsetPutDown, this, &VoiceRecorder::handsetPutDown);
+    connect(&m_modem.calls(), &CallDetector::handsetPutDown, this, &VoiceRecorder::handsetPutDown);
     connect(&m_path, &RecordingPath::dleEvent, this, &VoiceRecorder::dleEvent);
     connect(&m_path, &RecordingPath::writeFailure, this, &VoiceRecorder::writeFailure);
     connect(&m_path, &RecordingPath::lineEnded, this, &VoiceRecorder::lineEnded);
@@ -58,15 +58,15 @@ void VoiceRecorder::startRecording() {
         return;
     m_recordPressed = true;
     Q_EMIT recordingChanged(true);
-    if (m_modem.voiceReception())
+    if (m_modem.exchange().voiceReception())
         return;
     m_starting = true;
     const auto started = qScopeGuard([this] { m_starting = false; });
-    m_outgoing = m_modem.autoStarted() && m_modem.outgoingCall();
+    m_outgoing = m_modem.calls().autoStarted() && m_modem.calls().outgoingCall();
     m_handsetDown = false;
     m_logger.add(QStringLiteral("-- Recording started"));
     if (m_settings.autoRecord())
-        m_modem.disableAutoRecord();
+        m_modem.calls().disableAutoRecord();
     Q_EMIT recordEnabled(false);
     Q_EMIT stopEnabled(false);
 
@@ -91,24 +91,25 @@ void VoiceRecorder::startRecording() {
         m_prompter.message(text, Prompter::Icon::Error);
         abortRecordingStart();
     };
-    if (m_redirection && m_modem.sendCommand(QStringLiteral("at+fclass=12"), voiceMode, ok) != AtResult::Ok) {
+    if (m_redirection &&
+        m_modem.exchange().sendCommand(QStringLiteral("at+fclass=12"), voiceMode, ok) != AtResult::Ok) {
         fail(QStringLiteral("Error Setting modem in voice mode.."));
         m_redirection = false;
         return;
     }
-    if (m_modem.sendCommand(p.VoiceMode, voiceMode, ok) != AtResult::Ok)
+    if (m_modem.exchange().sendCommand(p.VoiceMode, voiceMode, ok) != AtResult::Ok)
         return fail(QStringLiteral("Error Setting modem in voice mode.."));
     const qsizetype eq = p.RecGain.indexOf(QLatin1Char('='));
     if (p.RecGain.mid(eq + 1, 4) != QStringLiteral("none") &&
-        m_modem.sendCommand(p.RecGain, p.RecGain, ok) != AtResult::Ok)
+        m_modem.exchange().sendCommand(p.RecGain, p.RecGain, ok) != AtResult::Ok)
         return fail(QStringLiteral("Error setting Rec gain.."));
     if (!p.SilenceTimer.contains(QStringLiteral("NONE"), Qt::CaseInsensitive))
-        m_modem.sendCommand(p.SilenceTimer, p.SilenceTimer, ok);
+        m_modem.exchange().sendCommand(p.SilenceTimer, p.SilenceTimer, ok);
     if (p.VoiceCompression.contains(QStringLiteral("NONE"), Qt::CaseInsensitive))
         return fail(QStringLiteral("Voice compression codec can not be recognized"));
-    if (m_modem.sendCommand(p.VoiceCompression, p.VoiceCompression, ok) != AtResult::Ok)
+    if (m_modem.exchange().sendCommand(p.VoiceCompression, p.VoiceCompression, ok) != AtResult::Ok)
         return fail(QStringLiteral("Error setting voice compession.."));
-    if (m_modem.sendCommand(p.UseLine, QStringLiteral("Voice line set.. "), p.UseLineRes) != AtResult::Ok) {
+    if (m_modem.exchange().sendCommand(p.UseLine, QStringLiteral("Voice line set.. "), p.UseLineRes) != AtResult::Ok) {
         m_modem.closeModemPort();
         return fail(QStringLiteral("Error setting line.."));
     }
@@ -150,7 +151,7 @@ bool VoiceRecorder::createRecordingFile() {
 }
 
 bool VoiceRecorder::startVoiceStream() {
-    if (!m_modem.sendNoWait(QStringLiteral("at+vrx"), QStringLiteral("Receiving data...")))
+    if (!m_modem.exchange().sendNoWait(QStringLiteral("at+vrx"), QStringLiteral("Receiving data...")))
         return false;
     try {
         openRecordingPath();
@@ -169,19 +170,19 @@ bool VoiceRecorder::startVoiceStream() {
 }
 
 void VoiceRecorder::openRecordingPath() {
-    m_modem.setVoiceReception(true);
+    m_modem.exchange().setVoiceReception(true);
     m_receiving = true;
     m_stopQueued = false;
     m_stopMessage.clear();
     WaveFormat modemFormat;
     modemFormat.loadFormatFile(m_workDir + QLatin1Char('/') + kModemCompressionFile);
     const CompressionRecord& record = m_compression.record();
-    m_modem.discardInput();
+    m_modem.exchange().discardInput();
     m_path.start(modemFormat, m_writer.get(), RecordingPath::needsSignFix(record.bps, record.Description),
                  m_settings.discTime());
     // A call the user makes begins with dial tone and key tones: no tone ends it.
     m_path.setTonesEndCall(!m_outgoing);
-    m_dialled = m_outgoing ? m_modem.dialledNumber() : DialledNumber();
+    m_dialled = m_outgoing ? m_modem.calls().dialledNumber() : DialledNumber();
 }
 
 void VoiceRecorder::restoreControls() {
@@ -231,11 +232,11 @@ void VoiceRecorder::abortRecordingStart() {
 }
 
 void VoiceRecorder::recoverFromFailedStart() {
-    if (m_modem.portOpen() && !m_modem.voiceReception()) {
+    if (m_modem.portOpen() && !m_modem.exchange().voiceReception()) {
         if (m_settings.autoRecord())
-            m_modem.enableAutoRecord();
+            m_modem.calls().enableAutoRecord();
         else
-            m_modem.disableAutoRecord();
+            m_modem.calls().disableAutoRecord();
     }
     checkReadiness();
 }

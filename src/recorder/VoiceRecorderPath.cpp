@@ -14,7 +14,7 @@ void VoiceRecorder::voiceData(const QByteArray& bytes) {
     m_path.setTrace(m_settings.recordTrace());
     m_path.setAnalyse(m_settings.autoRecord());
     m_path.feed(bytes);
-    if (m_modem.autoStarted() && (m_path.callEnded() || m_handsetDown) && !m_stopQueued)
+    if (m_modem.calls().autoStarted() && (m_path.callEnded() || m_handsetDown) && !m_stopQueued)
         requestStop(QStringLiteral("Disconnect line..."));
 }
 
@@ -24,7 +24,7 @@ void VoiceRecorder::dleEvent(char code) {
         m_dialled.add(code, m_path.receivedMs());
     // The handset put down ends the call either way; a tone only when the far end was called to.
     const bool ends = DleFilter::onHook(code) || (DleFilter::endsCall(code) && !m_outgoing);
-    if (ends && m_modem.autoStarted() && !m_stopQueued)
+    if (ends && m_modem.calls().autoStarted() && !m_stopQueued)
         requestStop(QStringLiteral("Disconnect line..."));
 }
 
@@ -49,7 +49,7 @@ void VoiceRecorder::writeFailure(const QString& text) {
 }
 
 void VoiceRecorder::lineEnded() {
-    if (m_modem.autoStarted() && !m_stopQueued)
+    if (m_modem.calls().autoStarted() && !m_stopQueued)
         requestStop(QStringLiteral("Disconnect line..."));
 }
 
@@ -59,7 +59,7 @@ void VoiceRecorder::requestStop(const QString& reason, const QString& message) {
     m_stopQueued = true;
     m_logger.add(reason);
     m_stopMessage = message;
-    m_modem.setAutoStarted(false);
+    m_modem.calls().setAutoStarted(false);
     // The stop closes and reopens the port; it runs after the serial notification that asked for it.
     QMetaObject::invokeMethod(
         this,

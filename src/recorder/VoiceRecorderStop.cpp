@@ -20,11 +20,11 @@ void VoiceRecorder::stopRecording() {
     if (!m_recordPressed || m_starting)
         return;
     m_logger.add(QStringLiteral("-- Recording stopped"));
-    m_modem.setAutoStarted(false);
+    m_modem.calls().setAutoStarted(false);
     // What the queues and the converters still hold belongs to the call: it goes into the file, and the
     // header is completed even for a recording that got no sound.
     m_path.finish(m_receiving);
-    m_modem.setVoiceReception(false);
+    m_modem.exchange().setVoiceReception(false);
     m_receiving = false;
     m_clock.stop();
     m_modem.closeModemPort();
@@ -36,7 +36,7 @@ void VoiceRecorder::stopRecording() {
         entry.audioBytes = m_writer->writtenBytes();
         entry.avgBytesPerSec = m_writer->format().avgBytesPerSec();
         entry.callerIdEnabled = m_settings.callerId() || m_outgoing;
-        entry.callerId = m_outgoing ? outgoingMemo() : m_modem.callerId();
+        entry.callerId = m_outgoing ? outgoingMemo() : m_modem.calls().callerId();
         try {
             baseName = m_catalogue.addRecordingEntry(entry);
         } catch (const TableError& e) {
@@ -79,9 +79,9 @@ void VoiceRecorder::reopenModem() {
         return;
     }
     if (m_settings.autoRecord())
-        m_modem.enableAutoRecord();
+        m_modem.calls().enableAutoRecord();
     else
-        m_modem.disableAutoRecord();
+        m_modem.calls().disableAutoRecord();
 }
 
 void VoiceRecorder::waitForModem() {
@@ -101,9 +101,9 @@ void VoiceRecorder::tryReconnect() {
         return;
     m_reconnect.stop();
     if (m_settings.autoRecord())
-        m_modem.enableAutoRecord();
+        m_modem.calls().enableAutoRecord();
     else
-        m_modem.disableAutoRecord();
+        m_modem.calls().disableAutoRecord();
     Q_EMIT recordEnabled(true);
     if (!m_profile.voiceFeatures())
         Q_EMIT recordEnabled(false);

@@ -203,12 +203,12 @@ TEST_F(WindowedRecorder, StartedAtLogonIntoTheTrayItRecordsACallWithTheWindowNev
     restart({QStringLiteral("STARTUP")}, "AutoRecord=1\r\nVoicefeatures=1\r\nSystemTray=1\r\nDiscTime=2\r\n", false);
     ASSERT_TRUE(main().windowState() & Qt::WindowMinimized);
     ASSERT_FALSE(main().isVisible());
-    ASSERT_TRUE(waitUntil([&] { return app->program().modem().autoRecordMode(); }))
+    ASSERT_TRUE(waitUntil([&] { return app->program().modem().calls().autoRecordMode(); }))
         << prompter.shown.join('|').toStdString();
     ASSERT_TRUE(sim.command(
         QStringLiteral("call rings=2 interval=1500 cid=5550142 audio=speech talk=2 end=silence endfor=20")));
     ASSERT_TRUE(waitUntil([&] { return app->program().catalogue().recordings().recordCount() == 1; }, 60000))
         << (prompter.shown + app->program().logger().lines()).join('\n').toStdString();
     EXPECT_FALSE(main().isVisible());
-    EXPECT_FALSE(app->program().modem().autoStarted()) << "the automatic recording ended as one";
+    EXPECT_FALSE(app->program().modem().calls().autoStarted()) << "the automatic recording ended as one";
 }

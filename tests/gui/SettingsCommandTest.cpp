@@ -131,7 +131,7 @@ struct SettingsCommandTest : ::testing::Test {
 TEST_F(SettingsCommandTest, OkReopensThePortWithTheNewSpeedAndTheListComesBackToItsRow) {
     start();
     EXPECT_EQ(lineSpeed(sim.device()), speed_t(B115200));
-    EXPECT_TRUE(modem().autoRecordMode());
+    EXPECT_TRUE(modem().calls().autoRecordMode());
     calls().setRecNo(3);
 
     // Cancel: the speed chosen is dropped, the port reopens as it was.
@@ -139,7 +139,7 @@ TEST_F(SettingsCommandTest, OkReopensThePortWithTheNewSpeedAndTheListComesBackTo
     bool autoRecordInDialog = true;
     whenShown<QDialog>("fmSettings", [&](QDialog& dialog) {
         portOpenInDialog = modem().portOpen();
-        autoRecordInDialog = modem().autoRecordMode();
+        autoRecordInDialog = modem().calls().autoRecordMode();
         child<QComboBox>(dialog, "cbBaudrate")->setCurrentIndex(0);
         child<QPushButton>(dialog, "CancelBtn")->click();
     });
@@ -160,7 +160,7 @@ TEST_F(SettingsCommandTest, OkReopensThePortWithTheNewSpeedAndTheListComesBackTo
     EXPECT_EQ(value("Modem", "baudrate"), QStringLiteral("0"));
     ASSERT_TRUE(modem().portOpen()) << prompter.shown.join('|').toStdString();
     EXPECT_EQ(lineSpeed(sim.device()), speed_t(B57600));
-    EXPECT_TRUE(modem().autoRecordMode());
+    EXPECT_TRUE(modem().calls().autoRecordMode());
     EXPECT_EQ(calls().recNo(), 3);
     EXPECT_TRUE(main().actions().record->isEnabled());
     EXPECT_TRUE(prompter.shown.isEmpty()) << prompter.shown.join('|').toStdString();

@@ -1,10 +1,9 @@
-// Modem initialisation, automatic-record mode, rings, ring time-out learning, rejection, caller ID.
+// Modem initialisation, Modem On and Off, and rings and caller ID reaching call detection through the exchange.
 #include "FakeModem.h"
 #include "ModemTestBase.h"
 
 #include <QSignalSpy>
 #include <QThread>
-#include <QTimer>
 
 namespace {
 
@@ -16,7 +15,7 @@ struct CallDetectionTest : ModemTestBase {
     void armed() {
         createModem(fake.pty().slavePath());
         ASSERT_TRUE(modem->openModemPort(1, false));
-        modem->enableAutoRecord();
+        modem->calls().enableAutoRecord();
     }
     /// Lets `text` reach the channel whole, so one notification carries all of it.
     void arriveAtOnce(const QByteArray& text) {
@@ -26,11 +25,6 @@ struct CallDetectionTest : ModemTestBase {
             QThread::yieldCurrentThread();
         ASSERT_EQ(modem->channel().bytesHeld(), text.size());
         QCoreApplication::processEvents();
-    }
-    /// Rings `count` times, `gapMs` apart, then stops.
-    void ring(int count, int gapMs) {
-        for (int i = 0; i < count; ++i)
-            QTimer::singleShot(i * gapMs, &fake, [this] { fake.send("\r\nRING\r\n"); });
     }
     int logged(const QString& line) const { return static_cast<int>(logger.lines().count(line)); }
 };
@@ -75,7 +69,7 @@ TEST_F(CallDetectionTest, ModemOnAndOff) {
     ASSERT_TRUE(modem->modemOnClicked());
     EXPECT_EQ(logger.lines().first(), QStringLiteral("-- Modem on clicked"));
     EXPECT_EQ(logger.lines().last(), QStringLiteral("Enabling autoRecord mode"));
-    EXPECT_TRUE(modem->autoRecordMode());
+    EXPECT_TRUE(modem->calls().autoRecordMode());
     const qsizetype from = logger.lines().size();
     ASSERT_TRUE(modem->modemOnClicked());
     EXPECT_EQ(linesSince(from), QStringList{QStringLiteral("-- Modem on clicked")});
@@ -92,68 +86,41 @@ TEST_F(CallDetectionTest, ModemOnAndOff) {
     EXPECT_EQ(modem->portText(), QStringLiteral("9"));
 }
 
-TEST_F(CallDetectionTest, LearnsTheRingTimeOutAndTriggersWhenTheRingsStop) {
-    settings.rejectCall = false;
-    armed();
-    QSignalSpy triggered(modem.get(), &ModemController::recordTriggered);
-    ring(2, 600);
-    ASSERT_TRUE(waitUntil([&] { return modem->ringTimeOutKnown(); }));
-    // About 1.2 x the 600 ms interval, counted in 100 ms ticks of 120 ms each.
-    const int learned = modem->ringTimeOut();
-    EXPECT_EQ(learned % 120, 0);
-    EXPECT_GE(learned, 360);
-    EXPECT_LE(learned, 1200);
-    EXPECT_EQ(config.readInteger(QStringLiteral("General"), QStringLiteral("RingTimeOut"), -1), learned);
-    EXPECT_EQ(modem->ringCount(), 2);
-    ASSERT_TRUE(triggered.wait(10000));
-    EXPECT_TRUE(modem->recordTrigger());
-    EXPECT_TRUE(modem->autoStarted());
-    EXPECT_EQ(logged(QStringLiteral("ring")), 2);
-    EXPECT_TRUE(modem->takeRecordTrigger());
-    EXPECT_FALSE(modem->takeRecordTrigger());
-
-    // A later run uses the stored value from the first ring on.
-    modem.reset();
-    armed();
-    EXPECT_TRUE(modem->ringTimeOutKnown());
-    EXPECT_EQ(modem->ringTimeOut(), learned);
-}
-
 TEST_F(CallDetectionTest, CallerIdentification) {
     armed();
-    QSignalSpy shown(modem.get(), &ModemController::callerIdShown);
+    QSignalSpy shown(&modem->calls(), &CallDetector::callerIdShown);
     arriveAtOnce("\r\nDATE=1209\r\nTIME=1405\r\nNMBR=5551234\r\n");
-    EXPECT_EQ(modem->callerId(), QStringLiteral("5551234"));
+    EXPECT_EQ(modem->calls().callerId(), QStringLiteral("5551234"));
     ASSERT_EQ(shown.count(), 1);
     EXPECT_EQ(shown.at(0).at(0).toString(), QStringLiteral("5551234"));
     EXPECT_EQ(logger.lines().last(), QStringLiteral("5551234"));
-    EXPECT_TRUE(modem->replyBuffer().isEmpty());
+    EXPECT_TRUE(modem->exchange().replyBuffer().isEmpty());
 
     // Lines after the number belong to the text; ERRM wins over NMBR; control codes are dropped.
     arriveAtOnce("NMBR = 0301<b>x</b>\r\nNAME=\x01\x7f"
                  "ACME\r\n");
-    EXPECT_EQ(modem->callerId(), QStringLiteral("0301<b>x</b>\r\nNAME=ACME"));
+    EXPECT_EQ(modem->calls().callerId(), QStringLiteral("0301<b>x</b>\r\nNAME=ACME"));
     arriveAtOnce("\r\nNMBR=123\r\nERRM=P\r\n");
-    EXPECT_EQ(modem->callerId(), QStringLiteral("P"));
+    EXPECT_EQ(modem->calls().callerId(), QStringLiteral("P"));
 
     // A ring in the same burst as the report is still counted.
     arriveAtOnce("\r\nRING\r\n\r\nnmbr=777\r\n");
-    EXPECT_EQ(modem->callerId(), QStringLiteral("777"));
-    EXPECT_EQ(modem->ringCount(), 1);
+    EXPECT_EQ(modem->calls().callerId(), QStringLiteral("777"));
+    EXPECT_EQ(modem->calls().ringCount(), 1);
 }
 
 TEST_F(CallDetectionTest, CallerIdOffOrAutoRecordOff) {
     settings.callerId = false;
     armed();
     arriveAtOnce("\r\nNMBR=5551234\r\n\r\nRING\r\n");
-    EXPECT_TRUE(modem->callerId().isEmpty());
-    EXPECT_EQ(modem->ringCount(), 1);
+    EXPECT_TRUE(modem->calls().callerId().isEmpty());
+    EXPECT_EQ(modem->calls().ringCount(), 1);
 
-    modem->disableAutoRecord();
+    modem->calls().disableAutoRecord();
     EXPECT_EQ(logger.lines().last(), QStringLiteral("Disabling autoRecord mode"));
     arriveAtOnce("\r\nRING\r\n");
-    EXPECT_EQ(modem->ringCount(), 1);
-    EXPECT_EQ(modem->replyBuffer(), QStringLiteral("\r\nRING\r\n")); // kept until somebody empties it
+    EXPECT_EQ(modem->calls().ringCount(), 1);
+    EXPECT_EQ(modem->exchange().replyBuffer(), QStringLiteral("\r\nRING\r\n")); // kept until somebody empties it
 }
 
 TEST_F(CallDetectionTest, LineNoiseThatSpellsAReplyDoesNotStopRingsAndCallerIdentification) {
@@ -162,16 +129,16 @@ TEST_F(CallDetectionTest, LineNoiseThatSpellsAReplyDoesNotStopRingsAndCallerIden
     armed();
     arriveAtOnce(QByteArray("\x8f\x02ok\xfe\x11") + "ERROR" + QByteArray("\x10\x99") + "CONNECT");
     arriveAtOnce("\r\nRING\r\n");
-    EXPECT_EQ(modem->ringCount(), 1);
+    EXPECT_EQ(modem->calls().ringCount(), 1);
     arriveAtOnce("\x01OK\x02");
     arriveAtOnce("\r\nNMBR=5550404\r\n");
-    EXPECT_EQ(modem->callerId(), QStringLiteral("5550404"));
+    EXPECT_EQ(modem->calls().callerId(), QStringLiteral("5550404"));
     arriveAtOnce("\r\nRING\r\n");
-    EXPECT_EQ(modem->ringCount(), 2);
+    EXPECT_EQ(modem->calls().ringCount(), 2);
 
     // An exchange still takes its reply as before.
     fake.answer("AT+GMM?", "\r\nMODEL 7\r\n\r\nOK\r\n");
     QString reply;
-    EXPECT_EQ(modem->sendQuery(QStringLiteral("AT+GMM?"), reply), AtResult::Ok);
+    EXPECT_EQ(modem->exchange().sendQuery(QStringLiteral("AT+GMM?"), reply), AtResult::Ok);
     EXPECT_EQ(reply, QStringLiteral("MODEL 7"));
 }

@@ -24,18 +24,20 @@ TEST_F(ExchangeTest, RepliesAndTheirLoggerLines) {
     fake.answer("at+vip", "\r\nERROR\r\n");
     fake.answer("ata", "\r\nCONNECT\r\n");
     qsizetype from = logger.lines().size();
-    EXPECT_EQ(modem->sendCommand(QStringLiteral("atE0"), QStringLiteral("echo off.."), QStringLiteral("OK")),
+    EXPECT_EQ(modem->exchange().sendCommand(QStringLiteral("atE0"), QStringLiteral("echo off.."), QStringLiteral("OK")),
               AtResult::Ok);
     EXPECT_EQ(linesSince(from), (QStringList{QStringLiteral("echo off.."), QStringLiteral("OK")}));
 
     // Recognised but not expected: a failure with no reply line.
     from = logger.lines().size();
-    EXPECT_NE(modem->sendCommand(QStringLiteral("ata"), QStringLiteral("answer.."), QStringLiteral("OK")),
+    EXPECT_NE(modem->exchange().sendCommand(QStringLiteral("ata"), QStringLiteral("answer.."), QStringLiteral("OK")),
               AtResult::Ok);
     EXPECT_EQ(linesSince(from), QStringList{QStringLiteral("answer..")});
-    EXPECT_EQ(modem->sendCommand(QStringLiteral("ata"), QStringLiteral("answer.."), QStringLiteral("connect")),
+    EXPECT_EQ(
+        modem->exchange().sendCommand(QStringLiteral("ata"), QStringLiteral("answer.."), QStringLiteral("connect")),
+        AtResult::Ok);
+    EXPECT_NE(modem->exchange().sendCommand(QStringLiteral("atE0"), QStringLiteral("x"), QStringLiteral("CONNECT")),
               AtResult::Ok);
-    EXPECT_NE(modem->sendCommand(QStringLiteral("atE0"), QStringLiteral("x"), QStringLiteral("CONNECT")), AtResult::Ok);
 
     EXPECT_EQ(fake.commands().first(), QByteArray("atE0"));
 }
@@ -46,9 +48,9 @@ TEST_F(ExchangeTest, QueryReturnsTheAnswerWithoutOkAndOuterBreaks) {
     fake.answer("at+vls=?", "\r\nERROR\r\n");
     const qsizetype from = logger.lines().size();
     QString reply;
-    EXPECT_EQ(modem->sendQuery(QStringLiteral("at+vsm=?"), reply), AtResult::Ok);
+    EXPECT_EQ(modem->exchange().sendQuery(QStringLiteral("at+vsm=?"), reply), AtResult::Ok);
     EXPECT_EQ(reply, QStringLiteral("128,\"UNSIGNED PCM\",8,0,(8000),(0),(0)\r\n129,\"ALAW\",8,0,(8000),(0),(0)"));
-    EXPECT_EQ(modem->sendQuery(QStringLiteral("at+vls=?"), reply), AtResult::Error);
+    EXPECT_EQ(modem->exchange().sendQuery(QStringLiteral("at+vls=?"), reply), AtResult::Error);
     EXPECT_EQ(reply, QStringLiteral("error"));
     EXPECT_EQ(linesSince(from), QStringList()); // queries are not logged
 }
@@ -60,27 +62,27 @@ TEST_F(ExchangeTest, OkInsideAWordEndsTheWait) {
             QTimer::singleShot(300, &fake, [&] { fake.send(" MORE TEXT\r\n\r\nOK\r\n"); });
     });
     QString reply;
-    EXPECT_EQ(modem->sendQuery(QStringLiteral("ati3"), reply), AtResult::Ok);
+    EXPECT_EQ(modem->exchange().sendQuery(QStringLiteral("ati3"), reply), AtResult::Ok);
     EXPECT_EQ(reply, QStringLiteral("BREN"));
 }
 
 TEST_F(ExchangeTest, ClosedPortQueuesNothing) {
     ASSERT_TRUE(modem->closeModemPort());
     const qsizetype from = logger.lines().size();
-    EXPECT_EQ(modem->sendCommand(QStringLiteral("atE0"), QStringLiteral("echo off.."), QStringLiteral("OK")),
+    EXPECT_EQ(modem->exchange().sendCommand(QStringLiteral("atE0"), QStringLiteral("echo off.."), QStringLiteral("OK")),
               AtResult::NotQueued);
     QString reply;
-    EXPECT_EQ(modem->sendQuery(QStringLiteral("atE0"), reply), AtResult::NotQueued);
-    EXPECT_FALSE(modem->sendNoWait(QStringLiteral("at+vrx"), QStringLiteral("Receiving data...")));
+    EXPECT_EQ(modem->exchange().sendQuery(QStringLiteral("atE0"), reply), AtResult::NotQueued);
+    EXPECT_FALSE(modem->exchange().sendNoWait(QStringLiteral("at+vrx"), QStringLiteral("Receiving data...")));
     EXPECT_EQ(linesSince(from), QStringList());
 }
 
 TEST_F(ExchangeTest, SendNoWaitQueuesWithoutWaiting) {
     fake.answer("at+vrx", "\r\nCONNECT\r\n");
     const qsizetype from = logger.lines().size();
-    EXPECT_TRUE(modem->sendNoWait(QStringLiteral("at+vrx"), QStringLiteral("Receiving data...")));
+    EXPECT_TRUE(modem->exchange().sendNoWait(QStringLiteral("at+vrx"), QStringLiteral("Receiving data...")));
     EXPECT_EQ(linesSince(from), QStringList{QStringLiteral("Receiving data...")});
-    ASSERT_TRUE(waitUntil([&] { return modem->replyBuffer().contains(QLatin1String("CONNECT")); }));
+    ASSERT_TRUE(waitUntil([&] { return modem->exchange().replyBuffer().contains(QLatin1String("CONNECT")); }));
 }
 
 TEST_F(ExchangeTest, SecondExchangeFromInsideTheWaitIsRefused) {
@@ -90,12 +92,13 @@ TEST_F(ExchangeTest, SecondExchangeFromInsideTheWaitIsRefused) {
         if (command != "at+gmm")
             return;
         QTimer::singleShot(50, &fake, [&] {
-            nested = modem->sendCommand(QStringLiteral("atE0"), QStringLiteral("echo off.."), QStringLiteral("OK"));
+            nested = modem->exchange().sendCommand(QStringLiteral("atE0"), QStringLiteral("echo off.."),
+                                                   QStringLiteral("OK"));
             fake.send("\r\nMODEL X\r\nOK\r\n");
         });
     });
     QString reply;
-    EXPECT_EQ(modem->sendQuery(QStringLiteral("at+gmm"), reply), AtResult::Ok);
+    EXPECT_EQ(modem->exchange().sendQuery(QStringLiteral("at+gmm"), reply), AtResult::Ok);
     EXPECT_EQ(reply, QStringLiteral("MODEL X"));
     EXPECT_EQ(nested, AtResult::Busy);
     EXPECT_TRUE(logger.lines().last().startsWith(QLatin1String("Command refused")));
@@ -110,7 +113,7 @@ TEST_F(ExchangeTest, DeviceLostDuringTheWaitEndsIt) {
     modem->setSettings(settings);
     QElapsedTimer elapsed;
     elapsed.start();
-    EXPECT_EQ(modem->sendCommand(QStringLiteral("at+gmm"), QStringLiteral("model.."), QStringLiteral("OK")),
+    EXPECT_EQ(modem->exchange().sendCommand(QStringLiteral("at+gmm"), QStringLiteral("model.."), QStringLiteral("OK")),
               AtResult::TimeOut);
     EXPECT_LT(elapsed.elapsed(), 6000);
     EXPECT_FALSE(modem->portOpen());
@@ -136,19 +139,19 @@ TEST_F(ExchangeTest, EndingAVoiceStreamWaitsForTheEndMarkNotForWordsInTheSound) 
             fake.send(QByteArray("\x7f\x10\x03\r\nOK\r\n"));
         });
     });
-    ASSERT_TRUE(modem->sendNoWait(QStringLiteral("at+vrx"), QStringLiteral("Receiving data...")));
-    modem->setVoiceReception(true);
+    ASSERT_TRUE(modem->exchange().sendNoWait(QStringLiteral("at+vrx"), QStringLiteral("Receiving data...")));
+    modem->exchange().setVoiceReception(true);
     soundClock.start(20);
     const qsizetype from = logger.lines().size();
     EXPECT_TRUE(modem->endVoiceStream());
     EXPECT_TRUE(endSent);
     EXPECT_EQ(fake.streamEnds(), 1);
     EXPECT_EQ(linesSince(from), (QStringList{QStringLiteral("Ending voice reception.."), QStringLiteral("ok")}));
-    EXPECT_FALSE(modem->voiceReception());
+    EXPECT_FALSE(modem->exchange().voiceReception());
     EXPECT_TRUE(modem->portOpen());
     QString reply;
     fake.answer("ati", "\r\n56000\r\n\r\nOK\r\n");
-    EXPECT_EQ(modem->sendQuery(QStringLiteral("ati"), reply), AtResult::Ok);
+    EXPECT_EQ(modem->exchange().sendQuery(QStringLiteral("ati"), reply), AtResult::Ok);
     EXPECT_EQ(reply, QStringLiteral("56000"));
 }
 

@@ -27,8 +27,8 @@ struct HandsetEventsTest : ModemTestBase {
         clock = timing.get();
         createModem(fake.pty().slavePath(), std::move(timing));
         ASSERT_TRUE(modem->openModemPort(1, false));
-        modem->enableAutoRecord();
-        triggered = std::make_unique<QSignalSpy>(modem.get(), &ModemController::recordTriggered);
+        modem->calls().enableAutoRecord();
+        triggered = std::make_unique<QSignalSpy>(&modem->calls(), &CallDetector::recordTriggered);
     }
     /// Lets `bytes` reach the controller in one notification; the clock stands still meanwhile.
     void arrive(const QByteArray& bytes) {
@@ -48,32 +48,32 @@ struct HandsetEventsTest : ModemTestBase {
 
 TEST_F(HandsetEventsTest, LiftedDuringAnAcceptedCallStartsAtOnce) {
     armed();
-    QSignalSpy learned(modem.get(), &ModemController::handsetEventsLearned);
+    QSignalSpy learned(&modem->calls(), &CallDetector::handsetEventsLearned);
     arrive("\r\nRING\r\n");
-    ASSERT_EQ(modem->ringCount(), 1);
+    ASSERT_EQ(modem->calls().ringCount(), 1);
     arrive("\x10H");
     ASSERT_EQ(triggered->count(), 1);
-    EXPECT_TRUE(modem->takeRecordTrigger());
-    EXPECT_TRUE(modem->autoStarted());
-    EXPECT_FALSE(modem->outgoingCall());
+    EXPECT_TRUE(modem->calls().takeRecordTrigger());
+    EXPECT_TRUE(modem->calls().autoStarted());
+    EXPECT_FALSE(modem->calls().outgoingCall());
     EXPECT_EQ(logger.lines().last(), QStringLiteral("Handset lifted"));
     // The rings-stopped timer no longer runs: nothing more comes when its time-out passes.
     clock->advance(60000);
     EXPECT_EQ(triggered->count(), 1);
     // The modem's letter is stored, once.
     EXPECT_EQ(stored(), QStringLiteral("H"));
-    EXPECT_EQ(modem->handsetEvents(), 'H');
+    EXPECT_EQ(modem->calls().handsetEvents(), 'H');
     ASSERT_EQ(learned.count(), 1);
     EXPECT_EQ(learned.at(0).at(0).value<char>(), 'H');
 
     // The next call: a ring and the handset in one notification, a Conexant letter from an extension.
-    modem->enableAutoRecord();
+    modem->calls().enableAutoRecord();
     arrive("\r\nRING\r\n\x10P");
-    EXPECT_EQ(modem->ringCount(), 1);
+    EXPECT_EQ(modem->calls().ringCount(), 1);
     EXPECT_EQ(triggered->count(), 2);
     EXPECT_EQ(stored(), QStringLiteral("H"));
     EXPECT_EQ(learned.count(), 1);
-    EXPECT_TRUE(modem->replyBuffer().isEmpty());
+    EXPECT_TRUE(modem->exchange().replyBuffer().isEmpty());
 }
 
 TEST_F(HandsetEventsTest, RejectedCallRingsOutAsBefore) {
@@ -82,7 +82,7 @@ TEST_F(HandsetEventsTest, RejectedCallRingsOutAsBefore) {
     armed();
     arrive("\r\nRING\r\n");
     arrive("\r\nRING\r\n");
-    ASSERT_TRUE(modem->rejected());
+    ASSERT_TRUE(modem->calls().rejected());
     arrive("\x10H");
     EXPECT_EQ(triggered->count(), 0);
     EXPECT_EQ(logged(QStringLiteral("Handset lifted")), 1);
@@ -105,10 +105,10 @@ TEST_F(HandsetEventsTest, ARejectionIsForgottenWithTheCallItBelongsTo) {
     clock->advance(7080);
     ASSERT_EQ(triggered->count(), 1);
     arrive("\r\nRING\r\n");
-    ASSERT_TRUE(modem->rejected());
+    ASSERT_TRUE(modem->calls().rejected());
     arrive("\x10h");
-    EXPECT_EQ(modem->ringCount(), 0);
-    EXPECT_FALSE(modem->rejected());
+    EXPECT_EQ(modem->calls().ringCount(), 0);
+    EXPECT_FALSE(modem->calls().rejected());
     // The next call is accepted until it rings twice: when its rings stop after one, it is recorded.
     arrive("\r\nRING\r\n");
     clock->advance(7080);
@@ -127,46 +127,46 @@ TEST_F(HandsetEventsTest, LiftedWithoutARingRecordsOnlyWhenAsked) {
     modem->setSettings(settings);
     arrive("\x10P");
     ASSERT_EQ(triggered->count(), 1);
-    EXPECT_TRUE(modem->outgoingCall());
-    EXPECT_TRUE(modem->autoStarted());
+    EXPECT_TRUE(modem->calls().outgoingCall());
+    EXPECT_TRUE(modem->calls().autoStarted());
     EXPECT_EQ(logger.lines().last(), QStringLiteral("Outgoing call"));
     // Digits that come while the recording starts are the number; the start has switched automatic
     // recording off and talks to the modem meanwhile.
-    ASSERT_TRUE(modem->takeRecordTrigger());
-    modem->disableAutoRecord();
+    ASSERT_TRUE(modem->calls().takeRecordTrigger());
+    modem->calls().disableAutoRecord();
     arrive("\x10"
            "5\x10"
            "5\x10*\x10"
            "1");
-    EXPECT_EQ(modem->dialledNumber().digits(), QStringLiteral("55*1"));
+    EXPECT_EQ(modem->calls().dialledNumber().digits(), QStringLiteral("55*1"));
     // Those that come between two commands are dropped with the text before the next one, not lost.
     fake.send("\x10"
               "2\x10#");
     QDeadlineTimer deadline(5000);
     while (modem->channel().bytesHeld() < 4 && !deadline.hasExpired())
         QThread::yieldCurrentThread();
-    EXPECT_EQ(modem->sendCommand(QStringLiteral("at+vsm=1"), QStringLiteral("vsm.."), QStringLiteral("OK")),
+    EXPECT_EQ(modem->exchange().sendCommand(QStringLiteral("at+vsm=1"), QStringLiteral("vsm.."), QStringLiteral("OK")),
               AtResult::Ok);
-    EXPECT_EQ(modem->dialledNumber().digits(), QStringLiteral("55*12#"));
-    modem->enableAutoRecord();
-    EXPECT_FALSE(modem->outgoingCall());
+    EXPECT_EQ(modem->calls().dialledNumber().digits(), QStringLiteral("55*12#"));
+    modem->calls().enableAutoRecord();
+    EXPECT_FALSE(modem->calls().outgoingCall());
 
     // Automatic recording off: the handset starts nothing.
-    modem->disableAutoRecord();
+    modem->calls().disableAutoRecord();
     arrive("\x10P");
     EXPECT_EQ(triggered->count(), 1);
 }
 
 TEST_F(HandsetEventsTest, LiftedAndPutDownBeforeTheStartLeavesNoTrigger) {
     armed();
-    QSignalSpy down(modem.get(), &ModemController::handsetPutDown);
+    QSignalSpy down(&modem->calls(), &CallDetector::handsetPutDown);
     arrive("\r\nRING\r\n");
     arrive("\x10H\x10h");
     EXPECT_EQ(triggered->count(), 1);
     EXPECT_EQ(down.count(), 1);
-    EXPECT_FALSE(modem->takeRecordTrigger());
-    EXPECT_FALSE(modem->autoStarted());
-    EXPECT_EQ(modem->ringCount(), 0);
+    EXPECT_FALSE(modem->calls().takeRecordTrigger());
+    EXPECT_FALSE(modem->calls().autoStarted());
+    EXPECT_EQ(modem->calls().ringCount(), 0);
     EXPECT_EQ(logger.lines().last(), QStringLiteral("Enabling autoRecord mode"));
 }
 
@@ -181,14 +181,14 @@ TEST_F(HandsetEventsTest, ArbitraryCodesStartNothingAndLeaveTheTextWhole) {
             noise += QByteArray("\x10") + static_cast<char>(c);
     }
     arrive("\r\nRI" + noise + "NG\r\n");
-    EXPECT_EQ(modem->ringCount(), 2);
+    EXPECT_EQ(modem->calls().ringCount(), 2);
     EXPECT_EQ(triggered->count(), 0);
-    EXPECT_TRUE(modem->dialledNumber().digits().isEmpty());
+    EXPECT_TRUE(modem->calls().dialledNumber().digits().isEmpty());
     EXPECT_TRUE(stored().isEmpty());
 
     // A line current report that answers the modem's own line seizure is no handset.
     fake.answer("at+vls=1", "\r\nOK\r\n\x10H");
-    EXPECT_EQ(modem->sendCommand(QStringLiteral("at+vls=1"), QStringLiteral("line.."), QStringLiteral("OK")),
+    EXPECT_EQ(modem->exchange().sendCommand(QStringLiteral("at+vls=1"), QStringLiteral("line.."), QStringLiteral("OK")),
               AtResult::Ok);
     QCoreApplication::processEvents();
     EXPECT_EQ(triggered->count(), 0);

@@ -49,8 +49,8 @@ void ManualTiming::advance(int ms) {
 }
 
 void ManualTiming::pause(int ms) {
-    if (onPause)
-        onPause();
+    if (duringPause)
+        duringPause();
     m_pauses.append(ms);
 }
 

@@ -1,5 +1,5 @@
-// A clock for the modem controller that moves only when the test turns it: timers expire in advance(),
-// and a pause returns at once after noting its length.
+// A clock for the modem exchange and call detection that moves only when the test turns it: timers
+// expire in advance(), and a pause returns at once after noting its length.
 #pragma once
 
 #include "modem/ModemTiming.h"
@@ -15,8 +15,8 @@ public:
     qint64 now() const { return m_now; }
     /// The length of every pause so far, in order.
     QList<int> pauses() const { return m_pauses; }
-    /// Runs at each pause, while the controller is inside it.
-    std::function<void()> onPause;
+    /// Runs at each pause, while the exchange is inside it.
+    std::function<void()> duringPause;
 
     void pause(int ms) override;
     std::unique_ptr<ModemTimer> makeTimer(TimerMode mode, std::function<void()> expired) override;

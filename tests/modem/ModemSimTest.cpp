@@ -30,22 +30,24 @@ struct ModemSimTest : ModemTestBase {
 TEST_F(ModemSimTest, ExchangeWithTheModem) {
     ASSERT_TRUE(modem->openModemPort(1, false));
     const qsizetype from = logger.lines().size();
-    EXPECT_EQ(modem->sendCommand(QStringLiteral("atE0"), QStringLiteral("echo off.."), QStringLiteral("OK")),
+    EXPECT_EQ(modem->exchange().sendCommand(QStringLiteral("atE0"), QStringLiteral("echo off.."), QStringLiteral("OK")),
               AtResult::Ok);
-    EXPECT_EQ(modem->sendCommand(QStringLiteral("at+orlamo"), QStringLiteral("bad.."), QStringLiteral("OK")),
+    EXPECT_EQ(modem->exchange().sendCommand(QStringLiteral("at+orlamo"), QStringLiteral("bad.."), QStringLiteral("OK")),
               AtResult::Error);
-    EXPECT_EQ(modem->sendCommand(QStringLiteral("at+orlamo"), QStringLiteral("bad.."), QStringLiteral("error")),
-              AtResult::Ok);
+    EXPECT_EQ(
+        modem->exchange().sendCommand(QStringLiteral("at+orlamo"), QStringLiteral("bad.."), QStringLiteral("error")),
+        AtResult::Ok);
     EXPECT_EQ(linesSince(from),
               (QStringList{QStringLiteral("echo off.."), QStringLiteral("OK"), QStringLiteral("bad.."),
                            QStringLiteral("error"), QStringLiteral("bad.."), QStringLiteral("error")}));
 
     QString reply;
-    EXPECT_EQ(modem->sendQuery(QStringLiteral("AT+GMM"), reply), AtResult::Ok);
+    EXPECT_EQ(modem->exchange().sendQuery(QStringLiteral("AT+GMM"), reply), AtResult::Ok);
     EXPECT_EQ(reply, QStringLiteral("CX93001-EIS_V0.2013-V92"));
-    ASSERT_EQ(modem->sendCommand(QStringLiteral("at+fclass=8"), QStringLiteral("voice.."), QStringLiteral("OK")),
-              AtResult::Ok);
-    EXPECT_EQ(modem->sendQuery(QStringLiteral("at+vsm=?"), reply), AtResult::Ok);
+    ASSERT_EQ(
+        modem->exchange().sendCommand(QStringLiteral("at+fclass=8"), QStringLiteral("voice.."), QStringLiteral("OK")),
+        AtResult::Ok);
+    EXPECT_EQ(modem->exchange().sendQuery(QStringLiteral("at+vsm=?"), reply), AtResult::Ok);
     EXPECT_TRUE(reply.contains(QLatin1String("\r\n"))) << reply.toStdString();
     EXPECT_FALSE(reply.contains(QLatin1String("OK")));
     EXPECT_EQ(reply, reply.trimmed());
@@ -61,7 +63,7 @@ TEST_F(ModemSimTest, SilentModemTimesOut) {
     for (int attempt = 0; attempt < 3 && code != AtResult::TimeOut; ++attempt) {
         elapsed.start();
         cpu = std::clock();
-        code = modem->sendCommand(QStringLiteral("ati"), QStringLiteral("info.."), QStringLiteral("OK"));
+        code = modem->exchange().sendCommand(QStringLiteral("ati"), QStringLiteral("info.."), QStringLiteral("OK"));
         cpu = std::clock() - cpu;
     }
     ASSERT_EQ(code, AtResult::TimeOut);
@@ -76,19 +78,20 @@ TEST_F(ModemSimTest, SilentModemTimesOut) {
 TEST_F(ModemSimTest, InitialisationAndACallWithCallerId) {
     ASSERT_TRUE(modem->openModemPort(1, true));
     EXPECT_EQ(logger.lines().last(), QStringLiteral("ok")); // caller ID switched on
-    modem->enableAutoRecord();
-    QSignalSpy triggered(modem.get(), &ModemController::recordTriggered);
+    modem->calls().enableAutoRecord();
+    QSignalSpy triggered(&modem->calls(), &CallDetector::recordTriggered);
     sim.command(QStringLiteral("call rings=3 interval=700 cid=5551234"));
     ASSERT_TRUE(triggered.wait(20000));
-    EXPECT_EQ(modem->callerId(), QStringLiteral("5551234"));
+    EXPECT_EQ(modem->calls().callerId(), QStringLiteral("5551234"));
     EXPECT_EQ(logged(QStringLiteral("5551234")), 1);
     EXPECT_EQ(logged(QStringLiteral("ring")), 3);
-    EXPECT_EQ(modem->ringCount(), 3);
-    ASSERT_TRUE(modem->ringTimeOutKnown());
-    EXPECT_GE(modem->ringTimeOut(), 600);
-    EXPECT_LE(modem->ringTimeOut(), 1200);
-    EXPECT_EQ(config.readInteger(QStringLiteral("General"), QStringLiteral("RingTimeOut"), -1), modem->ringTimeOut());
-    EXPECT_TRUE(modem->autoStarted());
+    EXPECT_EQ(modem->calls().ringCount(), 3);
+    ASSERT_TRUE(modem->calls().ringTimeOutKnown());
+    EXPECT_GE(modem->calls().ringTimeOut(), 600);
+    EXPECT_LE(modem->calls().ringTimeOut(), 1200);
+    EXPECT_EQ(config.readInteger(QStringLiteral("General"), QStringLiteral("RingTimeOut"), -1),
+              modem->calls().ringTimeOut());
+    EXPECT_TRUE(modem->calls().autoStarted());
 }
 
 TEST_F(ModemSimTest, CallRingingTooOftenIsRejected) {
@@ -97,9 +100,9 @@ TEST_F(ModemSimTest, CallRingingTooOftenIsRejected) {
     settings.rejectRings = 3;
     createModem(sim.linkPath());
     ASSERT_TRUE(modem->openModemPort(1, true));
-    modem->enableAutoRecord();
-    QSignalSpy triggered(modem.get(), &ModemController::recordTriggered);
-    QSignalSpy hidden(modem.get(), &ModemController::callerIdHidden);
+    modem->calls().enableAutoRecord();
+    QSignalSpy triggered(&modem->calls(), &CallDetector::recordTriggered);
+    QSignalSpy hidden(&modem->calls(), &CallDetector::callerIdHidden);
     sim.command(QStringLiteral("call rings=5 interval=400 cid=5551234"));
     ASSERT_TRUE(waitUntil([&] { return logged(QStringLiteral("Calling party hung up")) == 1; }));
     const QStringList lines = logger.lines();
@@ -112,9 +115,9 @@ TEST_F(ModemSimTest, CallRingingTooOftenIsRejected) {
     EXPECT_EQ(logged(QStringLiteral("ring")), 5);
     EXPECT_GE(hidden.count(), 2);
     EXPECT_EQ(triggered.count(), 0);
-    EXPECT_FALSE(modem->recordTrigger());
-    EXPECT_FALSE(modem->rejected());
-    EXPECT_EQ(modem->ringCount(), 0);
+    EXPECT_FALSE(modem->calls().recordTrigger());
+    EXPECT_FALSE(modem->calls().rejected());
+    EXPECT_EQ(modem->calls().ringCount(), 0);
 }
 
 TEST_F(ModemSimTest, UnpluggedModemClosesThePort) {
@@ -124,7 +127,7 @@ TEST_F(ModemSimTest, UnpluggedModemClosesThePort) {
     ASSERT_TRUE(port.wait(10000));
     EXPECT_FALSE(modem->portOpen());
     EXPECT_EQ(logger.lines().last(), QStringLiteral("Com port 1 closed..."));
-    EXPECT_NE(modem->sendCommand(QStringLiteral("atE0"), QStringLiteral("echo off.."), QStringLiteral("OK")),
+    EXPECT_NE(modem->exchange().sendCommand(QStringLiteral("atE0"), QStringLiteral("echo off.."), QStringLiteral("OK")),
               AtResult::Ok);
     // Plugged in again, Modem On opens it anew.
     sim.command(QStringLiteral("plug"));

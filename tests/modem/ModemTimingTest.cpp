@@ -1,6 +1,6 @@
-// The controller's timing rules on a hand-turned clock: the pause before each command, the reply
-// time-out, the ring time-out (default, learned) and when the rings of a call count as over.
-// The real clock is checked on its own at the end.
+// The modem's timing rules on a hand-turned clock: the pause before each command and the reply time-out
+// of the exchange; the ring time-out (default, learned) and when the rings of a call count as over, on
+// call detection alone. The real clock is checked on its own at the end.
 #include "FakeModem.h"
 #include "ManualTiming.h"
 #include "ModemTestBase.h"
@@ -25,21 +25,40 @@ struct ModemTimingTest : ModemTestBase {
     void armed() {
         createOnManualClock();
         ASSERT_TRUE(modem->openModemPort(1, false));
-        modem->enableAutoRecord();
+        modem->calls().enableAutoRecord();
     }
     /// One ring, handled before it returns; the clock stands still meanwhile.
     void ring() {
-        const int before = modem->ringCount();
+        const int before = modem->calls().ringCount();
         fake.send("\r\nRING\r\n");
-        ASSERT_TRUE(waitUntil([&] { return modem->ringCount() == before + 1; }, 10000));
+        ASSERT_TRUE(waitUntil([&] { return modem->calls().ringCount() == before + 1; }, 10000));
     }
+    void storeRingTimeOut(int ms) { config.writeInteger(QStringLiteral("General"), QStringLiteral("RingTimeOut"), ms); }
+};
+
+/// Call detection on its own, fed the modem's text, on the manual clock.
+struct RingTimingTest : ::testing::Test {
+    QTemporaryDir dir;
+    Config config{dir.filePath(QStringLiteral("tvk.ini"))};
+    Logger logger;
+    ManualTiming clock;
+    ModemSettings settings;
+    std::unique_ptr<CallDetector> calls;
+
+    /// Creates call detection (which reads RingTimeOut now) with automatic recording armed.
+    void armed() {
+        calls = std::make_unique<CallDetector>(config, logger, clock);
+        calls->setSettings(settings);
+        calls->enableAutoRecord();
+    }
+    void ring() { EXPECT_TRUE(calls->takeText(QStringLiteral("\r\nRING\r\n"))); }
     int storedRingTimeOut() const {
         return config.readInteger(QStringLiteral("General"), QStringLiteral("RingTimeOut"), -1);
     }
     void storeRingTimeOut(int ms) { config.writeInteger(QStringLiteral("General"), QStringLiteral("RingTimeOut"), ms); }
 };
 
-constexpr int kDefault = ModemController::kDefaultRingTimeOutMs;
+constexpr int kDefault = CallDetector::kDefaultRingTimeOutMs;
 
 } // namespace
 
@@ -47,21 +66,21 @@ TEST_F(ModemTimingTest, OnePauseBeforeEachCommand) {
     settings.forCallerId = QStringLiteral("at+vcid=1");
     createOnManualClock();
     QList<qsizetype> linesAtPause;
-    clock->onPause = [&] { linesAtPause.append(logger.lines().size()); };
+    clock->duringPause = [&] { linesAtPause.append(logger.lines().size()); };
 
     ASSERT_TRUE(modem->openModemPort(1, true));
     ASSERT_EQ(fake.commands(), (QList<QByteArray>{"atE0", "ats0=0", "at+vcid=1"}));
-    EXPECT_EQ(clock->pauses(), QList<int>(3, ModemController::kCommandPauseMs));
+    EXPECT_EQ(clock->pauses(), QList<int>(3, AtExchange::kCommandPauseMs));
     // The device line and "opened...", then each command's description and reply: every pause comes
     // before its command.
     EXPECT_EQ(linesAtPause, (QList<qsizetype>{2, 4, 6}));
 
     QString reply;
-    EXPECT_EQ(modem->sendQuery(QStringLiteral("ati"), reply), AtResult::Ok);
+    EXPECT_EQ(modem->exchange().sendQuery(QStringLiteral("ati"), reply), AtResult::Ok);
     EXPECT_EQ(clock->pauses().size(), 4);
     const qsizetype before = logger.lines().size();
-    EXPECT_TRUE(modem->sendNoWait(QStringLiteral("at+vrx"), QStringLiteral("Receiving data...")));
-    EXPECT_EQ(clock->pauses(), QList<int>(5, ModemController::kCommandPauseMs));
+    EXPECT_TRUE(modem->exchange().sendNoWait(QStringLiteral("at+vrx"), QStringLiteral("Receiving data...")));
+    EXPECT_EQ(clock->pauses(), QList<int>(5, AtExchange::kCommandPauseMs));
     EXPECT_EQ(linesAtPause.last(), before);
     ASSERT_TRUE(waitUntil([&] { return fake.commands().size() == 5; }, 10000));
 }
@@ -77,63 +96,64 @@ TEST_F(ModemTimingTest, ReplyTimeOutRunsOnTheControllersClock) {
         clock->advance(advanceBy);
         fake.send("\r\nOK\r\n");
     });
-    EXPECT_EQ(modem->sendCommand(QStringLiteral("ati"), QStringLiteral("info.."), QStringLiteral("OK")), AtResult::Ok);
+    EXPECT_EQ(modem->exchange().sendCommand(QStringLiteral("ati"), QStringLiteral("info.."), QStringLiteral("OK")),
+              AtResult::Ok);
     advanceBy = timeOutMs;
-    EXPECT_EQ(modem->sendCommand(QStringLiteral("ati"), QStringLiteral("info.."), QStringLiteral("OK")),
+    EXPECT_EQ(modem->exchange().sendCommand(QStringLiteral("ati"), QStringLiteral("info.."), QStringLiteral("OK")),
               AtResult::TimeOut);
     EXPECT_EQ(logger.lines().last(), QStringLiteral("time out"));
 }
 
-TEST_F(ModemTimingTest, DefaultRingTimeOutHoldsUntilAnIntervalIsLearned) {
+TEST_F(RingTimingTest, DefaultRingTimeOutHoldsUntilAnIntervalIsLearned) {
     storeRingTimeOut(-40); // no cadence: learned again
     armed();
-    QSignalSpy triggered(modem.get(), &ModemController::recordTriggered);
+    QSignalSpy triggered(calls.get(), &CallDetector::recordTriggered);
     ring();
-    EXPECT_FALSE(modem->ringTimeOutKnown());
-    EXPECT_EQ(modem->ringTimeOut(), kDefault);
-    clock->advance(kDefault - 1);
+    EXPECT_FALSE(calls->ringTimeOutKnown());
+    EXPECT_EQ(calls->ringTimeOut(), kDefault);
+    clock.advance(kDefault - 1);
     EXPECT_EQ(triggered.count(), 0);
-    EXPECT_FALSE(modem->recordTrigger());
-    clock->advance(1);
+    EXPECT_FALSE(calls->recordTrigger());
+    clock.advance(1);
     ASSERT_EQ(triggered.count(), 1);
-    EXPECT_TRUE(modem->autoStarted());
-    EXPECT_TRUE(modem->takeRecordTrigger());
-    EXPECT_FALSE(modem->takeRecordTrigger());
-    EXPECT_FALSE(modem->ringTimeOutKnown());
+    EXPECT_TRUE(calls->autoStarted());
+    EXPECT_TRUE(calls->takeRecordTrigger());
+    EXPECT_FALSE(calls->takeRecordTrigger());
+    EXPECT_FALSE(calls->ringTimeOutKnown());
     EXPECT_EQ(storedRingTimeOut(), -40);
 
     // A first ring of the next call is no second ring of the last one, and waits the default again.
     ring();
-    EXPECT_FALSE(modem->ringTimeOutKnown());
-    clock->advance(kDefault - 1);
+    EXPECT_FALSE(calls->ringTimeOutKnown());
+    clock.advance(kDefault - 1);
     EXPECT_EQ(triggered.count(), 1);
-    clock->advance(1);
+    clock.advance(1);
     EXPECT_EQ(triggered.count(), 2);
-    EXPECT_FALSE(modem->ringTimeOutKnown());
+    EXPECT_FALSE(calls->ringTimeOutKnown());
 }
 
-struct LearnedRingTimeOut : ModemTimingTest, ::testing::WithParamInterface<std::pair<int, int>> {};
+struct LearnedRingTimeOut : RingTimingTest, ::testing::WithParamInterface<std::pair<int, int>> {};
 
 TEST_P(LearnedRingTimeOut, IsTicksTimesOneAndAFifthAfterTwoRings) {
     const auto [intervalMs, learnedMs] = GetParam();
     armed();
-    QSignalSpy triggered(modem.get(), &ModemController::recordTriggered);
+    QSignalSpy triggered(calls.get(), &CallDetector::recordTriggered);
     ring();
-    clock->advance(intervalMs);
-    EXPECT_FALSE(modem->ringTimeOutKnown());
+    clock.advance(intervalMs);
+    EXPECT_FALSE(calls->ringTimeOutKnown());
     ring();
-    ASSERT_TRUE(modem->ringTimeOutKnown());
-    EXPECT_EQ(modem->ringTimeOut(), learnedMs);
+    ASSERT_TRUE(calls->ringTimeOutKnown());
+    EXPECT_EQ(calls->ringTimeOut(), learnedMs);
     EXPECT_EQ(storedRingTimeOut(), learnedMs);
 
     // The second ring already waits the learned time-out, and so do the rings after it.
-    clock->advance(learnedMs - 1);
+    clock.advance(learnedMs - 1);
     ring();
-    clock->advance(learnedMs - 1);
+    clock.advance(learnedMs - 1);
     EXPECT_EQ(triggered.count(), 0);
-    clock->advance(1);
+    clock.advance(1);
     EXPECT_EQ(triggered.count(), 1);
-    EXPECT_EQ(modem->ringTimeOut(), learnedMs);
+    EXPECT_EQ(calls->ringTimeOut(), learnedMs);
 }
 
 // Whole ticks of 100 ms count; a part of one does not.
@@ -141,23 +161,23 @@ INSTANTIATE_TEST_SUITE_P(Intervals, LearnedRingTimeOut,
                          ::testing::Values(std::pair{100, 120}, std::pair{650, 720}, std::pair{4000, 4800},
                                            std::pair{5999, 7080}));
 
-TEST_F(ModemTimingTest, RingsAreOverOnlyWhenTheRingTimerExpiresWithoutANewRing) {
+TEST_F(RingTimingTest, RingsAreOverOnlyWhenTheRingTimerExpiresWithoutANewRing) {
     storeRingTimeOut(700);
     armed();
-    ASSERT_TRUE(modem->ringTimeOutKnown());
-    QSignalSpy triggered(modem.get(), &ModemController::recordTriggered);
+    ASSERT_TRUE(calls->ringTimeOutKnown());
+    QSignalSpy triggered(calls.get(), &CallDetector::recordTriggered);
     for (int i = 0; i < 3; ++i) {
         ring();
-        clock->advance(699);
+        clock.advance(699);
     }
     EXPECT_EQ(triggered.count(), 0);
-    EXPECT_FALSE(modem->takeRecordTrigger());
-    clock->advance(1);
+    EXPECT_FALSE(calls->takeRecordTrigger());
+    clock.advance(1);
     EXPECT_EQ(triggered.count(), 1);
-    EXPECT_TRUE(modem->takeRecordTrigger());
-    clock->advance(60000);
+    EXPECT_TRUE(calls->takeRecordTrigger());
+    clock.advance(60000);
     EXPECT_EQ(triggered.count(), 1);
-    EXPECT_FALSE(modem->takeRecordTrigger());
+    EXPECT_FALSE(calls->takeRecordTrigger());
 }
 
 TEST_F(ModemTimingTest, ClosingThePortDuringTheRingsEndsTheCallsTimers) {
@@ -167,8 +187,8 @@ TEST_F(ModemTimingTest, ClosingThePortDuringTheRingsEndsTheCallsTimers) {
         if (learned)
             storeRingTimeOut(700);
         armed();
-        QSignalSpy triggered(modem.get(), &ModemController::recordTriggered);
-        QSignalSpy hidden(modem.get(), &ModemController::callerIdHidden);
+        QSignalSpy triggered(&modem->calls(), &CallDetector::recordTriggered);
+        QSignalSpy hidden(&modem->calls(), &CallDetector::callerIdHidden);
         ring();
         clock->advance(300);
         if (!learned)
@@ -177,40 +197,40 @@ TEST_F(ModemTimingTest, ClosingThePortDuringTheRingsEndsTheCallsTimers) {
         clock->advance(60000);
         EXPECT_EQ(triggered.count(), 0) << (learned ? "known time-out" : "learning");
         EXPECT_EQ(hidden.count(), 0);
-        EXPECT_FALSE(modem->takeRecordTrigger());
-        EXPECT_FALSE(modem->autoStarted());
+        EXPECT_FALSE(modem->calls().takeRecordTrigger());
+        EXPECT_FALSE(modem->calls().autoStarted());
         modem.reset();
     }
 }
 
-TEST_F(ModemTimingTest, RejectedCallNeverTriggers) {
+TEST_F(RingTimingTest, RejectedCallNeverTriggers) {
     storeRingTimeOut(700);
     settings.rejectCall = true;
     settings.rejectRings = 2;
     armed();
-    QSignalSpy triggered(modem.get(), &ModemController::recordTriggered);
+    QSignalSpy triggered(calls.get(), &CallDetector::recordTriggered);
     ring();
-    EXPECT_FALSE(modem->rejected());
-    clock->advance(400);
+    EXPECT_FALSE(calls->rejected());
+    clock.advance(400);
     ring();
-    EXPECT_TRUE(modem->rejected());
+    EXPECT_TRUE(calls->rejected());
     EXPECT_EQ(logger.lines().count(QStringLiteral("Call recording rejected...")), 1);
-    clock->advance(400);
+    clock.advance(400);
     ring(); // the caller keeps ringing past the limit
-    clock->advance(60000);
+    clock.advance(60000);
     EXPECT_EQ(triggered.count(), 0);
-    EXPECT_FALSE(modem->recordTrigger());
-    EXPECT_FALSE(modem->takeRecordTrigger());
-    EXPECT_FALSE(modem->autoStarted());
-    EXPECT_FALSE(modem->rejected());
-    EXPECT_EQ(modem->ringCount(), 0);
+    EXPECT_FALSE(calls->recordTrigger());
+    EXPECT_FALSE(calls->takeRecordTrigger());
+    EXPECT_FALSE(calls->autoStarted());
+    EXPECT_FALSE(calls->rejected());
+    EXPECT_EQ(calls->ringCount(), 0);
     EXPECT_EQ(logger.lines().mid(logger.lines().size() - 2),
               (QStringList{QStringLiteral("Calling party hung up"), QStringLiteral("Enabling autoRecord mode")}));
 
     // The next call starts its count afresh: one ring and silence is recorded.
     ring();
-    EXPECT_FALSE(modem->rejected());
-    clock->advance(700);
+    EXPECT_FALSE(calls->rejected());
+    clock.advance(700);
     EXPECT_EQ(triggered.count(), 1);
 }
 
@@ -221,11 +241,11 @@ TEST(RealModemTimingTest, PauseSleepsWithoutSpinning) {
     timespec cpuBefore{};
     timespec cpuAfter{};
     clock_gettime(CLOCK_THREAD_CPUTIME_ID, &cpuBefore);
-    timing.pause(ModemController::kCommandPauseMs);
+    timing.pause(AtExchange::kCommandPauseMs);
     clock_gettime(CLOCK_THREAD_CPUTIME_ID, &cpuAfter);
-    EXPECT_GE(elapsed.elapsed(), ModemController::kCommandPauseMs);
+    EXPECT_GE(elapsed.elapsed(), AtExchange::kCommandPauseMs);
     const double cpuMs = (cpuAfter.tv_sec - cpuBefore.tv_sec) * 1e3 + (cpuAfter.tv_nsec - cpuBefore.tv_nsec) / 1e6;
-    EXPECT_LT(cpuMs, ModemController::kCommandPauseMs / 4);
+    EXPECT_LT(cpuMs, AtExchange::kCommandPauseMs / 4);
 }
 
 TEST(RealModemTimingTest, TimersExpireOnTimeInTheirMode) {

@@ -51,7 +51,7 @@ TEST_F(DiagnosticsReportTest, EachQuestionWithItsAnswerOrErrorAndABlankLine) {
     QSignalSpy progress(&report, &DiagnosticsReport::progressChanged);
     QSignalSpy hidden(&report, &DiagnosticsReport::progressHidden);
     QObject::connect(&report, &DiagnosticsReport::progressChanged,
-                     [&](int) { autoRecordAtQuestion.append(modem.autoRecordMode()); });
+                     [&](int) { autoRecordAtQuestion.append(modem.calls().autoRecordMode()); });
 
     ASSERT_TRUE(report.runDiagnostics()) << prompter.shown.join('|').toStdString();
     EXPECT_TRUE(prompter.shown.isEmpty());
@@ -88,7 +88,7 @@ TEST_F(DiagnosticsReportTest, EachQuestionWithItsAnswerOrErrorAndABlankLine) {
     EXPECT_EQ(hidden.size(), 1);
     // Automatic recording is off during the questions and back on afterwards; the port stays open.
     EXPECT_EQ(autoRecordAtQuestion, QList<bool>(40, false));
-    EXPECT_TRUE(modem.autoRecordMode());
+    EXPECT_TRUE(modem.calls().autoRecordMode());
     EXPECT_TRUE(modem.portOpen());
     EXPECT_EQ(reportFile(), lines.join(QStringLiteral("\r\n")).toUtf8() + "\r\n");
     EXPECT_EQ(logger.lines().count(QStringLiteral("Diagnostics")), 1);

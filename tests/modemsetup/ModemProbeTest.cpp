@@ -47,9 +47,11 @@ TEST_P(ModemProbeTest, ProbesTheSimulatedModem) {
     modem.setSettings(settings);
     ASSERT_TRUE(modem.openModemPort(1, true));
     // The voice commands answer only in voice mode, which the profile writer selects before probing.
-    ASSERT_EQ(modem.sendCommand(QStringLiteral("at+fclass=8"), QStringLiteral("voice mode.."), QStringLiteral("ok")),
+    ASSERT_EQ(modem.exchange().sendCommand(QStringLiteral("at+fclass=8"), QStringLiteral("voice mode.."),
+                                           QStringLiteral("ok")),
               AtResult::Ok);
-    parse.setQuery([&modem](const QString& command, QString& reply) { return modem.sendQuery(command, reply); });
+    parse.setQuery(
+        [&modem](const QString& command, QString& reply) { return modem.exchange().sendQuery(command, reply); });
 
     ASSERT_TRUE(parse.probeCompressions(false)) << box.text().toStdString();
     QStringList got;
@@ -60,7 +62,7 @@ TEST_P(ModemProbeTest, ProbesTheSimulatedModem) {
     EXPECT_EQ(config.readInteger(QStringLiteral("Params"), QStringLiteral("Compression"), -1), expected.chosen);
 
     QString reply;
-    EXPECT_EQ(modem.sendQuery(QStringLiteral("at+VGR=?"), reply), AtResult::Ok);
+    EXPECT_EQ(modem.exchange().sendQuery(QStringLiteral("at+VGR=?"), reply), AtResult::Ok);
     GainRange range;
     VoiceCapabilityProbe::parseGainRange(reply, range);
     EXPECT_EQ(range, expected.receiveGain) << reply.toStdString();

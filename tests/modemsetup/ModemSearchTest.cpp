@@ -62,7 +62,7 @@ TEST_F(ModemSearchTest, FindsModemsOnTheirPortsAndLogsEachPortThatFailedToOpen) 
         ASSERT_TRUE(probe.openModemPort(7, false));
         AtResult code = AtResult::Ok;
         for (int attempt = 0; attempt < 3 && code != AtResult::TimeOut; ++attempt)
-            code = probe.sendCommand(QStringLiteral("AT"), QStringLiteral("AT"), QStringLiteral("ok"));
+            code = probe.exchange().sendCommand(QStringLiteral("AT"), QStringLiteral("AT"), QStringLiteral("ok"));
         ASSERT_EQ(code, AtResult::TimeOut);
         probe.closeModemPort();
     }

@@ -49,7 +49,7 @@ TEST_F(StartupConfigurationTest, ConfiguredModemIsOpenedWithoutASearch) {
     EXPECT_TRUE(logger.lines().contains(QStringLiteral("Com port 3 opened...")));
     EXPECT_TRUE(logger.lines().contains(QStringLiteral("Com port 3 is %1").arg(sim.linkPath())));
     EXPECT_TRUE(logger.lines().contains(QStringLiteral("Enabling autoRecord mode")));
-    EXPECT_TRUE(modem.autoRecordMode());
+    EXPECT_TRUE(modem.calls().autoRecordMode());
     // The initialisation went to the modem, with the profile's caller ID command.
     const QStringList lines = logger.lines();
     const qsizetype enable = lines.indexOf(QStringLiteral("Enable caller ID.."));
@@ -64,7 +64,7 @@ TEST_F(StartupConfigurationTest, ConfiguredModemIsOpenedWithoutASearch) {
     settings.setAutoRecord(false);
     init.applyConfiguration();
     EXPECT_TRUE(modem.portOpen());
-    EXPECT_FALSE(modem.autoRecordMode());
+    EXPECT_FALSE(modem.calls().autoRecordMode());
     modem.closeModemPort();
 }
 
@@ -99,7 +99,7 @@ TEST_F(StartupConfigurationTest, ModemWithoutVoiceAndPortThatCannotOpen) {
     })) << logger.lines().join('\n').toStdString();
     EXPECT_FALSE(lastRecordEnabled());
     // Automatic-record mode is still set as configured.
-    EXPECT_TRUE(modem.autoRecordMode());
+    EXPECT_TRUE(modem.calls().autoRecordMode());
 }
 
 TEST_F(StartupConfigurationTest, CurrentCompressionIsLoadedFromTheStoredIndex) {

@@ -32,7 +32,7 @@ TEST_F(RecordingTestBase, CallIsRecordedEndedBySilenceAndCatalogued) {
     configure(2);
     createCore();
     ASSERT_TRUE(modem().portOpen());
-    ASSERT_TRUE(modem().autoRecordMode());
+    ASSERT_TRUE(modem().calls().autoRecordMode());
     QSignalSpy catalogued(&recorder(), &VoiceRecorder::recordingCatalogued);
     const QString noise = dir.filePath(QStringLiteral("noise.wav"));
     const QByteArray sent = writeLineNoise(noise, 4);
@@ -97,6 +97,6 @@ TEST_F(RecordingTestBase, CallIsRecordedEndedBySilenceAndCatalogued) {
     EXPECT_EQ(after.last(), QStringLiteral("Enabling autoRecord mode"));
     EXPECT_TRUE(lines.mid(started).contains(QStringLiteral("Receiving data...")));
     EXPECT_TRUE(modem().portOpen());
-    EXPECT_TRUE(modem().autoRecordMode());
+    EXPECT_TRUE(modem().calls().autoRecordMode());
     EXPECT_FALSE(recorder().recording());
 }

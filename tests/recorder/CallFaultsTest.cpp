@@ -32,7 +32,7 @@ TEST_F(RecordingTestBase, ModemPulledOutMidCallAndPluggedInAgainRecordsTheNextCa
     ASSERT_TRUE(waitUntil([&] { return linesContaining(*core, QStringLiteral("opened again as soon")) == 1; }));
     ASSERT_TRUE(sim.command(QStringLiteral("plug")));
     ASSERT_TRUE(sim.waitForDevice());
-    ASSERT_TRUE(waitUntil([&] { return modem().portOpen() && modem().autoRecordMode(); }, 30000));
+    ASSERT_TRUE(waitUntil([&] { return modem().portOpen() && modem().calls().autoRecordMode(); }, 30000));
     EXPECT_FALSE(recorder().waitingForModem());
 
     ASSERT_TRUE(sim.command(
@@ -43,11 +43,11 @@ TEST_F(RecordingTestBase, ModemPulledOutMidCallAndPluggedInAgainRecordsTheNextCa
     core->catalogue().recordings().last();
     EXPECT_EQ(core->catalogue().recordings().fieldText(QStringLiteral("Comment")), QStringLiteral("5550202"));
     // Pulled out while nothing is recorded, it is waited for again.
-    ASSERT_TRUE(waitUntil([&] { return modem().portOpen() && modem().autoRecordMode(); }));
+    ASSERT_TRUE(waitUntil([&] { return modem().portOpen() && modem().calls().autoRecordMode(); }));
     ASSERT_TRUE(sim.command(QStringLiteral("unplug")));
     ASSERT_TRUE(waitUntil([&] { return recorder().waitingForModem(); }));
     ASSERT_TRUE(sim.command(QStringLiteral("plug")));
-    ASSERT_TRUE(waitUntil([&] { return modem().portOpen() && modem().autoRecordMode(); }, 30000));
+    ASSERT_TRUE(waitUntil([&] { return modem().portOpen() && modem().calls().autoRecordMode(); }, 30000));
 }
 
 TEST_F(RecordingTestBase, GarbageAtFullLineSpeedForAMinuteOfLineTimeLeavesTheRecorderWorking) {
@@ -58,8 +58,9 @@ TEST_F(RecordingTestBase, GarbageAtFullLineSpeedForAMinuteOfLineTimeLeavesTheRec
     const qsizetype linesBefore = core->logger().lines().size();
     for (int burst = 0; burst < 11; ++burst)
         ASSERT_TRUE(sim.command(QStringLiteral("fault garbage=65536")));
-    ASSERT_TRUE(waitUntil([&] { return modem().channel().bytesHeld() == 0 && modem().replyBuffer().size() > 1000; }));
-    EXPECT_LE(modem().replyBuffer().size(), 65536);
+    ASSERT_TRUE(waitUntil(
+        [&] { return modem().channel().bytesHeld() == 0 && modem().exchange().replyBuffer().size() > 1000; }));
+    EXPECT_LE(modem().exchange().replyBuffer().size(), 65536);
     EXPECT_FALSE(recorder().recording());
     EXPECT_LT(core->logger().lines().size() - linesBefore, 50);
 
@@ -72,8 +73,8 @@ TEST_F(RecordingTestBase, GarbageAtFullLineSpeedForAMinuteOfLineTimeLeavesTheRec
         ASSERT_TRUE(sim.command(QStringLiteral("fault garbage=65536")));
     ASSERT_TRUE(waitUntil([&] { return catalogued.size() == 1; }, 60000));
     EXPECT_EQ(core->catalogue().recordings().recordCount(), 1);
-    ASSERT_TRUE(waitUntil([&] { return modem().portOpen() && modem().autoRecordMode(); }));
-    EXPECT_LE(modem().replyBuffer().size(), 65536);
+    ASSERT_TRUE(waitUntil([&] { return modem().portOpen() && modem().calls().autoRecordMode(); }));
+    EXPECT_LE(modem().exchange().replyBuffer().size(), 65536);
 }
 
 TEST_F(RecordingTestBase, ModemThatStopsAnsweringHalfWayThroughInitialisationLeavesAWorkingRecorder) {
@@ -94,8 +95,8 @@ TEST_F(RecordingTestBase, ModemThatStopsAnsweringHalfWayThroughInitialisationLea
                                                QStringLiteral("Setting autoanswer off.."), QStringLiteral("time out"),
                                                QStringLiteral("Enable caller ID.."), QStringLiteral("time out")}));
     EXPECT_TRUE(modem().portOpen());
-    EXPECT_TRUE(modem().autoRecordMode());
-    EXPECT_FALSE(modem().exchangeWaiting());
+    EXPECT_TRUE(modem().calls().autoRecordMode());
+    EXPECT_FALSE(modem().exchange().waiting());
 
     // Rings still come, and the call is recorded (the recording's own commands are answered).
     QSignalSpy catalogued(&recorder(), &VoiceRecorder::recordingCatalogued);

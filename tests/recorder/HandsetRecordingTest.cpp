@@ -132,7 +132,7 @@ TEST_P(HandsetLetters, AnsweredCallIsRecordedFromPickupToHangUp) {
     // The modem has shown how it reports the handset.
     EXPECT_EQ(config->readString(QStringLiteral("Modem"), QStringLiteral("HandsetEvents"), {}), QString(QChar(letter)));
     EXPECT_EQ(core->profile().handsetEvents(), letter);
-    ASSERT_TRUE(waitUntil([&] { return modem().autoRecordMode(); }));
+    ASSERT_TRUE(waitUntil([&] { return modem().calls().autoRecordMode(); }));
 }
 
 INSTANTIATE_TEST_SUITE_P(Modems, HandsetLetters, ::testing::Values(HandsetModem{'H', 2}, HandsetModem{'P', 1}),

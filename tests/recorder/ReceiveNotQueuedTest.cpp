@@ -88,7 +88,7 @@ TEST_F(RecordingTestBase, ReceiveCommandThatCannotBeQueuedRestoresTheControlsAnd
     // Initialised again after the failure, and ready for the next call.
     EXPECT_TRUE(core->logger().lines().mid(before).contains(QStringLiteral("echo off..")));
     EXPECT_TRUE(modem().portOpen());
-    EXPECT_TRUE(modem().autoRecordMode());
+    EXPECT_TRUE(modem().calls().autoRecordMode());
 
     // With a line selection the modem gets, the next recording runs: the modem was left usable.
     QObject::disconnect(&core->logger(), &Logger::appended, nullptr, nullptr);

@@ -84,7 +84,7 @@ TEST_F(RecordingTestBase, FailedStartsShowTheirMessageAndRestoreTheModem) {
     ASSERT_EQ(pressed.size(), 2);
     EXPECT_FALSE(pressed.last().at(0).toBool());
     EXPECT_TRUE(modem().portOpen());
-    EXPECT_TRUE(modem().autoRecordMode());
+    EXPECT_TRUE(modem().calls().autoRecordMode());
     EXPECT_EQ(core->logger().lines().last(), QStringLiteral("Enabling autoRecord mode"));
 
     // A line selection the modem refuses closes the port first; the abort opens it again.
@@ -104,7 +104,7 @@ TEST_F(RecordingTestBase, FailedStartsShowTheirMessageAndRestoreTheModem) {
     EXPECT_EQ(prompter.shown, QStringList{QStringLiteral("None Codec found to match modem compression")});
     EXPECT_FALSE(recorder().recording());
     EXPECT_TRUE(modem().portOpen());
-    EXPECT_TRUE(modem().autoRecordMode()) << "the next call would ring unnoticed";
+    EXPECT_TRUE(modem().calls().autoRecordMode()) << "the next call would ring unnoticed";
     EXPECT_EQ(recorder().readinessProblem(), QStringLiteral("None Codec found to match modem compression"));
 }
 
@@ -128,9 +128,9 @@ TEST_F(RecordingTestBase, ConverterThatCannotOpenEndsTheModemsSoundBeforeTheMode
     EXPECT_FALSE(after.contains(QStringLiteral("time out"))) << after.join('\n').toStdString();
     EXPECT_EQ(after.value(echo + 1), QStringLiteral("ok")) << after.join('\n').toStdString();
     EXPECT_TRUE(modem().portOpen());
-    EXPECT_FALSE(modem().voiceReception());
+    EXPECT_FALSE(modem().exchange().voiceReception());
     QString reply;
-    EXPECT_EQ(modem().sendQuery(QStringLiteral("ati"), reply), AtResult::Ok);
+    EXPECT_EQ(modem().exchange().sendQuery(QStringLiteral("ati"), reply), AtResult::Ok);
 
     // With a format the converters take, the next recording runs on the same port.
     WaveFormat::pcm(8000, 8, 1).saveFormatFile(dir.filePath(QStringLiteral("ModemCompression.cpn")));

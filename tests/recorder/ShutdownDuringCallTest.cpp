@@ -22,9 +22,9 @@ TEST_F(RecordingTestBase, ClosingWhileACallRingsStartsNothingAfterwards) {
     configure(10);
     config->writeInteger(QStringLiteral("General"), QStringLiteral("RingTimeOut"), 300);
     createCore();
-    ASSERT_TRUE(modem().autoRecordMode());
+    ASSERT_TRUE(modem().calls().autoRecordMode());
     ASSERT_TRUE(sim.command(QStringLiteral("ring")));
-    ASSERT_TRUE(waitUntil([&] { return modem().ringCount() == 1; }));
+    ASSERT_TRUE(waitUntil([&] { return modem().calls().ringCount() == 1; }));
     EXPECT_TRUE(core->shutdown().isEmpty());
     // Past the ring time-out: the rings "stop" after the close.
     runEventsFor(800);
@@ -51,7 +51,7 @@ TEST_F(RecordingTestBase, ClosingWhileARecordingStartsLeavesTheModemClosedAndSay
     EXPECT_FALSE(recorder().recording());
     EXPECT_FALSE(recorder().receiving());
     EXPECT_FALSE(modem().portOpen()) << core->logger().lines().join('\n').toStdString();
-    EXPECT_FALSE(modem().autoRecordMode());
+    EXPECT_FALSE(modem().calls().autoRecordMode());
     // A close is not a failure the user has to read about.
     EXPECT_TRUE(prompter.shown.isEmpty()) << prompter.shown.join('\n').toStdString();
     EXPECT_TRUE(recordings().isEmpty());

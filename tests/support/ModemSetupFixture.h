@@ -43,7 +43,8 @@ struct ModemSetupFixture : ::testing::Test {
         line.flow = SerialChannel::FlowControl::None;
         line.replyTimeoutSeconds = 2;
         modem.setSettings(line);
-        parse.setQuery([this](const QString& command, QString& reply) { return modem.sendQuery(command, reply); });
+        parse.setQuery(
+            [this](const QString& command, QString& reply) { return modem.exchange().sendQuery(command, reply); });
         for (int port = 1; port <= 8; ++port)
             mapPort(port, dir.filePath(QStringLiteral("absent%1").arg(port)));
     }

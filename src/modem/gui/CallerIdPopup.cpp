@@ -1,7 +1,7 @@
 // The caller identification pop-up: shaped gradient panel with shadow, picture and two text lines.
 #include "modem/gui/CallerIdPopup.h"
 
-#include "modem/ModemController.h"
+#include "modem/CallDetector.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -47,9 +47,9 @@ CallerIdPopup::CallerIdPopup(QWidget* parent)
     m_caller->setGeometry(10, 38, kWidth - kShadow - 16, 18);
 }
 
-void CallerIdPopup::follow(ModemController& modem) {
-    connect(&modem, &ModemController::callerIdShown, this, &CallerIdPopup::showCaller);
-    connect(&modem, &ModemController::callerIdHidden, this, &QWidget::hide);
+void CallerIdPopup::follow(CallDetector& calls) {
+    connect(&calls, &CallDetector::callerIdShown, this, &CallerIdPopup::showCaller);
+    connect(&calls, &CallDetector::callerIdHidden, this, &QWidget::hide);
 }
 
 void CallerIdPopup::showCaller(const QString& text) {

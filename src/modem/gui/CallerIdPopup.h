@@ -4,7 +4,7 @@
 #include <QWidget>
 
 class QLabel;
-class ModemController;
+class CallDetector;
 
 /// Shows "INCOMING CALL" and the caller text the modem reported. The caller text comes from the
 /// telephone line and is shown as plain text only.
@@ -17,8 +17,8 @@ public:
 
     explicit CallerIdPopup(QWidget* parent = nullptr);
 
-    /// Follows the controller: shown with each caller identification, hidden when it says so.
-    void follow(ModemController& modem);
+    /// Follows call detection: shown with each caller identification, hidden when it says so.
+    void follow(CallDetector& calls);
     /// Places the pop-up 200 pixels left of the screen's right edge and 105 above its bottom, puts
     /// `text` into the second line and shows it.
     void showCaller(const QString& text);

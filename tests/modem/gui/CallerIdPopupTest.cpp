@@ -1,8 +1,8 @@
-// The caller identification pop-up: plain text, its place on the screen, following the controller.
+// The caller identification pop-up: plain text, its place on the screen, following call detection.
 #include "modem/gui/CallerIdPopup.h"
 #include "base/Config.h"
 #include "base/Logger.h"
-#include "modem/ModemController.h"
+#include "modem/CallDetector.h"
 
 #include <QGuiApplication>
 #include <QLabel>
@@ -26,16 +26,17 @@ TEST(CallerIdPopupTest, ShowsTheCallerAsPlainTextInTheCorner) {
     EXPECT_EQ(popup.size(), QSize(152, 70));
 }
 
-TEST(CallerIdPopupTest, FollowsTheController) {
+TEST(CallerIdPopupTest, FollowsCallDetection) {
     QTemporaryDir dir;
     Config config(dir.filePath(QStringLiteral("tvk.ini")));
     Logger logger;
-    ModemController modem(config, logger);
+    RealModemTiming timing;
+    CallDetector calls(config, logger, timing);
     CallerIdPopup popup;
-    popup.follow(modem);
-    Q_EMIT modem.callerIdShown(QStringLiteral("0301"));
+    popup.follow(calls);
+    Q_EMIT calls.callerIdShown(QStringLiteral("0301"));
     EXPECT_TRUE(popup.isVisible());
     EXPECT_EQ(popup.callerText(), QStringLiteral("0301"));
-    Q_EMIT modem.callerIdHidden();
+    Q_EMIT calls.callerIdHidden();
     EXPECT_FALSE(popup.isVisible());
 }

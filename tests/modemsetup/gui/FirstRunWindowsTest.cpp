@@ -39,7 +39,8 @@ TEST(FirstRunWindows, TheUserConfirmsTheModemInTheWindow) {
     ModemProfile profile;
     QueryModemBox box;
     VoiceCapabilityProbe parse(config, logger, prompter, profile, box, dir.path());
-    parse.setQuery([&modem](const QString& command, QString& reply) { return modem.sendQuery(command, reply); });
+    parse.setQuery(
+        [&modem](const QString& command, QString& reply) { return modem.exchange().sendQuery(command, reply); });
     CurrentCompression current;
     SettingsModel model(config, dir.path());
     StartupConfiguration init(config, prompter, modem, profile, current, model, dir.path());

@@ -1,15 +1,16 @@
-// The modem controller and the local handset: modems that report line current start an answered call's
+// Call detection and the local handset: modems that report line current start an answered call's
 // recording when the handset is lifted, and can record the calls the user makes.
 #include "base/Config.h"
 #include "base/Logger.h"
-#include "modem/ModemController.h"
+#include "modem/CallDetector.h"
+#include "modem/DleFilter.h"
 
 namespace {
 
 const QString kModem = QStringLiteral("Modem");
 const QString kHandsetEvents = QStringLiteral("HandsetEvents");
 
-/// The stored letter when it is one the controller acts on; anything else counts as none.
+/// The stored letter when it is one call detection acts on; anything else counts as none.
 char storedLetter(const QString& text) {
     if (text == QLatin1String("H") || text == QLatin1String("P"))
         return text.at(0).toLatin1();
@@ -18,11 +19,11 @@ char storedLetter(const QString& text) {
 
 } // namespace
 
-char ModemController::handsetEvents() const {
+char CallDetector::handsetEvents() const {
     return storedLetter(m_config.readString(kModem, kHandsetEvents, QString()));
 }
 
-void ModemController::lineEvent(char code, bool answering) {
+void CallDetector::lineEvent(char code, bool answering) {
     if (DleFilter::offHook(code)) {
         // Around a command the event may be the modem's own doing: a modem that seizes the line for the
         // recording reports the line current it now draws.
@@ -48,7 +49,7 @@ void ModemController::lineEvent(char code, bool answering) {
     }
 }
 
-void ModemController::handsetLifted(char code) {
+void CallDetector::handsetLifted(char code) {
     learnHandsetEvents(code);
     if (!m_autoRecord)
         return;
@@ -73,7 +74,7 @@ void ModemController::handsetLifted(char code) {
     triggerRecording(true);
 }
 
-void ModemController::learnHandsetEvents(char code) {
+void CallDetector::learnHandsetEvents(char code) {
     // The first off-hook event seen is the modem's; later ones (an extension of the other kind) do not
     // change it. A port opened without a profile (the modem search) stores nothing.
     if (handsetEvents() != 0 || !m_config.sectionExists(kModem))

@@ -1,7 +1,8 @@
-// The modem controller's call detection: automatic-record mode, caller identification, rings.
+// Call detection: automatic-record mode, caller identification, rings and the learned ring time-out.
+#include "modem/CallDetector.h"
+
 #include "base/Config.h"
 #include "base/Logger.h"
-#include "modem/ModemController.h"
 
 namespace {
 
@@ -50,28 +51,43 @@ QString trimControls(const QString& text) {
 
 } // namespace
 
-void ModemController::enableAutoRecord() {
+CallDetector::CallDetector(Config& config, Logger& logger, ModemTiming& timing, QObject* parent)
+    : QObject(parent), m_config(config), m_logger(logger) {
+    m_ringGapTimer = timing.makeTimer(TimerMode::SingleShot, [this] { ringsStopped(); });
+    m_ringIntervalTicker = timing.makeTimer(TimerMode::Repeating, [this] { ++m_ringTicks; });
+
+    // A stored value of zero or below is no cadence (a damaged file); it is learned again.
+    const QString general = QStringLiteral("General");
+    const QString key = QStringLiteral("RingTimeOut");
+    if (m_config.valueExists(general, key)) {
+        const int stored = m_config.readInteger(general, key, -1);
+        if (stored > 0) {
+            m_ringTimeOutKnown = true;
+            m_ringTimeOut = stored;
+        }
+    }
+}
+
+void CallDetector::enableAutoRecord() {
     m_recordTrigger = false;
     m_outgoing = false;
-    // Armed anew, the controller waits for the next call: the rings it counted and a rejection belong
+    // Armed anew, the detector waits for the next call: the rings it counted and a rejection belong
     // to the last one. A rejection kept here would pass over the next call as a caller who hung up.
     m_ringCount = 0;
     m_rejected = false;
-    m_replyBuffer.clear();
     m_autoRecord = true;
     m_logger.add(QStringLiteral("Enabling autoRecord mode"));
     Q_EMIT autoRecordModeChanged(true);
 }
 
-void ModemController::disableAutoRecord() {
-    m_replyBuffer.clear();
+void CallDetector::disableAutoRecord() {
     m_autoRecord = false;
     m_logger.add(QStringLiteral("Disabling autoRecord mode"));
     Q_EMIT autoRecordModeChanged(false);
 }
 
-void ModemController::endCallDetection() {
-    // Rings heard on a port that is now closed belong to no call this controller can record: their
+void CallDetector::endCallDetection() {
+    // Rings heard on a port that is now closed belong to no call that can be recorded: their
     // timers must not fire into a start sequence whose port (or program) is gone.
     m_ringGapTimer->stop();
     m_ringIntervalTicker->stop();
@@ -79,43 +95,47 @@ void ModemController::endCallDetection() {
     m_rejected = false;
 }
 
-bool ModemController::takeRecordTrigger() {
+bool CallDetector::takeRecordTrigger() {
     if (!m_recordTrigger)
         return false;
     m_recordTrigger = false;
     return true;
 }
 
-void ModemController::detectCall() {
-    if (m_settings.callerId) {
-        qsizetype at = findTag(m_replyBuffer, QLatin1String("ERRM"), QLatin1String("errm"));
-        if (at < 0)
-            at = findTag(m_replyBuffer, QLatin1String("NMBR"), QLatin1String("nmbr"));
-        if (at >= 0) {
-            // A ring in the same burst before the report is still a ring of this call.
-            const bool ringBefore = hasRing(QStringView(m_replyBuffer).left(at));
-            showCallerId(m_replyBuffer.mid(at));
-            if (ringBefore && m_autoRecord)
-                handleRing();
-            return;
-        }
-    }
-    if (m_autoRecord && hasRing(m_replyBuffer)) {
-        handleRing();
-        m_replyBuffer.clear();
-    }
+void CallDetector::stopRingInterval() {
+    m_ringIntervalTicker->stop();
 }
 
-void ModemController::showCallerId(const QString& fromTag) {
+bool CallDetector::takeText(const QString& text) {
+    if (m_settings.callerId) {
+        qsizetype at = findTag(text, QLatin1String("ERRM"), QLatin1String("errm"));
+        if (at < 0)
+            at = findTag(text, QLatin1String("NMBR"), QLatin1String("nmbr"));
+        if (at >= 0) {
+            // A ring in the same burst before the report is still a ring of this call.
+            const bool ringBefore = hasRing(QStringView(text).left(at));
+            showCallerId(text.mid(at));
+            if (ringBefore && m_autoRecord)
+                handleRing();
+            return true;
+        }
+    }
+    if (m_autoRecord && hasRing(text)) {
+        handleRing();
+        return true;
+    }
+    return false;
+}
+
+void CallDetector::showCallerId(const QString& fromTag) {
     const qsizetype equals = fromTag.indexOf(QLatin1Char('='));
     const QString text = cleanCallerId(trimControls(equals >= 0 ? fromTag.mid(equals + 1) : fromTag));
     m_callerId = text;
-    m_replyBuffer.clear();
     m_logger.add(text);
     Q_EMIT callerIdShown(text);
 }
 
-void ModemController::handleRing() {
+void CallDetector::handleRing() {
     ++m_ringCount;
     m_ringGapTimer->stop();
     Q_EMIT ringCountChanged(m_ringCount);
@@ -142,7 +162,7 @@ void ModemController::handleRing() {
     m_logger.add(QStringLiteral("ring"));
 }
 
-void ModemController::storeRingTimeOut() {
+void CallDetector::storeRingTimeOut() {
     try {
         m_config.writeInteger(QStringLiteral("General"), QStringLiteral("RingTimeOut"), m_ringTimeOut);
     } catch (const ConfigWriteError& error) {
@@ -151,7 +171,7 @@ void ModemController::storeRingTimeOut() {
     }
 }
 
-void ModemController::onRingGap() {
+void CallDetector::ringsStopped() {
     // The call is over: a first ring of the next call must not count as this call's second.
     m_ringIntervalTicker->stop();
     Q_EMIT callerIdHidden();
@@ -165,7 +185,7 @@ void ModemController::onRingGap() {
     triggerRecording(false);
 }
 
-void ModemController::triggerRecording(bool outgoing) {
+void CallDetector::triggerRecording(bool outgoing) {
     m_outgoing = outgoing;
     m_recordTrigger = true;
     m_autoStarted = true;
