@@ -2,6 +2,7 @@
 #include "gui/MainWindow.h"
 
 #include "base/Config.h"
+#include "base/ConfigKeys.h"
 #include "base/Logger.h"
 #include "base/Prompter.h"
 #include "gui/DeveloperKeys.h"
@@ -29,11 +30,6 @@
 #include <QToolButton>
 #include <QTreeView>
 
-namespace {
-const QString kParamsLower = QStringLiteral("params");
-const QString kParams = QStringLiteral("Params");
-} // namespace
-
 MainWindow::MainWindow(Program& program, QWidget* parent) : QMainWindow(parent), m_program(program) {
     setObjectName(QStringLiteral("fmMain"));
     m_commands = new MainCommands(this);
@@ -44,11 +40,11 @@ MainWindow::MainWindow(Program& program, QWidget* parent) : QMainWindow(parent),
 
     const Config& config = m_program.config();
     const QRect designed = geometry();
-    setGeometry(config.readInteger(kParamsLower, QStringLiteral("MainLeft"), designed.left()),
-                config.readInteger(kParamsLower, QStringLiteral("MainTop"), designed.top()),
-                config.readInteger(kParamsLower, QStringLiteral("MainWid"), designed.width()),
-                config.readInteger(kParamsLower, QStringLiteral("MainHeight"), designed.height()));
-    if (config.readBool(kParams, QStringLiteral("SystemTray"), false) && m_program.options().startup)
+    setGeometry(config.readInteger(ConfigKeys::kMainLeft, designed.left()),
+                config.readInteger(ConfigKeys::kMainTop, designed.top()),
+                config.readInteger(ConfigKeys::kMainWidth, designed.width()),
+                config.readInteger(ConfigKeys::kMainHeight, designed.height()));
+    if (config.read(ConfigKeys::kSystemTray) && m_program.options().startup)
         setWindowState(Qt::WindowMinimized);
     setWindowTitle(QStringLiteral("Orlamo"));
 
@@ -266,10 +262,9 @@ void MainWindow::refreshModemPanels() {
     if (!m_program.hasConfig())
         return;
     const Config& config = m_program.config();
-    const QString modem = QStringLiteral("Modem");
     m_statusPanels[1]->setText(QStringLiteral(" COM PORT ") +
-                               QString::number(config.readInteger(modem, QStringLiteral("port"), 0)));
-    m_statusPanels[2]->setText(QLatin1Char(' ') + config.readString(modem, QStringLiteral("Model"), QString()));
+                               QString::number(config.readInteger(ConfigKeys::kModemPort, 0)));
+    m_statusPanels[2]->setText(QLatin1Char(' ') + config.readString(ConfigKeys::kModel, QString()));
 }
 
 void MainWindow::setRecordEnabled(bool on) {

@@ -1,5 +1,6 @@
 // The modem controller's call detection: automatic-record mode, caller identification, rings.
 #include "base/Config.h"
+#include "base/ConfigKeys.h"
 #include "base/Logger.h"
 #include "modem/ModemController.h"
 
@@ -144,7 +145,7 @@ void ModemController::handleRing() {
 
 void ModemController::storeRingTimeOut() {
     try {
-        m_config.writeInteger(QStringLiteral("General"), QStringLiteral("RingTimeOut"), m_ringTimeOut);
+        m_config.writeInteger(ConfigKeys::kRingTimeOut, m_ringTimeOut);
     } catch (const ConfigWriteError& error) {
         // The learned value still serves this run.
         m_logger.add(error.text());

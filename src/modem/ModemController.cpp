@@ -2,6 +2,7 @@
 #include "modem/ModemController.h"
 
 #include "base/Config.h"
+#include "base/ConfigKeys.h"
 #include "base/Logger.h"
 #include "modem/PortMap.h"
 
@@ -46,10 +47,8 @@ ModemController::ModemController(Config& config, Logger& logger, std::unique_ptr
     connect(&m_channel, &SerialChannel::closed, this, &ModemController::channelClosed);
 
     // A stored value of zero or below is no cadence (a damaged file); it is learned again.
-    const QString general = QStringLiteral("General");
-    const QString key = QStringLiteral("RingTimeOut");
-    if (m_config.valueExists(general, key)) {
-        const int stored = m_config.readInteger(general, key, -1);
+    if (m_config.valueExists(ConfigKeys::kRingTimeOut)) {
+        const int stored = m_config.read(ConfigKeys::kRingTimeOut);
         if (stored > 0) {
             m_ringTimeOutKnown = true;
             m_ringTimeOut = stored;

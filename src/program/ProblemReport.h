@@ -14,7 +14,6 @@ struct MailMessage;
 class ProblemReport {
 public:
     static constexpr const char* kSubject = "TVK v1.7.5 support";
-    static constexpr const char* kDefaultSupportAddress = "support@orlamo.example.org";
 
     ProblemReport(Config& config, Logger& logger, DiagnosticsReport& diagnostics, QueryModemBox& box,
                   MailHandOver& mail, QString workingFolder);
