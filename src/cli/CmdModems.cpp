@@ -1,5 +1,6 @@
 // orlamo-cli modems: search ports 1..8 for modems, list them, and optionally write the profile of one.
 #include "base/Config.h"
+#include "base/ConfigKeys.h"
 #include "base/UnattendedPrompter.h"
 #include "cli/CliContext.h"
 #include "modem/PortMap.h"
@@ -10,15 +11,19 @@
 
 namespace {
 
+/// "Section/key=value".
+void printKey(const ConfigKey& key, const QString& value, QTextStream& out) {
+    out << key.section << '/' << key.name << '=' << value << '\n';
+}
+
 void printProfile(const Config& config, QTextStream& out) {
     const ModemParams stored = loadModemProfile(config);
     out << "port=" << stored.port << '\n';
     for (const ModemParams::Field& field : ModemParams::storedFields())
-        out << field.section << '/' << field.key << '=' << stored.*field.member << '\n';
-    const QString params = QStringLiteral("Params");
-    out << "Params/Voicefeatures=" << (config.readBool(params, QStringLiteral("Voicefeatures"), true) ? 1 : 0) << '\n';
-    out << "Params/Compression=" << config.readString(params, QStringLiteral("Compression"), QString()) << '\n';
-    out << "Params/Timeout=" << config.readString(params, QStringLiteral("Timeout"), QString()) << '\n';
+        printKey(field.key, stored.*field.member, out);
+    printKey(ConfigKeys::kVoiceFeatures, QString::number(config.read(ConfigKeys::kVoiceFeatures) ? 1 : 0), out);
+    printKey(ConfigKeys::kCompression, config.readString(ConfigKeys::kCompression, QString()), out);
+    printKey(ConfigKeys::kTimeout, config.readString(ConfigKeys::kTimeout, QString()), out);
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 // does (start at logon included), through the one settings model.
 #include "audio/WaveFormat.h"
 #include "base/Config.h"
+#include "base/ConfigKeys.h"
 #include "base/UnattendedPrompter.h"
 #include "cli/CliContext.h"
 #include "program/Program.h"
@@ -17,7 +18,7 @@ const QStringList kFlowControls = {QStringLiteral("Hardware"), QStringLiteral("S
 
 /// One setting: its key in tvk.ini, how it is shown, and how a text changes it (false: refused).
 struct Setting {
-    const char* name;
+    QLatin1StringView name;
     std::function<QString(const SettingsModel&)> show;
     std::function<bool(SettingsModel&, const QString&)> set;
 };
@@ -28,8 +29,8 @@ std::optional<int> integer(const QString& text, int min, int max) {
     return ok && v >= min && v <= max ? std::optional<int>(v) : std::nullopt;
 }
 
-Setting flag(const char* name, bool (SettingsModel::*get)() const, void (SettingsModel::*put)(bool)) {
-    return {name, [get](const SettingsModel& m) { return QString::number((m.*get)() ? 1 : 0); },
+Setting flag(const ConfigKey& key, bool (SettingsModel::*get)() const, void (SettingsModel::*put)(bool)) {
+    return {key.name, [get](const SettingsModel& m) { return QString::number((m.*get)() ? 1 : 0); },
             [put](SettingsModel& m, const QString& text) {
                 if (text != QLatin1String("0") && text != QLatin1String("1"))
                     return false;
@@ -38,8 +39,9 @@ Setting flag(const char* name, bool (SettingsModel::*get)() const, void (Setting
             }};
 }
 
-Setting number(const char* name, int min, int max, int (SettingsModel::*get)() const, void (SettingsModel::*put)(int)) {
-    return {name, [get](const SettingsModel& m) { return QString::number((m.*get)()); },
+Setting number(const ConfigKey& key, int min, int max, int (SettingsModel::*get)() const,
+               void (SettingsModel::*put)(int)) {
+    return {key.name, [get](const SettingsModel& m) { return QString::number((m.*get)()); },
             [min, max, put](SettingsModel& m, const QString& text) {
                 const std::optional<int> v = integer(text, min, max);
                 if (v)
@@ -48,8 +50,8 @@ Setting number(const char* name, int min, int max, int (SettingsModel::*get)() c
             }};
 }
 
-Setting colour(const char* name, int (SettingsModel::*get)() const, void (SettingsModel::*put)(int)) {
-    return {name, [get](const SettingsModel& m) { return QString::number((m.*get)()); },
+Setting colour(const ConfigKey& key, int (SettingsModel::*get)() const, void (SettingsModel::*put)(int)) {
+    return {key.name, [get](const SettingsModel& m) { return QString::number((m.*get)()); },
             [put](SettingsModel& m, const QString& text) {
                 // 0x00BBGGRR, in decimal or as 0x...
                 const int v = Config::decodeInteger(text, -1);
@@ -61,9 +63,9 @@ Setting colour(const char* name, int (SettingsModel::*get)() const, void (Settin
 }
 
 /// By the index the file stores, shown and taken as the list's text.
-Setting choice(const char* name, QStringList texts, int (SettingsModel::*get)() const,
+Setting choice(const ConfigKey& key, QStringList texts, int (SettingsModel::*get)() const,
                void (SettingsModel::*put)(int)) {
-    return {name, [texts, get](const SettingsModel& m) { return texts.value((m.*get)()); },
+    return {key.name, [texts, get](const SettingsModel& m) { return texts.value((m.*get)()); },
             [texts, put](SettingsModel& m, const QString& text) {
                 const qsizetype index = texts.indexOf(text, 0);
                 if (index < 0)
@@ -81,30 +83,31 @@ QList<Setting> settingsTable() {
     for (int p = 1200; p <= 3000; p += 200)
         points << QString::number(p);
     using M = SettingsModel;
+    using namespace ConfigKeys;
     return {
-        flag("StartUp", &M::startUp, &M::setStartUp),
-        flag("SystemTray", &M::startToTray, &M::setStartToTray),
-        flag("CallerID", &M::callerId, &M::setCallerId),
-        number("Timeout", 1, 6, &M::timeout, &M::setTimeout),
-        choice("baudrate", speeds, &M::baudrateIndex, &M::setBaudrateIndex),
-        choice("FlowControl", kFlowControls, &M::flowControlIndex, &M::setFlowControlIndex),
-        flag("ExtPlayer", &M::extPlayer, &M::setExtPlayer),
-        {"Player", [](const M& m) { return m.player(); },
+        flag(kStartUp, &M::startUp, &M::setStartUp),
+        flag(kSystemTray, &M::startToTray, &M::setStartToTray),
+        flag(kCallerId, &M::callerId, &M::setCallerId),
+        number(kTimeout, 1, 6, &M::timeout, &M::setTimeout),
+        choice(kBaudrate, speeds, &M::baudrateIndex, &M::setBaudrateIndex),
+        choice(kFlowControl, kFlowControls, &M::flowControlIndex, &M::setFlowControlIndex),
+        flag(kExtPlayer, &M::extPlayer, &M::setExtPlayer),
+        {kPlayer.name, [](const M& m) { return m.player(); },
          [](M& m, const QString& text) {
              if (text.isEmpty())
                  return false;
              m.setPlayer(text);
              return true;
          }},
-        flag("PlayTrace", &M::playTrace, &M::setPlayTrace),
-        flag("RecordTrace", &M::recordTrace, &M::setRecordTrace),
-        choice("Points", points, &M::pointsIndex, &M::setPointsIndex),
-        colour("BackColor", &M::backColor, &M::setBackColor),
-        colour("TraceColor", &M::traceColor, &M::setTraceColor),
-        flag("AutoRecord", &M::autoRecord, &M::setAutoRecord),
-        number("DiscTime", 1, 30, &M::discTime, &M::setDiscTime),
-        flag("RejectCall", &M::rejectCall, &M::setRejectCall),
-        number("RejectRings", 2, 20, &M::rejectRings, &M::setRejectRings),
+        flag(kPlayTrace, &M::playTrace, &M::setPlayTrace),
+        flag(kRecordTrace, &M::recordTrace, &M::setRecordTrace),
+        choice(kPoints, points, &M::pointsIndex, &M::setPointsIndex),
+        colour(kBackColor, &M::backColor, &M::setBackColor),
+        colour(kTraceColor, &M::traceColor, &M::setTraceColor),
+        flag(kAutoRecord, &M::autoRecord, &M::setAutoRecord),
+        number(kDiscTime, 1, 30, &M::discTime, &M::setDiscTime),
+        flag(kRejectCall, &M::rejectCall, &M::setRejectCall),
+        number(kRejectRings, 2, 20, &M::rejectRings, &M::setRejectRings),
     };
 }
 
@@ -118,7 +121,7 @@ int cmdSettings(CliContext& context) {
         const QString name = arg.left(equals);
         const Setting* setting = nullptr;
         for (const Setting& s : table)
-            if (name.compare(QLatin1String(s.name), Qt::CaseInsensitive) == 0)
+            if (name.compare(s.name, Qt::CaseInsensitive) == 0)
                 setting = &s;
         if (equals < 0 || !setting) {
             context.err << "orlamo-cli settings: unknown setting '" << name << "' (orlamo-cli settings lists them)\n";

@@ -2,6 +2,7 @@
 #include "gui/MainWindow.h"
 
 #include "base/Config.h"
+#include "base/ConfigKeys.h"
 #include "base/Logger.h"
 #include "base/Prompter.h"
 #include "gui/DeveloperKeys.h"
@@ -29,11 +30,6 @@
 #include <QToolButton>
 #include <QTreeView>
 
-namespace {
-const QString kParamsLower = QStringLiteral("params");
-const QString kParams = QStringLiteral("Params");
-} // namespace
-
 MainWindow::MainWindow(Config& config, Catalogue& catalogue, Logger& logger, Prompter& prompter,
                        const StartOptions& options, QWidget* parent)
     : QMainWindow(parent), m_config(&config), m_logger(logger), m_prompter(prompter) {
@@ -45,11 +41,11 @@ MainWindow::MainWindow(Config& config, Catalogue& catalogue, Logger& logger, Pro
     m_treeMenu = m_commands->buildTreeMenu(this);
 
     const QRect designed = geometry();
-    setGeometry(config.readInteger(kParamsLower, QStringLiteral("MainLeft"), designed.left()),
-                config.readInteger(kParamsLower, QStringLiteral("MainTop"), designed.top()),
-                config.readInteger(kParamsLower, QStringLiteral("MainWid"), designed.width()),
-                config.readInteger(kParamsLower, QStringLiteral("MainHeight"), designed.height()));
-    if (config.readBool(kParams, QStringLiteral("SystemTray"), false) && options.startup)
+    setGeometry(config.readInteger(ConfigKeys::kMainLeft, designed.left()),
+                config.readInteger(ConfigKeys::kMainTop, designed.top()),
+                config.readInteger(ConfigKeys::kMainWidth, designed.width()),
+                config.readInteger(ConfigKeys::kMainHeight, designed.height()));
+    if (config.read(ConfigKeys::kSystemTray) && options.startup)
         setWindowState(Qt::WindowMinimized);
     setWindowTitle(QStringLiteral("Orlamo"));
 
@@ -245,10 +241,9 @@ void MainWindow::refreshModemPanels() {
     if (!m_config)
         return;
     const Config& config = *m_config;
-    const QString modem = QStringLiteral("Modem");
     m_statusPanels[1]->setText(QStringLiteral(" COM PORT ") +
-                               QString::number(config.readInteger(modem, QStringLiteral("port"), 0)));
-    m_statusPanels[2]->setText(QLatin1Char(' ') + config.readString(modem, QStringLiteral("Model"), QString()));
+                               QString::number(config.readInteger(ConfigKeys::kModemPort, 0)));
+    m_statusPanels[2]->setText(QLatin1Char(' ') + config.readString(ConfigKeys::kModel, QString()));
 }
 
 void MainWindow::setRecordEnabled(bool on) {

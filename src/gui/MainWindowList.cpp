@@ -1,6 +1,7 @@
 // Main window: the folder tree and the recordings list with their header, column widths, fonts and
 // the list commands.
 #include "base/Config.h"
+#include "base/ConfigKeys.h"
 #include "base/Prompter.h"
 #include "gui/MainCommands.h"
 #include "gui/MainWindow.h"
@@ -23,11 +24,6 @@
 #include <QToolButton>
 #include <QTreeView>
 #include <algorithm>
-
-namespace {
-const QString kParamsLower = QStringLiteral("params");
-const QString kParams = QStringLiteral("Params");
-} // namespace
 
 void MainWindow::attachCatalogue(Catalogue& catalogue) {
     m_catalogue = &catalogue;
@@ -126,7 +122,7 @@ void MainWindow::applyLayout(const SettingsModel& settings) {
     if (!m_config)
         return;
     const Config& config = *m_config;
-    m_volume->setValue(config.readInteger(kParamsLower, QStringLiteral("Volume"), 8));
+    m_volume->setValue(config.read(ConfigKeys::kVolume));
     QFont font(settings.fontName(), settings.fontSize());
     for (QWidget* view : std::initializer_list<QWidget*>{m_list, m_tree}) {
         view->setFont(font);
@@ -136,11 +132,10 @@ void MainWindow::applyLayout(const SettingsModel& settings) {
     }
     m_list->verticalHeader()->setDefaultSectionSize(QFontMetrics(font).height() + 4);
     const int total = m_splitter->width();
-    const int folderWidth = config.readInteger(kParamsLower, QStringLiteral("Splitter"), splitterWidth());
+    const int folderWidth = config.readInteger(ConfigKeys::kSplitter, splitterWidth());
     m_splitter->setSizes({folderWidth, std::max(0, total - folderWidth)});
-    m_columnWidths = {config.readInteger(kParams, QStringLiteral("Date"), 75),
-                      config.readInteger(kParams, QStringLiteral("Time"), 70),
-                      config.readInteger(kParams, QStringLiteral("Duration"), 70)};
+    m_columnWidths = {config.read(ConfigKeys::kDateWidth), config.read(ConfigKeys::kTimeWidth),
+                      config.read(ConfigKeys::kDurationWidth)};
     for (int i = 0; i < 3; ++i) {
         m_list->setColumnWidth(i, m_columnWidths[size_t(i)]);
         const QSignalBlocker quiet(m_header);
@@ -166,15 +161,15 @@ void MainWindow::writeGeometry() {
     Config& config = *m_config;
     // Where the window is on the screen while it is hidden in the tray is where it comes back.
     const QRect g = normalGeometry().isValid() ? normalGeometry() : geometry();
-    config.writeInteger(kParamsLower, QStringLiteral("MainTop"), g.top());
-    config.writeInteger(kParamsLower, QStringLiteral("MainLeft"), g.left());
-    config.writeInteger(kParamsLower, QStringLiteral("MainWid"), g.width());
-    config.writeInteger(kParamsLower, QStringLiteral("MainHeight"), g.height());
-    config.writeInteger(kParamsLower, QStringLiteral("Volume"), m_volume->value());
-    config.writeInteger(kParamsLower, QStringLiteral("Splitter"), splitterWidth());
+    config.writeInteger(ConfigKeys::kMainTop, g.top());
+    config.writeInteger(ConfigKeys::kMainLeft, g.left());
+    config.writeInteger(ConfigKeys::kMainWidth, g.width());
+    config.writeInteger(ConfigKeys::kMainHeight, g.height());
+    config.writeInteger(ConfigKeys::kVolume, m_volume->value());
+    config.writeInteger(ConfigKeys::kSplitter, splitterWidth());
     for (int i = 0; i < 3; ++i)
         m_columnWidths[size_t(i)] = m_list->columnWidth(i);
-    config.writeInteger(kParams, QStringLiteral("Date"), m_columnWidths[0]);
-    config.writeInteger(kParams, QStringLiteral("Time"), m_columnWidths[1]);
-    config.writeInteger(kParams, QStringLiteral("Duration"), m_columnWidths[2]);
+    config.writeInteger(ConfigKeys::kDateWidth, m_columnWidths[0]);
+    config.writeInteger(ConfigKeys::kTimeWidth, m_columnWidths[1]);
+    config.writeInteger(ConfigKeys::kDurationWidth, m_columnWidths[2]);
 }

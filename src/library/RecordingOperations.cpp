@@ -2,6 +2,7 @@
 #include "library/RecordingOperations.h"
 
 #include "base/Config.h"
+#include "base/ConfigKeys.h"
 #include "base/Prompter.h"
 #include "library/Catalogue.h"
 #include "library/MailHandOver.h"
@@ -56,8 +57,7 @@ RecordingOperations::RecordingOperations(Catalogue& catalogue, Prompter& prompte
       m_search(catalogue.recordings(), prompter) {}
 
 QString RecordingOperations::webAddressFrom(const Config& config) {
-    return config.readString(QStringLiteral("Mail"), QStringLiteral("WebAddress"),
-                             QString::fromLatin1(kDefaultWebAddress));
+    return config.read(ConfigKeys::kWebAddress);
 }
 
 QString RecordingOperations::mailBody(const QString& webAddress) {

@@ -1,6 +1,7 @@
 // The commands on recordings: delete, move to a list, copy to a folder, memo, e-mail, search.
 #pragma once
 
+#include "base/ConfigKeys.h"
 #include "library/RecordingSearch.h"
 
 #include <QObject>
@@ -26,8 +27,6 @@ class Prompter;
 class RecordingOperations : public QObject {
     Q_OBJECT
 public:
-    static constexpr const char* kDefaultWebAddress = "https://orlamo.example.org";
-
     RecordingOperations(Catalogue& catalogue, Prompter& prompter, MailHandOver& mail, QObject* parent = nullptr);
 
     /// Marked ids are looked for among the selected folder's recordings (the window), or, with
@@ -95,6 +94,6 @@ private:
     RecordingSearch m_search;
     bool m_anyList = false;
     std::function<QString()> m_chooseMoveTarget;
-    QString m_webAddress = QString::fromLatin1(kDefaultWebAddress);
+    QString m_webAddress = ConfigKeys::kWebAddress.defaultValue;
     QString m_lastCopyFolder;
 };

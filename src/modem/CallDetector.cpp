@@ -2,6 +2,7 @@
 #include "modem/CallDetector.h"
 
 #include "base/Config.h"
+#include "base/ConfigKeys.h"
 #include "base/Logger.h"
 
 namespace {
@@ -57,10 +58,8 @@ CallDetector::CallDetector(Config& config, Logger& logger, ModemTiming& timing, 
     m_ringIntervalTicker = timing.makeTimer(TimerMode::Repeating, [this] { ++m_ringTicks; });
 
     // A stored value of zero or below is no cadence (a damaged file); it is learned again.
-    const QString general = QStringLiteral("General");
-    const QString key = QStringLiteral("RingTimeOut");
-    if (m_config.valueExists(general, key)) {
-        const int stored = m_config.readInteger(general, key, -1);
+    if (m_config.valueExists(ConfigKeys::kRingTimeOut)) {
+        const int stored = m_config.read(ConfigKeys::kRingTimeOut);
         if (stored > 0) {
             m_ringTimeOutKnown = true;
             m_ringTimeOut = stored;
@@ -164,7 +163,7 @@ void CallDetector::handleRing() {
 
 void CallDetector::storeRingTimeOut() {
     try {
-        m_config.writeInteger(QStringLiteral("General"), QStringLiteral("RingTimeOut"), m_ringTimeOut);
+        m_config.writeInteger(ConfigKeys::kRingTimeOut, m_ringTimeOut);
     } catch (const ConfigWriteError& error) {
         // The learned value still serves this run.
         m_logger.add(error.text());

@@ -1,14 +1,12 @@
 // Call detection and the local handset: modems that report line current start an answered call's
 // recording when the handset is lifted, and can record the calls the user makes.
 #include "base/Config.h"
+#include "base/ConfigKeys.h"
 #include "base/Logger.h"
 #include "modem/CallDetector.h"
 #include "modem/DleFilter.h"
 
 namespace {
-
-const QString kModem = QStringLiteral("Modem");
-const QString kHandsetEvents = QStringLiteral("HandsetEvents");
 
 /// The stored letter when it is one call detection acts on; anything else counts as none.
 char storedLetter(const QString& text) {
@@ -20,7 +18,7 @@ char storedLetter(const QString& text) {
 } // namespace
 
 char CallDetector::handsetEvents() const {
-    return storedLetter(m_config.readString(kModem, kHandsetEvents, QString()));
+    return storedLetter(m_config.readString(ConfigKeys::kHandsetEvents, QString()));
 }
 
 void CallDetector::lineEvent(char code, bool answering) {
@@ -77,10 +75,10 @@ void CallDetector::handsetLifted(char code) {
 void CallDetector::learnHandsetEvents(char code) {
     // The first off-hook event seen is the modem's; later ones (an extension of the other kind) do not
     // change it. A port opened without a profile (the modem search) stores nothing.
-    if (handsetEvents() != 0 || !m_config.sectionExists(kModem))
+    if (handsetEvents() != 0 || !m_config.sectionExists(ConfigKeys::kModemSection))
         return;
     try {
-        m_config.writeString(kModem, kHandsetEvents, QString(QLatin1Char(code)));
+        m_config.writeString(ConfigKeys::kHandsetEvents, QString(QLatin1Char(code)));
     } catch (const ConfigWriteError& error) {
         m_logger.add(error.text());
         return;

@@ -2,6 +2,7 @@
 #include "modem/ModemController.h"
 
 #include "base/Config.h"
+#include "base/ConfigKeys.h"
 #include "base/Logger.h"
 #include "modem/PortMap.h"
 

@@ -2,13 +2,14 @@
 #include "modem/PortMap.h"
 
 #include "base/Config.h"
+#include "base/ConfigKeys.h"
 
 #include <array>
 
 QString PortMap::devicePath(const Config* config, int number) {
-    const QString key = QStringLiteral("Com%1").arg(number);
-    if (config != nullptr && config->valueExists(QStringLiteral("Ports"), key)) {
-        return config->readString(QStringLiteral("Ports"), key, QString()).trimmed();
+    const QString key = ConfigKeys::portKey(number);
+    if (config != nullptr && config->valueExists(ConfigKeys::kPortsSection, key)) {
+        return config->readString(ConfigKeys::kPortsSection, key, QString()).trimmed();
     }
 #ifdef Q_OS_WIN
     return number >= 1 ? QStringLiteral("COM%1").arg(number) : QString();

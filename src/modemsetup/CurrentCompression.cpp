@@ -3,6 +3,7 @@
 
 #include "audio/MatchModemCompression.h"
 #include "base/Config.h"
+#include "base/ConfigKeys.h"
 #include "modemsetup/CompressionFile.h"
 
 #include <array>
@@ -18,7 +19,7 @@ void CurrentCompression::set(const CompressionRecord& record) {
 }
 
 bool CurrentCompression::load(const Config& config, const QString& compressionsPath) {
-    const int index = config.readInteger(QStringLiteral("Params"), QStringLiteral("Compression"), 0);
+    const int index = config.read(ConfigKeys::kCompression);
     const auto record = CompressionFile(compressionsPath).readRecord(index);
     if (!record)
         return false;
@@ -62,7 +63,7 @@ bool chooseCurrentCompression(Config& config, const QString& compressionsPath) {
     const int index = chooseCompressionIndex(records);
     if (index < 0)
         return false;
-    config.writeString(QStringLiteral("Modem"), QStringLiteral("VoiceCompression"), records[index].VsmCommand);
-    config.writeInteger(QStringLiteral("Params"), QStringLiteral("Compression"), index);
+    config.writeString(ConfigKeys::kVoiceCompression, records[index].VsmCommand);
+    config.writeInteger(ConfigKeys::kCompression, index);
     return true;
 }

@@ -2,39 +2,40 @@
 #include "modemsetup/ModemParams.h"
 
 #include "base/Config.h"
+#include "base/ConfigKeys.h"
 
 const QList<ModemParams::Field>& ModemParams::storedFields() {
     static const QList<Field> fields{
-        {"Modem", "DriverDate", &ModemParams::DriverDate},
-        {"Modem", "Manufacturer", &ModemParams::Manufacturer},
-        {"Modem", "DeviceDesc", &ModemParams::DeviceDesc},
-        {"Modem", "Model", &ModemParams::Model},
-        {"Modem", "Reset", &ModemParams::Reset},
-        {"Modem", "answer", &ModemParams::answer},
-        {"Modem", "monitor", &ModemParams::monitor},
-        {"Modem", "VoiceMode", &ModemParams::VoiceMode},
-        {"Modem", "InitVoice", &ModemParams::InitVoice},
-        {"Modem", "DisCallerId", &ModemParams::DisCallerId},
-        {"Modem", "ForCallerId", &ModemParams::ForCallerId},
-        {"Modem", "UnfCallerId", &ModemParams::UnfCallerId},
-        {"Modem", "Distinctive", &ModemParams::Distinctive},
-        {"Modem", "SpeakerVol", &ModemParams::SpeakerVol},
-        {"Modem", "LineSel_T", &ModemParams::LineSel_T},
-        {"Modem", "LineSel_T#", &ModemParams::LineSel_TResult},
-        {"Modem", "BeepTone", &ModemParams::BeepTone},
-        {"Modem", "SilenceTimer", &ModemParams::SilenceTimer},
-        {"Modem", "ToneGeneration", &ModemParams::ToneGeneration},
-        {"Modem", "VoiceProcess", &ModemParams::VoiceProcess},
-        {"Modem", "VoiceTrx", &ModemParams::VoiceTrx},
-        {"Modem", "VoiceRec", &ModemParams::VoiceRec},
-        {"Modem", "VoiceCompression", &ModemParams::VoiceCompression},
-        {"Modem", "RecGain", &ModemParams::RecGain},
-        {"Modem", "SpeakerOn", &ModemParams::SpeakerOn},
-        {"Modem", "SpeakerOff", &ModemParams::SpeakerOff},
-        {"Modem", "MicGain", &ModemParams::MicGain},
-        {"Modem", "SpeakerGain", &ModemParams::SpeakerGain},
-        {"Params", "UseLine", &ModemParams::UseLine},
-        {"Params", "UseLineRes", &ModemParams::UseLineRes},
+        {ConfigKeys::kDriverDate, &ModemParams::DriverDate},
+        {ConfigKeys::kManufacturer, &ModemParams::Manufacturer},
+        {ConfigKeys::kDeviceDesc, &ModemParams::DeviceDesc},
+        {ConfigKeys::kModel, &ModemParams::Model},
+        {ConfigKeys::kReset, &ModemParams::Reset},
+        {ConfigKeys::kAnswer, &ModemParams::answer},
+        {ConfigKeys::kMonitorCommand, &ModemParams::monitor},
+        {ConfigKeys::kVoiceMode, &ModemParams::VoiceMode},
+        {ConfigKeys::kInitVoice, &ModemParams::InitVoice},
+        {ConfigKeys::kDisCallerId, &ModemParams::DisCallerId},
+        {ConfigKeys::kForCallerId, &ModemParams::ForCallerId},
+        {ConfigKeys::kUnfCallerId, &ModemParams::UnfCallerId},
+        {ConfigKeys::kDistinctive, &ModemParams::Distinctive},
+        {ConfigKeys::kSpeakerVol, &ModemParams::SpeakerVol},
+        {ConfigKeys::kLineSelection, &ModemParams::LineSel_T},
+        {ConfigKeys::kLineSelectionReply, &ModemParams::LineSel_TResult},
+        {ConfigKeys::kBeepTone, &ModemParams::BeepTone},
+        {ConfigKeys::kSilenceTimer, &ModemParams::SilenceTimer},
+        {ConfigKeys::kToneGeneration, &ModemParams::ToneGeneration},
+        {ConfigKeys::kVoiceProcess, &ModemParams::VoiceProcess},
+        {ConfigKeys::kVoiceTrx, &ModemParams::VoiceTrx},
+        {ConfigKeys::kVoiceRec, &ModemParams::VoiceRec},
+        {ConfigKeys::kVoiceCompression, &ModemParams::VoiceCompression},
+        {ConfigKeys::kRecGain, &ModemParams::RecGain},
+        {ConfigKeys::kSpeakerOn, &ModemParams::SpeakerOn},
+        {ConfigKeys::kSpeakerOff, &ModemParams::SpeakerOff},
+        {ConfigKeys::kMicGain, &ModemParams::MicGain},
+        {ConfigKeys::kSpeakerGain, &ModemParams::SpeakerGain},
+        {ConfigKeys::kUseLine, &ModemParams::UseLine},
+        {ConfigKeys::kUseLineRes, &ModemParams::UseLineRes},
     };
     return fields;
 }
@@ -47,8 +48,8 @@ bool ModemParams::usable(const QString& command) {
 ModemParams loadModemProfile(const Config& config) {
     ModemParams params;
     for (const ModemParams::Field& field : ModemParams::storedFields())
-        params.*field.member = config.readString(QLatin1String(field.section), QLatin1String(field.key), QString());
-    params.port = config.readInteger(QStringLiteral("Modem"), QStringLiteral("port"), 1);
+        params.*field.member = config.readString(field.key, QString());
+    params.port = config.read(ConfigKeys::kModemPort);
     params.PortName = QStringLiteral("com%1").arg(params.port);
     return params;
 }

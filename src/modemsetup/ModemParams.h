@@ -1,10 +1,10 @@
 // A modem: its identity, its port and the voice command table tested against it.
 #pragma once
 
+#include "base/Config.h"
+
 #include <QList>
 #include <QString>
-
-class Config;
 
 /// One entry of the modem search and the program-wide profile. Every field is stored under the key of
 /// its name in section `Modem`, except `PortName` (not stored), `LineSel_TResult` (key "LineSel_T#")
@@ -46,10 +46,9 @@ struct ModemParams {
 
     bool operator==(const ModemParams&) const = default;
 
-    /// A text field and its configuration key.
+    /// A text field and its configuration key (base/ConfigKeys.h).
     struct Field {
-        const char* section;
-        const char* key;
+        ConfigKey key;
         QString ModemParams::*member;
     };
     /// The stored text fields: identity and reset first, then the voice command table in its order,

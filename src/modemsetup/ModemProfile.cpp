@@ -2,6 +2,7 @@
 #include "modemsetup/ModemProfile.h"
 
 #include "base/Config.h"
+#include "base/ConfigKeys.h"
 
 ModemProfile::ModemProfile(QObject* parent) : QObject(parent) {}
 
@@ -36,10 +37,10 @@ void ModemProfile::setHandsetEvents(char letter) {
 
 void ModemProfile::load(const Config& config) {
     setParams(loadModemProfile(config));
-    const QString letter = config.readString(QStringLiteral("Modem"), QStringLiteral("HandsetEvents"), QString());
+    const QString letter = config.readString(ConfigKeys::kHandsetEvents, QString());
     setHandsetEvents(letter.size() == 1 ? letter.at(0).toLatin1() : 0);
 }
 
 void ModemProfile::loadVoiceFeatures(const Config& config) {
-    setVoiceFeatures(config.readBool(QStringLiteral("Params"), QStringLiteral("Voicefeatures"), true));
+    setVoiceFeatures(config.read(ConfigKeys::kVoiceFeatures));
 }

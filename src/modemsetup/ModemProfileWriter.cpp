@@ -4,6 +4,7 @@
 #include "audio/AudioErrors.h"
 #include "audio/MatchModemCompression.h"
 #include "base/Config.h"
+#include "base/ConfigKeys.h"
 #include "base/Logger.h"
 #include "base/Prompter.h"
 #include "modem/ModemController.h"
@@ -20,8 +21,6 @@
 #include <utility>
 
 namespace {
-const QString kModem = QStringLiteral("Modem");
-const QString kParams = QStringLiteral("Params");
 const QString kNone = QStringLiteral("none");
 } // namespace
 
@@ -69,28 +68,28 @@ void ModemProfileWriter::gaugeStep() {
     Q_EMIT gaugeChanged(gaugeFor(m_step));
 }
 
-void ModemProfileWriter::writeModem(const QString& key, const QString& value) {
-    m_config.writeString(kModem, key, value);
+void ModemProfileWriter::writeModem(const ConfigKey& key, const QString& value) {
+    m_config.writeString(key, value);
 }
 
-void ModemProfileWriter::testCommand(const QString& key, const QString& command) {
+void ModemProfileWriter::testCommand(const ConfigKey& key, const QString& command) {
     const bool accepted = ModemParams::usable(command) &&
                           m_modem.exchange().sendCommand(command, command, QStringLiteral("ok")) == AtResult::Ok;
     writeModem(key, accepted ? command : kNone);
 }
 
-void ModemProfileWriter::probeGain(const char* query, const char* minKey, const char* maxKey, const char* key,
-                                   const char* command) {
+void ModemProfileWriter::probeGain(const char* query, const ConfigKey& minKey, const ConfigKey& maxKey,
+                                   const ConfigKey& key, const char* command) {
     QString reply;
     if (m_modem.exchange().sendQuery(QLatin1String(query), reply) != AtResult::Ok) {
-        writeModem(QLatin1String(key), kNone);
+        writeModem(key, kNone);
         return;
     }
     GainRange range{0, 0};
     VoiceCapabilityProbe::parseGainRange(reply, range);
-    m_config.writeInteger(kModem, QLatin1String(minKey), range.low);
-    m_config.writeInteger(kModem, QLatin1String(maxKey), range.high);
-    writeModem(QLatin1String(key), QLatin1String(command) + QString::number((range.low + range.high) / 2));
+    m_config.writeInteger(minKey, range.low);
+    m_config.writeInteger(maxKey, range.high);
+    writeModem(key, QLatin1String(command) + QString::number((range.low + range.high) / 2));
 }
 
 ModemProfileWriter::Result ModemProfileWriter::writeModemProfile(int number) {
@@ -142,14 +141,14 @@ ModemProfileWriter::Result ModemProfileWriter::writeSteps(int number) {
 
     // Reset and answer are still empty here: the command table is filled only once voice mode is known.
     const ModemParams& identity = m_profile.params();
-    writeModem(QStringLiteral("DriverDate"), identity.DriverDate);
-    writeModem(QStringLiteral("Manufacturer"), identity.Manufacturer);
-    writeModem(QStringLiteral("DeviceDesc"), identity.DeviceDesc);
-    writeModem(QStringLiteral("Model"), identity.Model);
-    writeModem(QStringLiteral("Reset"), identity.Reset);
-    writeModem(QStringLiteral("answer"), identity.answer);
-    writeModem(QStringLiteral("monitor"), identity.monitor);
-    m_config.writeInteger(kModem, QStringLiteral("port"), identity.port);
+    writeModem(ConfigKeys::kDriverDate, identity.DriverDate);
+    writeModem(ConfigKeys::kManufacturer, identity.Manufacturer);
+    writeModem(ConfigKeys::kDeviceDesc, identity.DeviceDesc);
+    writeModem(ConfigKeys::kModel, identity.Model);
+    writeModem(ConfigKeys::kReset, identity.Reset);
+    writeModem(ConfigKeys::kAnswer, identity.answer);
+    writeModem(ConfigKeys::kMonitorCommand, identity.monitor);
+    m_config.writeInteger(ConfigKeys::kModemPort, identity.port);
 
     m_profile.setVoiceFeatures(false);
     const QString voiceMode = QStringLiteral("at+fclass=8");
@@ -158,17 +157,18 @@ ModemProfileWriter::Result ModemProfileWriter::writeSteps(int number) {
         Q_EMIT gaugeChanged(0);
         Q_EMIT gaugeShown(true);
         m_profile.setVoiceFeatures(true);
-        m_config.writeBool(kParams, QStringLiteral("Voicefeatures"), true);
+        m_config.writeBool(ConfigKeys::kVoiceFeatures, true);
         fillCommandTable(number);
         m_profile.setParams(m_search.entry(number));
         const ModemParams p = m_profile.params();
-        writeModem(QStringLiteral("VoiceMode"), p.VoiceMode);
+        writeModem(ConfigKeys::kVoiceMode, p.VoiceMode);
 
-        using Test = std::pair<const char*, QString>;
+        using Test = std::pair<ConfigKey, QString>;
         for (const auto& [key, command] :
-             {Test{"InitVoice", p.InitVoice}, Test{"DisCallerId", p.DisCallerId}, Test{"ForCallerId", p.ForCallerId},
-              Test{"UnfCallerId", p.UnfCallerId}, Test{"Distinctive", p.Distinctive}}) {
-            testCommand(QLatin1String(key), command);
+             {Test{ConfigKeys::kInitVoice, p.InitVoice}, Test{ConfigKeys::kDisCallerId, p.DisCallerId},
+              Test{ConfigKeys::kForCallerId, p.ForCallerId}, Test{ConfigKeys::kUnfCallerId, p.UnfCallerId},
+              Test{ConfigKeys::kDistinctive, p.Distinctive}}) {
+            testCommand(key, command);
             gaugeStep();
         }
 
@@ -188,43 +188,45 @@ ModemProfileWriter::Result ModemProfileWriter::writeSteps(int number) {
         m_parse.probeLineSelection();
         gaugeStep();
 
-        writeModem(QStringLiteral("SilenceTimer"), kNone);
-        writeModem(QStringLiteral("ToneGeneration"), p.ToneGeneration);
-        writeModem(QStringLiteral("VoiceProcess"), p.VoiceProcess);
-        writeModem(QStringLiteral("VoiceTrx"), p.VoiceTrx);
-        writeModem(QStringLiteral("VoiceRec"), p.VoiceRec);
+        writeModem(ConfigKeys::kSilenceTimer, kNone);
+        writeModem(ConfigKeys::kToneGeneration, p.ToneGeneration);
+        writeModem(ConfigKeys::kVoiceProcess, p.VoiceProcess);
+        writeModem(ConfigKeys::kVoiceTrx, p.VoiceTrx);
+        writeModem(ConfigKeys::kVoiceRec, p.VoiceRec);
 
-        probeGain("at+VGR=?", "vgrMin", "vgrMax", "RecGain", "at+vgr=");
+        probeGain("at+VGR=?", ConfigKeys::kRecordGainMin, ConfigKeys::kRecordGainMax, ConfigKeys::kRecGain, "at+vgr=");
         gaugeStep();
-        probeGain("at+VGT=?", "vgtMin", "vgtMax", "SpeakerVol", "at+vgt=");
+        probeGain("at+VGT=?", ConfigKeys::kSpeakerGainMin, ConfigKeys::kSpeakerGainMax, ConfigKeys::kSpeakerVol,
+                  "at+vgt=");
         gaugeStep();
 
-        for (const auto& [key, command] : {Test{"SpeakerOn", p.SpeakerOn}, Test{"SpeakerOff", p.SpeakerOff},
-                                           Test{"MicGain", p.MicGain}, Test{"SpeakerGain", p.SpeakerGain}}) {
-            testCommand(QLatin1String(key), command);
+        for (const auto& [key, command] :
+             {Test{ConfigKeys::kSpeakerOn, p.SpeakerOn}, Test{ConfigKeys::kSpeakerOff, p.SpeakerOff},
+              Test{ConfigKeys::kMicGain, p.MicGain}, Test{ConfigKeys::kSpeakerGain, p.SpeakerGain}}) {
+            testCommand(key, command);
             gaugeStep();
         }
 
-        m_config.writeString(kParams, QStringLiteral("UseLine"),
-                             m_config.readString(kModem, QStringLiteral("LineSel_T"), QString()));
-        m_config.writeString(kParams, QStringLiteral("UseLineRes"),
-                             m_config.readString(kModem, QStringLiteral("LineSel_T#"), QString()));
-        m_config.writeInteger(kParams, QStringLiteral("Timeout"), 4);
+        m_config.writeString(ConfigKeys::kUseLine, m_config.readString(ConfigKeys::kLineSelection, QString()));
+        m_config.writeString(ConfigKeys::kUseLineRes, m_config.readString(ConfigKeys::kLineSelectionReply, QString()));
+        m_config.writeInteger(ConfigKeys::kTimeout, ConfigKeys::kTimeout.defaultValue);
         Q_EMIT gaugeShown(false);
     }
 
     if (!m_profile.voiceFeatures()) {
-        for (const char* key :
-             {"VoiceMode", "InitVoice",  "DisCallerId", "ForCallerId",  "UnfCallerId",    "Distinctive",  "SpeakerVol",
-              "LineSel_T", "LineSel_T#", "BeepTone",    "SilenceTimer", "ToneGeneration", "VoiceProcess", "VoiceTrx",
-              "VoiceRec",  "RecGain",    "SpeakerOn",   "SpeakerOff",   "MicGain",        "SpeakerGain"})
-            writeModem(QLatin1String(key), kNone);
+        using namespace ConfigKeys;
+        for (const ConfigKey& key : std::initializer_list<ConfigKey>{
+                 kVoiceMode,    kInitVoice,     kDisCallerId,        kForCallerId, kUnfCallerId,  kDistinctive,
+                 kSpeakerVol,   kLineSelection, kLineSelectionReply, kBeepTone,    kSilenceTimer, kToneGeneration,
+                 kVoiceProcess, kVoiceTrx,      kVoiceRec,           kRecGain,     kSpeakerOn,    kSpeakerOff,
+                 kMicGain,      kSpeakerGain})
+            writeModem(key, kNone);
         // Not sent either way, but a profile of a modem without voice keeps nothing of the one before.
-        writeModem(QStringLiteral("VoiceCompression"), kNone);
-        m_config.writeString(kParams, QStringLiteral("UseLine"), kNone);
-        m_config.writeString(kParams, QStringLiteral("UseLineRes"), kNone);
-        m_config.writeBool(kParams, QStringLiteral("Voicefeatures"), false);
-        m_config.writeInteger(kParams, QStringLiteral("Timeout"), 4);
+        writeModem(kVoiceCompression, kNone);
+        m_config.writeString(kUseLine, kNone);
+        m_config.writeString(kUseLineRes, kNone);
+        m_config.writeBool(kVoiceFeatures, false);
+        m_config.writeInteger(kTimeout, kTimeout.defaultValue);
     }
     return Result::Written;
 }

@@ -52,10 +52,11 @@ Q_SIGNALS:
 
 private:
     Result writeSteps(int number);
-    void testCommand(const QString& key, const QString& command);
-    void probeGain(const char* query, const char* minKey, const char* maxKey, const char* key, const char* command);
+    void testCommand(const ConfigKey& key, const QString& command);
+    void probeGain(const char* query, const ConfigKey& minKey, const ConfigKey& maxKey, const ConfigKey& key,
+                   const char* command);
     void gaugeStep();
-    void writeModem(const QString& key, const QString& value);
+    void writeModem(const ConfigKey& key, const QString& value);
 
     Config& m_config;
     Logger& m_logger;

@@ -2,6 +2,7 @@
 #include "modemsetup/ModemSearch.h"
 
 #include "base/Config.h"
+#include "base/ConfigKeys.h"
 #include "base/Logger.h"
 #include "modem/ModemController.h"
 #include "modem/PortMap.h"
@@ -46,7 +47,7 @@ int ModemSearch::searchModems(bool eraseProfile) {
     Q_EMIT cleared();
     try {
         if (eraseProfile) {
-            m_config.eraseSection(QStringLiteral("modem"));
+            m_config.eraseSection(ConfigKeys::kModemSection);
             m_config.flush();
         }
     } catch (const ConfigWriteError&) {

@@ -2,6 +2,7 @@
 #include "modemsetup/StartupConfiguration.h"
 
 #include "base/Config.h"
+#include "base/ConfigKeys.h"
 #include "base/Prompter.h"
 #include "modem/ModemController.h"
 #include "modem/ModemSettings.h"
@@ -20,8 +21,7 @@ StartupConfiguration::StartupConfiguration(Config& config, Prompter& prompter, M
       m_settings(settings), m_workingFolder(std::move(workingFolder)) {}
 
 void StartupConfiguration::firstRunCheck() {
-    if (QFile::exists(m_config.path()) &&
-        m_config.readInteger(QStringLiteral("Modem"), QStringLiteral("port"), 0) != 0) {
+    if (QFile::exists(m_config.path()) && m_config.readInteger(ConfigKeys::kModemPort, 0) != 0) {
         m_profile.load(m_config);
         return;
     }
@@ -30,7 +30,7 @@ void StartupConfiguration::firstRunCheck() {
         m_profile.load(m_config);
         return;
     }
-    m_config.writeBool(QStringLiteral("Params"), QStringLiteral("Voicefeatures"), false);
+    m_config.writeBool(ConfigKeys::kVoiceFeatures, false);
     m_prompter.message(QStringLiteral("        No modem detected        "));
 }
 
@@ -40,7 +40,7 @@ void StartupConfiguration::applyConfiguration() {
     m_settings.loadMediaPlayer();
     Q_EMIT layoutDue();
 
-    const bool modemConfigured = m_config.sectionExists(QStringLiteral("Modem"));
+    const bool modemConfigured = m_config.sectionExists(ConfigKeys::kModemSection);
     if (modemConfigured) {
         const QString compressions = CompressionFile::pathIn(m_workingFolder);
         if (QFile::exists(compressions))
@@ -85,11 +85,11 @@ int StartupConfiguration::findModems() {
     const int found = m_search ? m_search() : 0;
     if (found > 0)
         return found;
-    m_config.writeBool(QStringLiteral("Params"), QStringLiteral("Voicefeatures"), false);
+    m_config.writeBool(ConfigKeys::kVoiceFeatures, false);
     m_profile.setVoiceFeatures(false);
     m_prompter.message(QStringLiteral("        No modem detected        "));
     try {
-        m_config.eraseSection(QStringLiteral("modem"));
+        m_config.eraseSection(ConfigKeys::kModemSection);
     } catch (const ConfigWriteError&) {
         // The stale profile stays; the search already reported what it found.
     }

@@ -2,6 +2,7 @@
 #include "modemsetup/VoiceCapabilityProbe.h"
 
 #include "base/Config.h"
+#include "base/ConfigKeys.h"
 #include "base/Logger.h"
 #include "base/Prompter.h"
 #include "modemsetup/CompressionFile.h"
@@ -11,9 +12,7 @@
 
 #include <QStringList>
 
-namespace {
-const QString kCompressionsSection = QStringLiteral("Modem compressions");
-} // namespace
+namespace {} // namespace
 
 VoiceCapabilityProbe::VoiceCapabilityProbe(Config& config, Logger& logger, Prompter& prompter, ModemProfile& profile,
                                            QueryModemBox& box, QString workingFolder, QObject* parent)
@@ -55,8 +54,8 @@ bool VoiceCapabilityProbe::parseCompressionList(bool developerMode) {
         m_prompter.message(QStringLiteral("Unable to write to %1").arg(compressionsPath()), Prompter::Icon::Error);
         return false;
     }
-    if (m_config.sectionExists(kCompressionsSection))
-        m_config.eraseSection(kCompressionsSection);
+    if (m_config.sectionExists(ConfigKeys::kModemCompressionsSection))
+        m_config.eraseSection(ConfigKeys::kModemCompressionsSection);
 
     int index = -1;
     int recognised = 0;
@@ -77,7 +76,8 @@ bool VoiceCapabilityProbe::parseCompressionList(bool developerMode) {
         written = writer.write(index, record) && written;
         const QStringList values{record.Description, record.cml, record.bps, record.tm,
                                  record.vsr,         record.scs, record.sel};
-        m_config.writeString(kCompressionsSection, QString::number(index), values.join(QLatin1Char(',')));
+        m_config.writeString(ConfigKeys::kModemCompressionsSection, QString::number(index),
+                             values.join(QLatin1Char(',')));
         if (developerMode)
             m_prompter.message(developerText(record));
         ++recognised;
@@ -94,10 +94,9 @@ bool VoiceCapabilityProbe::parseCompressionList(bool developerMode) {
     m_prompter.message(QStringLiteral("None modem compression can be recognized"));
     if (!developerMode) {
         m_profile.setVoiceCompression(QStringLiteral("at+vsm=none"));
-        m_config.writeString(QStringLiteral("Modem"), QStringLiteral("VoiceCompression"),
-                             QStringLiteral("at+vsm=none"));
-        m_config.writeInteger(QStringLiteral("Modem"), QStringLiteral("SamplingFreq"), 0);
-        m_config.writeString(QStringLiteral("Params"), QStringLiteral("Compression"), QString());
+        m_config.writeString(ConfigKeys::kVoiceCompression, QStringLiteral("at+vsm=none"));
+        m_config.writeInteger(ConfigKeys::kSamplingFreq, 0);
+        m_config.writeString(ConfigKeys::kCompression, QString());
     }
     return false;
 }
@@ -116,7 +115,7 @@ bool VoiceCapabilityProbe::probeLineSelection() {
         m_query(QStringLiteral("at+vls=?"), reply);
     m_box.clear();
     m_box.addText(reply);
-    m_config.writeString(QStringLiteral("Modem"), QStringLiteral("LineSel_T"), m_profile.params().LineSel_T);
-    m_config.writeString(QStringLiteral("Modem"), QStringLiteral("LineSel_T#"), QStringLiteral("ok"));
+    m_config.writeString(ConfigKeys::kLineSelection, m_profile.params().LineSel_T);
+    m_config.writeString(ConfigKeys::kLineSelectionReply, QStringLiteral("ok"));
     return true;
 }

@@ -3,6 +3,7 @@
 #include "program/ProblemReport.h"
 
 #include "base/Config.h"
+#include "base/ConfigKeys.h"
 #include "base/LegacyText.h"
 #include "base/Logger.h"
 #include "library/MailHandOver.h"
@@ -29,8 +30,8 @@ ProblemReport::ProblemReport(Config& config, Logger& logger, DiagnosticsReport& 
       m_workingFolder(std::move(workingFolder)) {}
 
 QString ProblemReport::supportAddress() const {
-    const QString stored = m_config.readString(QStringLiteral("Mail"), QStringLiteral("SupportAddress"), QString());
-    return stored.trimmed().isEmpty() ? QString::fromLatin1(kDefaultSupportAddress) : stored.trimmed();
+    const QString stored = m_config.readString(ConfigKeys::kSupportAddress, QString());
+    return stored.trimmed().isEmpty() ? QString(ConfigKeys::kSupportAddress.defaultValue) : stored.trimmed();
 }
 
 MailMessage ProblemReport::message(const QString& body) const {

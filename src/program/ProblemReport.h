@@ -14,7 +14,6 @@ struct MailMessage;
 class ProblemReport {
 public:
     static constexpr const char* kSubject = "TVK v1.7.5 support";
-    static constexpr const char* kDefaultSupportAddress = "support@orlamo.example.org";
     /// The largest text the second hand-over carries, in UTF-8 bytes.
     static constexpr qsizetype kInlineBodyLimit = 32 * 1024;
 

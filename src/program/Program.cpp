@@ -2,6 +2,7 @@
 #include "program/Program.h"
 
 #include "base/Config.h"
+#include "base/ConfigKeys.h"
 #include "base/Prompter.h"
 #include "base/WorkingFolder.h"
 #include "library/Catalogue.h"
@@ -165,7 +166,7 @@ void Program::createModem() {
     m_modem = std::make_unique<ModemController>(*m_config, m_logger);
     // Until the configuration is applied the port is the stored one; the rest comes from the settings.
     ModemSettings line;
-    line.port = m_config->readInteger(QStringLiteral("Modem"), QStringLiteral("port"), 1);
+    line.port = m_config->read(ConfigKeys::kModemPort);
     m_modem->setSettings(ModemSettings::fromSettings(*m_settings, line));
     m_probe->setQuery(
         [this](const QString& command, QString& reply) { return m_modem->exchange().sendQuery(command, reply); });
@@ -284,7 +285,7 @@ void Program::createPlayback() {
     m_playback->setRecording(m_recorder->recording());
     // The volume slider's saved position applies from the start, with or without a window; 0 too, since
     // no device here keeps a volume of its own from the last run.
-    m_playback->setVolumePosition(m_config->readInteger(QStringLiteral("params"), QStringLiteral("Volume"), 8));
+    m_playback->setVolumePosition(m_config->read(ConfigKeys::kVolume));
 }
 
 void Program::recordTriggered() {

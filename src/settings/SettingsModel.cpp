@@ -13,10 +13,7 @@
 
 namespace {
 
-const QString kParams = QStringLiteral("Params");
-const QString kModem = QStringLiteral("Modem");
-const QString kMonitor = QStringLiteral("Monitor");
-const QString kFonts = QStringLiteral("Fonts");
+using namespace ConfigKeys;
 
 constexpr int kPointsCount = 10; // 1200 to 3000 in steps of 200
 
@@ -44,18 +41,18 @@ template <typename T> void SettingsModel::assign(T& member, const T& value) {
     Q_EMIT changed();
 }
 
-bool SettingsModel::readOrWriteBool(const QString& section, const QString& key, bool defaultValue) {
-    if (m_config.valueExists(section, key))
-        return m_config.readBool(section, key, defaultValue);
-    m_config.writeBool(section, key, defaultValue);
-    return defaultValue;
+bool SettingsModel::readOrWrite(const FlagSetting& setting) {
+    if (m_config.valueExists(setting))
+        return m_config.read(setting);
+    m_config.writeBool(setting, setting.defaultValue);
+    return setting.defaultValue;
 }
 
-int SettingsModel::readOrWriteInteger(const QString& section, const QString& key, int defaultValue) {
-    if (m_config.valueExists(section, key))
-        return m_config.readInteger(section, key, defaultValue);
-    m_config.writeInteger(section, key, defaultValue);
-    return defaultValue;
+int SettingsModel::readOrWrite(const IntegerSetting& setting) {
+    if (m_config.valueExists(setting))
+        return m_config.read(setting);
+    m_config.writeInteger(setting, setting.defaultValue);
+    return setting.defaultValue;
 }
 
 void SettingsModel::load() {
@@ -70,64 +67,59 @@ void SettingsModel::load() {
 }
 
 void SettingsModel::loadMonitor() {
-    m_playTrace = readOrWriteBool(kMonitor, QStringLiteral("PlayTrace"), true);
-    m_recordTrace = readOrWriteBool(kMonitor, QStringLiteral("RecordTrace"), true);
-    m_pointsIndex = clampIndex(readOrWriteInteger(kMonitor, QStringLiteral("Points"), kDefaultPointsIndex),
-                               kPointsCount, kDefaultPointsIndex);
-    m_backColor = readOrWriteInteger(kMonitor, QStringLiteral("BackColor"), kDefaultBackColor);
-    m_traceColor = readOrWriteInteger(kMonitor, QStringLiteral("TraceColor"), kDefaultTraceColor);
+    m_playTrace = readOrWrite(kPlayTrace);
+    m_recordTrace = readOrWrite(kRecordTrace);
+    m_pointsIndex = clampIndex(readOrWrite(kPoints), kPointsCount, kPoints.defaultValue);
+    m_backColor = readOrWrite(kBackColor);
+    m_traceColor = readOrWrite(kTraceColor);
 }
 
 void SettingsModel::loadAutoRecord() {
     // Newer than the group: read where present, written by save() only, so older files stay as they are.
-    m_recordOutgoing = m_config.readBool(kParams, QStringLiteral("RecordOutgoing"), false);
-    if (m_config.valueExists(kParams, QStringLiteral("AutoRecord"))) {
-        m_autoRecord = m_config.readBool(kParams, QStringLiteral("AutoRecord"), true);
-        m_discTime = std::clamp(m_config.readInteger(kParams, QStringLiteral("DiscTime"), kDefaultDiscTime),
-                                kDiscTimeMin, kDiscTimeMax);
-        m_rejectCall = m_config.readBool(kParams, QStringLiteral("RejectCall"), true);
-        m_rejectRings = std::clamp(m_config.readInteger(kParams, QStringLiteral("RejectRings"), kDefaultRejectRings),
-                                   kRejectRingsMin, kRejectRingsMax);
-        m_timeout = std::clamp(m_config.readInteger(kParams, QStringLiteral("Timeout"), kDefaultTimeout), kTimeoutMin,
-                               kTimeoutMax);
+    m_recordOutgoing = m_config.read(kRecordOutgoing);
+    if (m_config.valueExists(kAutoRecord)) {
+        m_autoRecord = m_config.read(kAutoRecord);
+        m_discTime = std::clamp(m_config.read(kDiscTime), kDiscTimeMin, kDiscTimeMax);
+        m_rejectCall = m_config.read(kRejectCall);
+        m_rejectRings = std::clamp(m_config.read(kRejectRings), kRejectRingsMin, kRejectRingsMax);
+        m_timeout = std::clamp(m_config.read(kTimeout), kTimeoutMin, kTimeoutMax);
         return;
     }
-    m_config.writeBool(kParams, QStringLiteral("AutoRecord"), true);
-    m_config.writeInteger(kParams, QStringLiteral("DiscTime"), kDefaultDiscTime);
-    m_config.writeBool(kParams, QStringLiteral("RejectCall"), true);
-    m_config.writeInteger(kParams, QStringLiteral("RejectRings"), kDefaultRejectRings);
-    m_config.writeInteger(kParams, QStringLiteral("Timeout"), kDefaultTimeout);
-    m_autoRecord = true;
-    m_discTime = kDefaultDiscTime;
-    m_rejectCall = true;
-    m_rejectRings = kDefaultRejectRings;
-    m_timeout = kDefaultTimeout;
+    m_config.writeBool(kAutoRecord, kAutoRecord.defaultValue);
+    m_config.writeInteger(kDiscTime, kDiscTime.defaultValue);
+    m_config.writeBool(kRejectCall, kRejectCall.defaultValue);
+    m_config.writeInteger(kRejectRings, kRejectRings.defaultValue);
+    m_config.writeInteger(kTimeout, kTimeout.defaultValue);
+    m_autoRecord = kAutoRecord.defaultValue;
+    m_discTime = kDiscTime.defaultValue;
+    m_rejectCall = kRejectCall.defaultValue;
+    m_rejectRings = kRejectRings.defaultValue;
+    m_timeout = kTimeout.defaultValue;
 }
 
 void SettingsModel::loadStartUp() {
     // Values the file does not decide go back to their design values, so a reload discards edits.
     m_startUp = false;
     m_startToTray = false;
-    if (!m_config.valueExists(kParams, QStringLiteral("StartUp"))) {
-        m_config.writeBool(kParams, QStringLiteral("StartUp"), false);
+    if (!m_config.valueExists(kStartUp)) {
+        m_config.writeBool(kStartUp, false);
         return;
     }
-    m_startUp = m_config.readBool(kParams, QStringLiteral("StartUp"), false);
+    m_startUp = m_config.read(kStartUp);
     if (m_startUp)
-        m_startToTray = m_config.readBool(kParams, QStringLiteral("SystemTray"), false);
+        m_startToTray = m_config.read(kSystemTray);
 }
 
 void SettingsModel::loadCallerId() {
-    if (m_config.valueExists(kParams, QStringLiteral("CallerID"))) {
-        m_callerId = m_config.readBool(kParams, QStringLiteral("CallerID"), true);
+    if (m_config.valueExists(kCallerId)) {
+        m_callerId = m_config.read(kCallerId);
         return;
     }
-    if (m_config.valueExists(kModem, QStringLiteral("ForCallerId")))
-        m_callerId =
-            m_config.readString(kModem, QStringLiteral("ForCallerId"), QString()).toUpper() != QLatin1String("NONE");
+    if (m_config.valueExists(kForCallerId))
+        m_callerId = m_config.readString(kForCallerId, QString()).toUpper() != QLatin1String("NONE");
     else
         m_callerId = true;
-    m_config.writeBool(kParams, QStringLiteral("CallerID"), m_callerId);
+    m_config.writeBool(kCallerId, m_callerId);
 }
 
 void SettingsModel::loadFileCompression() {
@@ -156,82 +148,68 @@ void SettingsModel::loadFileCompression() {
 }
 
 void SettingsModel::loadSerial() {
-    m_baudrateIndex = kDefaultBaudrateIndex;
-    m_flowControlIndex = kDefaultFlowControlIndex;
-    if (m_config.valueExists(kModem, QStringLiteral("baudrate")))
-        m_baudrateIndex = clampIndex(m_config.readInteger(kModem, QStringLiteral("baudrate"), kDefaultBaudrateIndex),
-                                     int(SerialLine::kSpeeds.size()), kDefaultBaudrateIndex);
-    if (m_config.valueExists(kModem, QStringLiteral("FlowControl")))
+    m_baudrateIndex = kBaudrate.defaultValue;
+    m_flowControlIndex = kFlowControl.defaultValue;
+    if (m_config.valueExists(kBaudrate))
+        m_baudrateIndex = clampIndex(m_config.read(kBaudrate), int(SerialLine::kSpeeds.size()), kBaudrate.defaultValue);
+    if (m_config.valueExists(kFlowControl))
         m_flowControlIndex =
-            clampIndex(m_config.readInteger(kModem, QStringLiteral("FlowControl"), kDefaultFlowControlIndex),
-                       SerialLine::kFlowControlCount, kDefaultFlowControlIndex);
+            clampIndex(m_config.read(kFlowControl), SerialLine::kFlowControlCount, kFlowControl.defaultValue);
 }
 
 void SettingsModel::loadFont() {
-    m_fontName = m_config.readString(kFonts, QStringLiteral("FontName"), QStringLiteral("tahoma"));
-    m_fontSize = m_config.readInteger(kFonts, QStringLiteral("FontSize"), 8);
-    m_fontColor = m_config.readInteger(kFonts, QStringLiteral("FontColor"), 0);
+    m_fontName = m_config.read(kFontName);
+    m_fontSize = m_config.read(kFontSize);
+    m_fontColor = m_config.read(kFontColor);
     m_fontChosen = false;
 }
 
 void SettingsModel::loadMediaPlayer() {
-    assign(m_extPlayer, m_config.readBool(kParams, QStringLiteral("ExtPlayer"), false));
-    assign(m_player, m_config.readString(kParams, QStringLiteral("Player"), QStringLiteral("wmPlayer.exe")));
-}
-
-void SettingsModel::saveGains(int speakerLevel, int recordLevel) {
-    if (m_config.readString(kModem, QStringLiteral("SpeakerVol"), QString()) != QLatin1String("none"))
-        m_config.writeString(kModem, QStringLiteral("SpeakerVol"), QStringLiteral("at+vgt=%1").arg(speakerLevel));
-    if (m_config.readString(kModem, QStringLiteral("RecGain"), QString()) != QLatin1String("none"))
-        m_config.writeString(kModem, QStringLiteral("RecGain"), QStringLiteral("at+vgr=%1").arg(recordLevel));
-}
-
-void SettingsModel::saveCompressionChoice(int index, const QString& vsmCommand) {
-    m_config.writeString(kModem, QStringLiteral("VoiceCompression"), vsmCommand);
-    m_config.writeInteger(kParams, QStringLiteral("Compression"), index);
+    assign(m_extPlayer, m_config.read(kExtPlayer));
+    assign(m_player, m_config.read(kPlayer));
 }
 
 void SettingsModel::save() {
-    if (m_config.sectionExists(kModem)) {
-        m_config.writeInteger(kModem, QStringLiteral("baudrate"), m_baudrateIndex);
-        m_config.writeInteger(kModem, QStringLiteral("FlowControl"), m_flowControlIndex);
+    if (m_config.sectionExists(kModemSection)) {
+        m_config.writeInteger(kBaudrate, m_baudrateIndex);
+        m_config.writeInteger(kFlowControl, m_flowControlIndex);
     }
-    m_config.writeBool(kParams, QStringLiteral("ExtPlayer"), m_extPlayer);
+    m_config.writeBool(kExtPlayer, m_extPlayer);
     if (m_extPlayer)
-        m_config.writeString(kParams, QStringLiteral("Player"), m_player);
+        m_config.writeString(kPlayer, m_player);
     if (m_fontChosen) {
-        m_config.writeString(kFonts, QStringLiteral("FontName"), m_fontName);
-        m_config.writeInteger(kFonts, QStringLiteral("FontSize"), m_fontSize);
-        m_config.writeInteger(kFonts, QStringLiteral("FontColor"), m_fontColor);
+        m_config.writeString(kFontName, m_fontName);
+        m_config.writeInteger(kFontSize, m_fontSize);
+        m_config.writeInteger(kFontColor, m_fontColor);
         m_fontChosen = false;
     }
-    m_config.writeInteger(kParams, QStringLiteral("Timeout"), m_timeout);
-    m_config.writeBool(kMonitor, QStringLiteral("PlayTrace"), m_playTrace);
-    m_config.writeBool(kMonitor, QStringLiteral("RecordTrace"), m_recordTrace);
-    m_config.writeInteger(kMonitor, QStringLiteral("Points"), m_pointsIndex);
-    m_config.writeInteger(kMonitor, QStringLiteral("BackColor"), m_backColor);
-    m_config.writeInteger(kMonitor, QStringLiteral("TraceColor"), m_traceColor);
-    m_config.writeBool(kParams, QStringLiteral("AutoRecord"), m_autoRecord);
-    m_config.writeInteger(kParams, QStringLiteral("DiscTime"), m_discTime);
-    m_config.writeBool(kParams, QStringLiteral("RejectCall"), m_rejectCall);
-    m_config.writeInteger(kParams, QStringLiteral("RejectRings"), m_rejectRings);
-    m_config.writeBool(kParams, QStringLiteral("RecordOutgoing"), m_recordOutgoing);
+    m_config.writeInteger(kTimeout, m_timeout);
+    m_config.writeBool(kPlayTrace, m_playTrace);
+    m_config.writeBool(kRecordTrace, m_recordTrace);
+    m_config.writeInteger(kPoints, m_pointsIndex);
+    m_config.writeInteger(kBackColor, m_backColor);
+    m_config.writeInteger(kTraceColor, m_traceColor);
+    m_config.writeBool(kAutoRecord, m_autoRecord);
+    m_config.writeInteger(kDiscTime, m_discTime);
+    m_config.writeBool(kRejectCall, m_rejectCall);
+    m_config.writeInteger(kRejectRings, m_rejectRings);
+    m_config.writeBool(kRecordOutgoing, m_recordOutgoing);
     if (m_startUp) {
-        m_config.writeBool(kParams, QStringLiteral("StartUp"), true);
-        m_config.writeBool(kParams, QStringLiteral("SystemTray"), m_startToTray);
+        m_config.writeBool(kStartUp, true);
+        m_config.writeBool(kSystemTray, m_startToTray);
         if (m_registration)
             m_registration->registerAtLogon(m_startToTray ? QStringLiteral("STARTUP") : QString());
     } else {
         if (m_registration)
             m_registration->unregister();
-        m_config.writeBool(kParams, QStringLiteral("StartUp"), false);
+        m_config.writeBool(kStartUp, false);
     }
-    m_config.writeBool(kParams, QStringLiteral("CallerID"), m_callerId);
+    m_config.writeBool(kCallerId, m_callerId);
 }
 
 int SettingsModel::baudrate() const {
     return SerialLine::kSpeeds[size_t(
-        clampIndex(m_baudrateIndex, int(SerialLine::kSpeeds.size()), kDefaultBaudrateIndex))];
+        clampIndex(m_baudrateIndex, int(SerialLine::kSpeeds.size()), kBaudrate.defaultValue))];
 }
 
 SerialLine::FlowControl SettingsModel::flowControl() const {
@@ -272,10 +250,10 @@ void SettingsModel::setTimeout(int seconds) {
     assign(m_timeout, std::clamp(seconds, kTimeoutMin, kTimeoutMax));
 }
 void SettingsModel::setBaudrateIndex(int index) {
-    assign(m_baudrateIndex, clampIndex(index, int(SerialLine::kSpeeds.size()), kDefaultBaudrateIndex));
+    assign(m_baudrateIndex, clampIndex(index, int(SerialLine::kSpeeds.size()), kBaudrate.defaultValue));
 }
 void SettingsModel::setFlowControlIndex(int index) {
-    assign(m_flowControlIndex, clampIndex(index, SerialLine::kFlowControlCount, kDefaultFlowControlIndex));
+    assign(m_flowControlIndex, clampIndex(index, SerialLine::kFlowControlCount, kFlowControl.defaultValue));
 }
 void SettingsModel::setExtPlayer(bool on) {
     assign(m_extPlayer, on);
@@ -290,7 +268,7 @@ void SettingsModel::setRecordTrace(bool on) {
     assign(m_recordTrace, on);
 }
 void SettingsModel::setPointsIndex(int index) {
-    assign(m_pointsIndex, clampIndex(index, kPointsCount, kDefaultPointsIndex));
+    assign(m_pointsIndex, clampIndex(index, kPointsCount, kPoints.defaultValue));
 }
 void SettingsModel::setBackColor(int color) {
     assign(m_backColor, color);

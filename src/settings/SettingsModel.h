@@ -2,48 +2,22 @@
 #pragma once
 
 #include "audio/WaveFormat.h"
+#include "base/ConfigKeys.h"
 #include "settings/SerialLine.h"
 
 #include <QObject>
 #include <QString>
-#include <optional>
 
-class Config;
-class FormatChooser;
-class Prompter;
-class SettingsModemAccess;
 class StartupRegistration;
-
-/// A gain range of the modem profile (`vgtMin`/`vgtMax`, `vgrMin`/`vgrMax`).
-struct GainSpan {
-    int min = 0;
-    int max = 255;
-};
-
-/// What the settings dialog's OK hands over besides the settings themselves.
-struct SettingsConfirmation {
-    int speakerLevel = 128;     ///< the speaker volume slider's position
-    int recordLevel = 128;      ///< the recording level slider's position
-    int compressionIndex = -1;  ///< the selected line of the compression list; -1 when none
-    QString compressionCommand; ///< that line's "at+vsm=..." command
-};
 
 /// Every setting other parts read while they work (reply time-out, serial parameters, caller
 /// identification, trace display, external player, automatic recording, the file compression).
 /// `load()` follows the load rules: a missing key (or group) is written with its default.
-/// `save()` writes what the dialog's OK writes after the modem section's gains and compression.
+/// `save()` writes what the dialog's OK writes after the modem section's gains and compression
+/// (SettingsEditor). The keys and their defaults are those of base/ConfigKeys.h.
 class SettingsModel : public QObject {
     Q_OBJECT
 public:
-    static constexpr int kDefaultTimeout = 4;
-    static constexpr int kDefaultDiscTime = 10;
-    static constexpr int kDefaultRejectRings = 6;
-    static constexpr int kDefaultPointsIndex = 3;
-    static constexpr int kDefaultBackColor = 0;
-    static constexpr int kDefaultTraceColor = 65280; // 0x00BBGGRR: green
-    static constexpr int kDefaultBaudrateIndex = 1;
-    static constexpr int kDefaultFlowControlIndex = 0;
-
     /// `workingFolder` holds FileCompression.cpn. `registration` may be null (no start-at-logon entry).
     SettingsModel(Config& config, QString workingFolder, StartupRegistration* registration = nullptr,
                   QObject* parent = nullptr);
@@ -57,53 +31,10 @@ public:
     /// `Timeout`, the trace keys, the automatic-record keys, the start-up keys with the registration,
     /// and `CallerID`. ConfigWriteError propagates.
     void save();
-    /// The dialog's gains: each key is written ("at+vgt=" / "at+vgr=" + level) unless it holds "none".
-    void saveGains(int speakerLevel, int recordLevel);
-    /// A chosen compression: `Modem` `VoiceCompression` and `Params` `Compression`.
-    void saveCompressionChoice(int index, const QString& vsmCommand);
 
-    // --- the settings dialog ---
-    /// What the dialog takes from the configuration each time it is shown: with a modem section the
-    /// speed and flow-control indices and the time-out (default 2); the external-player box; "Load at
-    /// startup"; caller identification, unticked when the profile has no caller ID command. Clears the
-    /// font-chosen flag. Emits changed() once.
-    void loadShownValues();
-    /// OK: the gains and the compression choice (with a modem section), then `save()`. When the
-    /// codec matcher refuses the chosen compression, ModemCompression.cpn is deleted, nothing after
-    /// the choice is written and false is returned: the dialog stays open. ConfigWriteError propagates.
-    bool confirm(const SettingsConfirmation& choice, SettingsModemAccess* modemSide);
-
-    enum class FormatChoice { Cancelled, Saved, Refused };
-    /// "Choose" for the file compression: the codec service's chooser on the current format; a
-    /// confirmed format is saved as FileCompression.cpn only when a converter to it opens. A refused
-    /// format shows "Error was created. Choose a different compression." and the previous one stays.
-    FormatChoice chooseFileCompression(FormatChooser& chooser, Prompter& prompter);
-    /// "Browse": the player program, written as `Player` at once; the working folder is made current
-    /// again. ConfigWriteError propagates.
-    void setBrowsedPlayer(const QString& program);
-
-    /// The configuration as the dialog shows it.
-    bool modemConfigured() const;
-    QString modemModel() const;
-    int modemPort(int defaultPort) const;
-    /// `Fonts` `FontName` as stored; empty when none was ever chosen.
-    QString storedFontName() const;
-    /// The profile has a formatted caller ID command (`ForCallerId` is not "none").
-    bool callerIdAvailable() const;
-    /// `Params` `Compression`, the selected line of the compression list (default 0).
-    int compressionIndex() const;
-    /// The levels of `SpeakerVol` and `RecGain` (default "128"); nothing for "none" or a text that is
-    /// no number.
-    std::optional<int> speakerLevel() const;
-    std::optional<int> recordLevel() const;
-    /// The level of a gain command: the text after the first "=" (the whole text without one).
-    static std::optional<int> gainLevel(const QString& command);
-    GainSpan speakerSpan() const;
-    GainSpan recordSpan() const;
-    /// A slider's tick spacing for its span (maximum - minimum); a span above 255 keeps `current`.
-    static int tickSpacing(int span, int current);
-    QString modemCompressionPath() const;
-
+    Config& config() const { return m_config; }
+    /// The folder of tvk.ini and the format files.
+    const QString& workingFolder() const { return m_workingFolder; }
     QString fileCompressionPath() const;
 
     // General
@@ -116,6 +47,7 @@ public:
     QString fontName() const { return m_fontName; }
     int fontSize() const { return m_fontSize; }
     int fontColor() const { return m_fontColor; }
+    /// A font was chosen since the last load or save; save() writes it only then.
     bool fontChosen() const { return m_fontChosen; }
     // Modem
     int timeout() const { return m_timeout; }
@@ -151,6 +83,8 @@ public:
     /// Saves the format as FileCompression.cpn at once (the "Choose" button); FileOpenError propagates.
     void setFileCompression(const WaveFormat& format);
     void setFont(const QString& name, int size, int color);
+    /// The chosen font is dropped: save() leaves the stored one.
+    void forgetChosenFont() { m_fontChosen = false; }
     void setTimeout(int seconds);
     void setBaudrateIndex(int index);
     void setFlowControlIndex(int index);
@@ -171,8 +105,8 @@ Q_SIGNALS:
     void changed();
 
 private:
-    bool readOrWriteBool(const QString& section, const QString& key, bool defaultValue);
-    int readOrWriteInteger(const QString& section, const QString& key, int defaultValue);
+    bool readOrWrite(const FlagSetting& setting);
+    int readOrWrite(const IntegerSetting& setting);
     void loadMonitor();
     void loadAutoRecord();
     void loadStartUp();
@@ -180,36 +114,34 @@ private:
     void loadFileCompression();
     void loadSerial();
     void loadFont();
-    std::optional<int> storedGain(const char* key) const;
-    GainSpan storedSpan(const char* minKey, const char* maxKey) const;
     template <typename T> void assign(T& member, const T& value);
 
     Config& m_config;
     QString m_workingFolder;
     StartupRegistration* m_registration;
 
-    bool m_startUp = false;
-    bool m_startToTray = false;
-    bool m_callerId = true;
+    bool m_startUp = ConfigKeys::kStartUp.defaultValue;
+    bool m_startToTray = ConfigKeys::kSystemTray.defaultValue;
+    bool m_callerId = ConfigKeys::kCallerId.defaultValue;
     WaveFormat m_fileCompression = WaveFormat::pcm(8000, 8, 1);
     bool m_fileCompressionStored = false;
-    QString m_fontName = QStringLiteral("tahoma");
-    int m_fontSize = 8;
-    int m_fontColor = 0;
+    QString m_fontName = ConfigKeys::kFontName.defaultValue;
+    int m_fontSize = ConfigKeys::kFontSize.defaultValue;
+    int m_fontColor = ConfigKeys::kFontColor.defaultValue;
     bool m_fontChosen = false;
-    int m_timeout = kDefaultTimeout;
-    int m_baudrateIndex = kDefaultBaudrateIndex;
-    int m_flowControlIndex = kDefaultFlowControlIndex;
-    bool m_extPlayer = false;
-    QString m_player = QStringLiteral("wmPlayer.exe");
-    bool m_playTrace = true;
-    bool m_recordTrace = true;
-    int m_pointsIndex = kDefaultPointsIndex;
-    int m_backColor = kDefaultBackColor;
-    int m_traceColor = kDefaultTraceColor;
-    bool m_autoRecord = true;
-    int m_discTime = kDefaultDiscTime;
-    bool m_rejectCall = true;
-    int m_rejectRings = kDefaultRejectRings;
-    bool m_recordOutgoing = false;
+    int m_timeout = ConfigKeys::kTimeout.defaultValue;
+    int m_baudrateIndex = ConfigKeys::kBaudrate.defaultValue;
+    int m_flowControlIndex = ConfigKeys::kFlowControl.defaultValue;
+    bool m_extPlayer = ConfigKeys::kExtPlayer.defaultValue;
+    QString m_player = ConfigKeys::kPlayer.defaultValue;
+    bool m_playTrace = ConfigKeys::kPlayTrace.defaultValue;
+    bool m_recordTrace = ConfigKeys::kRecordTrace.defaultValue;
+    int m_pointsIndex = ConfigKeys::kPoints.defaultValue;
+    int m_backColor = ConfigKeys::kBackColor.defaultValue;
+    int m_traceColor = ConfigKeys::kTraceColor.defaultValue;
+    bool m_autoRecord = ConfigKeys::kAutoRecord.defaultValue;
+    int m_discTime = ConfigKeys::kDiscTime.defaultValue;
+    bool m_rejectCall = ConfigKeys::kRejectCall.defaultValue;
+    int m_rejectRings = ConfigKeys::kRejectRings.defaultValue;
+    bool m_recordOutgoing = ConfigKeys::kRecordOutgoing.defaultValue;
 };

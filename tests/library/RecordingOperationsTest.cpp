@@ -1,6 +1,7 @@
 // The recording commands on a real catalogue: delete, move, copy, memo, search and e-mail.
 #include "library/RecordingOperations.h"
 #include "RecordingFixture.h"
+#include "base/ConfigKeys.h"
 #include "library/MailHandOver.h"
 #include "support/XdgEmailStandIn.h"
 
@@ -248,7 +249,7 @@ TEST_F(OperationsTest, MailAttachesTheFilesThatExist) {
     // A row whose file still has its legacy name wav/<id>.wav.
     const QString d = record(4, QStringLiteral("legacy"), false);
     writeFile(QDir(work).filePath(QStringLiteral("wav/") + d + QStringLiteral(".wav")), "RIFFlegacy");
-    const QString body = RecordingOperations::mailBody(QString::fromLatin1(RecordingOperations::kDefaultWebAddress));
+    const QString body = RecordingOperations::mailBody(ConfigKeys::kWebAddress.defaultValue);
     EXPECT_EQ(body, QStringLiteral("Hello,\n\n\nRecorded with Orlamo\nhttps://orlamo.example.org\n"));
 
     EXPECT_TRUE(operations->emailRecordings({a, b, d, c}));

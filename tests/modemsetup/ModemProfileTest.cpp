@@ -60,8 +60,8 @@ TEST_F(ModemProfileTest, MissingFileGivesDefaultsAndTheFieldTableCoversEveryKey)
     // 28 texts of Modem and the two of Params; port and PortName are handled apart.
     EXPECT_EQ(ModemParams::storedFields().size(), 30);
     for (const auto& field : ModemParams::storedFields()) {
-        config.writeString(QLatin1String(field.section), QLatin1String(field.key), QStringLiteral("v"));
-        EXPECT_EQ(loadModemProfile(config).*field.member, QStringLiteral("v")) << field.key;
+        config.writeString(field.key, QStringLiteral("v"));
+        EXPECT_EQ(loadModemProfile(config).*field.member, QStringLiteral("v")) << field.key.name.data();
     }
 }
 

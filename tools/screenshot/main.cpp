@@ -3,6 +3,7 @@
 // other window as the user opens it.
 // Usage: orlamo-screenshot README_FOLDER MANUAL_FOLDER (under an X server).
 #include "base/Config.h"
+#include "base/ConfigKeys.h"
 #include "base/UnattendedPrompter.h"
 #include "gui/MainWindow.h"
 #include "gui/WindowedProgram.h"
@@ -269,12 +270,12 @@ bool run(const QString& readme, const QString& manual) {
         return fail("the modem simulator did not start");
     {
         Config config(work.filePath(QStringLiteral("tvk.ini")));
-        config.writeString(QStringLiteral("Ports"), QStringLiteral("Com1"), link);
+        config.writeString(ConfigKeys::kPortsSection, ConfigKeys::portKey(1), link);
         for (int port = 2; port <= 8; ++port)
-            config.writeString(QStringLiteral("Ports"), QStringLiteral("Com%1").arg(port), QString());
-        config.writeInteger(QStringLiteral("params"), QStringLiteral("MainWid"), 640);
-        config.writeInteger(QStringLiteral("params"), QStringLiteral("MainHeight"), 520);
-        config.writeInteger(QStringLiteral("params"), QStringLiteral("Splitter"), 130);
+            config.writeString(ConfigKeys::kPortsSection, ConfigKeys::portKey(port), QString());
+        config.writeInteger(ConfigKeys::kMainWidth, 640);
+        config.writeInteger(ConfigKeys::kMainHeight, 520);
+        config.writeInteger(ConfigKeys::kSplitter, 130);
     }
     UnattendedPrompter prompter;
     fillCatalogue(work.path(), prompter);

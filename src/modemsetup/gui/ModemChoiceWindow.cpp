@@ -2,6 +2,7 @@
 #include "modemsetup/gui/ModemChoiceWindow.h"
 
 #include "base/Config.h"
+#include "base/ConfigKeys.h"
 #include "base/Prompter.h"
 #include "modemsetup/ModemProfileWriter.h"
 #include "modemsetup/ModemSearch.h"
@@ -83,7 +84,7 @@ QStringList ModemChoiceWindow::textLines() const {
 int ModemChoiceWindow::exec() {
     if (m_search == nullptr || m_search->count() <= 0) {
         if (m_config != nullptr)
-            m_config->writeBool(QStringLiteral("Params"), QStringLiteral("Voicefeatures"), false);
+            m_config->writeBool(ConfigKeys::kVoiceFeatures, false);
         if (m_prompter != nullptr)
             m_prompter->message(QStringLiteral("        No modem detected        "));
         return QDialog::Rejected;

@@ -63,7 +63,7 @@ QLabel* swatch(const char* name, QWidget* parent) {
 
 SettingsDialog::SettingsDialog(SettingsModel& model, Prompter& prompter, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
-      m_model(model), m_prompter(prompter) {
+      m_model(model), m_editor(model), m_prompter(prompter) {
     setObjectName(QStringLiteral("fmSettings"));
     setWindowTitle(QStringLiteral("Settings"));
     setModal(true);

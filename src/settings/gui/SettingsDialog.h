@@ -1,6 +1,7 @@
 // The "Settings" window: six tabs over the one settings model.
 #pragma once
 
+#include "settings/SettingsEditor.h"
 #include "settings/SettingsModemAccess.h"
 
 #include <QColor>
@@ -25,7 +26,7 @@ class QTabWidget;
 class SettingsModel;
 
 /// Created once at start and shown modally any number of times. The controls show the settings
-/// model and edit it as the user works; OK stores it (SettingsModel::confirm), Cancel reloads it.
+/// model and edit it as the user works; OK stores it (SettingsEditor::confirm), Cancel reloads it.
 /// Gains and the compression choice are the dialog's own until OK, as they are part of the modem
 /// profile rather than settings.
 class SettingsDialog : public QDialog {
@@ -81,6 +82,7 @@ private:
     void showError(const std::exception& e);
 
     SettingsModel& m_model;
+    SettingsEditor m_editor;
     Prompter& m_prompter;
     SettingsModemAccess* m_modemSide = nullptr;
     FormatChooser* m_chooser = nullptr;

@@ -48,27 +48,27 @@ void SettingsDialog::prepareShow() {
     m_cancel->setEnabled(true);
     m_tabs->setCurrentIndex(General);
     try {
-        m_model.loadShownValues();
+        m_editor.loadShownValues();
     } catch (const std::exception& e) {
         showError(e);
     }
-    m_callerIdAvailable = m_model.callerIdAvailable();
-    const bool modem = m_model.modemConfigured();
+    m_callerIdAvailable = m_editor.callerIdAvailable();
+    const bool modem = m_editor.modemConfigured();
     showModemLabels(modem, 0);
     if (modem)
         fillCompressionList();
     m_compressionCombo->setEnabled(modem);
     showGains();
     m_fileFormatLabel->setText(m_model.fileCompression().formatDescription());
-    m_fontsLabel->setText(m_model.storedFontName());
+    m_fontsLabel->setText(m_editor.storedFontName());
     showModel();
     m_ok->setFocus(Qt::OtherFocusReason);
 }
 
 void SettingsDialog::showModemLabels(bool found, int defaultPort) {
     if (found) {
-        m_modemModelLabel->setText(m_model.modemModel());
-        m_modemPortLabel->setText(QStringLiteral("Com ") + QString::number(m_model.modemPort(defaultPort)));
+        m_modemModelLabel->setText(m_editor.modemModel());
+        m_modemPortLabel->setText(QStringLiteral("Com ") + QString::number(m_editor.modemPort(defaultPort)));
     } else {
         m_modemModelLabel->setText(QStringLiteral("No modem detected"));
         m_modemPortLabel->setText(QStringLiteral("Com "));
@@ -81,24 +81,24 @@ void SettingsDialog::fillCompressionList() {
     m_compressionCombo->clear();
     for (const CompressionChoice& choice : m_choices)
         m_compressionCombo->addItem(choice.text);
-    const int index = m_model.compressionIndex();
+    const int index = m_editor.compressionIndex();
     m_compressionCombo->setCurrentIndex(index >= 0 && index < m_compressionCombo->count() ? index : -1);
 }
 
 void SettingsDialog::showGains() {
     // A gain the modem rejected ("none") leaves its slider where it was.
-    if (const std::optional<int> level = m_model.speakerLevel())
+    if (const std::optional<int> level = m_editor.speakerLevel())
         m_speakerVolumeSlider->setValue(*level);
-    if (const std::optional<int> level = m_model.recordLevel())
+    if (const std::optional<int> level = m_editor.recordLevel())
         m_recordGainSlider->setValue(*level);
 }
 
 void SettingsDialog::parametersShown() {
-    const std::pair<QSlider*, GainSpan> sliders[] = {{m_speakerVolumeSlider, m_model.speakerSpan()},
-                                                     {m_recordGainSlider, m_model.recordSpan()}};
+    const std::pair<QSlider*, GainSpan> sliders[] = {{m_speakerVolumeSlider, m_editor.speakerSpan()},
+                                                     {m_recordGainSlider, m_editor.recordSpan()}};
     for (const auto& [slider, span] : sliders) {
         slider->setRange(span.min, span.max);
-        slider->setTickInterval(SettingsModel::tickSpacing(span.max - span.min, slider->tickInterval()));
+        slider->setTickInterval(SettingsEditor::tickSpacing(span.max - span.min, slider->tickInterval()));
     }
     m_ok->setFocus(Qt::OtherFocusReason);
 }
@@ -163,7 +163,7 @@ void SettingsDialog::accept() {
         choice.compressionCommand = m_choices[line].vsmCommand;
     }
     try {
-        if (!m_model.confirm(choice, m_modemSide))
+        if (!m_editor.confirm(choice, m_modemSide))
             return; // the matcher said why; another compression can be chosen
     } catch (const std::exception& e) {
         showError(e);
@@ -187,7 +187,7 @@ void SettingsDialog::chooseFileCompression() {
         m_ownChooser = std::make_unique<DialogFormatChooser>(this);
         m_chooser = m_ownChooser.get();
     }
-    if (m_model.chooseFileCompression(*m_chooser, m_prompter) == SettingsModel::FormatChoice::Saved)
+    if (m_editor.chooseFileCompression(*m_chooser, m_prompter) == SettingsEditor::FormatChoice::Saved)
         m_fileFormatLabel->setText(m_model.fileCompression().formatDescription());
 }
 
@@ -217,7 +217,7 @@ void SettingsDialog::browsePlayer() {
     if (!program)
         return;
     try {
-        m_model.setBrowsedPlayer(*program);
+        m_editor.setBrowsedPlayer(*program);
     } catch (const std::exception& e) {
         showError(e);
     }
@@ -234,7 +234,7 @@ void SettingsDialog::findModems() {
     }
     // The modem profile is rewritten (or gone): there is nothing left for Cancel to go back to.
     m_cancel->setEnabled(false);
-    const bool modem = found > 0 && m_model.modemConfigured();
+    const bool modem = found > 0 && m_editor.modemConfigured();
     showModemLabels(found > 0, 1);
     fillCompressionList();
     m_compressionCombo->setEnabled(modem);

@@ -203,7 +203,7 @@ TEST_F(SettingsDialogTest, ACompressionWithoutCodecKeepsTheDialogOpenAndWritesNo
     side.choices = {{QStringLiteral("UNSIGNED PCM 8bit 8000Hz"), QStringLiteral("at+vsm=1,8000")},
                     {QStringLiteral("ULAW 8bit 7000Hz"), QStringLiteral("at+vsm=4,7000")}};
     create(kModemIni);
-    writeFile(model.modemCompressionPath(), QByteArray(128, '\0'));
+    writeFile(SettingsEditor(model).modemCompressionPath(), QByteArray(128, '\0'));
     show();
     get<QComboBox>("cbVsm")->setCurrentIndex(1);
     get<QComboBox>("cbBaudrate")->setCurrentIndex(0);
@@ -212,7 +212,7 @@ TEST_F(SettingsDialogTest, ACompressionWithoutCodecKeepsTheDialogOpenAndWritesNo
     side.matches = false;
     button("OKBtn")->click();
     EXPECT_TRUE(dialog->isVisible());
-    EXPECT_FALSE(QFile::exists(model.modemCompressionPath()));
+    EXPECT_FALSE(QFile::exists(SettingsEditor(model).modemCompressionPath()));
     EXPECT_EQ(value("Modem", "VoiceCompression"), QStringLiteral("at+vsm=4,7000"));
     EXPECT_EQ(value("Params", "Compression"), QStringLiteral("1"));
     EXPECT_EQ(value("Modem", "baudrate"), QStringLiteral("<missing>"));
