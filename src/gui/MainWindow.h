@@ -36,6 +36,8 @@ class MainWindow : public QMainWindow {
 public:
     static constexpr int kMinimumWidth = 450;
     static constexpr int kMinimumHeight = 500;
+    /// The folder panel's width at the design size of the window.
+    static constexpr int kDesignFolderWidth = 113;
 
     /// Created once the program has opened the catalogue and the configuration: geometry, start in
     /// the tray, caption, playback device check; the folder tree and the recordings list show
@@ -180,6 +182,7 @@ private:
     bool m_shownOnce = false;
     bool m_closing = false;
     CommandState m_commandState;
+    bool m_storedLayoutTaken = false; ///< the volume, panel and column widths of tvk.ini were applied
     std::array<int, 3> m_columnWidths = {75, 70, 70}; ///< Date, Time, Duration
     std::array<QLabel*, 3> m_statusPanels{};
 };

@@ -229,7 +229,7 @@ QWidget* MainWindow::buildMainArea(QWidget* parent) {
     m_splitter->addWidget(right);
     m_splitter->setStretchFactor(0, 0);
     m_splitter->setStretchFactor(1, 1);
-    m_splitter->setSizes({113, 368});
+    m_splitter->setSizes({kDesignFolderWidth, 368});
     return m_splitter;
 }
 

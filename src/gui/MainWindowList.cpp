@@ -121,8 +121,6 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
 void MainWindow::applyLayout(const SettingsModel& settings) {
     if (!m_config)
         return;
-    const Config& config = *m_config;
-    m_volume->setValue(config.read(ConfigKeys::kVolume));
     QFont font(settings.fontName(), settings.fontSize());
     for (QWidget* view : std::initializer_list<QWidget*>{m_list, m_tree}) {
         view->setFont(font);
@@ -131,11 +129,20 @@ void MainWindow::applyLayout(const SettingsModel& settings) {
         view->setPalette(own);
     }
     m_list->verticalHeader()->setDefaultSectionSize(QFontMetrics(font).height() + 4);
-    const int total = m_splitter->width();
-    const int folderWidth = config.readInteger(ConfigKeys::kSplitter, splitterWidth());
-    m_splitter->setSizes({folderWidth, std::max(0, total - folderWidth)});
-    m_columnWidths = {config.read(ConfigKeys::kDateWidth), config.read(ConfigKeys::kTimeWidth),
-                      config.read(ConfigKeys::kDurationWidth)};
+    // The volume, the folder panel and the columns are written only at exit: the stored ones are taken
+    // once, and an apply after the settings dialog keeps what the user set during this run.
+    if (!m_storedLayoutTaken) {
+        m_storedLayoutTaken = true;
+        const Config& config = *m_config;
+        m_volume->setValue(config.read(ConfigKeys::kVolume));
+        const int total = m_splitter->width();
+        // Without a stored width (a first start) the panel has its designed width, wide enough for
+        // "General"; the splitter's own width before the window is laid out is its minimum.
+        const int folderWidth = config.readInteger(ConfigKeys::kSplitter, kDesignFolderWidth);
+        m_splitter->setSizes({folderWidth, std::max(0, total - folderWidth)});
+        m_columnWidths = {config.read(ConfigKeys::kDateWidth), config.read(ConfigKeys::kTimeWidth),
+                          config.read(ConfigKeys::kDurationWidth)};
+    }
     for (int i = 0; i < 3; ++i) {
         m_list->setColumnWidth(i, m_columnWidths[size_t(i)]);
         const QSignalBlocker quiet(m_header);

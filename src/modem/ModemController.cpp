@@ -121,7 +121,7 @@ bool ModemController::endVoiceStream() {
     return openModemPort(port, false);
 }
 
-bool ModemController::modemOnClicked() {
+bool ModemController::switchOn() {
     m_logger.add(QStringLiteral("-- Modem on clicked"));
     if (m_portOpen)
         return true;
@@ -134,7 +134,7 @@ bool ModemController::modemOnClicked() {
     return true;
 }
 
-bool ModemController::modemOffClicked() {
+bool ModemController::switchOff() {
     m_logger.add(QStringLiteral("-- Modem off clicked"));
     return closeModemPort();
 }

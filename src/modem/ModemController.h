@@ -43,9 +43,9 @@ public:
     /// The Modem On command: logs its click; when the port is closed opens the configured port and
     /// arms or disarms automatic recording by the setting. False when the port could not be opened
     /// (the caller shows `reportOpenFailure()` and disables Record).
-    bool modemOnClicked();
+    bool switchOn();
     /// The Modem Off command: logs its click and closes the port.
-    bool modemOffClicked();
+    bool switchOff();
 
     bool portOpen() const { return m_portOpen; }
     /// The port's number as the fixed log lines and messages show it.

@@ -190,7 +190,7 @@ void Program::setRecordAvailable(bool available) {
 }
 
 bool Program::modemOn() {
-    if (m_modem->modemOnClicked())
+    if (m_modem->switchOn())
         return true;
     m_prompter->message(m_modem->reportOpenFailure(), Prompter::Icon::Error);
     setRecordAvailable(false);
@@ -200,7 +200,7 @@ bool Program::modemOn() {
 void Program::modemOff() {
     if (m_recorder)
         m_recorder->stopWaitingForModem();
-    m_modem->modemOffClicked();
+    m_modem->switchOff();
 }
 
 void Program::createModemSetup() {
@@ -319,9 +319,9 @@ QStringList Program::shutdownStepNames() {
 }
 
 QStringList Program::shutdown(const std::function<void()>& windowSteps) {
-    if (m_shutDown)
+    if (m_closed)
         return {};
-    m_shutDown = true;
+    m_closed = true;
     const QStringList names = shutdownStepNames();
     ShutdownSequence sequence;
     sequence.add(names[0], [this] {

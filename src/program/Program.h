@@ -75,7 +75,7 @@ public:
     /// `windowSteps` (the window's geometry), the configuration released. A failing step is logged
     /// and the rest goes on. Runs once; returns the names of the steps that failed.
     QStringList shutdown(const std::function<void()>& windowSteps = {});
-    bool shutDown() const { return m_shutDown; }
+    bool closed() const { return m_closed; }
     /// The names of the close steps, in order.
     static QStringList shutdownStepNames();
 
@@ -166,7 +166,7 @@ private:
     Logger m_logger;
     bool m_armed = false;
     bool m_recordAvailable = false;
-    bool m_shutDown = false;
+    bool m_closed = false;
 
     // In creation order; released in reverse.
     std::unique_ptr<CatalogueLock> m_lock; // held from opening the catalogue until the tree is saved

@@ -74,9 +74,11 @@ TEST_F(CliSettingsTest, ChangesAreStoredAsOkStoresThem) {
     EXPECT_TRUE(stored.contains("StartUp=1\r\n"));
     // No modem is configured, so the serial settings have nowhere to go yet.
     EXPECT_FALSE(stored.contains("FlowControl="));
-    // Start at logon: the windowed program beside orlamo-cli, without the tray argument.
+    // Start at logon: the windowed program beside orlamo-cli on the same working folder, without the
+    // tray argument.
     const QString orlamo = QDir(qEnvironmentVariable("ORLAMO_BIN_DIR")).filePath(QStringLiteral("orlamo"));
-    EXPECT_TRUE(readAll(entry()).contains(("\nExec=" + orlamo + " \n").toUtf8())) << readAll(entry()).constData();
+    EXPECT_TRUE(readAll(entry()).contains(("\nExec=" + orlamo + " --workdir " + work + " \n").toUtf8()))
+        << readAll(entry()).constData();
 
     ASSERT_EQ(run({QStringLiteral("StartUp=0")}).code, 0);
     EXPECT_FALSE(QFile::exists(entry()));

@@ -24,6 +24,8 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTemporaryDir>
+#include <QSplitter>
+#include <QSlider>
 #include <QTimer>
 #include <functional>
 #include <gtest/gtest.h>
@@ -133,6 +135,14 @@ TEST_F(SettingsCommandTest, OkReopensThePortWithTheNewSpeedAndTheListComesBackTo
     EXPECT_EQ(lineSpeed(sim.device()), speed_t(B115200));
     EXPECT_TRUE(modem().calls().autoRecordMode());
     calls().setRecNo(3);
+    // A first start (no layout stored): the folder panel is wide enough to read "General".
+    EXPECT_EQ(main().splitterWidth(), MainWindow::kDesignFolderWidth);
+    // What the user set during this run, written only at exit, survives the dialog.
+    main().volumeSlider()->setValue(3);
+    auto* splitter = main().findChild<QSplitter*>(QStringLiteral("Panel2"));
+    ASSERT_NE(splitter, nullptr);
+    splitter->setSizes({150, splitter->width() - 150});
+    const int folderWidth = main().splitterWidth();
 
     // Cancel: the speed chosen is dropped, the port reopens as it was.
     bool portOpenInDialog = true;
@@ -150,6 +160,8 @@ TEST_F(SettingsCommandTest, OkReopensThePortWithTheNewSpeedAndTheListComesBackTo
     ASSERT_TRUE(modem().portOpen());
     EXPECT_EQ(lineSpeed(sim.device()), speed_t(B115200));
     EXPECT_EQ(calls().recNo(), 3);
+    EXPECT_EQ(main().volumeSlider()->value(), 3);
+    EXPECT_EQ(main().splitterWidth(), folderWidth);
 
     // OK: the new speed is stored and the reopened port runs at it.
     whenShown<QDialog>("fmSettings", [&](QDialog& dialog) {

@@ -66,14 +66,14 @@ TEST_F(CallDetectionTest, ModemOnAndOff) {
     createModem(fake.pty().slavePath());
     settings.autoRecord = true;
     modem->setSettings(settings);
-    ASSERT_TRUE(modem->modemOnClicked());
+    ASSERT_TRUE(modem->switchOn());
     EXPECT_EQ(logger.lines().first(), QStringLiteral("-- Modem on clicked"));
     EXPECT_EQ(logger.lines().last(), QStringLiteral("Enabling autoRecord mode"));
     EXPECT_TRUE(modem->calls().autoRecordMode());
     const qsizetype from = logger.lines().size();
-    ASSERT_TRUE(modem->modemOnClicked());
+    ASSERT_TRUE(modem->switchOn());
     EXPECT_EQ(linesSince(from), QStringList{QStringLiteral("-- Modem on clicked")});
-    ASSERT_TRUE(modem->modemOffClicked());
+    ASSERT_TRUE(modem->switchOff());
     EXPECT_EQ(linesSince(from + 1),
               (QStringList{QStringLiteral("-- Modem off clicked"), QStringLiteral("Com port 1 closed...")}));
     EXPECT_FALSE(modem->portOpen());
@@ -81,7 +81,7 @@ TEST_F(CallDetectionTest, ModemOnAndOff) {
     // A port without a device: Modem On fails and says so to its caller.
     settings.port = 9;
     modem->setSettings(settings);
-    EXPECT_FALSE(modem->modemOnClicked());
+    EXPECT_FALSE(modem->switchOn());
     EXPECT_FALSE(modem->portOpen());
     EXPECT_EQ(modem->portText(), QStringLiteral("9"));
 }

@@ -132,7 +132,7 @@ TEST_F(ModemSimTest, UnpluggedModemClosesThePort) {
     // Plugged in again, Modem On opens it anew.
     sim.command(QStringLiteral("plug"));
     ASSERT_TRUE(sim.waitForDevice());
-    ASSERT_TRUE(modem->modemOnClicked()) << modem->channel().errorString().toStdString();
+    ASSERT_TRUE(modem->switchOn()) << modem->channel().errorString().toStdString();
     EXPECT_TRUE(modem->portOpen());
     EXPECT_EQ(logger.lines().last(), QStringLiteral("Enabling autoRecord mode"));
 }

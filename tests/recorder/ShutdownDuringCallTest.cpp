@@ -46,7 +46,7 @@ TEST_F(RecordingTestBase, ClosingWhileARecordingStartsLeavesTheModemClosedAndSay
     });
     recorder().startRecording();
     ASSERT_TRUE(closed);
-    EXPECT_TRUE(core->shutDown());
+    EXPECT_TRUE(core->closed());
     runEventsFor(300);
     EXPECT_FALSE(recorder().recording());
     EXPECT_FALSE(recorder().receiving());

@@ -54,7 +54,7 @@ ModemChoiceWindow::ModemChoiceWindow(QWidget* parent)
     layout->setSizeConstraint(QLayout::SetFixedSize); // fixed border
     m_list->setMinimumWidth(360);
 
-    connect(m_ok, &QPushButton::clicked, this, &ModemChoiceWindow::btnOkClick);
+    connect(m_ok, &QPushButton::clicked, this, &ModemChoiceWindow::takeSelectedModem);
     connect(m_list, &QListWidget::currentRowChanged, this, [this](int row) {
         if (row >= 0)
             showEntry(row + 1);
@@ -114,7 +114,7 @@ void ModemChoiceWindow::setBusy(bool busy) {
     m_list->setEnabled(!busy);
 }
 
-void ModemChoiceWindow::btnOkClick() {
+void ModemChoiceWindow::takeSelectedModem() {
     if (m_writer == nullptr || m_busy)
         return;
     const int row = m_list->currentRow();

@@ -31,7 +31,7 @@ public:
 
 public Q_SLOTS:
     /// Runs the profile writer for the selected entry; the window closes unless the port was unusable.
-    void btnOkClick();
+    void takeSelectedModem();
     void reject() override;
 
 private:
