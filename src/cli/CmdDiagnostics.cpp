@@ -43,7 +43,8 @@ int cmdDiagnostics(CliContext& context) {
     ModemController& modem = program.modem();
     // The port (the configured one unless another is named) is opened here; the report finds it open.
     if (!modem.openModemPort(port.value_or(modem.settings().port), true)) {
-        prompter.message(modem.reportOpenFailure(), Prompter::Icon::Error);
+        prompter.message(modem.reportOpenFailure() + QStringLiteral(": ") + modem.channel().errorString(),
+                         Prompter::Icon::Error);
         return 1;
     }
     if (!program.diagnostics().runDiagnostics())

@@ -42,7 +42,18 @@ AtExchange::~AtExchange() {
 }
 
 std::optional<AtResult> AtExchange::awaitCommand(const QString& command, const QString* description) {
+    if (refusedDuringRecording(command))
+        return AtResult::Busy;
     return await(commandLine(command), command, description);
+}
+
+bool AtExchange::refusedDuringRecording(const QString& command) {
+    // A command sent into the voice stream would throw away its sound and time out: nothing but the
+    // recording (which ends the stream first) talks to the modem meanwhile.
+    if (!m_voiceReception)
+        return false;
+    m_logger.add(QStringLiteral("Command refused, a call is being recorded: ") + command);
+    return true;
 }
 
 std::optional<AtResult> AtExchange::await(const QByteArray& line, const QString& shown, const QString* description) {
@@ -165,6 +176,8 @@ bool AtExchange::endVoiceStream() {
 }
 
 bool AtExchange::sendNoWait(const QString& command, const QString& description) {
+    if (refusedDuringRecording(command))
+        return false;
     m_timing.pause(kCommandPauseMs);
     const QByteArray line = commandLine(command);
     if (!m_channel.isOpen() || m_channel.outputRoom() < line.size())

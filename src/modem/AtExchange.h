@@ -67,6 +67,8 @@ private:
     /// What the bytes of an exchange are taken as.
     enum class Awaiting { Reply, StreamData, StreamEnd };
 
+    /// True (and logged) while the modem streams a call's sound.
+    bool refusedDuringRecording(const QString& command);
     std::optional<AtResult> awaitCommand(const QString& command, const QString* description);
     /// Sends `bytes`, logs `description` when given, and waits for the reply; nothing when one came (or the
     /// time-out), else the AtResult that kept it from being sent. `shown` names it in the busy line.

@@ -8,5 +8,5 @@ enum class AtResult {
     TimeOut,    ///< no recognisable reply within the reply time-out
     Error,      ///< the modem answered with an error
     Unexpected, ///< a reply was recognised, but not the expected one
-    Busy,       ///< refused: another exchange is still waiting for its reply
+    Busy,       ///< refused: another exchange is still waiting for its reply, or a call is being recorded
 };

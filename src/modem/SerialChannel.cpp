@@ -73,6 +73,11 @@ bool SerialChannel::openInReader(QString& error) {
     m_serial->setPortName(m_device);
     if (!m_serial->open(QIODevice::ReadWrite)) {
         error = m_serial->errorString();
+        // The lock of a device another program has open is reported as a permission error; a device
+        // this user may open says which it is.
+        const QFileInfo device(m_device);
+        if (m_serial->error() == QSerialPort::PermissionError && device.isReadable() && device.isWritable())
+            error = QStringLiteral("the device is in use by another program (it holds the device's lock)");
         return false;
     }
     const bool lineSet = m_serial->setBaudRate(m_baud) && m_serial->setDataBits(QSerialPort::Data8) &&

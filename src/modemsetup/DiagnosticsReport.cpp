@@ -41,6 +41,10 @@ int DiagnosticsReport::progressAfter(int asked, int total) {
 
 bool DiagnosticsReport::runDiagnostics() {
     m_logger.add(QStringLiteral("Diagnostics"));
+    if (m_modem.exchange().voiceReception()) {
+        m_prompter.message(QString::fromLatin1(kWhileRecording), Prompter::Icon::Warning);
+        return false;
+    }
     if (!m_modem.portOpen() && !m_modem.openModemPort(m_profile.params().port, true)) {
         m_prompter.message(m_modem.reportOpenFailure(), Prompter::Icon::Error);
         return false;

@@ -18,6 +18,9 @@ class DiagnosticsReport : public QObject {
     Q_OBJECT
 public:
     static constexpr const char* kFileName = "Diagnostics.log";
+    /// Refused while the modem streams a call's sound: its questions would throw the sound away.
+    static constexpr const char* kWhileRecording =
+        "The modem is recording a call; the diagnostics can run when the call has ended.";
     /// The questions, in the order they are asked.
     static const QStringList& commands();
 

@@ -296,6 +296,12 @@ void Program::recordTriggered() {
 bool Program::reprobeFromQueryBox() {
     if (!m_probe || !m_config)
         return false;
+    // Probing during a call would rewrite the compressions from refused questions.
+    if (m_modem && m_modem->exchange().voiceReception()) {
+        m_prompter->message(QStringLiteral("The modem is recording a call; it can be probed when the call has ended."),
+                            Prompter::Icon::Warning);
+        return false;
+    }
     try {
         if (!m_probe->probeCompressions(true))
             return false;

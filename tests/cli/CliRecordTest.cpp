@@ -55,6 +55,19 @@ TEST(CliRecord, FirstStartFindsTheModemAndReportsACall) {
     EXPECT_TRUE(out.contains("echo off..\nok\n"));
     EXPECT_TRUE(out.contains("Enable caller ID..\nok\n"));
 
+    // The port is the recorder's: the commands that talk to the modem are refused in one line, and the
+    // recorder goes on hearing the line.
+    for (const QStringList& command :
+         {QStringList{QStringLiteral("at"), QStringLiteral("ATI")}, QStringList{QStringLiteral("diagnostics")}}) {
+        QProcess other;
+        other.start(cli(), QStringList{QStringLiteral("--workdir"), dir.path()} + command);
+        ASSERT_TRUE(other.waitForFinished(60000));
+        const QByteArray err = other.readAllStandardError();
+        EXPECT_NE(other.exitCode(), 0) << command.join(' ').toStdString();
+        EXPECT_EQ(err.count('\n'), 1) << err.constData();
+        EXPECT_TRUE(err.contains("in use")) << err.constData();
+    }
+
     ASSERT_TRUE(sim.command(QStringLiteral("call rings=2 interval=2000 cid=5551234 audio=silence talk=1")));
     ASSERT_TRUE(waitForLine(recorder, out, "5551234")) << out.constData();
     ASSERT_TRUE(waitForLine(recorder, out, "ring\n")) << out.constData();

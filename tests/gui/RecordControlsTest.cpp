@@ -6,7 +6,9 @@
 #include "library/Catalogue.h"
 #include "library/TableFile.h"
 #include "library/gui/RecordingsListView.h"
+#include "modem/AtExchange.h"
 #include "modem/ModemController.h"
+#include "modemsetup/DiagnosticsReport.h"
 #include "program/Program.h"
 #include "recorder/VoiceRecorder.h"
 #include "recorder/gui/SignalTrace.h"
@@ -149,6 +151,13 @@ TEST_F(WindowedRecorder, RecordAndStopFollowTheRecordingAndTheTraceShowsTheSound
     EXPECT_EQ(modemMenus.size(), 2);
     for (QMenu* menu : modemMenus)
         EXPECT_FALSE(menu->menuAction()->isEnabled());
+    // Nor in the code: the diagnostics' questions and any other command are refused, and the sound goes on.
+    EXPECT_FALSE(app->program().diagnostics().runDiagnostics());
+    EXPECT_EQ(prompter.shown.value(0), QString::fromLatin1(DiagnosticsReport::kWhileRecording));
+    QString reply;
+    EXPECT_EQ(app->program().modem().exchange().sendQuery(QStringLiteral("ATI3"), reply), AtResult::Busy);
+    EXPECT_TRUE(recorder().receiving());
+    prompter.shown.clear();
     prompter.answers.push_back(Prompter::Answer::Ok);
     a.deleteRecordings->trigger();
     ASSERT_EQ(list->rowCount(), 0);
