@@ -13,6 +13,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QSaveFile>
 #include <algorithm>
 
 using namespace ConfigKeys;
@@ -119,14 +120,35 @@ void SettingsEditor::saveCompressionChoice(int index, const QString& vsmCommand)
     config().writeInteger(kCompression, index);
 }
 
+void SettingsEditor::restoreFile(const QString& path, bool existed, const QByteArray& contents) {
+    if (!existed) {
+        QFile::remove(path);
+        return;
+    }
+    QSaveFile file(path);
+    if (file.open(QIODevice::WriteOnly) && file.write(contents) == contents.size() && file.commit())
+        return;
+    // Better no file than the refused one: a recording then says that no compression was matched.
+    QFile::remove(path);
+}
+
 bool SettingsEditor::confirm(const SettingsConfirmation& choice, SettingsModemAccess* modemSide) {
     if (modemConfigured()) {
         saveGains(choice.speakerLevel, choice.recordLevel);
         if (choice.compressionIndex >= 0) {
+            // The match reads the choice from tvk.ini. A refused one is taken back at once, with the
+            // compression file it replaced: Cancel, or the configuration applied after the dialog,
+            // would otherwise load the refused choice and every recording would fail.
+            const QString oldCommand = config().readString(kVoiceCompression, QString());
+            const int oldIndex = config().read(kCompression);
+            QFile oldFile(modemCompressionPath());
+            const bool hadFile = oldFile.open(QIODevice::ReadOnly);
+            const QByteArray oldContents = hadFile ? oldFile.readAll() : QByteArray();
+            oldFile.close();
             saveCompressionChoice(choice.compressionIndex, choice.compressionCommand);
             if (modemSide && !modemSide->matchCompression()) {
-                // A stale file would let recordings start in a compression the modem no longer sends.
-                QFile::remove(modemCompressionPath());
+                saveCompressionChoice(oldIndex, oldCommand);
+                restoreFile(modemCompressionPath(), hadFile, oldContents);
                 return false;
             }
         }

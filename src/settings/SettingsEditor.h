@@ -81,6 +81,8 @@ public:
 
 private:
     Config& config() const;
+    /// Puts `contents` back into `path`, or removes it when it did not exist.
+    static void restoreFile(const QString& path, bool existed, const QByteArray& contents);
 
     SettingsModel& m_model;
 };

@@ -1,6 +1,7 @@
 // "Settings..." in the windowed program on the simulated modem: the port closed while the dialog is
 // open and reopened with the new line settings, the list back on its row, "Find modems" with the
 // modem initialization window, and a compression without codec that keeps the dialog open.
+#include "audio/WaveFormat.h"
 #include "base/Config.h"
 #include "gui/MainWindow.h"
 #include "gui/WindowedProgram.h"
@@ -9,9 +10,11 @@
 #include "modem/ModemController.h"
 #include "modemsetup/CompressionFile.h"
 #include "program/Program.h"
+#include "recorder/VoiceRecorder.h"
 #include "settings/gui/SettingsDialog.h"
 #include "support/ModemSim.h"
 #include "support/ScriptedPrompter.h"
+#include "support/TestFiles.h"
 #include "support/WaitUntil.h"
 
 #include <QAction>
@@ -22,10 +25,10 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
-#include <QSpinBox>
-#include <QTemporaryDir>
-#include <QSplitter>
 #include <QSlider>
+#include <QSpinBox>
+#include <QSplitter>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <functional>
 #include <gtest/gtest.h>
@@ -237,25 +240,41 @@ TEST_F(SettingsCommandTest, ACompressionWithoutCodecKeepsTheDialogOpenUntilAnoth
     ASSERT_TRUE(writer.write(1, ulaw));
     writer.close();
     start("Compression=0\r\n");
-    QFile(dir.filePath(QStringLiteral("ModemCompression.cpn"))).open(QIODevice::WriteOnly);
-    ASSERT_TRUE(QFile::exists(dir.filePath(QStringLiteral("ModemCompression.cpn"))));
+    const QString cpn = dir.filePath(QStringLiteral("ModemCompression.cpn"));
+    WaveFormat::pcm(8000, 8, 1).saveFormatFile(cpn);
+    const QByteArray matched = readAll(cpn);
+    const QString command = value("Modem", "VoiceCompression");
+
+    // A refused choice is taken back at once: after Cancel the recorder records as before.
+    whenShown<QDialog>("fmSettings", [&](QDialog& dialog) {
+        child<QComboBox>(dialog, "cbVsm")->setCurrentIndex(1);
+        child<QPushButton>(dialog, "OKBtn")->click();
+        child<QPushButton>(dialog, "CancelBtn")->click();
+    });
+    settings();
+    EXPECT_EQ(value("Params", "Compression"), QStringLiteral("0"));
+    EXPECT_EQ(value("Modem", "VoiceCompression"), command);
+    EXPECT_EQ(readAll(cpn), matched);
+    // Settings... checks after the dialog whether the recorder can record.
+    EXPECT_EQ(app->program().recorder().readinessProblem(), QString());
+    prompter.shown.clear();
 
     bool openAfterRefusal = false;
-    bool cpnAfterRefusal = true;
+    bool cpnAfterRefusal = false;
     QString timeoutAfterRefusal;
     whenShown<QDialog>("fmSettings", [&](QDialog& dialog) {
         child<QComboBox>(dialog, "cbVsm")->setCurrentIndex(1);
         child<QSpinBox>(dialog, "seTimeOut")->setValue(6);
         child<QPushButton>(dialog, "OKBtn")->click();
         openAfterRefusal = dialog.isVisible();
-        cpnAfterRefusal = QFile::exists(dir.filePath(QStringLiteral("ModemCompression.cpn")));
+        cpnAfterRefusal = readAll(cpn) == matched;
         timeoutAfterRefusal = value("Params", "Timeout");
         child<QComboBox>(dialog, "cbVsm")->setCurrentIndex(0);
         child<QPushButton>(dialog, "OKBtn")->click();
     });
     settings();
     EXPECT_TRUE(openAfterRefusal);
-    EXPECT_FALSE(cpnAfterRefusal);
+    EXPECT_TRUE(cpnAfterRefusal);
     EXPECT_EQ(timeoutAfterRefusal, QStringLiteral("4"));
     EXPECT_EQ(prompter.shown, QStringList{QStringLiteral("None Codec Format found to match modem compression\r"
                                                          "Choose a different modem compression")});

@@ -85,13 +85,13 @@ TEST_F(SettingsEditorTest, OkStopsAtACompressionWithoutCodec) {
     SettingsConfirmation choice{40, 50, 2, QStringLiteral("at+vsm=131,8000")};
     EXPECT_FALSE(editor.confirm(choice, &side));
     EXPECT_EQ(side.matchRuns, 1);
-    // The gains and the choice went in before the matcher ran; the file it would replace is gone and
-    // nothing after it was written.
+    // The gains went in before the matcher ran; the refused choice is taken back with the file it
+    // replaced, and nothing after it was written.
     EXPECT_EQ(value("Modem", "SpeakerVol"), QStringLiteral("at+vgt=40"));
     EXPECT_EQ(value("Modem", "RecGain"), QStringLiteral("none"));
-    EXPECT_EQ(value("Modem", "VoiceCompression"), QStringLiteral("at+vsm=131,8000"));
-    EXPECT_EQ(value("Params", "Compression"), QStringLiteral("2"));
-    EXPECT_FALSE(QFile::exists(editor.modemCompressionPath()));
+    EXPECT_EQ(value("Modem", "VoiceCompression"), QString());
+    EXPECT_EQ(value("Params", "Compression"), QStringLiteral("0"));
+    EXPECT_EQ(readAll(editor.modemCompressionPath()), QByteArray(128, '\1'));
     EXPECT_EQ(value("Modem", "baudrate"), QStringLiteral("<missing>"));
     EXPECT_EQ(value("Params", "Timeout"), QStringLiteral("3"));
     EXPECT_EQ(value("Params", "DiscTime"), QStringLiteral("10"));
