@@ -225,6 +225,18 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     Q_EMIT closed();
 }
 
+void MainWindow::setRecordingProblem(const QString& problem) {
+    m_recordingProblem->setText(problem.isEmpty() ? QString() : QStringLiteral("Cannot record: ") + problem);
+    m_recordingProblem->setToolTip(m_recordingProblem->text());
+    m_recordingProblem->setVisible(!problem.isEmpty());
+    if (m_tray)
+        m_tray->setRecordingProblem(problem);
+}
+
+QString MainWindow::recordingProblem() const {
+    return m_recordingProblem->text();
+}
+
 void MainWindow::setModemStatus(const QString& text) {
     m_statusPanels[0]->setText(text);
 }

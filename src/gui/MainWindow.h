@@ -90,6 +90,10 @@ public:
     void refreshModemPanels();
     QString statusPanel(int index) const;
     /// Whether Record may be used (the program decides: voice features, and the port not lost).
+    /// What keeps the recorder from recording (empty: nothing), shown in the status bar and the
+    /// tray icon's tool tip.
+    void setRecordingProblem(const QString& problem);
+    QString recordingProblem() const;
     void setRecordEnabled(bool on);
     /// A command failed with this text: shown as an error, the program goes on.
     void showError(const QString& text);
@@ -182,7 +186,8 @@ private:
     bool m_shownOnce = false;
     bool m_closing = false;
     CommandState m_commandState;
-    bool m_storedLayoutTaken = false; ///< the volume, panel and column widths of tvk.ini were applied
+    QLabel* m_recordingProblem = nullptr;
+    bool m_storedLayoutTaken = false;                 ///< the volume, panel and column widths of tvk.ini were applied
     std::array<int, 3> m_columnWidths = {75, 70, 70}; ///< Date, Time, Duration
     std::array<QLabel*, 3> m_statusPanels{};
 };

@@ -248,4 +248,11 @@ void MainWindow::buildStatusBar() {
         status->addWidget(panel, i + 1 == widths.size() ? 1 : 0);
         m_statusPanels[i] = panel;
     }
+    // What keeps the recorder from recording, where the user looks; hidden while nothing does.
+    m_recordingProblem = new QLabel(status);
+    m_recordingProblem->setObjectName(QStringLiteral("RecordingProblem"));
+    m_recordingProblem->setTextFormat(Qt::PlainText);
+    m_recordingProblem->setStyleSheet(QStringLiteral("color: #b00020;"));
+    m_recordingProblem->hide();
+    status->addPermanentWidget(m_recordingProblem);
 }

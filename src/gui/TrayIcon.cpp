@@ -14,7 +14,7 @@ TrayIcon::TrayIcon(QObject* parent) : QObject(parent), m_menu(new QMenu) {
                                      ? QApplication::style()->standardIcon(QStyle::SP_DriveNetIcon)
                                      : QApplication::windowIcon(),
                                  this);
-    m_icon->setToolTip(QStringLiteral("Orlamo"));
+    m_icon->setToolTip(m_toolTip);
     m_icon->setContextMenu(m_menu);
     connect(m_icon, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
         if (reason == QSystemTrayIcon::DoubleClick)
@@ -33,4 +33,10 @@ bool TrayIcon::available() {
 
 bool TrayIcon::shown() const {
     return m_icon != nullptr && m_icon->isVisible();
+}
+
+void TrayIcon::setRecordingProblem(const QString& problem) {
+    m_toolTip = problem.isEmpty() ? QStringLiteral("Orlamo") : QStringLiteral("Orlamo cannot record: ") + problem;
+    if (m_icon)
+        m_icon->setToolTip(m_toolTip);
 }

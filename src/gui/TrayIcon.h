@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QObject>
+#include <QString>
 
 class QMenu;
 class QSystemTrayIcon;
@@ -17,6 +18,9 @@ public:
     /// The menu `TrayPopUp` on the icon's right button; the window fills it.
     QMenu* menu() const { return m_menu; }
     bool shown() const;
+    /// The icon's tool tip: the program's name, and what keeps it from recording when something does.
+    void setRecordingProblem(const QString& problem);
+    const QString& toolTip() const { return m_toolTip; }
 
 Q_SIGNALS:
     /// A double-click on the icon.
@@ -25,4 +29,5 @@ Q_SIGNALS:
 private:
     QMenu* m_menu;
     QSystemTrayIcon* m_icon = nullptr;
+    QString m_toolTip = QStringLiteral("Orlamo");
 };

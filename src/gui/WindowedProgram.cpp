@@ -289,6 +289,8 @@ void WindowedProgram::connectRecorder() {
     connect(main, &MainWindow::redirectionEnabled, &recorder, [&recorder] { recorder.setRedirection(true); });
     connect(&recorder, &VoiceRecorder::recordingChanged, main, &MainWindow::setRecording);
     connect(&recorder, &VoiceRecorder::stopEnabled, main, &MainWindow::setStopEnabled);
+    connect(&recorder, &VoiceRecorder::readinessChanged, main, &MainWindow::setRecordingProblem);
+    main->setRecordingProblem(recorder.readinessProblem());
     connect(&recorder, &VoiceRecorder::statusText, main, &MainWindow::setModemStatus);
     connect(&recorder, &VoiceRecorder::displayBlock, main->trace(), &SignalTrace::displayBlock);
     connect(&recorder, &VoiceRecorder::clearDisplay, main->trace(), &SignalTrace::clearDisplay);

@@ -170,6 +170,21 @@ TEST_F(WindowedRecorder, RecordAndStopFollowTheRecordingAndTheTraceShowsTheSound
     EXPECT_TRUE(a.play->isEnabled());
 }
 
+TEST_F(WindowedRecorder, ARecorderThatCannotRecordSaysSoInTheStatusBarAndTheTrayUntilItCan) {
+    EXPECT_TRUE(main().recordingProblem().isEmpty());
+    const QString cpn = dir.filePath(QStringLiteral("ModemCompression.cpn"));
+    const QString kept = cpn + QStringLiteral(".kept");
+    ASSERT_TRUE(QFile::rename(cpn, kept));
+    recorder().checkReadiness();
+    EXPECT_EQ(main().recordingProblem(), QStringLiteral("Cannot record: None Codec found to match modem compression"));
+    EXPECT_EQ(main().tray()->toolTip(),
+              QStringLiteral("Orlamo cannot record: None Codec found to match modem compression"));
+    ASSERT_TRUE(QFile::rename(kept, cpn));
+    recorder().checkReadiness();
+    EXPECT_TRUE(main().recordingProblem().isEmpty());
+    EXPECT_EQ(main().tray()->toolTip(), QStringLiteral("Orlamo"));
+}
+
 TEST_F(WindowedRecorder, ModemOffLeavesRecordOfferedAndRecordOpensThePortItself) {
     ASSERT_TRUE(waitUntil([&] { return main().actions().record->isEnabled(); }));
     auto* on1 = main().findChild<QAction*>(QStringLiteral("On1"));
