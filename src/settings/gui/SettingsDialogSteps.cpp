@@ -173,6 +173,9 @@ void SettingsDialog::accept() {
 }
 
 void SettingsDialog::reject() {
+    // After Find modems the profile is rewritten: Escape and the close button cannot go back either.
+    if (!m_cancel->isEnabled())
+        return;
     try {
         m_model.load();
         m_model.loadMediaPlayer();

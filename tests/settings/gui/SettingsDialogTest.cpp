@@ -389,6 +389,11 @@ TEST_F(SettingsDialogTest, FindModemsDisablesCancelForThatShowing) {
     EXPECT_EQ(text("Label2"), QStringLiteral("Com "));
     EXPECT_FALSE(get<QSlider>("SpkVolTr")->isEnabled());
     EXPECT_FALSE(get<QCheckBox>("cbAutoMode")->isEnabled());
+    // Escape and the window's close button are no way round it.
+    QTest::keyClick(dialog.get(), Qt::Key_Escape);
+    EXPECT_TRUE(dialog->isVisible());
+    dialog->close();
+    EXPECT_TRUE(dialog->isVisible());
     button("OKBtn")->click();
     EXPECT_FALSE(dialog->isVisible());
 
