@@ -119,9 +119,13 @@ QWidget* SettingsDialog::buildGeneral() {
     m_fontsLabel = plainLabel(QString(), fonts, "lbFonts");
     auto* fontsBtn = named(new QPushButton(QStringLiteral("Choose"), fonts), "FontsBtn");
     auto* fontsRow = new QHBoxLayout(fonts);
+    // Qt's font dialog has no colour: the lists' text colour has a button of its own.
+    auto* colourBtn = named(new QPushButton(QStringLiteral("Colour"), fonts), "FontColorBtn");
     fontsRow->addWidget(m_fontsLabel, 1);
     fontsRow->addWidget(fontsBtn);
+    fontsRow->addWidget(colourBtn);
     connect(fontsBtn, &QPushButton::clicked, this, &SettingsDialog::chooseListFont);
+    connect(colourBtn, &QPushButton::clicked, this, &SettingsDialog::chooseFontColour);
 
     m_loadAtStartupBox = named(new QCheckBox(QStringLiteral("Load at startup"), page), "cbStartup");
     m_startToTrayBox = named(new QCheckBox(QStringLiteral("Start to system tray"), page), "cbStartToTray");

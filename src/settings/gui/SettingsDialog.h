@@ -76,6 +76,8 @@ private:
 
     void chooseFileCompression();
     void chooseListFont();
+    /// The lists' text colour, stored as FontColor with the font.
+    void chooseFontColour();
     void chooseTraceColour(bool background);
     void browsePlayer();
     void findModems();

@@ -203,6 +203,12 @@ void SettingsDialog::chooseListFont() {
     m_fontsLabel->setText(font->family());
 }
 
+void SettingsDialog::chooseFontColour() {
+    const std::optional<QColor> colour = chooseColour(fromStored(m_model.fontColor()));
+    if (colour)
+        m_model.setFont(m_model.fontName(), m_model.fontSize(), toStored(*colour));
+}
+
 void SettingsDialog::chooseTraceColour(bool background) {
     const int current = background ? m_model.backColor() : m_model.traceColor();
     const std::optional<QColor> colour = chooseColour(fromStored(current));

@@ -359,6 +359,7 @@ TEST_F(SettingsDialogTest, TheButtonsChooseFormatFontColoursAndPlayer) {
 
     button("FontsBtn")->click();
     EXPECT_EQ(text("lbFonts"), QStringLiteral("DejaVu Sans"));
+    button("FontColorBtn")->click();
     button("btnBackColor")->click();
     EXPECT_EQ(get<QLabel>("lbBackColor")->palette().color(QPalette::Window), QColor(0x11, 0x22, 0x33));
     get<QCheckBox>("cbExtPlayer")->click();
@@ -369,6 +370,7 @@ TEST_F(SettingsDialogTest, TheButtonsChooseFormatFontColoursAndPlayer) {
     button("OKBtn")->click();
     EXPECT_EQ(value("Fonts", "FontName"), QStringLiteral("DejaVu Sans"));
     EXPECT_EQ(value("Fonts", "FontSize"), QStringLiteral("11"));
+    EXPECT_EQ(value("Fonts", "FontColor"), QString::number(0x332211));
     EXPECT_EQ(value("Monitor", "BackColor"), QString::number(0x332211));
     EXPECT_EQ(value("Params", "ExtPlayer"), QStringLiteral("1"));
 }
