@@ -29,6 +29,7 @@
 #include "postproc/gui/VolumeLevelDialog.h"
 #include "program/ProblemReport.h"
 #include "program/Program.h"
+#include "program/RecordingDuration.h"
 #include "program/SingleInstance.h"
 #include "program/TerminationSignals.h"
 #include "recorder/VoiceRecorder.h"
@@ -251,6 +252,11 @@ void WindowedProgram::connectPostProcessing() {
             [this](const QString& file) { m_volumeLevel->openRecording(file); });
     connect(m_main.get(), &MainWindow::voiceEqualizerRequested, m_voiceEqualizer.get(),
             [this](const QString& file) { m_voiceEqualizer->openRecording(file); });
+    // A saved recording's length is the catalogue's again.
+    for (PostProcessingWindow* window : {static_cast<PostProcessingWindow*>(m_volumeLevel.get()),
+                                         static_cast<PostProcessingWindow*>(m_voiceEqualizer.get())})
+        connect(window, &PostProcessingWindow::recordingSaved, this,
+                [this](const QString& path) { RecordingDuration::update(m_program->catalogue(), path); });
 }
 
 void WindowedProgram::connectDiagnostics() {

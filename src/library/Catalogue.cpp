@@ -191,6 +191,19 @@ qint64 Catalogue::durationSeconds(qint64 bytes, qint64 bytesPerSecond) {
     return whole;
 }
 
+bool Catalogue::setCurrentDuration(const QString& baseName, qint64 audioBytes, qint64 bytesPerSecond) {
+    if (!m_calls.active() || m_calls.recordCount() == 0 || recordingBaseName() != baseName)
+        return false;
+    const QString duration = durationText(durationSeconds(audioBytes, bytesPerSecond));
+    if (m_calls.fieldText(QStringLiteral("Duration")) == duration)
+        return true;
+    m_calls.edit();
+    m_calls.setFieldValue(QStringLiteral("Duration"), duration);
+    m_calls.post();
+    m_calls.saveTable();
+    return true;
+}
+
 QString Catalogue::durationText(qint64 seconds) {
     const qint64 minutes = seconds / 60;
     const qint64 rest = seconds % 60;

@@ -116,6 +116,10 @@ public:
 
     /// Seconds of `bytes` at `bytesPerSecond`, rounded to the nearest, halves to even.
     static qint64 durationSeconds(qint64 bytes, qint64 bytesPerSecond);
+    /// The Duration of the current row, when its file is `baseName` (a saved post-processing can
+    /// change a recording's length by its format's block rounding). False when the current row is
+    /// another one or the table cannot be written.
+    bool setCurrentDuration(const QString& baseName, qint64 audioBytes, qint64 bytesPerSecond);
     /// "mm:ss" with at least two digits of minutes: 5 s "00:05", 6000 s "100:00".
     static QString durationText(qint64 seconds);
     /// A new identifier that no row of `table` has in `field` yet.

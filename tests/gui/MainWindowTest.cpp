@@ -27,10 +27,12 @@
 #include <QIcon>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QSlider>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 #include <QTreeView>
 #include <QUrl>
@@ -413,6 +415,38 @@ TEST_F(MainWindowTest, PostProcessingNamesTheCurrentRecordingsFile) {
     const QStringList lines = app->program().logger().lines();
     EXPECT_TRUE(lines.contains(QStringLiteral("-- Volume level clicked")));
     EXPECT_TRUE(lines.contains(QStringLiteral("-- Voice equilizer clicked")));
+}
+
+TEST_F(MainWindowTest, ASavedPostProcessingGivesTheRowTheRecordingsLengthAgain) {
+    start();
+    calls().setRecNo(2);
+    Catalogue& catalogue = app->program().catalogue();
+    {
+        // 37 seconds of sound under a row that says otherwise.
+        QFile file(catalogue.wavPath(catalogue.recordingBaseName()));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        WavWriter writer(file);
+        writer.setFormat(WaveFormat::pcm(8000, 8, 1));
+        const QByteArray sound(37 * 8000, '\x90');
+        writer.write(sound.constData(), sound.size());
+    }
+    ASSERT_NE(calls().fieldText(QStringLiteral("Duration")), QStringLiteral("00:37"));
+    // The window opens modally: Apply, Save and Close are pressed from its own loop.
+    QTimer press;
+    press.setInterval(100);
+    QObject::connect(&press, &QTimer::timeout, [&] {
+        QWidget* window = QApplication::activeModalWidget();
+        if (!window || window->objectName() != QStringLiteral("fmVolLevel"))
+            return;
+        press.stop();
+        window->findChild<QSlider*>(QStringLiteral("trb"))->setValue(20);
+        for (const char* name : {"btnApply", "btnSave", "btnClose"})
+            window->findChild<QPushButton*>(QLatin1String(name))->click();
+    });
+    press.start();
+    action("mnLevel")->trigger();
+    EXPECT_FALSE(press.isActive()) << prompter.shown.join('|').toStdString();
+    EXPECT_EQ(calls().fieldText(QStringLiteral("Duration")), QStringLiteral("00:37"));
 }
 
 TEST_F(MainWindowTest, TrayShowBringsTheWindowBackAndTrayExitCloses) {

@@ -220,6 +220,7 @@ void PostProcessingWindow::saveClicked() {
     }
     if (saved) {
         m_save->setEnabled(false);
+        Q_EMIT recordingSaved(m_session->recordingPath());
         return;
     }
     if (failure.isEmpty())

@@ -50,6 +50,10 @@ public:
     /// the work file closed. The recording stays as it was last saved. Refused while Apply runs.
     void done(int result) override;
 
+Q_SIGNALS:
+    /// Save wrote the recording `path` (its length may have changed).
+    void recordingSaved(const QString& path);
+
 protected:
     /// Runs the window's own pass over the work file, between beginApply() and endApply(). Returns
     /// the text to show when the pass could not change the work file (Save then stays as it was);
