@@ -61,7 +61,7 @@ const QList<CliCommand>& cliCommands() {
          cmdEqualize},
         {"settings", "[NAME=VALUE...]",
          "show the settings, or change them as the settings dialog's OK does (StartUp=1 registers the program "
-         "at logon)",
+         "at logon; FileCompression=FORMAT[:RATE[:BITS[:CHANNELS]]] as convert's --to)",
          cmdSettings},
         {"play", "FILE|ID [--volume 0..16]",
          "play a WAV file, or the recording with that Id, on the default output device (volume 16 by default)",

@@ -1,14 +1,18 @@
 // orlamo-cli settings [NAME=VALUE...]: shows the settings, or changes them as the settings dialog's OK
 // does (start at logon included), through the one settings model.
+#include "audio/FormatChooser.h"
 #include "audio/WaveFormat.h"
 #include "base/Config.h"
 #include "base/ConfigKeys.h"
 #include "base/UnattendedPrompter.h"
 #include "cli/CliContext.h"
+#include "cli/FormatText.h"
 #include "program/Program.h"
 #include "settings/SerialLine.h"
+#include "settings/SettingsEditor.h"
 #include "settings/SettingsModel.h"
 
+#include <algorithm>
 #include <functional>
 #include <optional>
 
@@ -111,11 +115,50 @@ QList<Setting> settingsTable() {
     };
 }
 
+/// Keeps the refusal's text for the one error line.
+class RefusalPrompter : public UnattendedPrompter {
+public:
+    QString text;
+    void message(const QString& shown, Icon) override { text = shown.simplified(); }
+};
+
+/// The chooser of the settings dialog's "Choose", answered with the format named on the command line.
+class NamedFormat : public FormatChooser {
+public:
+    explicit NamedFormat(const WaveFormat& format) : m_format(format) {}
+    int chooseFormat(const QString&, std::span<uint8_t, 128> buffer) override {
+        std::copy_n(m_format.raw(), WaveFormat::kBufferSize, buffer.begin());
+        return 0;
+    }
+
+private:
+    const WaveFormat& m_format;
+};
+
+/// FileCompression=FORMAT[:RATE[:BITS[:CHANNELS]]] as convert's --to takes it; missing values come from
+/// the current file compression. Stored through the dialog's own step, so a format no converter
+/// writes is refused the same way.
+bool chooseFileCompression(CliContext& context, SettingsModel& model, const QString& text) {
+    QString error;
+    const std::optional<WaveFormat> format = FormatText::parse(text, model.fileCompression(), error);
+    if (!format) {
+        context.err << "orlamo-cli settings: FileCompression cannot be '" << text << "': " << error << '\n';
+        return false;
+    }
+    NamedFormat chooser(*format);
+    RefusalPrompter refusal;
+    if (SettingsEditor(model).chooseFileCompression(chooser, refusal) == SettingsEditor::FormatChoice::Saved)
+        return true;
+    context.err << "orlamo-cli settings: FileCompression cannot be '" << text << "': " << refusal.text << '\n';
+    return false;
+}
+
 } // namespace
 
 int cmdSettings(CliContext& context) {
     const QList<Setting> table = settingsTable();
     QList<std::pair<const Setting*, QString>> changes;
+    std::optional<QString> fileCompression;
     for (const QString& arg : context.args) {
         const qsizetype equals = arg.indexOf(QLatin1Char('='));
         const QString name = arg.left(equals);
@@ -123,9 +166,14 @@ int cmdSettings(CliContext& context) {
         for (const Setting& s : table)
             if (name.compare(s.name, Qt::CaseInsensitive) == 0)
                 setting = &s;
-        if (equals < 0 || !setting) {
+        const bool isFileCompression = name.compare(QLatin1String("FileCompression"), Qt::CaseInsensitive) == 0;
+        if (equals < 0 || (!setting && !isFileCompression)) {
             context.err << "orlamo-cli settings: unknown setting '" << name << "' (orlamo-cli settings lists them)\n";
             return 2;
+        }
+        if (name.compare(QLatin1String("FileCompression"), Qt::CaseInsensitive) == 0 && equals > 0) {
+            fileCompression = arg.mid(equals + 1);
+            continue;
         }
         changes.append({setting, arg.mid(equals + 1)});
     }
@@ -141,6 +189,8 @@ int cmdSettings(CliContext& context) {
             return 2;
         }
     }
+    if (fileCompression && !chooseFileCompression(context, model, *fileCompression))
+        return 2;
     if (!changes.isEmpty())
         model.save();
     for (const Setting& s : table)

@@ -89,11 +89,25 @@ TEST_F(CliSettingsTest, RefusedNamesAndValuesChangeNothing) {
     const QByteArray before = ini();
     for (const QString& arg :
          {QStringLiteral("DiscTime=31"), QStringLiteral("Timeout=x"), QStringLiteral("Points=1300"),
-          QStringLiteral("AutoRecord=yes"), QStringLiteral("Volume=3"), QStringLiteral("StartUp")}) {
+          QStringLiteral("AutoRecord=yes"), QStringLiteral("Volume=3"), QStringLiteral("StartUp"),
+          QStringLiteral("FileCompression=mp3"), QStringLiteral("FileCompression=gsm:8000:16")}) {
         const CliRun r = run({QStringLiteral("RejectRings=9"), arg});
         EXPECT_EQ(r.code, 2) << arg.toStdString();
         EXPECT_EQ(r.err.count(QLatin1Char('\n')), 1) << r.err.toStdString();
         EXPECT_TRUE(r.out.isEmpty());
         EXPECT_EQ(ini(), before) << arg.toStdString();
     }
+}
+
+TEST_F(CliSettingsTest, TheFileCompressionIsChosenByTheNamesConvertTakes) {
+    const CliRun r = run({QStringLiteral("FileCompression=gsm")});
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.out.contains(QStringLiteral("FileCompression=GSM 6.10: 8.000 kHz, Mono\n"))) << r.out.toStdString();
+    // Stored where a recording takes its format from, as the dialog's Choose stores it.
+    const QByteArray stored = readAll(QDir(work).filePath(QStringLiteral("FileCompression.cpn")));
+    ASSERT_GE(stored.size(), 2);
+    EXPECT_EQ(uint8_t(stored[0]) | (uint8_t(stored[1]) << 8), 0x31); // WAVE_FORMAT_GSM610
+    // A rate and size of their own.
+    EXPECT_EQ(run({QStringLiteral("FileCompression=pcm:11025:8")}).code, 0);
+    EXPECT_TRUE(run({}).out.contains(QStringLiteral("11.025 kHz, 8 Bit, Mono"))) << run({}).out.toStdString();
 }
