@@ -12,6 +12,7 @@ LoggerWindow::LoggerWindow(Logger& logger, QWidget* parent)
     setWindowTitle(QStringLiteral("Logger"));
     setGeometry(20, 177, 238, 416);
     m_memo->setObjectName(QStringLiteral("Memo1"));
+    m_memo->setAccessibleName(QStringLiteral("Event log"));
     m_memo->setReadOnly(true);
     m_memo->setLineWrapMode(QPlainTextEdit::NoWrap);
     // The window shows what the log holds; the log itself bounds a long run.

@@ -60,6 +60,8 @@ void MainWindow::buildLayout() {
 
     m_tracePanel = new QFrame(central);
     m_tracePanel->setObjectName(QStringLiteral("Panel3"));
+    m_tracePanel->setAccessibleName(QStringLiteral("Signal trace"));
+    m_tracePanel->setAccessibleDescription(QStringLiteral("The sound of the call being recorded or played"));
     m_tracePanel->setFrameShape(QFrame::Panel);
     m_tracePanel->setFrameShadow(QFrame::Sunken);
     m_tracePanel->setFixedHeight(60);
@@ -73,6 +75,8 @@ void MainWindow::buildLayout() {
 
     m_position = new QSlider(Qt::Horizontal, central);
     m_position->setObjectName(QStringLiteral("TrackBar1"));
+    m_position->setAccessibleName(QStringLiteral("Position"));
+    m_position->setAccessibleDescription(QStringLiteral("How far the recording has played, in percent"));
     m_position->setRange(0, 100);
     m_position->setTickPosition(QSlider::NoTicks);
     // It shows the playback position; the user does not move it.
@@ -94,6 +98,8 @@ QToolButton* MainWindow::button(QWidget* parent, const char* name, QAction* acti
         b->setDefaultAction(action);
     }
     b->setToolTip(hint);
+    // The hint is what the button is called when it shows only a picture.
+    b->setAccessibleName(hint.isEmpty() && action ? action->text() : hint);
     b->setAutoRaise(true);
     return b;
 }
@@ -176,6 +182,8 @@ QWidget* MainWindow::buildControlBar(QWidget* parent) {
     row->addWidget(speaker);
     m_volume = new QSlider(Qt::Horizontal, bar);
     m_volume->setObjectName(QStringLiteral("TrackBar2"));
+    m_volume->setAccessibleName(QStringLiteral("Volume"));
+    m_volume->setAccessibleDescription(QStringLiteral("The volume of the sound output"));
     m_volume->setRange(0, 16);
     m_volume->setTickInterval(2);
     m_volume->setTickPosition(QSlider::TicksBelow);
@@ -195,6 +203,8 @@ QWidget* MainWindow::buildMainArea(QWidget* parent) {
 
     m_tree = new QTreeView(m_splitter);
     m_tree->setObjectName(QStringLiteral("Tree"));
+    m_tree->setAccessibleName(QStringLiteral("Lists"));
+    m_tree->setAccessibleDescription(QStringLiteral("The lists and sub-lists the recordings are kept in"));
     m_tree->setHeaderHidden(true);
     m_tree->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_tree->setContextMenuPolicy(Qt::CustomContextMenu);

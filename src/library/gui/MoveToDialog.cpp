@@ -19,6 +19,7 @@ MoveToDialog::MoveToDialog(QWidget* parent) : QDialog(parent) {
     label->setTextFormat(Qt::PlainText);
     m_tree = new QTreeWidget(this);
     m_tree->setObjectName(QStringLiteral("Tree"));
+    m_tree->setAccessibleName(QStringLiteral("Lists"));
     m_tree->setHeaderHidden(true);
     m_tree->setSelectionMode(QAbstractItemView::SingleSelection);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);

@@ -10,6 +10,8 @@
 
 RecordingsListView::RecordingsListView(QWidget* parent) : QTableView(parent) {
     setObjectName(QStringLiteral("DBGrid1"));
+    setAccessibleName(QStringLiteral("Recordings"));
+    setAccessibleDescription(QStringLiteral("The recordings of the selected list: date, time, length and memo"));
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);

@@ -33,6 +33,7 @@ ModemChoiceWindow::ModemChoiceWindow(QWidget* parent)
     auto* group = new QGroupBox(QStringLiteral("Modems found"), this);
     group->setObjectName(QStringLiteral("GroupBox1"));
     m_list->setObjectName(QStringLiteral("lsbModems"));
+    m_list->setAccessibleName(QStringLiteral("Modems found"));
     m_model = textLine("lblModel", group);
     m_driver = textLine("lblDriver", group);
     m_manufacturer = textLine("lblManufacturer", group);

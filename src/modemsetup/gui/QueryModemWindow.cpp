@@ -10,6 +10,7 @@ QueryModemWindow::QueryModemWindow(QWidget* parent) : QDialog(parent), m_memo(ne
     setObjectName(QStringLiteral("fmQueryModem"));
     setWindowTitle(QStringLiteral("Query Modem"));
     m_memo->setObjectName(QStringLiteral("Memo1"));
+    m_memo->setAccessibleName(QStringLiteral("Modem replies"));
     m_memo->setLineWrapMode(QPlainTextEdit::NoWrap);
     m_memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);

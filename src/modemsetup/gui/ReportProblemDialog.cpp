@@ -20,6 +20,7 @@ ReportProblemDialog::ReportProblemDialog(QWidget* parent) : QDialog(parent) {
     text->setTextFormat(Qt::PlainText);
     m_memo = new QPlainTextEdit(this);
     m_memo->setObjectName(QStringLiteral("Memo1"));
+    m_memo->setAccessibleName(QStringLiteral("Description of the problem"));
     m_memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("btnOK"));

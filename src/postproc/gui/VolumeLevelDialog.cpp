@@ -22,6 +22,8 @@ VolumeLevelDialog::VolumeLevelDialog(QWidget* parent) : PostProcessingWindow(par
     setWindowTitle(QStringLiteral("Volume level"));
     m_slider = new QSlider(Qt::Vertical, this);
     m_slider->setObjectName(QStringLiteral("trb"));
+    m_slider->setAccessibleName(QStringLiteral("Volume level"));
+    m_slider->setAccessibleDescription(QStringLiteral("Percent louder or quieter, from -50 to 100"));
     m_slider->setRange(VolumeLevel::kMinPercent, VolumeLevel::kMaxPercent);
     m_slider->setTickInterval(kTickPercent);
     m_slider->setTickPosition(QSlider::TicksRight);

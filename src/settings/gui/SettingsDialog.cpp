@@ -161,14 +161,17 @@ QWidget* SettingsDialog::buildModem() {
     connect(m_findModemsButton, &QPushButton::clicked, this, &SettingsDialog::findModems);
 
     auto* grid = new QGridLayout;
-    grid->addWidget(plainLabel(QStringLiteral("Time out (sec)"), page), 0, 0);
-    grid->addWidget(m_timeOutSpin, 0, 1, Qt::AlignLeft);
-    grid->addWidget(plainLabel(QStringLiteral("Voice Compression"), page), 1, 0);
-    grid->addWidget(m_compressionCombo, 1, 1);
-    grid->addWidget(plainLabel(QStringLiteral("Baudrate"), page), 2, 0);
-    grid->addWidget(m_baudRateCombo, 2, 1);
-    grid->addWidget(plainLabel(QStringLiteral("Flow control"), page), 3, 0);
-    grid->addWidget(m_flowControlCombo, 3, 1);
+    // Each label names its control for a screen reader too (its buddy).
+    auto row = [&](int at, const QString& caption, QWidget* control, Qt::Alignment alignment = {}) {
+        QLabel* label = plainLabel(caption, page);
+        label->setBuddy(control);
+        grid->addWidget(label, at, 0);
+        grid->addWidget(control, at, 1, alignment);
+    };
+    row(0, QStringLiteral("Time out (sec)"), m_timeOutSpin, Qt::AlignLeft);
+    row(1, QStringLiteral("Voice Compression"), m_compressionCombo);
+    row(2, QStringLiteral("Baudrate"), m_baudRateCombo);
+    row(3, QStringLiteral("Flow control"), m_flowControlCombo);
     auto* layout = new QVBoxLayout(page);
     layout->addWidget(model);
     layout->addLayout(grid);
@@ -201,6 +204,7 @@ QWidget* SettingsDialog::buildMediaPlayer() {
     m_externalPlayerBox = named(new QCheckBox(QStringLiteral("External media player"), page), "cbExtPlayer");
     m_externalPlayerEdit = named(new QLineEdit(page), "edExtPlayer");
     m_externalPlayerEdit->setMaxLength(255);
+    m_externalPlayerEdit->setAccessibleName(QStringLiteral("External media player program"));
     m_browse = named(new QPushButton(QStringLiteral("Browse"), page), "Button2");
     connect(m_browse, &QPushButton::clicked, this, &SettingsDialog::browsePlayer);
     auto* row = new QHBoxLayout;
