@@ -1,11 +1,13 @@
 // orlamo-cli level and equalize: the post-processing windows' passes on a recording, saved in its own format.
 #include "audio/AudioErrors.h"
 #include "base/UnattendedPrompter.h"
+#include "cli/CliCatalogue.h"
 #include "cli/CliContext.h"
 #include "library/Catalogue.h"
 #include "library/TableError.h"
 #include "postproc/PostProcessingSession.h"
 #include "postproc/VolumeLevel.h"
+#include "program/RecordingDuration.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -22,44 +24,6 @@ public:
     QStringList messages;
     void message(const QString& text, Icon) override { messages << text.simplified(); }
 };
-
-struct Recording {
-    QString path;
-    QString error;
-};
-
-/// The recording with identifier `id` in the working folder's catalogue, under the name its row gives
-/// it (a file still under its legacy name is renamed first, as the windows do).
-Recording recordingWithId(const CliContext& context, const QString& id, Prompter& prompter) {
-    if (!QFile::exists(QDir(context.workDir).filePath(QStringLiteral("Recordings.d"))))
-        return {{},
-                QStringLiteral("%1 is neither a file nor a recording: the working folder %2 has no catalogue")
-                    .arg(id, context.workDir)};
-    Catalogue catalogue(context.workDir, prompter);
-    catalogue.openCatalogue();
-    bool found = false;
-    TableFile& folders = catalogue.folders();
-    // The recordings table shows one folder's recordings at a time.
-    for (folders.first(); !found && !folders.eof() && folders.recordCount() > 0; folders.next())
-        found = catalogue.recordings().locate(QStringLiteral("id"), id);
-    if (!found)
-        return {{}, QStringLiteral("%1 is neither a file nor the id of a recording in %2").arg(id, context.workDir)};
-    catalogue.migrateLegacyFile();
-    const QString path = catalogue.wavPath(catalogue.recordingBaseName());
-    if (!QFileInfo(path).isFile())
-        return {{}, QStringLiteral("the file of recording %1 is missing: %2").arg(id, path)};
-    return {path, {}};
-}
-
-Recording findRecording(const CliContext& context, const QString& argument, Prompter& prompter) {
-    const QString asFile = context.userPath(argument);
-    if (QFileInfo(asFile).isFile())
-        return {asFile, {}};
-    static const QRegularExpression id(QStringLiteral("^[0-9A-Za-z]{1,10}$"));
-    if (!id.match(argument).hasMatch())
-        return {{}, QStringLiteral("no such file: ") + asFile};
-    return recordingWithId(context, argument, prompter);
-}
 
 struct Arguments {
     QString recording;
@@ -96,20 +60,8 @@ std::optional<Arguments> parse(const QStringList& args, bool takesPercent, QStri
 /// Decodes, runs `pass` once, saves, and prints what the pass said it did. `pass` returns an error
 /// text, or nothing when it changed the samples.
 using Pass = std::function<QString(PostProcessingSession& session, QString& done)>;
-int postProcess(CliContext& context, const QString& command, const Arguments& args, const Pass& pass) {
-    const QString prefix = QStringLiteral("orlamo-cli ") + command + QStringLiteral(": ");
-    CollectingPrompter prompter;
-    Recording recording;
-    try {
-        recording = findRecording(context, args.recording, prompter);
-    } catch (const TableError& error) {
-        recording.error = error.message();
-    }
-    if (!recording.error.isEmpty()) {
-        context.err << prefix << recording.error << '\n';
-        return 1;
-    }
-    const QString target = args.out.isEmpty() ? recording.path : context.userPath(args.out);
+int processFile(CliContext& context, const QString& prefix, const QString& path, const QString& target,
+                const Pass& pass) {
     if (QFileInfo::exists(target) && !QFileInfo(target).isFile()) {
         context.err << prefix << target << " is not a file\n";
         return 1;
@@ -120,16 +72,17 @@ int postProcess(CliContext& context, const QString& command, const Arguments& ar
         context.err << prefix << "cannot create a work file: " << workDir.errorString() << '\n';
         return 1;
     }
+    CollectingPrompter prompter;
     PostProcessingSession session(prompter, workDir.filePath(QStringLiteral("work.pcm")));
-    if (!session.open(recording.path)) {
-        context.err << prefix << recording.path << " is not a recording Orlamo can read ("
+    if (!session.open(path)) {
+        context.err << prefix << path << " is not a recording Orlamo can read ("
                     << prompter.messages.join(QStringLiteral("; ")) << ")\n";
         return 1;
     }
     QString done;
     const QString failure = pass(session, done);
     if (!failure.isEmpty()) {
-        context.err << prefix << failure << "; " << recording.path << " is unchanged\n";
+        context.err << prefix << failure << "; " << path << " is unchanged\n";
         return 1;
     }
     QString saveError;
@@ -146,6 +99,50 @@ int postProcess(CliContext& context, const QString& command, const Arguments& ar
     }
     context.out << done << '\n';
     return 0;
+}
+
+/// A file, or the recording with identifier `args.recording` in the working folder's catalogue under
+/// the name its row gives it (a file still under its legacy name is renamed first, as the windows
+/// do). A recording of the catalogue is changed under the catalogue's lock, and its row gets the
+/// length of the saved file.
+int postProcess(CliContext& context, const QString& command, const Arguments& args, const Pass& pass) {
+    const QString prefix = QStringLiteral("orlamo-cli ") + command + QStringLiteral(": ");
+    const QString asFile = context.userPath(args.recording);
+    if (QFileInfo(asFile).isFile())
+        return processFile(context, prefix, asFile, args.out.isEmpty() ? asFile : context.userPath(args.out), pass);
+    static const QRegularExpression idPattern(QStringLiteral("^[0-9A-Za-z]{1,10}$"));
+    const QString& id = args.recording;
+    if (!idPattern.match(id).hasMatch()) {
+        context.err << prefix << "no such file: " << asFile << '\n';
+        return 1;
+    }
+    if (!QFile::exists(QDir(context.workDir).filePath(QStringLiteral("Recordings.d")))) {
+        context.err << prefix
+                    << QStringLiteral("%1 is neither a file nor a recording: the working folder %2 has no catalogue")
+                           .arg(id, context.workDir)
+                    << '\n';
+        return 1;
+    }
+    return runOnCatalogue(context, command, [&](Catalogue& catalogue, CommandLinePrompter&) {
+        if (!catalogue.locateRecording(id, true)) {
+            context.err
+                << prefix
+                << QStringLiteral("%1 is neither a file nor the id of a recording in %2").arg(id, context.workDir)
+                << '\n';
+            return 1;
+        }
+        catalogue.migrateLegacyFile();
+        const QString path = catalogue.wavPath(catalogue.recordingBaseName());
+        if (!QFileInfo(path).isFile()) {
+            context.err << prefix << QStringLiteral("the file of recording %1 is missing: %2").arg(id, path) << '\n';
+            return 1;
+        }
+        const QString target = args.out.isEmpty() ? path : context.userPath(args.out);
+        const int code = processFile(context, prefix, path, target, pass);
+        if (code == 0 && QFileInfo(target) == QFileInfo(path))
+            RecordingDuration::update(catalogue, path);
+        return code;
+    });
 }
 
 } // namespace

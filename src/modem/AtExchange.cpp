@@ -2,22 +2,12 @@
 #include "modem/AtExchange.h"
 
 #include "base/Logger.h"
+#include "modem/ModemText.h"
 #include "modem/SerialChannel.h"
 
 #include <QEventLoop>
 
 namespace {
-
-/// Trims blanks and control characters from both ends.
-QString trimControls(const QString& text) {
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && text.at(begin).unicode() <= ' ')
-        ++begin;
-    while (end > begin && text.at(end - 1).unicode() <= ' ')
-        --end;
-    return text.mid(begin, end - begin);
-}
 
 QByteArray commandLine(const QString& command) {
     return command.toLatin1() + '\r';
@@ -139,7 +129,7 @@ AtResult AtExchange::sendQuery(const QString& command, QString& reply) {
         at = text.indexOf(QLatin1String("ok"));
         if (at >= 0)
             text.remove(at, 2);
-        reply = trimControls(text);
+        reply = ModemText::trimmed(text);
         return AtResult::Ok;
     }
     case Reply::Error:

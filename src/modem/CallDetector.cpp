@@ -4,6 +4,7 @@
 #include "base/Config.h"
 #include "base/ConfigKeys.h"
 #include "base/Logger.h"
+#include "modem/ModemText.h"
 
 namespace {
 
@@ -38,16 +39,6 @@ QString cleanCallerId(const QString& text) {
         clean.append(c);
     }
     return clean;
-}
-
-QString trimControls(const QString& text) {
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && text.at(begin).unicode() <= ' ')
-        ++begin;
-    while (end > begin && text.at(end - 1).unicode() <= ' ')
-        --end;
-    return text.mid(begin, end - begin);
 }
 
 } // namespace
@@ -128,7 +119,7 @@ bool CallDetector::takeText(const QString& text) {
 
 void CallDetector::showCallerId(const QString& fromTag) {
     const qsizetype equals = fromTag.indexOf(QLatin1Char('='));
-    const QString text = cleanCallerId(trimControls(equals >= 0 ? fromTag.mid(equals + 1) : fromTag));
+    const QString text = cleanCallerId(ModemText::trimmed(equals >= 0 ? fromTag.mid(equals + 1) : fromTag));
     m_callerId = text;
     m_logger.add(text);
     Q_EMIT callerIdShown(text);

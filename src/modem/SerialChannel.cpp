@@ -153,6 +153,11 @@ bool SerialChannel::closeChannel() {
     if (!m_open)
         return true;
     runInReader([this] { m_serial->close(); });
+    markClosed();
+    return true;
+}
+
+void SerialChannel::markClosed() {
     {
         QMutexLocker lock(&m_shared->mutex);
         m_shared->received.clear();
@@ -162,22 +167,13 @@ bool SerialChannel::closeChannel() {
     m_open = false;
     m_allowance = 0;
     Q_EMIT closed();
-    return true;
 }
 
 void SerialChannel::deviceLost(const QString& reason) {
     if (!m_open)
         return;
     m_error = reason;
-    {
-        QMutexLocker lock(&m_shared->mutex);
-        m_shared->received.clear();
-        m_shared->readPos = 0;
-        m_shared->txPending = 0;
-    }
-    m_open = false;
-    m_allowance = 0;
-    Q_EMIT closed();
+    markClosed();
 }
 
 quint16 SerialChannel::outputRoom() const {

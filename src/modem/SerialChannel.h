@@ -85,6 +85,8 @@ private:
     void readInReader();
     void deliver();
     void deviceLost(const QString& reason);
+    /// Forgets what was received and queued, and says the channel is closed.
+    void markClosed();
 
     int m_comNumber = 0;
     QString m_device;

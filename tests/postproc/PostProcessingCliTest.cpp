@@ -131,6 +131,14 @@ TEST_F(PostProcessingCli, ARecordingIsFoundByItsCatalogueId) {
     const CliRun r = cli({QStringLiteral("level"), id, QStringLiteral("--percent"), QStringLiteral("100")});
     ASSERT_EQ(r.code, 0) << r.err.toStdString();
     EXPECT_EQ(dataOf(readAll(file)), QByteArray(800, '\x95'));
+    {
+        // The row the catalogue wrote for a second now has the file's tenth of one.
+        Catalogue catalogue(dir.path(), prompter);
+        catalogue.openCatalogue();
+        ASSERT_TRUE(catalogue.locateRecording(id, true));
+        EXPECT_EQ(catalogue.recordings().fieldText(QStringLiteral("Duration")), QStringLiteral("00:00"));
+        catalogue.close();
+    }
 
     const CliRun unknown =
         cli({QStringLiteral("level"), QStringLiteral("NOSUCHID"), QStringLiteral("--percent"), QStringLiteral("10")});

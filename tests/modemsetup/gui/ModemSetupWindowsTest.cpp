@@ -2,6 +2,7 @@
 #include "modemsetup/gui/ModemChoiceWindow.h"
 #include "modemsetup/gui/ProgressWindow.h"
 #include "modemsetup/gui/QueryModemWindow.h"
+#include "modemsetup/gui/ReportProblemDialog.h"
 #include "support/ModemSetupFixture.h"
 #include "support/ModemSim.h"
 
@@ -9,6 +10,7 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -88,4 +90,20 @@ TEST(QueryModemWindowTest, ShowsTheRepliesAndHandsBackTheDevelopersEdit) {
     memo->setPlainText(QStringLiteral("1,\"SIGNED PCM\",8000"));
     EXPECT_EQ(box.lines(), QStringList{QStringLiteral("1,\"SIGNED PCM\",8000")});
     EXPECT_EQ(window.windowTitle(), QStringLiteral("Query Modem"));
+}
+
+TEST(ReportProblemDialogTest, AReportNotHandedOverKeepsTheDescriptionAndTheWindow) {
+    ReportProblemDialog dialog;
+    QSignalSpy requested(&dialog, &ReportProblemDialog::sendRequested);
+    dialog.show();
+    dialog.memo()->setPlainText(QStringLiteral("Calls are silent since Monday"));
+    dialog.findChild<QPushButton*>(QStringLiteral("btnOK"))->click();
+    ASSERT_EQ(requested.count(), 1);
+    EXPECT_EQ(requested.at(0).at(0).toString(), QStringLiteral("Calls are silent since Monday"));
+    dialog.sendingFinished(false);
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_EQ(dialog.memo()->toPlainText(), QStringLiteral("Calls are silent since Monday"));
+    dialog.sendingFinished(true);
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_TRUE(dialog.memo()->toPlainText().isEmpty());
 }
