@@ -31,7 +31,8 @@ bool matchModemCompression(const ModemCompressionFields& compression, Prompter& 
         for (const CodecFormatEntry& entry : codec.formats) {
             const WaveFormat f = WaveFormat::fromBytes(entry.format);
             // Rules 1 and 2 (PCM, unsigned or signed), 3 and 4 (the fixed 7200 Hz 16-bit format),
-            // 5 (u-law) and 6 (A-law), in this order.
+            // 5 (u-law) and 6 (A-law), in this order: one branch per rule, even where two do the same.
+            // NOLINTNEXTLINE(bugprone-branch-clone)
             if (sameShape(f, wavetag::Pcm, bits, rate) && (name == kUnsigned || name == kSigned)) {
                 taken = f;
                 found = true;

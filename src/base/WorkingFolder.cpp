@@ -16,8 +16,7 @@ QString resolve(const QString& override, const QString& programFolder) {
     const bool installed = QFileInfo(programFolder + QStringLiteral("/../share/doc/orlamo")).isDir();
     if (program.isDir() && program.isWritable() && !installed)
         return QDir(programFolder).absolutePath();
-    const QString data =
-        QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/orlamo");
+    QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/orlamo");
     QDir().mkpath(data);
     return data;
 }

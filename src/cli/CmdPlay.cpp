@@ -25,7 +25,7 @@ void quietAudioBackend(QtMsgType type, const QMessageLogContext&, const QString&
 
 // A file named on the command line, else the recording with that identifier in the catalogue.
 QString resolve(CliContext& context, const QString& name) {
-    const QString file = context.userPath(name);
+    QString file = context.userPath(name);
     if (QFile::exists(file))
         return file;
     std::vector<CatalogueListRow> rows;

@@ -67,7 +67,7 @@ Setting colour(const ConfigKey& key, int (SettingsModel::*get)() const, void (Se
 }
 
 /// By the index the file stores, shown and taken as the list's text.
-Setting choice(const ConfigKey& key, QStringList texts, int (SettingsModel::*get)() const,
+Setting choice(const ConfigKey& key, const QStringList& texts, int (SettingsModel::*get)() const,
                void (SettingsModel::*put)(int)) {
     return {key.name, [texts, get](const SettingsModel& m) { return texts.value((m.*get)()); },
             [texts, put](SettingsModel& m, const QString& text) {

@@ -33,14 +33,14 @@ CatalogueDateFormat::CatalogueDateFormat(const QLocale& locale)
       m_timeFormat(withoutZone(locale.timeFormat(QLocale::LongFormat))) {}
 
 QString CatalogueDateFormat::dateText(QDate date) const {
-    const QString text = m_locale.toString(date, m_dateFormat);
+    QString text = m_locale.toString(date, m_dateFormat);
     if (text.toUtf8().size() <= kFieldBytes)
         return text;
     return date.toString(kIsoDate);
 }
 
 QString CatalogueDateFormat::timeText(QTime time) const {
-    const QString text = m_locale.toString(time, m_timeFormat);
+    QString text = m_locale.toString(time, m_timeFormat);
     if (text.toUtf8().size() <= kFieldBytes)
         return text;
     return time.toString(kIsoTime);

@@ -53,19 +53,19 @@ QStringList RecordingFileName::plainNames(int channel, const QString& dateText, 
 QString RecordingFileName::baseName(int channel, const QString& dateText, const QString& timeText,
                                     const QString& id) const {
     // The likeliest reading first, alone: every other is tried only when its file is not there.
-    const QString likeliest = plain(channel, m_formats.parseDate(dateText), m_formats.parseTime(timeText));
-    const QString found = existingOf(likeliest, id);
+    QString likeliest = plain(channel, m_formats.parseDate(dateText), m_formats.parseTime(timeText));
+    QString found = existingOf(likeliest, id);
     if (!found.isEmpty())
         return found;
     for (const QString& name : plainNames(channel, dateText, timeText))
-        if (const QString other = existingOf(name, id); !other.isEmpty())
+        if (QString other = existingOf(name, id); !other.isEmpty())
             return other;
     return likeliest;
 }
 
 QString RecordingFileName::existingOf(const QString& plainName, const QString& id) const {
     if (isPlainId(id)) {
-        const QString withId = plainName + QLatin1Char('_') + id;
+        QString withId = plainName + QLatin1Char('_') + id;
         if (QFile::exists(wavPath(withId)))
             return withId;
     }
@@ -74,7 +74,7 @@ QString RecordingFileName::existingOf(const QString& plainName, const QString& i
 
 QString RecordingFileName::existingFile(int channel, const QString& dateText, const QString& timeText,
                                         const QString& id) const {
-    const QString name = baseName(channel, dateText, timeText, id);
+    QString name = baseName(channel, dateText, timeText, id);
     if (QFile::exists(wavPath(name)))
         return name;
     if (isPlainId(id) && QFile::exists(wavPath(id)))

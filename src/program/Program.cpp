@@ -374,7 +374,7 @@ QStringList Program::shutdown(const std::function<void()>& windowSteps) {
         if (!(m_modem && m_modem->exchange().waiting()))
             releaseControllers();
     });
-    const QStringList failed = sequence.run();
+    QStringList failed = sequence.run();
     for (const QString& name : failed)
         std::fprintf(stderr, "orlamo: close step failed: %s\n", name.toLocal8Bit().constData());
     Q_EMIT finished();
