@@ -171,7 +171,7 @@ int cmdSettings(CliContext& context) {
             context.err << "orlamo-cli settings: unknown setting '" << name << "' (orlamo-cli settings lists them)\n";
             return 2;
         }
-        if (name.compare(QLatin1String("FileCompression"), Qt::CaseInsensitive) == 0 && equals > 0) {
+        if (isFileCompression) {
             fileCompression = arg.mid(equals + 1);
             continue;
         }

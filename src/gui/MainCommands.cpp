@@ -5,6 +5,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QWidget>
+#include <tuple>
 
 MainCommands::MainCommands(QWidget* window) : QObject(window), m_window(window) {
     MainActions& a = m_actions;
@@ -103,14 +104,7 @@ void MainCommands::buildMainMenu(QMenuBar* bar) {
     QMenu* options = bar->addMenu(QStringLiteral("Options"));
     m_actions.settings = plainItem("Settings1", QStringLiteral("Settings..."));
     options->addAction(m_actions.settings);
-    QMenu* modem = options->addMenu(QStringLiteral("Modem"));
-    m_modemMenus.append(modem);
-    m_modemOnItems.append(item(a.modemOn, "On1"));
-    m_modemOffItems.append(item(a.modemOff, "Off1"));
-    modem->addAction(m_modemOnItems.last());
-    modem->addAction(m_modemOffItems.last());
-    m_modemOnItems.last()->setCheckable(true);
-    m_modemOffItems.last()->setCheckable(true);
+    addModemMenu(options, "On1", "Off1");
     options->addSeparator();
     m_actions.diagnostics = plainItem("Diagnostics1", QStringLiteral("Diagnostics"));
     options->addAction(m_actions.diagnostics);
@@ -158,17 +152,22 @@ void MainCommands::fillTrayMenu(QMenu* tray) {
     tray->addAction(item(a.stop, "TrayStop", {}, "Ctrl+S"));
     tray->addAction(item(a.record, "TrayRecord"));
     tray->addSeparator();
-    QMenu* modem = tray->addMenu(QStringLiteral("Modem"));
-    m_modemMenus.append(modem);
-    m_modemOnItems.append(item(a.modemOn, "TrayModemOn"));
-    m_modemOffItems.append(item(a.modemOff, "TrayModemOff"));
-    modem->addAction(m_modemOnItems.last());
-    modem->addAction(m_modemOffItems.last());
-    m_modemOnItems.last()->setCheckable(true);
-    m_modemOffItems.last()->setCheckable(true);
+    addModemMenu(tray, "TrayModemOn", "TrayModemOff");
     tray->addSeparator();
     m_actions.trayExit = plainItem("TrayExit", QStringLiteral("Exit"));
     tray->addAction(m_actions.trayExit);
+}
+
+void MainCommands::addModemMenu(QMenu* parent, const char* onName, const char* offName) {
+    QMenu* modem = parent->addMenu(QStringLiteral("Modem"));
+    m_modemMenus.append(modem);
+    for (auto [command, name, items] : {std::tuple{m_actions.modemOn, onName, &m_modemOnItems},
+                                        std::tuple{m_actions.modemOff, offName, &m_modemOffItems}}) {
+        QAction* entry = item(command, name);
+        entry->setCheckable(true);
+        items->append(entry);
+        modem->addAction(entry);
+    }
 }
 
 void MainCommands::apply(const CommandState& state) {

@@ -90,6 +90,8 @@ private:
     /// A menu item of its own for `command`, named `name`, with `command`'s caption unless given.
     QAction* item(QAction* command, const char* name, const QString& caption = QString(),
                   const char* shortcut = nullptr);
+    /// The "Modem" submenu of `parent` with its On and Off check-mark items, named as given.
+    void addModemMenu(QMenu* parent, const char* onName, const char* offName);
     /// A menu item with no command behind it (the window handles its trigger).
     QAction* plainItem(const char* name, const QString& caption, const char* shortcut = nullptr);
 

@@ -17,6 +17,9 @@
 
 namespace {
 
+/// What a recording that does not decode shows, at the start or part-way.
+const QString kConversionFailed = QStringLiteral("Error was created during pcm conversion");
+
 int roundEven(double v) {
     return static_cast<int>(std::nearbyint(v));
 }
@@ -113,7 +116,7 @@ bool PlaybackController::startPlayback() {
     if (!m_player.open(path)) {
         // A file the codecs cannot read fails where the decoding of the trace's copy would.
         if (m_player.error() == MediaPlayer::CannotDecode)
-            m_prompter.message(QStringLiteral("Error was created during pcm conversion"), Prompter::Icon::Error);
+            m_prompter.message(kConversionFailed, Prompter::Icon::Error);
         else
             m_prompter.message(playerError("open"), Prompter::Icon::Error);
         return false;
@@ -226,7 +229,7 @@ void PlaybackController::decodingFailed() {
     if (!m_active)
         return;
     endPlayback();
-    m_prompter.message(QStringLiteral("Error was created during pcm conversion"), Prompter::Icon::Error);
+    m_prompter.message(kConversionFailed, Prompter::Icon::Error);
 }
 
 void PlaybackController::setVolumePosition(int position) {
