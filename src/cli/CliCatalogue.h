@@ -1,40 +1,13 @@
 // What the catalogue commands of orlamo-cli share: the lock, the opened catalogue, the answers.
 #pragma once
 
-#include "base/Prompter.h"
 #include "cli/CliContext.h"
+#include "program/CommandLinePrompter.h"
 
 #include <QStringList>
-#include <deque>
 #include <functional>
 
 class Catalogue;
-
-/// The prompter of a catalogue command: the command line is the user's answer. Confirmations are
-/// OK, input boxes get the queued answers once (then they are cancelled), file choices are
-/// cancelled, and every message goes to standard error as one line with the command's name.
-class CommandLinePrompter : public Prompter {
-public:
-    CommandLinePrompter(QTextStream& err, QString command) : m_err(err), m_command(std::move(command)) {}
-
-    std::deque<QString> answers;
-    /// Messages shown since the last reset: the operations only tell of something that went wrong.
-    int messages = 0;
-
-    void message(const QString& text, Icon icon = Icon::Information) override;
-    Answer confirm(const QString& text, Buttons buttons, Answer defaultAnswer) override;
-    std::optional<QString> inputBox(const QString& caption, const QString& prompt, const QString& value) override;
-    std::optional<QString> chooseOpenFile(const QString&, const QString&, const QString&) override { return {}; }
-    std::optional<QString> chooseSaveFile(const QString&, const QString&, const QString&) override { return {}; }
-    std::optional<QString> chooseFolder(const QString&, const QString&) override { return {}; }
-
-    /// "orlamo-cli <command>: <text>" on standard error.
-    void error(const QString& text);
-
-private:
-    QTextStream& m_err;
-    QString m_command;
-};
 
 /// Takes the catalogue's lock (refused, with the holder's process, when the window, the recorder or
 /// another command holds it; a folder that cannot hold the lock file cannot be written by anyone and
@@ -44,5 +17,8 @@ private:
 int runOnCatalogue(CliContext& context, const QString& command,
                    const std::function<int(Catalogue&, CommandLinePrompter&)>& work);
 
-/// Checks that every id names a recording (in any list); prints the first one that does not.
-bool knownRecordings(Catalogue& catalogue, CommandLinePrompter& prompter, const QStringList& ids);
+/// The commands memo, delete, move, mail and list (CatalogueCommands). When the window or the
+/// recorder holds the catalogue, the command is handed to that process, which runs it on its own
+/// tables and whose answer is printed here; without such a process it is refused as runOnCatalogue
+/// refuses.
+int runCatalogueCommand(CliContext& context, const QString& command);

@@ -1,39 +1,15 @@
 // orlamo-cli memo, delete, move, export and mail: the recording commands of the window, by id.
-#include "base/Config.h"
+// All but export run in CatalogueCommands, here or in the process that holds the catalogue.
 #include "cli/CliCatalogue.h"
 #include "library/Catalogue.h"
 #include "library/MailHandOver.h"
 #include "library/RecordingOperations.h"
+#include "program/CatalogueCommands.h"
 
 #include <QDir>
 #include <QFileInfo>
 
 namespace {
-
-// Splits "ID... --to VALUE" (the option anywhere); false on a bad command line.
-bool idsAndTarget(const QStringList& args, QStringList& ids, QString& target) {
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        if (args.at(i) == QLatin1String("--to")) {
-            if (i + 1 >= args.size() || !target.isNull())
-                return false;
-            target = args.at(++i);
-        } else if (args.at(i).startsWith(QLatin1String("--"))) {
-            return false;
-        } else {
-            ids.append(args.at(i));
-        }
-    }
-    return !ids.isEmpty() && !target.isEmpty();
-}
-
-bool onlyIds(const QStringList& args) {
-    if (args.isEmpty())
-        return false;
-    for (const QString& arg : args)
-        if (arg.startsWith(QLatin1String("--")))
-            return false;
-    return true;
-}
 
 // The operations as orlamo-cli uses them: ids name recordings in any list.
 struct Operations {
@@ -48,69 +24,27 @@ struct Operations {
 } // namespace
 
 int cmdMemo(CliContext& context) {
-    if (context.args.size() != 2 || context.args.at(0).startsWith(QLatin1String("--"))) {
-        context.err << "usage: orlamo-cli memo ID TEXT\n";
-        return 2;
-    }
-    const QString id = context.args.at(0);
-    const QString text = context.args.at(1);
-    return runOnCatalogue(context, QStringLiteral("memo"), [&](Catalogue& catalogue, CommandLinePrompter& prompter) {
-        if (!knownRecordings(catalogue, prompter, {id}))
-            return 1;
-        // As in the window: an empty memo is no answer.
-        if (text.isEmpty()) {
-            prompter.error(QStringLiteral("a memo cannot be emptied; give a blank \" \" for none"));
-            return 1;
-        }
-        Operations ops(context, catalogue, prompter);
-        return ops.operations.setMemo(text) ? 0 : 1;
-    });
+    return runCatalogueCommand(context, QStringLiteral("memo"));
 }
 
 int cmdDelete(CliContext& context) {
-    if (!onlyIds(context.args)) {
-        context.err << "usage: orlamo-cli delete ID...\n";
-        return 2;
-    }
-    return runOnCatalogue(context, QStringLiteral("delete"), [&](Catalogue& catalogue, CommandLinePrompter& prompter) {
-        if (!knownRecordings(catalogue, prompter, context.args))
-            return 1;
-        Operations ops(context, catalogue, prompter);
-        ops.operations.deleteRecordings(context.args);
-        return 0;
-    });
+    return runCatalogueCommand(context, QStringLiteral("delete"));
 }
 
 int cmdMove(CliContext& context) {
-    QStringList ids;
-    QString list;
-    if (!idsAndTarget(context.args, ids, list)) {
-        context.err << "usage: orlamo-cli move ID... --to LIST\n";
-        return 2;
-    }
-    return runOnCatalogue(context, QStringLiteral("move"), [&](Catalogue& catalogue, CommandLinePrompter& prompter) {
-        if (!knownRecordings(catalogue, prompter, ids))
-            return 1;
-        if (catalogue.folders().lookup(QStringLiteral("FolderName"), list, QStringLiteral("FolderName")).isNull()) {
-            prompter.error(QStringLiteral("There is no list named \"%1\"").arg(list));
-            return 1;
-        }
-        Operations ops(context, catalogue, prompter);
-        ops.operations.moveRecordings(ids, list);
-        return 0;
-    });
+    return runCatalogueCommand(context, QStringLiteral("move"));
 }
 
 int cmdExport(CliContext& context) {
     QStringList ids;
     QString folder;
-    if (!idsAndTarget(context.args, ids, folder)) {
+    if (!CatalogueCommands::idsAndTarget(context.args, ids, folder)) {
         context.err << "usage: orlamo-cli export ID... --to DIR\n";
         return 2;
     }
     const QString target = context.userPath(folder);
     return runOnCatalogue(context, QStringLiteral("export"), [&](Catalogue& catalogue, CommandLinePrompter& prompter) {
-        if (!knownRecordings(catalogue, prompter, ids))
+        if (!CatalogueCommands::knownRecordings(catalogue, prompter, ids))
             return 1;
         if (!QFileInfo(target).isDir()) {
             prompter.error(QStringLiteral("The folder %1 does not exist").arg(QDir::toNativeSeparators(target)));
@@ -124,19 +58,5 @@ int cmdExport(CliContext& context) {
 }
 
 int cmdMail(CliContext& context) {
-    if (!onlyIds(context.args)) {
-        context.err << "usage: orlamo-cli mail ID...\n";
-        return 2;
-    }
-    return runOnCatalogue(context, QStringLiteral("mail"), [&](Catalogue& catalogue, CommandLinePrompter& prompter) {
-        if (!knownRecordings(catalogue, prompter, context.args))
-            return 1;
-        Operations ops(context, catalogue, prompter);
-        ops.operations.setWebAddress(
-            RecordingOperations::webAddressFrom(Config(QDir(context.workDir).filePath(QStringLiteral("tvk.ini")))));
-        if (ops.operations.emailRecordings(context.args))
-            return 0;
-        prompter.error(ops.mail.failure());
-        return 1;
-    });
+    return runCatalogueCommand(context, QStringLiteral("mail"));
 }

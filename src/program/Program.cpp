@@ -7,6 +7,7 @@
 #include "base/WorkingFolder.h"
 #include "library/Catalogue.h"
 #include "library/CatalogueLock.h"
+#include "library/RecordingOperations.h"
 #include "library/TableError.h"
 #include "modem/ModemController.h"
 #include "modem/ModemSettings.h"
@@ -20,6 +21,8 @@
 #include "modemsetup/StartupConfiguration.h"
 #include "modemsetup/VoiceCapabilityProbe.h"
 #include "playback/PlaybackController.h"
+#include "program/CommandServer.h"
+#include "program/ForwardedCommands.h"
 #include "recorder/VoiceRecorder.h"
 #include "settings/SettingsModel.h"
 #include "settings/StartupRegistration.h"
@@ -107,7 +110,17 @@ void Program::start(const StepObserver& afterStep) {
     m_armed = true;
     // Said now, before a call rings, and kept where the front ends show the recorder's state.
     m_recorder->checkReadiness();
+    listenForCommands();
     step(Step::Armed);
+}
+
+void Program::listenForCommands() {
+    m_forwardedCommands = std::make_unique<ForwardedCommands>(
+        *m_catalogue, m_workDir, [this] { return RecordingOperations::webAddressFrom(*m_config); });
+    m_commandServer = std::make_unique<CommandServer>(
+        m_workDir, [this](const CommandProtocol::Request& request) { return m_forwardedCommands->run(request); });
+    if (!m_commandServer->listen())
+        m_commandServer.reset();
 }
 
 void Program::startModemSide() {
@@ -328,6 +341,9 @@ QStringList Program::shutdown(const std::function<void()>& windowSteps) {
     if (m_closed)
         return {};
     m_closed = true;
+    // No command of orlamo-cli runs on the tables from here on.
+    if (m_commandServer)
+        m_commandServer->close();
     const QStringList names = shutdownStepNames();
     ShutdownSequence sequence;
     sequence.add(names[0], [this] {

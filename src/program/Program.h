@@ -11,6 +11,8 @@
 #include <memory>
 
 class Catalogue;
+class CommandServer;
+class ForwardedCommands;
 class DiagnosticsReport;
 class CatalogueLock;
 class Config;
@@ -157,6 +159,7 @@ private:
     void createPlayback();
     void recordTriggered();
     void releaseControllers();
+    void listenForCommands();
     void setRecordAvailable(bool available);
     bool voiceFeatures() const;
 
@@ -188,4 +191,7 @@ private:
     std::unique_ptr<OutputDevices> m_outputDevices;
     std::unique_ptr<Player> m_player;
     std::unique_ptr<PlaybackController> m_playback;
+    // The catalogue commands orlamo-cli hands over while this program holds the catalogue.
+    std::unique_ptr<ForwardedCommands> m_forwardedCommands;
+    std::unique_ptr<CommandServer> m_commandServer;
 };
