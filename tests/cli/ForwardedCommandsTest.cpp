@@ -8,7 +8,9 @@
 #include "program/CommandSocket.h"
 #include "support/WaitUntil.h"
 
+#include <QEventLoop>
 #include <QLocalSocket>
+#include <QTimer>
 #include <QtEndian>
 
 namespace {
@@ -101,7 +103,7 @@ TEST_F(CliCatalogueTest, TheHoldersCatalogueRunsTheCommandsAndKeepsItsSelection)
     EXPECT_EQ(unknown.out, direct.out);
 }
 
-TEST_F(CliCatalogueTest, RequestsNotWellFormedAreRefusedAndChangeNothing) {
+TEST_F(CliCatalogueTest, RequestsNotWellFormedChangeNothingAndNoneRunsInsideAWait) {
     HeldCatalogue held(work);
     ASSERT_TRUE(held.server.listen());
     EXPECT_TRUE(CommandSocket::isUsersOwn(held.server.path()));
@@ -128,6 +130,23 @@ TEST_F(CliCatalogueTest, RequestsNotWellFormedAreRefusedAndChangeNothing) {
         EXPECT_EQ(answer->err.count(u'\n'), 1) << answer->err.toStdString();
     }
     EXPECT_EQ(readAll(table()), before);
+    // Nothing runs inside a wait of the program (for the modem, a dialog): only from its own event loop.
+    bool inLoop = false;
+    bool inWait = true;
+    QEventLoop loop;
+    QTimer::singleShot(0, &loop, [&] {
+        inLoop = held.server.mayRunNow();
+        QEventLoop wait;
+        QTimer::singleShot(0, &wait, [&] {
+            inWait = held.server.mayRunNow();
+            wait.quit();
+        });
+        wait.exec();
+        loop.quit();
+    });
+    loop.exec();
+    EXPECT_TRUE(inLoop);
+    EXPECT_FALSE(inWait);
     // The server goes on answering.
     const QByteArray good = exchange(held.server.path(), frame("{\"version\":1," + memo + folder + "}"));
     EXPECT_TRUE(good.contains("\"status\":0")) << good.constData();
