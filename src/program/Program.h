@@ -4,6 +4,7 @@
 #include "base/Logger.h"
 #include "program/ShutdownSequence.h"
 #include "program/StartOptions.h"
+#include "recorder/DiskSpaceWatch.h"
 
 #include <QObject>
 #include <QString>
@@ -24,6 +25,7 @@ class PlaybackController;
 class Player;
 class Prompter;
 class QueryModemBox;
+class RecordingKeeping;
 class SettingsModel;
 class SettingsModemAccess;
 class SettingsModemSide;
@@ -108,6 +110,10 @@ public:
     OutputDevices& outputDevices() const { return *m_outputDevices; }
     /// Play, Pause, Stop, Rewind, Fast forward, the playback tick and the volume; created with the recorder.
     PlaybackController& playback() const { return *m_playback; }
+    /// The disk floor and retention; created with the playback.
+    RecordingKeeping& keeping() const { return *m_keeping; }
+    /// Tests give the disk watch its free space before `start`.
+    void setFreeBytesSource(DiskSpaceWatch::FreeBytes source) { m_freeBytes = std::move(source); }
 
     // What only the tests of a run without windows look into.
     ModemProfile& profile() const { return *m_profile; }
@@ -155,6 +161,7 @@ private:
     void createStartup();
     void createRecorder();
     void createPlayback();
+    void createKeeping();
     void recordTriggered();
     void releaseControllers();
     void setRecordAvailable(bool available);
@@ -188,4 +195,6 @@ private:
     std::unique_ptr<OutputDevices> m_outputDevices;
     std::unique_ptr<Player> m_player;
     std::unique_ptr<PlaybackController> m_playback;
+    DiskSpaceWatch::FreeBytes m_freeBytes;
+    std::unique_ptr<RecordingKeeping> m_keeping;
 };
