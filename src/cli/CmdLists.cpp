@@ -44,9 +44,13 @@ int cmdLists(CliContext& context) {
     return 0;
 }
 
+int cmdListRetention(CliContext& context);
+
 int cmdList(CliContext& context) {
     const QStringList& args = context.args;
     const QString verb = args.value(0);
+    if (verb == QLatin1String("retention") || verb == QLatin1String("protect"))
+        return cmdListRetention(context);
     QString name;
     QString parent;
     QString newName;
