@@ -13,6 +13,9 @@
 std::vector<RetentionDeletion> RetentionSweep::plan(const QString& workDir, Catalogue* open, Config& config,
                                                     const QDateTime& now, const QStringList& inUse,
                                                     QStringList* warnings) {
+    // A working folder that has never held a recording has nothing to let go.
+    if (!QFile::exists(QDir(workDir).filePath(QStringLiteral("Recordings.d"))))
+        return {};
     const CatalogueDateFormat formats = open ? open->formats() : CatalogueDateFormat();
     const std::vector<CatalogueListRow> rows = CatalogueListing::read(workDir, formats, {}, warnings);
     // An open catalogue's tree is written only when it closes: its own is the one in use.
