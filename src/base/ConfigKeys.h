@@ -6,6 +6,7 @@
 #include "base/Config.h"
 
 #include <QString>
+#include <QUrl>
 
 namespace ConfigKeys {
 
@@ -143,5 +144,26 @@ inline constexpr IntegerSetting kFontColor{{kFontsSection, "FontColor"_L1}, 0};
 inline constexpr TextSetting kWebAddress{{kMailSection, "WebAddress"_L1}, "https://orlamo.example.org"_L1};
 /// Where a problem report goes; a blank value counts as missing.
 inline constexpr TextSetting kSupportAddress{{kMailSection, "SupportAddress"_L1}, "support@orlamo.example.org"_L1};
+
+// --- Disk and Retention: the free-space floor and how long recordings are kept ---
+inline constexpr QLatin1StringView kDiskSection = "Disk"_L1;
+/// Free megabytes of the working folder's disk below which a recording ends; 0 (the default) means
+/// the larger of 500 MB and one hour of the chosen file format.
+inline constexpr IntegerSetting kDiskFloor{{kDiskSection, "FloorMB"_L1}, 0};
+inline constexpr QLatin1StringView kRetentionSection = "Retention"_L1;
+/// The catalogue's total size in megabytes above which the oldest recordings go; 0 (the default): no cap.
+inline constexpr IntegerSetting kRetentionCap{{kRetentionSection, "CapMB"_L1}, 0};
+/// A list's name in a key: percent-encoded, so "=", "[" or a line break in a name cannot break the file.
+inline QString retentionListKey(QLatin1StringView prefix, const QString& list) {
+    return prefix + QString::fromLatin1(QUrl::toPercentEncoding(list));
+}
+/// Days a list's recordings are kept: 0 for ever; an empty or missing value follows the parent list.
+inline QString retentionDaysKey(const QString& list) {
+    return retentionListKey("Days."_L1, list);
+}
+/// 1 when nothing in the list (and its sub-lists) is ever deleted automatically.
+inline QString retentionProtectedKey(const QString& list) {
+    return retentionListKey("Protected."_L1, list);
+}
 
 } // namespace ConfigKeys

@@ -21,6 +21,8 @@ int cmdMail(CliContext& context);
 int cmdLists(CliContext& context);
 int cmdList(CliContext& context);
 int cmdPlay(CliContext& context);
+int cmdRetention(CliContext& context);
+int cmdStatus(CliContext& context);
 
 const QList<CliCommand>& cliCommands() {
     static const QList<CliCommand> commands = {
@@ -40,6 +42,19 @@ const QList<CliCommand>& cliCommands() {
         {"lists", "", "show the lists and sublists, indented", cmdLists},
         {"list", "add NAME [--under PARENT] | rename OLD NEW | delete NAME",
          "add a list (or a sublist), rename one, or delete one with its sublists and recordings", cmdList},
+        {"list", "retention NAME DAYS|never|inherit | protect NAME on|off",
+         "keep a list's recordings (and its sublists') DAYS days, for ever, or as its parent list does; a "
+         "protected list loses nothing to retention",
+         cmdList},
+        {"retention", "[--dry-run] | cap MB|none",
+         "delete the recordings retention lets go (older than their list's days, then the oldest above the size "
+         "cap; never protected lists or recordings younger than a day); --dry-run only shows them; cap sets the "
+         "catalogue's size cap",
+         cmdRetention},
+        {"status", "[--floor MB|auto]",
+         "show the free space of the working folder as hours of recording in the chosen file format, and the "
+         "floor at which a recording ends; --floor sets it (auto: the larger of 500 MB and one hour)",
+         cmdStatus},
         {"record", "[--record-outgoing]",
          "run the recorder without a window until SIGINT or SIGTERM, printing the event log; --record-outgoing "
          "also records the calls made on the phone (modems that report the handset)",

@@ -17,6 +17,11 @@ int cmdLists(CliContext& context) {
     return 0;
 }
 
+int cmdListRetention(CliContext& context);
+
 int cmdList(CliContext& context) {
+    const QString verb = context.args.value(0);
+    if (verb == QLatin1String("retention") || verb == QLatin1String("protect"))
+        return cmdListRetention(context);
     return runCatalogueCommand(context, QStringLiteral("list"));
 }

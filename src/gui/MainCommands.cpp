@@ -24,6 +24,7 @@ MainCommands::MainCommands(QWidget* window) : QObject(window), m_window(window) 
     a.addSublist = command("acAddSublist", QStringLiteral("Add sublist"));
     a.deleteList = command("acDeleteList", QStringLiteral("Delete list"));
     a.renameList = command("acRenameList", QStringLiteral("Rename list"));
+    a.retention = command("acRetention", QStringLiteral("Retention..."));
     a.modemOn = command("acModemOn", QStringLiteral("On"));
     a.modemOff = command("acModemOff", QStringLiteral("Off"));
     // Commands of menu items that have no action of their own: one place decides whether they are
@@ -140,6 +141,7 @@ QMenu* MainCommands::buildTreeMenu(QWidget* parent) {
     menu->addAction(item(a.addSublist, "AddSublist2"));
     menu->addAction(item(a.deleteList, "DeleteList2"));
     menu->addAction(item(a.renameList, "RenameList2"));
+    menu->addAction(item(a.retention, "RetentionList2"));
     return menu;
 }
 

@@ -29,6 +29,7 @@ struct MainActions {
     QAction* addSublist = nullptr;
     QAction* deleteList = nullptr;
     QAction* renameList = nullptr;
+    QAction* retention = nullptr;
     QAction* modemOn = nullptr;
     QAction* modemOff = nullptr;
     QAction* deleteRecordings = nullptr;

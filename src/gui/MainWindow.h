@@ -94,6 +94,10 @@ public:
     /// tray icon's tool tip.
     void setRecordingProblem(const QString& problem);
     QString recordingProblem() const;
+    /// The free space as hours of recording, in the status bar; while it is below the floor, `warning`
+    /// is shown in red there and in the tray icon's tool tip.
+    void setDiskSpace(const QString& summary, const QString& warning);
+    QString diskSpace() const;
     void setRecordEnabled(bool on);
     /// A command failed with this text: shown as an error, the program goes on.
     void showError(const QString& text);
@@ -170,6 +174,7 @@ private:
     RecordingsListModel* m_listModel = nullptr;
     QMenu* m_listMenu = nullptr;
     QMenu* m_treeMenu = nullptr;
+    QLabel* m_diskSpace = nullptr;
     TrayIcon* m_tray = nullptr;
     SignalTrace* m_trace = nullptr;
     QToolButton* m_rewindButton = nullptr;

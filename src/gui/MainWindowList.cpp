@@ -84,6 +84,7 @@ void MainWindow::updateListCommands() {
     const MainActions& a = actions();
     for (QAction* command : {a.addSublist, a.deleteList, a.renameList})
         command->setEnabled(selected);
+    a.retention->setEnabled(selected);
 }
 
 void MainWindow::fitMemoColumn() {

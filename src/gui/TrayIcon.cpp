@@ -36,7 +36,13 @@ bool TrayIcon::shown() const {
 }
 
 void TrayIcon::setRecordingProblem(const QString& problem) {
-    m_toolTip = problem.isEmpty() ? QStringLiteral("Orlamo") : QStringLiteral("Orlamo cannot record: ") + problem;
+    m_problemTip = problem.isEmpty() ? QStringLiteral("Orlamo") : QStringLiteral("Orlamo cannot record: ") + problem;
+    setDiskWarning(m_diskWarning);
+}
+
+void TrayIcon::setDiskWarning(const QString& warning) {
+    m_diskWarning = warning;
+    m_toolTip = warning.isEmpty() ? m_problemTip : m_problemTip + QLatin1Char('\n') + warning;
     if (m_icon)
         m_icon->setToolTip(m_toolTip);
 }

@@ -21,6 +21,8 @@ public:
     /// The icon's tool tip: the program's name, and what keeps it from recording when something does.
     void setRecordingProblem(const QString& problem);
     const QString& toolTip() const { return m_toolTip; }
+    /// A second line of the tool tip while the disk is below its floor; empty removes it.
+    void setDiskWarning(const QString& warning);
 
 Q_SIGNALS:
     /// A double-click on the icon.
@@ -30,4 +32,6 @@ private:
     QMenu* m_menu;
     QSystemTrayIcon* m_icon = nullptr;
     QString m_toolTip = QStringLiteral("Orlamo");
+    QString m_problemTip = m_toolTip;
+    QString m_diskWarning;
 };

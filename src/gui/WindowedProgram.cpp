@@ -1,6 +1,7 @@
 // The windowed program: start with the windows created between the program's steps, the loop, the close.
 #include "gui/WindowedProgram.h"
 
+#include "base/Config.h"
 #include "base/UnattendedPrompter.h"
 #include "gui/AboutDialog.h"
 #include "gui/DialogPrompter.h"
@@ -11,9 +12,11 @@
 #include "library/Catalogue.h"
 #include "library/MailHandOver.h"
 #include "library/RecordingOperations.h"
+#include "library/RetentionRules.h"
 #include "library/gui/FindDialog.h"
 #include "library/gui/MoveToDialog.h"
 #include "library/gui/RecordingsListView.h"
+#include "library/gui/RetentionDialog.h"
 #include "modem/ModemController.h"
 #include "modem/gui/CallerIdPopup.h"
 #include "modemsetup/DiagnosticsReport.h"
@@ -30,6 +33,7 @@
 #include "program/ProblemReport.h"
 #include "program/Program.h"
 #include "program/RecordingDuration.h"
+#include "program/RecordingKeeping.h"
 #include "program/SingleInstance.h"
 #include "program/TerminationSignals.h"
 #include "recorder/VoiceRecorder.h"
@@ -139,6 +143,7 @@ void WindowedProgram::createWindowsAfter(Program::Step done) {
         connectRecorder();
         connectPlayback();
         connectPostProcessing();
+        connectKeeping();
         break;
     case Program::Step::Armed:
         m_callerId = make<CallerIdPopup>("TfmCallerID");
@@ -369,4 +374,24 @@ int WindowedProgram::run() {
     // The loop ends when the main window has closed.
     connect(m_main.get(), &MainWindow::closed, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
     return QApplication::exec();
+}
+
+void WindowedProgram::connectKeeping() {
+    MainWindow* main = m_main.get();
+    DiskSpaceWatch& disk = m_program->keeping().diskSpace();
+    const auto show = [main, &disk] { main->setDiskSpace(disk.summary(), disk.warning()); };
+    connect(&disk, &DiskSpaceWatch::checked, main, show);
+    show();
+    connect(main->actions().retention, &QAction::triggered, main, [this, main] {
+        const FolderNode* list = m_program->catalogue().folderTree().selected();
+        if (!list)
+            return;
+        RetentionRules rules(m_program->config());
+        RetentionDialog dialog(rules, list->text, main);
+        try {
+            dialog.exec();
+        } catch (const ConfigWriteError& error) {
+            main->showError(error.text());
+        }
+    });
 }

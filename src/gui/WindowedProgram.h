@@ -68,6 +68,8 @@ private:
     void createWindowsAfter(Program::Step done);
     void connectMainWindow();
     void connectRecorder();
+    /// The free-space panel, the tray's tool tip and the list's "Retention..." dialog.
+    void connectKeeping();
     void connectDiagnostics();
     void connectRecordingOperations();
     void connectPlayback();

@@ -23,6 +23,7 @@
 #include "playback/PlaybackController.h"
 #include "program/CommandServer.h"
 #include "program/ForwardedCommands.h"
+#include "program/RecordingKeeping.h"
 #include "recorder/VoiceRecorder.h"
 #include "settings/SettingsModel.h"
 #include "settings/StartupRegistration.h"
@@ -58,6 +59,7 @@ Program::~Program() {
 
 void Program::releaseControllers() {
     // Everything that holds the configuration goes before it.
+    m_keeping.reset();
     m_playback.reset();
     m_player.reset();
     m_outputDevices.reset();
@@ -104,6 +106,7 @@ void Program::start(const StepObserver& afterStep) {
     step(Step::StartupApplied);
     createRecorder();
     createPlayback();
+    createKeeping();
     step(Step::Recorder);
     // Armed by the program when start-up is complete, whether or not a window is ever shown: a start
     // into the tray at logon is the one time nobody is at the screen.
@@ -299,6 +302,12 @@ void Program::createPlayback() {
     // The volume slider's saved position applies from the start, with or without a window; 0 too, since
     // no device here keeps a volume of its own from the last run.
     m_playback->setVolumePosition(m_config->read(ConfigKeys::kVolume));
+}
+
+void Program::createKeeping() {
+    m_keeping = std::make_unique<RecordingKeeping>(m_logger, *m_config, *m_settings, *m_catalogue, *m_recorder,
+                                                   *m_playback, m_workDir, m_freeBytes);
+    m_keeping->start();
 }
 
 void Program::recordTriggered() {

@@ -4,6 +4,7 @@
 #include "base/Logger.h"
 #include "program/ShutdownSequence.h"
 #include "program/StartOptions.h"
+#include "recorder/DiskSpaceWatch.h"
 
 #include <QObject>
 #include <QString>
@@ -26,6 +27,7 @@ class PlaybackController;
 class Player;
 class Prompter;
 class QueryModemBox;
+class RecordingKeeping;
 class SettingsModel;
 class SettingsModemAccess;
 class SettingsModemSide;
@@ -110,6 +112,10 @@ public:
     OutputDevices& outputDevices() const { return *m_outputDevices; }
     /// Play, Pause, Stop, Rewind, Fast forward, the playback tick and the volume; created with the recorder.
     PlaybackController& playback() const { return *m_playback; }
+    /// The disk floor and retention; created with the playback.
+    RecordingKeeping& keeping() const { return *m_keeping; }
+    /// Tests give the disk watch its free space before `start`.
+    void setFreeBytesSource(DiskSpaceWatch::FreeBytes source) { m_freeBytes = std::move(source); }
 
     // What only the tests of a run without windows look into.
     ModemProfile& profile() const { return *m_profile; }
@@ -157,6 +163,7 @@ private:
     void createStartup();
     void createRecorder();
     void createPlayback();
+    void createKeeping();
     void recordTriggered();
     void releaseControllers();
     void listenForCommands();
@@ -191,6 +198,8 @@ private:
     std::unique_ptr<OutputDevices> m_outputDevices;
     std::unique_ptr<Player> m_player;
     std::unique_ptr<PlaybackController> m_playback;
+    DiskSpaceWatch::FreeBytes m_freeBytes;
+    std::unique_ptr<RecordingKeeping> m_keeping;
     // The catalogue commands orlamo-cli hands over while this program holds the catalogue.
     std::unique_ptr<ForwardedCommands> m_forwardedCommands;
     std::unique_ptr<CommandServer> m_commandServer;

@@ -63,6 +63,9 @@ public:
     bool waitingForModem() const { return m_reconnect.isActive(); }
     /// The user switched the modem off: it is not opened again by itself.
     void stopWaitingForModem() { m_reconnect.stop(); }
+    /// The disk reached the floor of free space: a running recording ends as on a full disk, and
+    /// keeps and catalogues what was received. Does nothing while no recording runs.
+    void endAtDiskFloor(const QString& reason);
     /// Audio bytes written to the file of the running (or last) recording.
     qint64 writtenBytes() const;
 

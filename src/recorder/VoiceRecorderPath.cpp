@@ -48,6 +48,11 @@ void VoiceRecorder::writeFailure(const QString& text) {
                                "ended and keeps what was written."));
 }
 
+void VoiceRecorder::endAtDiskFloor(const QString& reason) {
+    if (m_receiving && !m_stopQueued)
+        writeFailure(reason);
+}
+
 void VoiceRecorder::lineEnded() {
     if (m_modem.calls().autoStarted() && !m_stopQueued)
         requestStop(QStringLiteral("Disconnect line..."));

@@ -139,8 +139,9 @@ TEST_F(MainWindowTest, MenusCarryTheirItemsInOrderWithCaptionsAndShortcuts) {
     EXPECT_EQ(entries(menu("PopupMenu1")),
               (QStringList{"Memo1:Memo...", "Delete2:Delete...", "MoveTo2:Move to...",
                            "CopyToFolder2:Copy to folder...", "-", "EmailFile2:Email wav file to..."}));
-    EXPECT_EQ(entries(menu("PopupMenu2")), (QStringList{"AddList2:Add list", "AddSublist2:Add sublist",
-                                                        "DeleteList2:Delete list", "RenameList2:Rename list"}));
+    EXPECT_EQ(entries(menu("PopupMenu2")),
+              (QStringList{"AddList2:Add list", "AddSublist2:Add sublist", "DeleteList2:Delete list",
+                           "RenameList2:Rename list", "RetentionList2:Retention..."}));
     ASSERT_NE(main().tray(), nullptr);
     EXPECT_EQ(main().tray()->menu()->objectName(), QStringLiteral("TrayPopUp"));
     EXPECT_EQ(entries(main().tray()->menu()), (QStringList{"TrayShow:Show", "-", "TrayPlay:Play", "TrayStop:Stop",
