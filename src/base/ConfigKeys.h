@@ -144,4 +144,8 @@ inline constexpr TextSetting kWebAddress{{kMailSection, "WebAddress"_L1}, "https
 /// Where a problem report goes; a blank value counts as missing.
 inline constexpr TextSetting kSupportAddress{{kMailSection, "SupportAddress"_L1}, "support@orlamo.example.org"_L1};
 
+// --- Params: the call log ---
+/// Days the call log keeps a call; 0 or below keeps every call.
+inline constexpr IntegerSetting kCallLogDays{{kParamsSection, "CallLogDays"_L1}, 365};
+
 } // namespace ConfigKeys

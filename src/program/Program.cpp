@@ -5,6 +5,7 @@
 #include "base/ConfigKeys.h"
 #include "base/Prompter.h"
 #include "base/WorkingFolder.h"
+#include "library/CallLog.h"
 #include "library/Catalogue.h"
 #include "library/CatalogueLock.h"
 #include "library/TableError.h"
@@ -20,6 +21,7 @@
 #include "modemsetup/StartupConfiguration.h"
 #include "modemsetup/VoiceCapabilityProbe.h"
 #include "playback/PlaybackController.h"
+#include "program/CallLogWriter.h"
 #include "recorder/VoiceRecorder.h"
 #include "settings/SettingsModel.h"
 #include "settings/StartupRegistration.h"
@@ -55,6 +57,8 @@ Program::~Program() {
 
 void Program::releaseControllers() {
     // Everything that holds the configuration goes before it.
+    m_callLogWriter.reset();
+    m_callLog.reset();
     m_playback.reset();
     m_player.reset();
     m_outputDevices.reset();
@@ -101,6 +105,7 @@ void Program::start(const StepObserver& afterStep) {
     step(Step::StartupApplied);
     createRecorder();
     createPlayback();
+    createCallLog();
     step(Step::Recorder);
     // Armed by the program when start-up is complete, whether or not a window is ever shown: a start
     // into the tray at logon is the one time nobody is at the screen.
@@ -288,6 +293,20 @@ void Program::createPlayback() {
     m_playback->setVolumePosition(m_config->read(ConfigKeys::kVolume));
 }
 
+void Program::createCallLog() {
+    m_callLog = std::make_unique<CallLog>(m_workDir);
+    try {
+        const QString problem = m_callLog->open();
+        if (!problem.isEmpty())
+            m_logger.add(problem);
+    } catch (const TableError& e) {
+        // Calls are recorded without a log rather than not at all.
+        m_logger.add(QStringLiteral("The call log cannot be written: ") + e.message());
+    }
+    m_callLogWriter = std::make_unique<CallLogWriter>(*m_callLog, m_modem->calls(), *m_recorder, m_logger);
+    m_callLogWriter->setRetentionDays(m_config->read(ConfigKeys::kCallLogDays));
+}
+
 void Program::recordTriggered() {
     if (m_armed && m_recorder && m_settings->autoRecord() && m_modem->calls().takeRecordTrigger())
         m_recorder->startRecording();
@@ -339,6 +358,10 @@ QStringList Program::shutdown(const std::function<void()>& windowSteps) {
             m_recorder->closeDown();
     });
     sequence.add(names[1], [this] {
+        if (m_callLogWriter)
+            m_callLogWriter->flush();
+        if (m_callLog)
+            m_callLog->close();
         if (m_catalogue)
             m_catalogue->close();
     });

@@ -10,6 +10,8 @@
 #include <functional>
 #include <memory>
 
+class CallLog;
+class CallLogWriter;
 class Catalogue;
 class DiagnosticsReport;
 class CatalogueLock;
@@ -108,6 +110,11 @@ public:
     OutputDevices& outputDevices() const { return *m_outputDevices; }
     /// Play, Pause, Stop, Rewind, Fast forward, the playback tick and the volume; created with the recorder.
     PlaybackController& playback() const { return *m_playback; }
+    /// Every call that rang or was made, with what became of it; created with the recorder.
+    CallLog& callLog() const { return *m_callLog; }
+    bool hasCallLog() const { return m_callLog != nullptr; }
+    /// Writes the call log's rows; a contact list gives it the callers' names (setNameLookup).
+    CallLogWriter& callLogWriter() const { return *m_callLogWriter; }
 
     // What only the tests of a run without windows look into.
     ModemProfile& profile() const { return *m_profile; }
@@ -155,6 +162,7 @@ private:
     void createStartup();
     void createRecorder();
     void createPlayback();
+    void createCallLog();
     void recordTriggered();
     void releaseControllers();
     void setRecordAvailable(bool available);
@@ -188,4 +196,6 @@ private:
     std::unique_ptr<OutputDevices> m_outputDevices;
     std::unique_ptr<Player> m_player;
     std::unique_ptr<PlaybackController> m_playback;
+    std::unique_ptr<CallLog> m_callLog;
+    std::unique_ptr<CallLogWriter> m_callLogWriter;
 };
