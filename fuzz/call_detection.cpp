@@ -1,7 +1,8 @@
 // Ring and call detection on arbitrary modem output: the first byte chooses the settings, the rest is
 // what the modem says, one data notification per 0xFF-separated piece, 100 ms of clock between pieces.
-// Whatever arrives, the caller identification stays one bounded plain text (its number and name too), the reply buffer
-// stays bounded, rings count at most one per notification, and a learned ring time-out is a real interval.
+// Whatever arrives, the caller identification stays one bounded plain text (its number and name
+// too), the reply buffer stays bounded, rings count at most one per notification, and a learned ring
+// time-out is a real interval.
 #include "FuzzSupport.h"
 #include "PtyModem.h"
 
