@@ -1,9 +1,12 @@
 // Ring and call detection on arbitrary modem output: the first byte chooses the settings, the rest is
 // what the modem says, one data notification per 0xFF-separated piece, 100 ms of clock between pieces.
-// Whatever arrives, the caller identification stays one bounded plain text, the reply buffer stays
-// bounded, rings count at most one per notification, and a learned ring time-out is a real interval.
+// Whatever arrives, the caller identification stays one bounded plain text (its number and name
+// too), the reply buffer stays bounded, rings count at most one per notification, and a learned ring
+// time-out is a real interval.
 #include "FuzzSupport.h"
 #include "PtyModem.h"
+
+#include "modem/CallerIdFields.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static PtyModem harness;
@@ -34,6 +37,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         FUZZ_CHECK(id.size() <= 255);
         for (const QChar c : id)
             FUZZ_CHECK(c.unicode() >= ' ' ? c.unicode() != 0x7f : (c == u'\r' || c == u'\n' || c == u'\t'));
+        // Its parts, as the call log takes them, are no longer than the text.
+        const CallerIdFields fields = CallerIdFields::parse(id);
+        FUZZ_CHECK(fields.number.size() <= id.size() && fields.name.size() <= std::max<qsizetype>(id.size(), 11));
         FUZZ_CHECK(modem.exchange().replyBuffer().size() <= 65536);
         FUZZ_CHECK(modem.calls().ringCount() >= 0 && modem.calls().ringCount() <= counted + notifications);
         FUZZ_CHECK(settings.autoRecord || modem.calls().ringCount() == counted);

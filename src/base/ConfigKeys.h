@@ -165,5 +165,8 @@ inline QString retentionDaysKey(const QString& list) {
 inline QString retentionProtectedKey(const QString& list) {
     return retentionListKey("Protected."_L1, list);
 }
+// --- Params: the call log ---
+/// Days the call log keeps a call; 0 or below keeps every call.
+inline constexpr IntegerSetting kCallLogDays{{kParamsSection, "CallLogDays"_L1}, 365};
 
 } // namespace ConfigKeys

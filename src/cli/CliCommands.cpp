@@ -23,6 +23,7 @@ int cmdList(CliContext& context);
 int cmdPlay(CliContext& context);
 int cmdRetention(CliContext& context);
 int cmdStatus(CliContext& context);
+int cmdCalls(CliContext& context);
 
 const QList<CliCommand>& cliCommands() {
     static const QList<CliCommand> commands = {
@@ -81,6 +82,10 @@ const QList<CliCommand>& cliCommands() {
         {"play", "FILE|ID [--volume 0..16]",
          "play a WAV file, or the recording with that Id, on the default output device (volume 16 by default)",
          cmdPlay},
+        {"calls", "[--since YYYY-MM-DD] [--missed] [--csv]",
+         "list the call log: every call that rang or was made, with its rings, number, name and what became of it "
+         "(--missed: only the calls nobody answered)",
+         cmdCalls},
     };
     return commands;
 }

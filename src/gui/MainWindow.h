@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 
+class CallLogView;
 class Catalogue;
 class Config;
 class DeveloperKeys;
@@ -21,6 +22,7 @@ class QLabel;
 class QMenu;
 class QSlider;
 class QSplitter;
+class QTabWidget;
 class QTableView;
 class QToolButton;
 class QTreeView;
@@ -61,6 +63,9 @@ public:
     QTreeView* tree() const { return m_tree; }
     RecordingsListView* recordingsList() const { return m_list; }
     QHeaderView* recordingsHeader() const { return m_header; }
+    /// The "Recordings" and "Calls" pages beside the lists, and the call log on the second.
+    QTabWidget* pages() const { return m_pages; }
+    CallLogView* callLogView() const { return m_callLogView; }
     TrayIcon* tray() const { return m_tray; }
     QSlider* positionBar() const { return m_position; }
     QSlider* volumeSlider() const { return m_volume; }
@@ -170,6 +175,8 @@ private:
     QSplitter* m_splitter = nullptr;
     QTreeView* m_tree = nullptr;
     QHeaderView* m_header = nullptr;
+    QTabWidget* m_pages = nullptr;
+    CallLogView* m_callLogView = nullptr;
     RecordingsListView* m_list = nullptr;
     RecordingsListModel* m_listModel = nullptr;
     QMenu* m_listMenu = nullptr;

@@ -2,6 +2,7 @@
 // and recordings list, status bar.
 #include "gui/MainCommands.h"
 #include "gui/MainWindow.h"
+#include "library/gui/CallLogView.h"
 #include "library/gui/RecordingsListView.h"
 #include "recorder/gui/SignalTrace.h"
 
@@ -16,6 +17,7 @@
 #include <QStandardItemModel>
 #include <QStatusBar>
 #include <QStyle>
+#include <QTabWidget>
 #include <QToolButton>
 #include <QTreeView>
 #include <QVBoxLayout>
@@ -210,7 +212,11 @@ QWidget* MainWindow::buildMainArea(QWidget* parent) {
     m_tree->setContextMenuPolicy(Qt::CustomContextMenu);
     m_tree->setMinimumWidth(40);
 
-    auto* right = new QWidget(m_splitter);
+    // The recordings and the call log share the place beside the lists, one page each.
+    m_pages = new QTabWidget(m_splitter);
+    m_pages->setObjectName(QStringLiteral("Pages"));
+    m_pages->setDocumentMode(true);
+    auto* right = new QWidget(m_pages);
     auto* column = new QVBoxLayout(right);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(0);
@@ -235,8 +241,12 @@ QWidget* MainWindow::buildMainArea(QWidget* parent) {
     m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     column->addWidget(m_list, 1);
 
+    m_pages->addTab(right, QStringLiteral("Recordings"));
+    m_callLogView = new CallLogView(m_pages);
+    m_pages->addTab(m_callLogView, QStringLiteral("Calls"));
+
     m_splitter->addWidget(m_tree);
-    m_splitter->addWidget(right);
+    m_splitter->addWidget(m_pages);
     m_splitter->setStretchFactor(0, 0);
     m_splitter->setStretchFactor(1, 1);
     m_splitter->setSizes({kDesignFolderWidth, 368});

@@ -9,10 +9,12 @@
 #include "gui/MainWindow.h"
 #include "gui/PostProcessingOutputs.h"
 #include "gui/TrayIcon.h"
+#include "library/CallLog.h"
 #include "library/Catalogue.h"
 #include "library/MailHandOver.h"
 #include "library/RecordingOperations.h"
 #include "library/RetentionRules.h"
+#include "library/gui/CallLogView.h"
 #include "library/gui/FindDialog.h"
 #include "library/gui/MoveToDialog.h"
 #include "library/gui/RecordingsListView.h"
@@ -30,6 +32,7 @@
 #include "playback/PlaybackController.h"
 #include "postproc/gui/VoiceEqualizerDialog.h"
 #include "postproc/gui/VolumeLevelDialog.h"
+#include "program/CallLogWriter.h"
 #include "program/ProblemReport.h"
 #include "program/Program.h"
 #include "program/RecordingDuration.h"
@@ -144,6 +147,7 @@ void WindowedProgram::createWindowsAfter(Program::Step done) {
         connectPlayback();
         connectPostProcessing();
         connectKeeping();
+        connectCallLog();
         break;
     case Program::Step::Armed:
         m_callerId = make<CallerIdPopup>("TfmCallerID");
@@ -393,5 +397,20 @@ void WindowedProgram::connectKeeping() {
         } catch (const ConfigWriteError& error) {
             main->showError(error.text());
         }
+    });
+}
+
+void WindowedProgram::connectCallLog() {
+    CallLogView* view = m_main->callLogView();
+    CallLog& log = m_program->callLog();
+    view->setRows(log.rows());
+    connect(&m_program->callLogWriter(), &CallLogWriter::callLogged, view, [view, &log] { view->setRows(log.rows()); });
+    // Play on a recorded call plays its recording as the list's Play does: its row becomes current.
+    connect(view, &CallLogView::playRequested, this, [this](const QString& id) {
+        if (!m_program->catalogue().locateRecording(id, true)) {
+            m_main->showError(QStringLiteral("The recording of this call is no longer in the catalogue."));
+            return;
+        }
+        m_program->playback().play();
     });
 }

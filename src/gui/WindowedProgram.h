@@ -74,6 +74,7 @@ private:
     void connectRecordingOperations();
     void connectPlayback();
     void connectPostProcessing();
+    void connectCallLog();
     /// "Settings...": the dialog between closing the port and applying the configuration again.
     void settingsClicked();
     template <class T, class... Args> std::unique_ptr<T> make(const char* component, Args&&... args);

@@ -240,6 +240,7 @@ QString Catalogue::addRecordingEntry(const RecordingEntry& entry) {
     m_calls.setFieldValue(QStringLiteral("Comment"), memo);
     m_calls.post();
     m_calls.saveTable();
+    m_lastAddedId = id;
     // Named by what the row will read back as, so the row finds its file again.
     QString name = RecordingFileName::plain(1, m_formats.parseDate(dateText), m_formats.parseTime(timeText));
     if (QFile::exists(wavPath(name)))

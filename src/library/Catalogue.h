@@ -63,6 +63,8 @@ public:
     /// taken (another recording ended in the same second), the name is <base name>_<id>; the
     /// row's recordingBaseName() finds it again from the file. Throws TableError when saving fails.
     QString addRecordingEntry(const RecordingEntry& entry);
+    /// The `id` of the row addRecordingEntry added last; empty before the first.
+    QString lastAddedId() const { return m_lastAddedId; }
 
     /// The base name of a row of the recordings view that was saved for `entry` (the same date, time,
     /// duration and channel) and whose WAV file is missing: a stop or recovery that lost the power
@@ -144,6 +146,7 @@ private:
     TableFile m_calls;
     FolderTree m_tree;
     QString m_currentFileName;
+    QString m_lastAddedId;
     bool m_bulkDelete = false;
     /// WAV files of deleted rows, removed once a save has taken the rows off the disk.
     QStringList m_deletedFiles;

@@ -40,15 +40,6 @@ bool openReadOnly(TableFile& table, const QString& path, QStringList* warnings, 
     }
 }
 
-QString csvField(QString text, bool untrusted) {
-    if (untrusted && !text.isEmpty() && QStringLiteral("=+-@").contains(text.at(0)))
-        text.prepend(QLatin1Char('\''));
-    if (text.contains(QLatin1Char(',')) || text.contains(QLatin1Char('"')) || text.contains(QLatin1Char('\n')) ||
-        text.contains(QLatin1Char('\r')) || text.startsWith(QLatin1Char(' ')) || text.endsWith(QLatin1Char(' ')))
-        return QLatin1Char('"') + text.replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"');
-    return text;
-}
-
 // Text from the tables is shown on one line of a terminal: control characters become blanks.
 QString oneLine(QString text) {
     for (QChar& c : text)
@@ -58,6 +49,15 @@ QString oneLine(QString text) {
 }
 
 } // namespace
+
+QString CatalogueListing::csvField(QString text, bool untrusted) {
+    if (untrusted && !text.isEmpty() && QStringLiteral("=+-@").contains(text.at(0)))
+        text.prepend(QLatin1Char('\''));
+    if (text.contains(QLatin1Char(',')) || text.contains(QLatin1Char('"')) || text.contains(QLatin1Char('\n')) ||
+        text.contains(QLatin1Char('\r')) || text.startsWith(QLatin1Char(' ')) || text.endsWith(QLatin1Char(' ')))
+        return QLatin1Char('"') + text.replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"');
+    return text;
+}
 
 std::vector<CatalogueListRow> CatalogueListing::read(const QString& folder, const CatalogueDateFormat& formats,
                                                      const QString& onlyFolder, QStringList* warnings) {
@@ -155,15 +155,19 @@ QString CatalogueListing::toText(const std::vector<CatalogueListRow>& rows) {
         lines.push_back({oneLine(row.id), oneLine(row.folder), row.date, row.time, oneLine(row.duration),
                          oneLine(row.memo), row.wavPath, row.exists ? QStringLiteral("yes") : QStringLiteral("no")});
     }
-    QList<qsizetype> widths(header.size(), 0);
+    return alignedColumns(lines);
+}
+
+QString CatalogueListing::alignedColumns(const std::vector<QStringList>& lines) {
+    QList<qsizetype> widths(lines.empty() ? 0 : lines.front().size(), 0);
     for (const QStringList& line : lines)
-        for (qsizetype i = 0; i < line.size(); ++i)
+        for (qsizetype i = 0; i < line.size() && i < widths.size(); ++i)
             widths[i] = qMax(widths[i], line.at(i).size());
     QString out;
     for (const QStringList& line : lines) {
         QString text;
         for (qsizetype i = 0; i < line.size(); ++i)
-            text += i + 1 < line.size() ? line.at(i).leftJustified(widths[i] + 2) : line.at(i);
+            text += i + 1 < line.size() && i < widths.size() ? line.at(i).leftJustified(widths[i] + 2) : line.at(i);
         out += text + QLatin1Char('\n');
     }
     return out;

@@ -4,6 +4,7 @@
 #include "library/CatalogueDateFormat.h"
 
 #include <QString>
+#include <QStringList>
 #include <vector>
 
 struct CatalogueListRow {
@@ -34,4 +35,8 @@ public:
     static QString toCsv(const std::vector<CatalogueListRow>& rows);
     /// Aligned columns with a header line, for people.
     static QString toText(const std::vector<CatalogueListRow>& rows);
+    /// One CSV field as toCsv writes it; `untrusted`: text from a file or the line (the formula guard).
+    static QString csvField(QString text, bool untrusted);
+    /// Lines of columns, each column as wide as its widest text and two blanks; the first line is the header.
+    static QString alignedColumns(const std::vector<QStringList>& lines);
 };

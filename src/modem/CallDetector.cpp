@@ -169,9 +169,11 @@ void CallDetector::ringsStopped() {
     if (m_rejected) {
         m_rejected = false;
         m_logger.add(QStringLiteral("Calling party hung up"));
+        Q_EMIT callPassedOver();
         enableAutoRecord();
         return;
     }
+    m_answeredAtHandset = false;
     triggerRecording(false);
 }
 

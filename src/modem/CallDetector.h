@@ -53,6 +53,9 @@ public:
     bool outgoingCall() const { return m_outgoing; }
     /// The digits the modem reported for that call while its recording was starting.
     const DialledNumber& dialledNumber() const { return m_dialled; }
+    /// The incoming call last triggered was answered at the local handset (on a modem that reports
+    /// it), not found by its rings stopping.
+    bool answeredAtHandset() const { return m_answeredAtHandset; }
     /// The letter of the modem's off-hook event ('H' or 'P') learned and stored as `Modem` `HandsetEvents`,
     /// or 0 while none was seen.
     char handsetEvents() const;
@@ -72,6 +75,8 @@ Q_SIGNALS:
     void handsetPutDown();
     /// The first off-hook event of this modem was seen and stored: it reports the handset with `letter`.
     void handsetEventsLearned(char letter);
+    /// The rings of a call passed over after the set number of rings have stopped.
+    void callPassedOver();
 
 private:
     void showCallerId(const QString& fromTag);
@@ -100,5 +105,6 @@ private:
     bool m_autoStarted = false;
     bool m_outgoing = false;
     DialledNumber m_dialled;
+    bool m_answeredAtHandset = false;
     QString m_callerId;
 };

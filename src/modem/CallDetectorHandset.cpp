@@ -62,6 +62,7 @@ void CallDetector::handsetLifted(char code) {
         m_ringIntervalTicker->stop();
         m_ringGapTimer->stop();
         Q_EMIT callerIdHidden();
+        m_answeredAtHandset = true;
         triggerRecording(false);
         return;
     }

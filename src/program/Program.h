@@ -11,6 +11,8 @@
 #include <functional>
 #include <memory>
 
+class CallLog;
+class CallLogWriter;
 class Catalogue;
 class CommandServer;
 class ForwardedCommands;
@@ -116,6 +118,11 @@ public:
     RecordingKeeping& keeping() const { return *m_keeping; }
     /// Tests give the disk watch its free space before `start`.
     void setFreeBytesSource(DiskSpaceWatch::FreeBytes source) { m_freeBytes = std::move(source); }
+    /// Every call that rang or was made, with what became of it; created with the recorder.
+    CallLog& callLog() const { return *m_callLog; }
+    bool hasCallLog() const { return m_callLog != nullptr; }
+    /// Writes the call log's rows; a contact list gives it the callers' names (setNameLookup).
+    CallLogWriter& callLogWriter() const { return *m_callLogWriter; }
 
     // What only the tests of a run without windows look into.
     ModemProfile& profile() const { return *m_profile; }
@@ -164,6 +171,7 @@ private:
     void createRecorder();
     void createPlayback();
     void createKeeping();
+    void createCallLog();
     void recordTriggered();
     void releaseControllers();
     void listenForCommands();
@@ -203,4 +211,6 @@ private:
     // The catalogue commands orlamo-cli hands over while this program holds the catalogue.
     std::unique_ptr<ForwardedCommands> m_forwardedCommands;
     std::unique_ptr<CommandServer> m_commandServer;
+    std::unique_ptr<CallLog> m_callLog;
+    std::unique_ptr<CallLogWriter> m_callLogWriter;
 };

@@ -65,6 +65,10 @@ void RecordingPath::start(const WaveFormat& modemFormat, RecordingFileWriter* wr
     m_bytesPerSecond = modemFormat.avgBytesPerSec();
     m_writeFailed = false;
     m_lineEndReported = false;
+    m_keyDetector.reset();
+    m_keys.clear();
+    m_detectKeys = false;
+    m_endedOnTone = false;
     m_displayConvert.open();
     m_fileConverter.open();
     m_active = true;
@@ -140,7 +144,7 @@ void RecordingPath::processBlocks(bool flush) {
         QByteArray block = m_displayQueue.mid(taken, kDisplayBlock);
         taken += kDisplayBlock;
         signFix(block);
-        if (m_trace) {
+        if (m_trace || m_detectKeys) {
             try {
                 m_displayConvert.convert(block.constData(), block.size());
             } catch (const AudioError& e) {
@@ -170,6 +174,16 @@ void RecordingPath::fileConverted(const QByteArray& data) {
 }
 
 void RecordingPath::displayConverted(const QByteArray& data) {
+    if (m_detectKeys) {
+        const auto* samples = reinterpret_cast<const uint8_t*>(data.constData());
+        m_keyDetector.feed(std::span<const uint8_t>(samples, size_t(data.size())), m_keys);
+        // A line that only ever beeps is no dialling either: the keys stop at kMaxKeys.
+        if ((!m_keys.empty() && m_keyDetector.otherSoundFrames() >= kAnswerFrames) || m_keys.size() >= kMaxKeys)
+            m_detectKeys = false;
+    }
+    // Converted for the keys alone, the sound is neither traced nor analysed: that follows the trace.
+    if (!m_trace)
+        return;
     for (qsizetype i = 0; i < data.size();) {
         const qsizetype n = std::min<qsizetype>(kDisplayBlock - m_collector.size(), data.size() - i);
         m_collector.append(data.constData() + i, n);
@@ -178,7 +192,10 @@ void RecordingPath::displayConverted(const QByteArray& data) {
             break;
         if (m_analyse) {
             const auto* samples = reinterpret_cast<const uint8_t*>(m_collector.constData());
-            m_analysis.analyseBlock(std::span<const uint8_t>(samples, kDisplayBlock));
+            const bool ended = m_analysis.callEnded();
+            const LineVerdict verdict = m_analysis.analyseBlock(std::span<const uint8_t>(samples, kDisplayBlock));
+            if (!ended && m_analysis.callEnded())
+                m_endedOnTone = verdict == LineVerdict::Periodic;
         }
         Q_EMIT displayFrame(m_collector);
         m_collector.clear();

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "audio/AudioConverter.h"
+#include "audio/DtmfDetector.h"
 #include "audio/WavWriter.h"
 #include "modem/DleFilter.h"
 #include "recorder/LineAnalysis.h"
@@ -47,6 +48,15 @@ public:
     void setAnalyse(bool on) { m_analyse = on; }
     /// Whether a repeating tone ends the call (set after start(), which turns it on).
     void setTonesEndCall(bool on) { m_analysis.setTonesEndCall(on); }
+    /// Listens for the keys dialled on the line (set after start(), which turns it off) until the
+    /// dialling is over: kAnswerFrames of sound that is no key after a key (ringback, a voice).
+    void setDetectKeys(bool on) { m_detectKeys = on; }
+    static constexpr int kAnswerFrames = 8;
+    static constexpr size_t kMaxKeys = 64;
+    /// The keys heard, with their times since start() in the line's milliseconds.
+    const std::vector<DtmfKey>& keys() const { return m_keys; }
+    /// The analysis ended the call on a repeating tone (dial or busy tone), not on silence.
+    bool endedOnTone() const { return m_endedOnTone; }
 
     /// One chunk as the serial line delivered it.
     void feed(QByteArrayView bytes);
@@ -102,5 +112,9 @@ private:
     bool m_active = false;
     bool m_writeFailed = false;
     bool m_lineEndReported = false;
+    DtmfDetector m_keyDetector;
+    std::vector<DtmfKey> m_keys;
+    bool m_detectKeys = false;
+    bool m_endedOnTone = false;
     QString m_pendingFailure;
 };

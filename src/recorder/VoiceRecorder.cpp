@@ -182,6 +182,8 @@ void VoiceRecorder::openRecordingPath() {
                  m_settings.discTime());
     // A call the user makes begins with dial tone and key tones: no tone ends it.
     m_path.setTonesEndCall(!m_outgoing);
+    m_path.setDetectKeys(m_outgoing);
+    m_toneAtMs = -1;
     m_dialled = m_outgoing ? m_modem.calls().dialledNumber() : DialledNumber();
 }
 

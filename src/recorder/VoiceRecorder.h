@@ -2,6 +2,7 @@
 #pragma once
 
 #include "modem/DialledNumber.h"
+#include "recorder/RecordedCall.h"
 #include "recorder/RecordingPath.h"
 
 #include <QDateTime>
@@ -83,6 +84,8 @@ Q_SIGNALS:
     void clearDisplay();
     /// A recording was entered in the catalogue under this base name.
     void recordingCatalogued(const QString& baseName);
+    /// A recording has stopped (before recordingChanged(false)): what it says about its call.
+    void callRecorded(const RecordedCall& call);
     /// The recorder became unable to record (`problem` says why) or able again (`problem` empty).
     void readinessChanged(const QString& problem);
 
@@ -104,6 +107,10 @@ private:
     void handsetPutDown();
     /// The memo of a call the user made: its dialled digits, else "Outgoing call".
     QString outgoingMemo() const;
+    /// The digits the modem reported for the call, else those heard on the line.
+    QString dialledDigits() const;
+    /// Notes the first dial or busy tone on the line, at the line's time.
+    void noteTone();
     void writeFailure(const QString& text);
     void lineEnded();
     void requestStop(const QString& reason, const QString& message = QString());
@@ -132,6 +139,7 @@ private:
     bool m_outgoing = false;    ///< the recording is of a call the user makes
     bool m_handsetDown = false; ///< the handset went down before the sound came
     DialledNumber m_dialled;    ///< the number of that call
+    qint64 m_toneAtMs = -1;     ///< when the line first gave dial or busy tone, in its sound's time
 
     QFile m_file;
     std::unique_ptr<RecordingFileWriter> m_writer;

@@ -14,6 +14,8 @@ void VoiceRecorder::voiceData(const QByteArray& bytes) {
     m_path.setTrace(m_settings.recordTrace());
     m_path.setAnalyse(m_settings.autoRecord());
     m_path.feed(bytes);
+    if (m_path.callEnded() && m_path.endedOnTone())
+        noteTone();
     if (m_modem.calls().autoStarted() && (m_path.callEnded() || m_handsetDown) && !m_stopQueued)
         requestStop(QStringLiteral("Disconnect line..."));
 }
@@ -22,6 +24,8 @@ void VoiceRecorder::dleEvent(char code) {
     m_logger.add(QStringLiteral("Modem reported ") + DleFilter::describe(code));
     if (DleFilter::dtmfDigit(code) && m_outgoing)
         m_dialled.add(code, m_path.receivedMs());
+    if (DleFilter::endsCall(code))
+        noteTone();
     // The handset put down ends the call either way; a tone only when the far end was called to.
     const bool ends = DleFilter::onHook(code) || (DleFilter::endsCall(code) && !m_outgoing);
     if (ends && m_modem.calls().autoStarted() && !m_stopQueued)
@@ -38,7 +42,23 @@ void VoiceRecorder::handsetPutDown() {
 }
 
 QString VoiceRecorder::outgoingMemo() const {
-    return m_dialled.digits().isEmpty() ? QStringLiteral("Outgoing call") : m_dialled.digits();
+    const QString digits = dialledDigits();
+    return digits.isEmpty() ? QStringLiteral("Outgoing call") : digits;
+}
+
+QString VoiceRecorder::dialledDigits() const {
+    if (!m_dialled.digits().isEmpty())
+        return m_dialled.digits();
+    // A modem that reports no digits: the keys its line carried, by the same pause rule.
+    DialledNumber heard;
+    for (const DtmfKey& key : m_path.keys())
+        heard.add(key.key, key.atMs);
+    return heard.digits();
+}
+
+void VoiceRecorder::noteTone() {
+    if (m_toneAtMs < 0)
+        m_toneAtMs = m_path.receivedMs();
 }
 
 void VoiceRecorder::writeFailure(const QString& text) {

@@ -44,16 +44,23 @@ void VoiceRecorder::stopRecording() {
         }
     }
     releaseWriter();
+    RecordedCall call;
+    call.outgoing = m_outgoing;
+    call.dialled = m_outgoing ? dialledDigits() : QString();
+    call.toneAtOnce = !m_outgoing && m_toneAtMs >= 0 && m_toneAtMs <= RecordedCall::kToneAtOnceMs;
     m_outgoing = false;
     if (!baseName.isEmpty()) {
+        call.recordingId = m_catalogue.lastAddedId();
         const QString target = m_catalogue.wavPath(baseName);
-        if (QFile::rename(recordedPath(), target))
+        if (QFile::rename(recordedPath(), target)) {
             Q_EMIT recordingCatalogued(baseName);
-        else
+        } else {
             m_prompter.message(QStringLiteral("The recording could not be renamed to ") + target +
                                    QStringLiteral("; its sound stays in ") + recordedPath(),
                                Prompter::Icon::Warning);
+        }
     }
+    Q_EMIT callRecorded(call);
     m_recordPressed = false;
     Q_EMIT recordingChanged(false);
     Q_EMIT recordEnabled(true);

@@ -119,8 +119,10 @@ double Call::sample(double t) const {
         // Dialling: dial tone, then each digit's tone.
         if (t - start < DialToneSeconds)
             return DialToneLevel * (std::sin(TwoPi * 350 * t) + std::sin(TwoPi * 440 * t));
+        // Two statements: the key's time into its tone is known only once keyAt has run.
         double within = 0;
-        return dtmfSample(keyAt(t, within), within);
+        const char key = keyAt(t, within);
+        return dtmfSample(key, within);
     }
     const double rel = t - talkStart();
     if (rel < talk)
