@@ -313,121 +313,118 @@ void Program::createKeeping() {
     m_keeping = std::make_unique<RecordingKeeping>(m_logger, *m_config, *m_settings, *m_catalogue, *m_recorder,
                                                    *m_playback, m_workDir, m_freeBytes);
     m_keeping->start();
-    void Program::createCallLog() {
-        m_callLog = std::make_unique<CallLog>(m_workDir);
-        try {
-            const QString problem = m_callLog->open();
-            if (!problem.isEmpty())
-                m_logger.add(problem);
-        } catch (const TableError& e) {
-            // Calls are recorded without a log rather than not at all.
-            m_logger.add(QStringLiteral("The call log cannot be written: ") + e.message());
-        }
-        m_callLogWriter = std::make_unique<CallLogWriter>(*m_callLog, m_modem->calls(), *m_recorder, m_logger);
-        m_callLogWriter->setRetentionDays(m_config->read(ConfigKeys::kCallLogDays));
-    }
+}
 
-    void Program::recordTriggered() {
-        if (m_armed && m_recorder && m_settings->autoRecord() && m_modem->calls().takeRecordTrigger())
-            m_recorder->startRecording();
+void Program::createCallLog() {
+    m_callLog = std::make_unique<CallLog>(m_workDir);
+    try {
+        const QString problem = m_callLog->open();
+        if (!problem.isEmpty())
+            m_logger.add(problem);
+    } catch (const TableError& e) {
+        // Calls are recorded without a log rather than not at all.
+        m_logger.add(QStringLiteral("The call log cannot be written: ") + e.message());
     }
+    m_callLogWriter = std::make_unique<CallLogWriter>(*m_callLog, m_modem->calls(), *m_recorder, m_logger);
+    m_callLogWriter->setRetentionDays(m_config->read(ConfigKeys::kCallLogDays));
+}
 
-    bool Program::reprobeFromQueryBox() {
-        if (!m_probe || !m_config)
+void Program::recordTriggered() {
+    if (m_armed && m_recorder && m_settings->autoRecord() && m_modem->calls().takeRecordTrigger())
+        m_recorder->startRecording();
+}
+
+bool Program::reprobeFromQueryBox() {
+    if (!m_probe || !m_config)
+        return false;
+    // Probing during a call would rewrite the compressions from refused questions.
+    if (m_modem && m_modem->exchange().voiceReception()) {
+        m_prompter->message(QStringLiteral("The modem is recording a call; it can be probed when the call has ended."),
+                            Prompter::Icon::Warning);
+        return false;
+    }
+    try {
+        if (!m_probe->probeCompressions(true))
             return false;
-        // Probing during a call would rewrite the compressions from refused questions.
-        if (m_modem && m_modem->exchange().voiceReception()) {
-            m_prompter->message(
-                QStringLiteral("The modem is recording a call; it can be probed when the call has ended."),
-                Prompter::Icon::Warning);
-            return false;
-        }
-        try {
-            if (!m_probe->probeCompressions(true))
-                return false;
-            return chooseCurrentCompression(*m_config, m_probe->compressionsPath());
-        } catch (const std::exception& e) {
-            m_prompter->message(QString::fromUtf8(e.what()), Prompter::Icon::Error);
-            return false;
-        }
+        return chooseCurrentCompression(*m_config, m_probe->compressionsPath());
+    } catch (const std::exception& e) {
+        m_prompter->message(QString::fromUtf8(e.what()), Prompter::Icon::Error);
+        return false;
     }
+}
 
-    void Program::stopRecording() {
-        if (m_recorder && m_recorder->recording())
-            m_recorder->stopRecording();
-    }
+void Program::stopRecording() {
+    if (m_recorder && m_recorder->recording())
+        m_recorder->stopRecording();
+}
 
-    QStringList Program::shutdownStepNames() {
-        return {QStringLiteral("stop recording"),
-                QStringLiteral("close tables"),
-                QStringLiteral("delete work files"),
-                QStringLiteral("write event log"),
-                QStringLiteral("save folder tree"),
-                QStringLiteral("close modem port"),
-                QStringLiteral("window"),
-                QStringLiteral("release configuration")};
-    }
+QStringList Program::shutdownStepNames() {
+    return {
+        QStringLiteral("stop recording"),  QStringLiteral("close tables"),         QStringLiteral("delete work files"),
+        QStringLiteral("write event log"), QStringLiteral("save folder tree"),     QStringLiteral("close modem port"),
+        QStringLiteral("window"),          QStringLiteral("release configuration")};
+}
 
-    QStringList Program::shutdown(const std::function<void()>& windowSteps) {
-        if (m_closed)
-            return {};
-        m_closed = true;
-        // No command of orlamo-cli runs on the tables from here on.
-        if (m_commandServer)
-            m_commandServer->close();
-        const QStringList names = shutdownStepNames();
-        ShutdownSequence sequence;
-        sequence.add(names[0], [this] {
-            // Nothing queued may start a recording from here on.
-            m_armed = false;
-            if (m_playback)
-                m_playback->stopPlayback();
-            if (m_recorder)
-                m_recorder->closeDown();
-        });
-        sequence.add(names[1], [this] {
-            if (m_callLogWriter)
-                m_callLogWriter->flush();
-            if (m_callLog)
-                m_callLog->close();
-            if (m_catalogue)
-                m_catalogue->close();
-        });
-        sequence.add(names[2], [this] {
-            QFile::remove(path(QStringLiteral("temp.wav")));
-            QFile::remove(path(QStringLiteral("tempFileWav.wav")));
-        });
-        sequence.add(names[3], [this] {
-            if (!m_logger.writeEventLog(path(QStringLiteral("Events.log"))))
-                std::fprintf(stderr, "orlamo: cannot write %s\n",
-                             path(QStringLiteral("Events.log")).toLocal8Bit().constData());
-        });
-        sequence.add(names[4], [this] {
-            const bool saved = !m_catalogue || m_catalogue->saveTree();
-            // The catalogue's files are all written: another writer may have them now.
-            if (m_lock)
-                m_lock->unlock();
-            if (!saved)
-                m_prompter->message(QStringLiteral("Unable to write to ") + path(QStringLiteral("tree.d")),
-                                    Prompter::Icon::Error);
-        });
-        sequence.add(names[5], [this] {
-            if (m_modem)
-                m_modem->closeModemPort();
-        });
-        sequence.add(names[6], [&windowSteps] {
-            if (windowSteps)
-                windowSteps();
-        });
-        sequence.add(names[7], [this] {
-            // A close that came inside a modem exchange's wait (a recording's stop reinitialising the
-            // modem) leaves the controllers to the destructor, after that wait has returned.
-            if (!(m_modem && m_modem->exchange().waiting()))
-                releaseControllers();
-        });
-        QStringList failed = sequence.run();
-        for (const QString& name : failed)
-            std::fprintf(stderr, "orlamo: close step failed: %s\n", name.toLocal8Bit().constData());
-        Q_EMIT finished();
-        return failed;
-    }
+QStringList Program::shutdown(const std::function<void()>& windowSteps) {
+    if (m_closed)
+        return {};
+    m_closed = true;
+    // No command of orlamo-cli runs on the tables from here on.
+    if (m_commandServer)
+        m_commandServer->close();
+    const QStringList names = shutdownStepNames();
+    ShutdownSequence sequence;
+    sequence.add(names[0], [this] {
+        // Nothing queued may start a recording from here on.
+        m_armed = false;
+        if (m_playback)
+            m_playback->stopPlayback();
+        if (m_recorder)
+            m_recorder->closeDown();
+    });
+    sequence.add(names[1], [this] {
+        if (m_callLogWriter)
+            m_callLogWriter->flush();
+        if (m_callLog)
+            m_callLog->close();
+        if (m_catalogue)
+            m_catalogue->close();
+    });
+    sequence.add(names[2], [this] {
+        QFile::remove(path(QStringLiteral("temp.wav")));
+        QFile::remove(path(QStringLiteral("tempFileWav.wav")));
+    });
+    sequence.add(names[3], [this] {
+        if (!m_logger.writeEventLog(path(QStringLiteral("Events.log"))))
+            std::fprintf(stderr, "orlamo: cannot write %s\n",
+                         path(QStringLiteral("Events.log")).toLocal8Bit().constData());
+    });
+    sequence.add(names[4], [this] {
+        const bool saved = !m_catalogue || m_catalogue->saveTree();
+        // The catalogue's files are all written: another writer may have them now.
+        if (m_lock)
+            m_lock->unlock();
+        if (!saved)
+            m_prompter->message(QStringLiteral("Unable to write to ") + path(QStringLiteral("tree.d")),
+                                Prompter::Icon::Error);
+    });
+    sequence.add(names[5], [this] {
+        if (m_modem)
+            m_modem->closeModemPort();
+    });
+    sequence.add(names[6], [&windowSteps] {
+        if (windowSteps)
+            windowSteps();
+    });
+    sequence.add(names[7], [this] {
+        // A close that came inside a modem exchange's wait (a recording's stop reinitialising the
+        // modem) leaves the controllers to the destructor, after that wait has returned.
+        if (!(m_modem && m_modem->exchange().waiting()))
+            releaseControllers();
+    });
+    QStringList failed = sequence.run();
+    for (const QString& name : failed)
+        std::fprintf(stderr, "orlamo: close step failed: %s\n", name.toLocal8Bit().constData());
+    Q_EMIT finished();
+    return failed;
+}
