@@ -26,6 +26,7 @@ inline constexpr QLatin1StringView kParamsSectionLowerCase = "params"_L1;
 inline constexpr QLatin1StringView kMonitorSection = "Monitor"_L1;
 inline constexpr QLatin1StringView kFontsSection = "Fonts"_L1;
 inline constexpr QLatin1StringView kMailSection = "Mail"_L1;
+inline constexpr QLatin1StringView kContactsSection = "Contacts"_L1;
 
 // --- General ---
 /// The learned time between rings in milliseconds; not learned yet while missing or not positive.
@@ -143,5 +144,9 @@ inline constexpr IntegerSetting kFontColor{{kFontsSection, "FontColor"_L1}, 0};
 inline constexpr TextSetting kWebAddress{{kMailSection, "WebAddress"_L1}, "https://orlamo.example.org"_L1};
 /// Where a problem report goes; a blank value counts as missing.
 inline constexpr TextSetting kSupportAddress{{kMailSection, "SupportAddress"_L1}, "support@orlamo.example.org"_L1};
+
+// --- Contacts ---
+/// The two-letter region of numbers written without a country code; blank: the system locale's.
+inline constexpr TextSetting kHomeCountry{{kContactsSection, "HomeCountry"_L1}, ""_L1};
 
 } // namespace ConfigKeys

@@ -21,6 +21,7 @@ int cmdMail(CliContext& context);
 int cmdLists(CliContext& context);
 int cmdList(CliContext& context);
 int cmdPlay(CliContext& context);
+int cmdContacts(CliContext& context);
 
 const QList<CliCommand>& cliCommands() {
     static const QList<CliCommand> commands = {
@@ -66,6 +67,10 @@ const QList<CliCommand>& cliCommands() {
         {"play", "FILE|ID [--volume 0..16]",
          "play a WAV file, or the recording with that Id, on the default output device (volume 16 by default)",
          cmdPlay},
+        {"contacts", "import FILE | list | set NUMBER NAME [--do-not-record] | delete NUMBER",
+         "import contacts from a vCard or CSV file, list them, name a number (--do-not-record: its calls are not "
+         "recorded automatically), or delete a number",
+         cmdContacts},
     };
     return commands;
 }

@@ -5,6 +5,8 @@
 #include "base/ConfigKeys.h"
 #include "base/Prompter.h"
 #include "base/WorkingFolder.h"
+#include "contacts/CallerIdText.h"
+#include "contacts/ContactBook.h"
 #include "library/Catalogue.h"
 #include "library/CatalogueLock.h"
 #include "library/TableError.h"
@@ -71,6 +73,7 @@ void Program::releaseControllers() {
     m_profile.reset();
     m_settings.reset();
     m_registration.reset();
+    m_contacts.reset();
     m_config.reset();
 }
 
@@ -86,6 +89,7 @@ void Program::start(const StepObserver& afterStep) {
     openCatalogue();
     step(Step::Catalogue);
     openConfiguration();
+    createContacts();
     step(Step::Configuration);
     createSettings();
     step(Step::Settings);
@@ -266,6 +270,7 @@ bool Program::changeSettings(const std::function<void()>& dialog) {
 void Program::createRecorder() {
     m_recorder = std::make_unique<VoiceRecorder>(m_logger, *m_prompter, *m_modem, *m_profile, *m_current, *m_settings,
                                                  *m_catalogue, m_workDir);
+    m_recorder->setCallerMemo([this](const QString& callerId) { return callerText(callerId); });
     m_recorder->recoverRecordedFile();
     connect(m_recorder.get(), &VoiceRecorder::recordEnabled, this,
             [this](bool on) { setRecordAvailable(on && voiceFeatures()); });
@@ -289,8 +294,45 @@ void Program::createPlayback() {
 }
 
 void Program::recordTriggered() {
-    if (m_armed && m_recorder && m_settings->autoRecord() && m_modem->calls().takeRecordTrigger())
+    if (!m_armed || !m_recorder || !m_settings->autoRecord() || !m_modem->calls().recordTrigger())
+        return;
+    if (skipDoNotRecordCaller())
+        return;
+    if (m_modem->calls().takeRecordTrigger())
         m_recorder->startRecording();
+}
+
+void Program::createContacts() {
+    m_contacts = std::make_unique<ContactBook>(path(QLatin1String(ContactBook::kFileName)),
+                                               m_config->read(ConfigKeys::kHomeCountry));
+    m_contacts->load();
+}
+
+QString Program::callerText(const QString& callerId) const {
+    if (!m_contacts)
+        return callerId;
+    m_contacts->reloadIfChanged();
+    return CallerIdText::withContactName(callerId, *m_contacts);
+}
+
+bool Program::skipDoNotRecordCaller() {
+    CallDetector& calls = m_modem->calls();
+    if (calls.outgoingCall() || !m_contacts)
+        return false;
+    m_contacts->reloadIfChanged();
+    const QString callerId = calls.callerId();
+    const Contact* contact = m_contacts->find(CallerIdText::number(callerId));
+    if (contact == nullptr || !contact->doNotRecord)
+        return false;
+    calls.takeRecordTrigger();
+    calls.setAutoStarted(false);
+    m_logger.add(QStringLiteral("Not recording the call of ") + contact->name +
+                 QStringLiteral(": the contact is marked do not record"));
+    // The next call counts its rings from the first, as after a recording.
+    calls.enableAutoRecord();
+    Q_EMIT automaticRecordingSkipped(CallerIdText::withContactName(callerId, *m_contacts),
+                                     QStringLiteral("do not record"));
+    return true;
 }
 
 bool Program::reprobeFromQueryBox() {

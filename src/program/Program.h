@@ -11,6 +11,7 @@
 #include <memory>
 
 class Catalogue;
+class ContactBook;
 class DiagnosticsReport;
 class CatalogueLock;
 class Config;
@@ -108,6 +109,12 @@ public:
     OutputDevices& outputDevices() const { return *m_outputDevices; }
     /// Play, Pause, Stop, Rewind, Fast forward, the playback tick and the volume; created with the recorder.
     PlaybackController& playback() const { return *m_playback; }
+    /// The contacts of the working folder (contacts.vcf); exists from the configuration step.
+    bool hasContacts() const { return m_contacts != nullptr; }
+    ContactBook& contacts() const { return *m_contacts; }
+    /// The caller identification text with the contact's name when the line sent none: what the
+    /// pop-up shows and the memo of the recording says.
+    QString callerText(const QString& callerId) const;
 
     // What only the tests of a run without windows look into.
     ModemProfile& profile() const { return *m_profile; }
@@ -142,6 +149,9 @@ public:
 
 Q_SIGNALS:
     void recordAvailableChanged(bool available);
+    /// The rings of an accepted call stopped but its recording was not started automatically:
+    /// `reason` says why (the caller is a contact marked do not record). The Record button still works.
+    void automaticRecordingSkipped(const QString& callerText, const QString& reason);
     /// The close sequence has run.
     void finished();
 
@@ -155,6 +165,9 @@ private:
     void createStartup();
     void createRecorder();
     void createPlayback();
+    void createContacts();
+    /// True (after logging it) when the call that rang is from a contact marked do not record.
+    bool skipDoNotRecordCaller();
     void recordTriggered();
     void releaseControllers();
     void setRecordAvailable(bool available);
@@ -172,6 +185,7 @@ private:
     std::unique_ptr<CatalogueLock> m_lock; // held from opening the catalogue until the tree is saved
     std::unique_ptr<Catalogue> m_catalogue;
     std::unique_ptr<Config> m_config;
+    std::unique_ptr<ContactBook> m_contacts;
     std::unique_ptr<StartupRegistration> m_registration;
     std::unique_ptr<SettingsModel> m_settings;
     std::unique_ptr<ModemProfile> m_profile;
