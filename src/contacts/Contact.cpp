@@ -7,10 +7,6 @@ QString cleanContactName(const QString& text) {
     bool space = false;
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar c = text[i];
-        if (clean.size() >= ContactLimits::kMaxNameChars - 1 && c.isHighSurrogate())
-            break;
-        if (clean.size() >= ContactLimits::kMaxNameChars)
-            break;
         // A half of a surrogate pair is no character: it would not survive being written as UTF-8.
         const bool paired = c.isHighSurrogate() ? i + 1 < text.size() && text[i + 1].isLowSurrogate()
                                                 : !c.isLowSurrogate() || (i > 0 && text[i - 1].isHighSurrogate());
@@ -20,6 +16,10 @@ QString cleanContactName(const QString& text) {
             space = !clean.isEmpty();
             continue;
         }
+        // The character (both halves of a pair) and the blank before it fit, or the name ends here.
+        if (clean.size() + (space ? 1 : 0) + (c.isHighSurrogate() ? 2 : 1) > ContactLimits::kMaxNameChars &&
+            !c.isLowSurrogate())
+            break;
         if (space)
             clean.append(QLatin1Char(' '));
         space = false;

@@ -68,6 +68,11 @@ TEST(ContactImportTest, ReadsTheCsvOfGoogleOutlookAndASimpleList) {
     EXPECT_EQ(simple[0].name, QStringLiteral("Mutter"));
     EXPECT_EQ(simple[1].name, QStringLiteral("José <b>Bold</b>"));
     EXPECT_EQ(simple[1].numbers.value(0).number, QStringLiteral("+1 312 555 0100"));
+
+    // A long name is cut at the limit, blanks and all.
+    const QList<Contact> longName = CsvContactReader::read(QByteArray(199, 'x') + " y z,5551234\n");
+    ASSERT_EQ(longName.size(), 1);
+    EXPECT_EQ(longName[0].name, QString(199, QLatin1Char('x')));
 }
 
 TEST(ContactBookTest, NumbersMatchAsPeopleWriteThemAndShowTheirPlace) {
