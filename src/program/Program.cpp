@@ -278,6 +278,13 @@ void Program::createRecorder() {
         // The idle handler's turn: after the ring timer's handler has returned.
         QMetaObject::invokeMethod(this, &Program::recordTriggered, Qt::QueuedConnection);
     });
+    // The detector keeps the last caller's text after the call: only a text shown since the detector
+    // was armed for this call says who is calling now.
+    connect(&m_modem->calls(), &CallDetector::callerIdShown, this, [this] { m_callerIdThisCall = true; });
+    connect(&m_modem->calls(), &CallDetector::autoRecordModeChanged, this, [this](bool on) {
+        if (on)
+            m_callerIdThisCall = false;
+    });
 }
 
 void Program::createPlayback() {
@@ -317,7 +324,7 @@ QString Program::callerText(const QString& callerId) const {
 
 bool Program::skipDoNotRecordCaller() {
     CallDetector& calls = m_modem->calls();
-    if (calls.outgoingCall() || !m_contacts)
+    if (calls.outgoingCall() || !m_contacts || !m_callerIdThisCall)
         return false;
     m_contacts->reloadIfChanged();
     const QString callerId = calls.callerId();

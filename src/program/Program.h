@@ -180,6 +180,7 @@ private:
     bool m_armed = false;
     bool m_recordAvailable = false;
     bool m_closed = false;
+    bool m_callerIdThisCall = false; ///< a caller identification came for the call that rings now
 
     // In creation order; released in reverse.
     std::unique_ptr<CatalogueLock> m_lock; // held from opening the catalogue until the tree is saved
