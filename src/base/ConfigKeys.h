@@ -27,6 +27,7 @@ inline constexpr QLatin1StringView kParamsSectionLowerCase = "params"_L1;
 inline constexpr QLatin1StringView kMonitorSection = "Monitor"_L1;
 inline constexpr QLatin1StringView kFontsSection = "Fonts"_L1;
 inline constexpr QLatin1StringView kMailSection = "Mail"_L1;
+inline constexpr QLatin1StringView kContactsSection = "Contacts"_L1;
 
 // --- General ---
 /// The learned time between rings in milliseconds; not learned yet while missing or not positive.
@@ -168,5 +169,8 @@ inline QString retentionProtectedKey(const QString& list) {
 // --- Params: the call log ---
 /// Days the call log keeps a call; 0 or below keeps every call.
 inline constexpr IntegerSetting kCallLogDays{{kParamsSection, "CallLogDays"_L1}, 365};
+// --- Contacts ---
+/// The two-letter region of numbers written without a country code; blank: the system locale's.
+inline constexpr TextSetting kHomeCountry{{kContactsSection, "HomeCountry"_L1}, ""_L1};
 
 } // namespace ConfigKeys

@@ -24,6 +24,7 @@ int cmdPlay(CliContext& context);
 int cmdRetention(CliContext& context);
 int cmdStatus(CliContext& context);
 int cmdCalls(CliContext& context);
+int cmdContacts(CliContext& context);
 
 const QList<CliCommand>& cliCommands() {
     static const QList<CliCommand> commands = {
@@ -86,6 +87,10 @@ const QList<CliCommand>& cliCommands() {
          "list the call log: every call that rang or was made, with its rings, number, name and what became of it "
          "(--missed: only the calls nobody answered)",
          cmdCalls},
+        {"contacts", "import FILE | list | set NUMBER NAME [--do-not-record] | delete NUMBER",
+         "import contacts from a vCard or CSV file, list them, name a number (--do-not-record: its calls are not "
+         "recorded automatically), or delete a number",
+         cmdContacts},
     };
     return commands;
 }

@@ -32,6 +32,7 @@ MainCommands::MainCommands(QWidget* window) : QObject(window), m_window(window) 
     a.deleteRecordings = command("acDelete", QStringLiteral("Delete..."));
     a.volumeLevel = command("acVolumeLevel", QStringLiteral("Volume level"));
     a.voiceEqualizer = command("acVoiceEqualizer", QStringLiteral("Voice equalizer"));
+    a.nameCaller = command("acNameCaller", QStringLiteral("Name this caller..."));
     a.record->setCheckable(true);
 }
 
@@ -109,6 +110,8 @@ void MainCommands::buildMainMenu(QMenuBar* bar) {
     options->addSeparator();
     m_actions.diagnostics = plainItem("Diagnostics1", QStringLiteral("Diagnostics"));
     options->addAction(m_actions.diagnostics);
+    m_actions.contacts = plainItem("Contacts1", QStringLiteral("Contacts..."));
+    options->addAction(m_actions.contacts);
 
     QMenu* help = bar->addMenu(QStringLiteral("Help"));
     m_actions.helpContents = plainItem("Contents1", QStringLiteral("Contents..."));
@@ -128,6 +131,7 @@ QMenu* MainCommands::buildListMenu(QWidget* parent) {
     menu->addAction(item(a.deleteRecordings, "Delete2", {}, "Ctrl+D"));
     menu->addAction(item(a.moveTo, "MoveTo2"));
     menu->addAction(item(a.copyToFolder, "CopyToFolder2"));
+    menu->addAction(item(a.nameCaller, "NameCaller2"));
     menu->addSeparator();
     menu->addAction(item(a.emailFile, "EmailFile2"));
     return menu;
@@ -176,7 +180,7 @@ void MainCommands::apply(const CommandState& state) {
     const bool any = state.rows > 0;
     const bool idle = !state.recording;
     const MainActions& a = m_actions;
-    for (QAction* command : {a.memo, a.deleteRecordings, a.copyToFolder, a.moveTo, a.search, a.emailFile})
+    for (QAction* command : {a.memo, a.deleteRecordings, a.copyToFolder, a.moveTo, a.search, a.emailFile, a.nameCaller})
         command->setEnabled(any);
     a.play->setEnabled(any && idle);
     a.pause->setEnabled((any || state.playbackActive) && idle);

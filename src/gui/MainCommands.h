@@ -35,10 +35,13 @@ struct MainActions {
     QAction* deleteRecordings = nullptr;
     QAction* volumeLevel = nullptr;
     QAction* voiceEqualizer = nullptr;
+    /// Names the caller of the selected recording in the contacts.
+    QAction* nameCaller = nullptr;
 
     QAction* exit = nullptr;
     QAction* settings = nullptr;
     QAction* diagnostics = nullptr;
+    QAction* contacts = nullptr;
     QAction* helpContents = nullptr;
     QAction* reportProblem = nullptr;
     QAction* about = nullptr;

@@ -3,6 +3,8 @@
 
 #include "base/Config.h"
 #include "base/UnattendedPrompter.h"
+#include "contacts/CallerIdText.h"
+#include "contacts/gui/ContactsWindow.h"
 #include "gui/AboutDialog.h"
 #include "gui/DialogPrompter.h"
 #include "gui/LoggerWindow.h"
@@ -14,6 +16,7 @@
 #include "library/MailHandOver.h"
 #include "library/RecordingOperations.h"
 #include "library/RetentionRules.h"
+#include "library/TableFile.h"
 #include "library/gui/CallLogView.h"
 #include "library/gui/FindDialog.h"
 #include "library/gui/MoveToDialog.h"
@@ -114,6 +117,7 @@ void WindowedProgram::createWindowsAfter(Program::Step done) {
         m_voiceEqualizer = make<VoiceEqualizerDialog>("TfmVoEqzer", m_main.get());
         m_queryModem = make<QueryModemWindow>("TfmQueryModem", m_main.get());
         connectRecordingOperations();
+        connectContacts();
         break;
     case Program::Step::Probe:
         record("TfmParse", &program.probe());
@@ -151,7 +155,8 @@ void WindowedProgram::createWindowsAfter(Program::Step done) {
         break;
     case Program::Step::Armed:
         m_callerId = make<CallerIdPopup>("TfmCallerID");
-        m_callerId->follow(program.modem().calls());
+        m_callerId->follow(program.modem().calls(),
+                           [p = &program](const QString& text) { return p->callerText(text); });
         m_main->closeSequence = [this] { m_program->shutdown([this] { m_main->writeGeometry(); }); };
         break;
     }
@@ -412,5 +417,21 @@ void WindowedProgram::connectCallLog() {
             return;
         }
         m_program->playback().play();
+    });
+}
+
+void WindowedProgram::connectContacts() {
+    auto window = [this]() -> ContactsWindow& {
+        if (!m_contacts)
+            m_contacts = std::make_unique<ContactsWindow>(m_program->contacts(), *m_prompter, m_main.get());
+        m_contacts->refresh();
+        return *m_contacts;
+    };
+    connect(m_main->actions().contacts, &QAction::triggered, this, [window] { window().exec(); });
+    connect(m_main->actions().nameCaller, &QAction::triggered, this, [this, window] {
+        TableFile& calls = m_program->catalogue().recordings();
+        if (!calls.active() || calls.recordCount() == 0)
+            return;
+        window().nameCaller(CallerIdText::number(calls.fieldText(QStringLiteral("Comment"))));
     });
 }

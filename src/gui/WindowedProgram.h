@@ -12,6 +12,7 @@
 
 class AboutDialog;
 class CallerIdPopup;
+class ContactsWindow;
 class DialogPrompter;
 class FindDialog;
 class LoggerWindow;
@@ -75,6 +76,8 @@ private:
     void connectPlayback();
     void connectPostProcessing();
     void connectCallLog();
+    /// "Contacts..." and "Name this caller..." open the contacts window, made on first use.
+    void connectContacts();
     /// "Settings...": the dialog between closing the port and applying the configuration again.
     void settingsClicked();
     template <class T, class... Args> std::unique_ptr<T> make(const char* component, Args&&... args);
@@ -114,4 +117,5 @@ private:
     std::unique_ptr<MailHandOver> m_problemMail;
     std::unique_ptr<ProblemReport> m_problemReport;
     std::unique_ptr<CallerIdPopup> m_callerId;
+    std::unique_ptr<ContactsWindow> m_contacts;
 };

@@ -5,6 +5,8 @@
 #include "base/ConfigKeys.h"
 #include "base/Prompter.h"
 #include "base/WorkingFolder.h"
+#include "contacts/CallerIdText.h"
+#include "contacts/ContactBook.h"
 #include "library/CallLog.h"
 #include "library/Catalogue.h"
 #include "library/CatalogueLock.h"
@@ -80,6 +82,7 @@ void Program::releaseControllers() {
     m_profile.reset();
     m_settings.reset();
     m_registration.reset();
+    m_contacts.reset();
     m_config.reset();
 }
 
@@ -95,6 +98,7 @@ void Program::start(const StepObserver& afterStep) {
     openCatalogue();
     step(Step::Catalogue);
     openConfiguration();
+    createContacts();
     step(Step::Configuration);
     createSettings();
     step(Step::Settings);
@@ -287,12 +291,20 @@ bool Program::changeSettings(const std::function<void()>& dialog) {
 void Program::createRecorder() {
     m_recorder = std::make_unique<VoiceRecorder>(m_logger, *m_prompter, *m_modem, *m_profile, *m_current, *m_settings,
                                                  *m_catalogue, m_workDir);
+    m_recorder->setCallerMemo([this](const QString& callerId) { return callerText(callerId); });
     m_recorder->recoverRecordedFile();
     connect(m_recorder.get(), &VoiceRecorder::recordEnabled, this,
             [this](bool on) { setRecordAvailable(on && voiceFeatures()); });
     connect(&m_modem->calls(), &CallDetector::recordTriggered, this, [this] {
         // The idle handler's turn: after the ring timer's handler has returned.
         QMetaObject::invokeMethod(this, &Program::recordTriggered, Qt::QueuedConnection);
+    });
+    // The detector keeps the last caller's text after the call: only a text shown since the detector
+    // was armed for this call says who is calling now.
+    connect(&m_modem->calls(), &CallDetector::callerIdShown, this, [this] { m_callerIdThisCall = true; });
+    connect(&m_modem->calls(), &CallDetector::autoRecordModeChanged, this, [this](bool on) {
+        if (on)
+            m_callerIdThisCall = false;
     });
 }
 
@@ -327,11 +339,57 @@ void Program::createCallLog() {
     }
     m_callLogWriter = std::make_unique<CallLogWriter>(*m_callLog, m_modem->calls(), *m_recorder, m_logger);
     m_callLogWriter->setRetentionDays(m_config->read(ConfigKeys::kCallLogDays));
+    m_callLogWriter->setNameLookup([this](const QString& number) {
+        if (!m_contacts)
+            return QString();
+        m_contacts->reloadIfChanged();
+        const Contact* contact = m_contacts->find(number);
+        return contact ? contact->name : QString();
+    });
 }
 
 void Program::recordTriggered() {
-    if (m_armed && m_recorder && m_settings->autoRecord() && m_modem->calls().takeRecordTrigger())
+    if (!m_armed || !m_recorder || !m_settings->autoRecord() || !m_modem->calls().recordTrigger())
+        return;
+    if (skipDoNotRecordCaller())
+        return;
+    if (m_modem->calls().takeRecordTrigger())
         m_recorder->startRecording();
+}
+
+void Program::createContacts() {
+    m_contacts = std::make_unique<ContactBook>(path(QLatin1String(ContactBook::kFileName)),
+                                               m_config->read(ConfigKeys::kHomeCountry));
+    m_contacts->load();
+}
+
+QString Program::callerText(const QString& callerId) const {
+    if (!m_contacts)
+        return callerId;
+    m_contacts->reloadIfChanged();
+    return CallerIdText::withContactName(callerId, *m_contacts);
+}
+
+bool Program::skipDoNotRecordCaller() {
+    CallDetector& calls = m_modem->calls();
+    if (calls.outgoingCall() || !m_contacts || !m_callerIdThisCall)
+        return false;
+    m_contacts->reloadIfChanged();
+    const QString callerId = calls.callerId();
+    const Contact* contact = m_contacts->find(CallerIdText::number(callerId));
+    if (contact == nullptr || !contact->doNotRecord)
+        return false;
+    calls.takeRecordTrigger();
+    calls.setAutoStarted(false);
+    if (m_callLogWriter)
+        m_callLogWriter->markDoNotRecord();
+    m_logger.add(QStringLiteral("Not recording the call of ") + contact->name +
+                 QStringLiteral(": the contact is marked do not record"));
+    // The next call counts its rings from the first, as after a recording.
+    calls.enableAutoRecord();
+    Q_EMIT automaticRecordingSkipped(CallerIdText::withContactName(callerId, *m_contacts),
+                                     QStringLiteral("do not record"));
+    return true;
 }
 
 bool Program::reprobeFromQueryBox() {

@@ -16,6 +16,7 @@ class CallLogWriter;
 class Catalogue;
 class CommandServer;
 class ForwardedCommands;
+class ContactBook;
 class DiagnosticsReport;
 class CatalogueLock;
 class Config;
@@ -123,6 +124,12 @@ public:
     bool hasCallLog() const { return m_callLog != nullptr; }
     /// Writes the call log's rows; a contact list gives it the callers' names (setNameLookup).
     CallLogWriter& callLogWriter() const { return *m_callLogWriter; }
+    /// The contacts of the working folder (contacts.vcf); exists from the configuration step.
+    bool hasContacts() const { return m_contacts != nullptr; }
+    ContactBook& contacts() const { return *m_contacts; }
+    /// The caller identification text with the contact's name when the line sent none: what the
+    /// pop-up shows and the memo of the recording says.
+    QString callerText(const QString& callerId) const;
 
     // What only the tests of a run without windows look into.
     ModemProfile& profile() const { return *m_profile; }
@@ -157,6 +164,9 @@ public:
 
 Q_SIGNALS:
     void recordAvailableChanged(bool available);
+    /// The rings of an accepted call stopped but its recording was not started automatically:
+    /// `reason` says why (the caller is a contact marked do not record). The Record button still works.
+    void automaticRecordingSkipped(const QString& callerText, const QString& reason);
     /// The close sequence has run.
     void finished();
 
@@ -172,6 +182,9 @@ private:
     void createPlayback();
     void createKeeping();
     void createCallLog();
+    void createContacts();
+    /// True (after logging it) when the call that rang is from a contact marked do not record.
+    bool skipDoNotRecordCaller();
     void recordTriggered();
     void releaseControllers();
     void listenForCommands();
@@ -185,11 +198,13 @@ private:
     bool m_armed = false;
     bool m_recordAvailable = false;
     bool m_closed = false;
+    bool m_callerIdThisCall = false; ///< a caller identification came for the call that rings now
 
     // In creation order; released in reverse.
     std::unique_ptr<CatalogueLock> m_lock; // held from opening the catalogue until the tree is saved
     std::unique_ptr<Catalogue> m_catalogue;
     std::unique_ptr<Config> m_config;
+    std::unique_ptr<ContactBook> m_contacts;
     std::unique_ptr<StartupRegistration> m_registration;
     std::unique_ptr<SettingsModel> m_settings;
     std::unique_ptr<ModemProfile> m_profile;

@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QObject>
 #include <QTimer>
+#include <functional>
 #include <memory>
 
 class Catalogue;
@@ -69,6 +70,9 @@ public:
     void endAtDiskFloor(const QString& reason);
     /// Audio bytes written to the file of the running (or last) recording.
     qint64 writtenBytes() const;
+    /// Turns the caller identification text into the memo of an incoming call's recording (the
+    /// program adds the contact's name); the text itself while none is set.
+    void setCallerMemo(std::function<QString(const QString&)> memo) { m_callerMemo = std::move(memo); }
 
 Q_SIGNALS:
     /// The Record button's pressed state.
@@ -133,6 +137,7 @@ private:
     bool m_receiving = false;
     bool m_starting = false; ///< the start sequence is running (it may be waiting on the modem)
     bool m_closing = false;
+    std::function<QString(const QString&)> m_callerMemo;
     bool m_redirection = false;
     bool m_stopQueued = false;
     QString m_stopMessage;

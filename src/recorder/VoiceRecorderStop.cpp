@@ -36,7 +36,8 @@ void VoiceRecorder::stopRecording() {
         entry.audioBytes = m_writer->writtenBytes();
         entry.avgBytesPerSec = m_writer->format().avgBytesPerSec();
         entry.callerIdEnabled = m_settings.callerId() || m_outgoing;
-        entry.callerId = m_outgoing ? outgoingMemo() : m_modem.calls().callerId();
+        const QString callerId = m_modem.calls().callerId();
+        entry.callerId = m_outgoing ? outgoingMemo() : m_callerMemo ? m_callerMemo(callerId) : callerId;
         try {
             baseName = m_catalogue.addRecordingEntry(entry);
         } catch (const TableError& e) {

@@ -132,13 +132,14 @@ TEST_F(MainWindowTest, MenusCarryTheirItemsInOrderWithCaptionsAndShortcuts) {
     EXPECT_EQ(entries(top[1]->menu()), (QStringList{"Play1:Play", "Pause1:Pause", "Stop1:Stop", "Previous1:Rewind",
                                                     "Next1:Fast forward", "Record1:Record"}));
     EXPECT_EQ(entries(top[2]->menu()), (QStringList{"mnLevel:Volume level", "mnEqualizer:Voice equalizer"}));
-    EXPECT_EQ(entries(top[3]->menu()),
-              (QStringList{"Settings1:Settings...", "Modem>", "-", "Diagnostics1:Diagnostics"}));
+    EXPECT_EQ(entries(top[3]->menu()), (QStringList{"Settings1:Settings...", "Modem>", "-", "Diagnostics1:Diagnostics",
+                                                    "Contacts1:Contacts..."}));
     EXPECT_EQ(entries(top[4]->menu()),
               (QStringList{"Contents1:Contents...", "ReportProblem1:Report a problem...", "-", "About1:About"}));
-    EXPECT_EQ(entries(menu("PopupMenu1")),
-              (QStringList{"Memo1:Memo...", "Delete2:Delete...", "MoveTo2:Move to...",
-                           "CopyToFolder2:Copy to folder...", "-", "EmailFile2:Email wav file to..."}));
+    EXPECT_EQ(
+        entries(menu("PopupMenu1")),
+        (QStringList{"Memo1:Memo...", "Delete2:Delete...", "MoveTo2:Move to...", "CopyToFolder2:Copy to folder...",
+                     "NameCaller2:Name this caller...", "-", "EmailFile2:Email wav file to..."}));
     EXPECT_EQ(entries(menu("PopupMenu2")),
               (QStringList{"AddList2:Add list", "AddSublist2:Add sublist", "DeleteList2:Delete list",
                            "RenameList2:Rename list", "RetentionList2:Retention..."}));

@@ -47,8 +47,12 @@ CallerIdPopup::CallerIdPopup(QWidget* parent)
     m_caller->setGeometry(10, 38, kWidth - kShadow - 16, 18);
 }
 
-void CallerIdPopup::follow(CallDetector& calls) {
-    connect(&calls, &CallDetector::callerIdShown, this, &CallerIdPopup::showCaller);
+void CallerIdPopup::follow(CallDetector& calls, std::function<QString(const QString&)> describe) {
+    if (describe)
+        connect(&calls, &CallDetector::callerIdShown, this,
+                [this, describe = std::move(describe)](const QString& text) { showCaller(describe(text)); });
+    else
+        connect(&calls, &CallDetector::callerIdShown, this, &CallerIdPopup::showCaller);
     connect(&calls, &CallDetector::callerIdHidden, this, &QWidget::hide);
 }
 

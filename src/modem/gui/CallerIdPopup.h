@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QWidget>
+#include <functional>
 
 class QLabel;
 class CallDetector;
@@ -18,7 +19,8 @@ public:
     explicit CallerIdPopup(QWidget* parent = nullptr);
 
     /// Follows call detection: shown with each caller identification, hidden when it says so.
-    void follow(CallDetector& calls);
+    /// `describe`, when given, turns the reported text into the one shown (the contact's name added).
+    void follow(CallDetector& calls, std::function<QString(const QString&)> describe = {});
     /// Places the pop-up 200 pixels left of the screen's right edge and 105 above its bottom, puts
     /// `text` into the second line and shows it.
     void showCaller(const QString& text);

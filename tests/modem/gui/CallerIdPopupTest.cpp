@@ -39,4 +39,10 @@ TEST(CallerIdPopupTest, FollowsCallDetection) {
     EXPECT_EQ(popup.callerText(), QStringLiteral("0301"));
     Q_EMIT calls.callerIdHidden();
     EXPECT_FALSE(popup.isVisible());
+
+    // With a describing function (the contact's name added), the described text is shown.
+    CallerIdPopup named;
+    named.follow(calls, [](const QString& text) { return text + QStringLiteral(" <b>Ann</b>"); });
+    Q_EMIT calls.callerIdShown(QStringLiteral("0301"));
+    EXPECT_EQ(named.callerText(), QStringLiteral("0301 <b>Ann</b>"));
 }
