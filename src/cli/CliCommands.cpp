@@ -21,6 +21,8 @@ int cmdMail(CliContext& context);
 int cmdLists(CliContext& context);
 int cmdList(CliContext& context);
 int cmdPlay(CliContext& context);
+int cmdBackup(CliContext& context);
+int cmdRestore(CliContext& context);
 
 const QList<CliCommand>& cliCommands() {
     static const QList<CliCommand> commands = {
@@ -66,6 +68,11 @@ const QList<CliCommand>& cliCommands() {
         {"play", "FILE|ID [--volume 0..16]",
          "play a WAV file, or the recording with that Id, on the default output device (volume 16 by default)",
          cmdPlay},
+        {"backup", "DIR|FILE.tar",
+         "copy the catalogue, the settings, the modem profile and every recording to a new folder or a tar "
+         "archive, consistent even while the recorder runs",
+         cmdBackup},
+        {"restore", "DIR|FILE.tar", "put a backup back into the working folder, which must be empty", cmdRestore},
     };
     return commands;
 }
