@@ -20,6 +20,7 @@
 #include "modemsetup/StartupConfiguration.h"
 #include "modemsetup/VoiceCapabilityProbe.h"
 #include "playback/PlaybackController.h"
+#include "program/RecordingMirror.h"
 #include "recorder/VoiceRecorder.h"
 #include "settings/SettingsModel.h"
 #include "settings/StartupRegistration.h"
@@ -55,6 +56,7 @@ Program::~Program() {
 
 void Program::releaseControllers() {
     // Everything that holds the configuration goes before it.
+    m_mirror.reset();
     m_playback.reset();
     m_player.reset();
     m_outputDevices.reset();
@@ -101,6 +103,7 @@ void Program::start(const StepObserver& afterStep) {
     step(Step::StartupApplied);
     createRecorder();
     createPlayback();
+    createMirror();
     step(Step::Recorder);
     // Armed by the program when start-up is complete, whether or not a window is ever shown: a start
     // into the tray at logon is the one time nobody is at the screen.
@@ -260,6 +263,8 @@ bool Program::changeSettings(const std::function<void()>& dialog) {
     }
     if (m_recorder && m_armed)
         m_recorder->checkReadiness();
+    if (m_mirror)
+        m_mirror->setFolder(m_settings->mirrorFolder());
     return true;
 }
 
@@ -286,6 +291,15 @@ void Program::createPlayback() {
     // The volume slider's saved position applies from the start, with or without a window; 0 too, since
     // no device here keeps a volume of its own from the last run.
     m_playback->setVolumePosition(m_config->read(ConfigKeys::kVolume));
+}
+
+void Program::createMirror() {
+    m_mirror = std::make_unique<RecordingMirror>(m_workDir, m_logger);
+    connect(m_recorder.get(), &VoiceRecorder::recordingCatalogued, m_mirror.get(), &RecordingMirror::copy);
+    connect(&m_catalogue->recordings(), &TableFile::saved, m_mirror.get(), &RecordingMirror::copy);
+    connect(&m_catalogue->folders(), &TableFile::saved, m_mirror.get(), &RecordingMirror::copy);
+    // The first pass compares the whole folder: what a run before this one did not copy is copied now.
+    m_mirror->setFolder(m_settings->mirrorFolder());
 }
 
 void Program::recordTriggered() {

@@ -24,6 +24,7 @@ class PlaybackController;
 class Player;
 class Prompter;
 class QueryModemBox;
+class RecordingMirror;
 class SettingsModel;
 class SettingsModemAccess;
 class SettingsModemSide;
@@ -108,6 +109,8 @@ public:
     OutputDevices& outputDevices() const { return *m_outputDevices; }
     /// Play, Pause, Stop, Rewind, Fast forward, the playback tick and the volume; created with the recorder.
     PlaybackController& playback() const { return *m_playback; }
+    /// The mirror folder's copies; created with the recorder.
+    RecordingMirror& mirror() const { return *m_mirror; }
 
     // What only the tests of a run without windows look into.
     ModemProfile& profile() const { return *m_profile; }
@@ -155,6 +158,7 @@ private:
     void createStartup();
     void createRecorder();
     void createPlayback();
+    void createMirror();
     void recordTriggered();
     void releaseControllers();
     void setRecordAvailable(bool available);
@@ -188,4 +192,5 @@ private:
     std::unique_ptr<OutputDevices> m_outputDevices;
     std::unique_ptr<Player> m_player;
     std::unique_ptr<PlaybackController> m_playback;
+    std::unique_ptr<RecordingMirror> m_mirror;
 };
