@@ -116,6 +116,10 @@ std::optional<TarEntry> TarReader::next() {
     if (!path)
         throw BackupError(QStringLiteral("The archive holds an unsafe path: %1").arg(raw));
 
+    // An entry that claims more data than the file holds is found at its header, not after its data.
+    if (!m_in.isSequential() && *size > m_in.size() - m_in.pos())
+        throw damaged(QStringLiteral("it ends inside an entry"));
+
     TarEntry entry;
     entry.path = *path;
     entry.folder = type == '5';
