@@ -12,7 +12,6 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace Backup {
 
@@ -46,13 +45,13 @@ void restoreArchive(const QString& source, const QDir& target) {
             continue;
         }
         FileCopy::makeFolder(QFileInfo(path).path());
-        QSaveFile out(path);
-        if (!out.open(QIODevice::WriteOnly))
+        QFile out(path);
+        if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate))
             throw BackupError(QStringLiteral("Cannot write %1: %2").arg(native(path), out.errorString()));
         tar.readData(out);
-        out.setFileTime(entry->modified, QFileDevice::FileModificationTime);
-        if (!out.commit())
+        if (!out.flush())
             throw BackupError(QStringLiteral("Cannot write %1: %2").arg(native(path), out.errorString()));
+        out.setFileTime(entry->modified, QFileDevice::FileModificationTime);
     }
 }
 
@@ -71,7 +70,7 @@ void restoreFolder(const QString& source, const QDir& target) {
             throw BackupError(QStringLiteral("Cannot read %1: %2").arg(native(path), in.errorString()));
         const QString to = target.filePath(relative);
         FileCopy::makeFolder(QFileInfo(to).path());
-        FileCopy::replace(to, in, -1, QFileInfo(path).lastModified());
+        FileCopy::write(to, in, -1, QFileInfo(path).lastModified());
     }
     FileCopy::makeFolder(target.filePath(QStringLiteral("wav")));
 }

@@ -65,11 +65,11 @@ bool FolderBackupTarget::copyRecording(const QString& source, const SnapshotFile
     QFile in(source);
     if (!openAsListed(in, file))
         return false;
-    return FileCopy::replace(QDir(m_staging).filePath(file.path), in, file.size, file.modified) == file.size;
+    return FileCopy::write(QDir(m_staging).filePath(file.path), in, file.size, file.modified) == file.size;
 }
 
 void FolderBackupTarget::writeCatalogueFile(const SnapshotFile& file, const QByteArray& bytes) {
-    FileCopy::replace(QDir(m_staging).filePath(file.path), bytes, file.modified);
+    FileCopy::write(QDir(m_staging).filePath(file.path), bytes, file.modified);
 }
 
 void FolderBackupTarget::finish(const QList<SnapshotFile>&) {

@@ -17,12 +17,8 @@ BackupError refused(const QString& path, const QString& why) {
     return BackupError(QStringLiteral("Cannot write %1: %2").arg(QDir::toNativeSeparators(path), why));
 }
 
-} // namespace
-
-qint64 replace(const QString& target, QIODevice& data, qint64 size, const QDateTime& modified) {
-    QSaveFile out(target);
-    if (!out.open(QIODevice::WriteOnly))
-        throw refused(target, out.errorString());
+/// Copies `size` bytes (-1: all) of `data` to the open `out`, gives it the time `modified`.
+qint64 copyInto(QFileDevice& out, const QString& target, QIODevice& data, qint64 size, const QDateTime& modified) {
     std::array<char, 1 << 16> buffer{};
     qint64 written = 0;
     while (size < 0 || written < size) {
@@ -34,9 +30,21 @@ qint64 replace(const QString& target, QIODevice& data, qint64 size, const QDateT
             throw refused(target, out.errorString());
         written += got;
     }
-    // The time is set on the temporary file, so the final name never shows the copy's own time.
+    if (!out.flush())
+        throw refused(target, out.errorString());
     if (modified.isValid())
         out.setFileTime(modified, QFileDevice::FileModificationTime);
+    return written;
+}
+
+} // namespace
+
+qint64 replace(const QString& target, QIODevice& data, qint64 size, const QDateTime& modified) {
+    QSaveFile out(target);
+    if (!out.open(QIODevice::WriteOnly))
+        throw refused(target, out.errorString());
+    // The time is set on the temporary file, so the final name never shows the copy's own time.
+    const qint64 written = copyInto(out, target, data, size, modified);
     if (!out.commit())
         throw refused(target, out.errorString());
     return written;
@@ -47,6 +55,24 @@ void replace(const QString& target, const QByteArray& bytes, const QDateTime& mo
     buffer.setData(bytes);
     buffer.open(QIODevice::ReadOnly);
     replace(target, buffer, bytes.size(), modified);
+}
+
+qint64 write(const QString& target, QIODevice& data, qint64 size, const QDateTime& modified) {
+    QFile out(target);
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        throw refused(target, out.errorString());
+    const qint64 written = copyInto(out, target, data, size, modified);
+    out.close();
+    if (out.error() != QFileDevice::NoError)
+        throw refused(target, out.errorString());
+    return written;
+}
+
+void write(const QString& target, const QByteArray& bytes, const QDateTime& modified) {
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    write(target, buffer, bytes.size(), modified);
 }
 
 void makeFolder(const QString& folder) {
