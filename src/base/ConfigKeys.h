@@ -111,6 +111,8 @@ inline constexpr IntegerSetting kDiscTime{{kParamsSection, "DiscTime"_L1}, 10};
 inline constexpr FlagSetting kRejectCall{{kParamsSection, "RejectCall"_L1}, true};
 inline constexpr IntegerSetting kRejectRings{{kParamsSection, "RejectRings"_L1}, 6};
 inline constexpr FlagSetting kRecordOutgoing{{kParamsSection, "RecordOutgoing"_L1}, false};
+/// A second working folder (a network share, another disk) kept up to date after each call; none while empty.
+inline constexpr TextSetting kMirrorFolder{{kParamsSection, "MirrorFolder"_L1}, ""_L1};
 
 // --- Params: the main window ---
 inline constexpr ConfigKey kMainLeft{kParamsSectionLowerCase, "MainLeft"_L1};

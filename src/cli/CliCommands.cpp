@@ -25,6 +25,8 @@ int cmdRetention(CliContext& context);
 int cmdStatus(CliContext& context);
 int cmdCalls(CliContext& context);
 int cmdContacts(CliContext& context);
+int cmdBackup(CliContext& context);
+int cmdRestore(CliContext& context);
 
 const QList<CliCommand>& cliCommands() {
     static const QList<CliCommand> commands = {
@@ -91,6 +93,11 @@ const QList<CliCommand>& cliCommands() {
          "import contacts from a vCard or CSV file, list them, name a number (--do-not-record: its calls are not "
          "recorded automatically), or delete a number",
          cmdContacts},
+        {"backup", "DIR|FILE.tar",
+         "copy the catalogue, the settings, the modem profile and every recording to a new folder or a tar "
+         "archive, consistent even while the recorder runs",
+         cmdBackup},
+        {"restore", "DIR|FILE.tar", "put a backup back into the working folder, which must be empty", cmdRestore},
     };
     return commands;
 }

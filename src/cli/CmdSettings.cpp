@@ -12,6 +12,7 @@
 #include "settings/SettingsEditor.h"
 #include "settings/SettingsModel.h"
 
+#include <QDir>
 #include <algorithm>
 #include <functional>
 #include <optional>
@@ -112,6 +113,14 @@ QList<Setting> settingsTable() {
         number(kDiscTime, 1, 30, &M::discTime, &M::setDiscTime),
         flag(kRejectCall, &M::rejectCall, &M::setRejectCall),
         number(kRejectRings, 2, 20, &M::rejectRings, &M::setRejectRings),
+        {kMirrorFolder.name, [](const M& m) { return m.mirrorFolder(); },
+         [](M& m, const QString& text) {
+             // Empty switches the mirror off; a relative path would depend on where the recorder starts.
+             if (!text.trimmed().isEmpty() && !QDir::isAbsolutePath(text.trimmed()))
+                 return false;
+             m.setMirrorFolder(text);
+             return true;
+         }},
     };
 }
 

@@ -28,6 +28,7 @@
 #include "program/CommandServer.h"
 #include "program/ForwardedCommands.h"
 #include "program/RecordingKeeping.h"
+#include "program/RecordingMirror.h"
 #include "recorder/VoiceRecorder.h"
 #include "settings/SettingsModel.h"
 #include "settings/StartupRegistration.h"
@@ -63,6 +64,7 @@ Program::~Program() {
 
 void Program::releaseControllers() {
     // Everything that holds the configuration goes before it.
+    m_mirror.reset();
     m_callLogWriter.reset();
     m_callLog.reset();
     m_keeping.reset();
@@ -116,6 +118,7 @@ void Program::start(const StepObserver& afterStep) {
     createPlayback();
     createKeeping();
     createCallLog();
+    createMirror();
     step(Step::Recorder);
     // Armed by the program when start-up is complete, whether or not a window is ever shown: a start
     // into the tray at logon is the one time nobody is at the screen.
@@ -285,6 +288,8 @@ bool Program::changeSettings(const std::function<void()>& dialog) {
     }
     if (m_recorder && m_armed)
         m_recorder->checkReadiness();
+    if (m_mirror)
+        m_mirror->setFolder(m_settings->mirrorFolder());
     return true;
 }
 
@@ -346,6 +351,15 @@ void Program::createCallLog() {
         const Contact* contact = m_contacts->find(number);
         return contact ? contact->name : QString();
     });
+}
+
+void Program::createMirror() {
+    m_mirror = std::make_unique<RecordingMirror>(m_workDir, m_logger);
+    connect(m_recorder.get(), &VoiceRecorder::recordingCatalogued, m_mirror.get(), &RecordingMirror::copy);
+    connect(&m_catalogue->recordings(), &TableFile::saved, m_mirror.get(), &RecordingMirror::copy);
+    connect(&m_catalogue->folders(), &TableFile::saved, m_mirror.get(), &RecordingMirror::copy);
+    // The first pass compares the whole folder: what a run before this one did not copy is copied now.
+    m_mirror->setFolder(m_settings->mirrorFolder());
 }
 
 void Program::recordTriggered() {

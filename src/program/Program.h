@@ -31,6 +31,7 @@ class Player;
 class Prompter;
 class QueryModemBox;
 class RecordingKeeping;
+class RecordingMirror;
 class SettingsModel;
 class SettingsModemAccess;
 class SettingsModemSide;
@@ -130,6 +131,8 @@ public:
     /// The caller identification text with the contact's name when the line sent none: what the
     /// pop-up shows and the memo of the recording says.
     QString callerText(const QString& callerId) const;
+    /// The mirror folder's copies; created with the recorder.
+    RecordingMirror& mirror() const { return *m_mirror; }
 
     // What only the tests of a run without windows look into.
     ModemProfile& profile() const { return *m_profile; }
@@ -185,6 +188,7 @@ private:
     void createContacts();
     /// True (after logging it) when the call that rang is from a contact marked do not record.
     bool skipDoNotRecordCaller();
+    void createMirror();
     void recordTriggered();
     void releaseControllers();
     void listenForCommands();
@@ -228,4 +232,5 @@ private:
     std::unique_ptr<CommandServer> m_commandServer;
     std::unique_ptr<CallLog> m_callLog;
     std::unique_ptr<CallLogWriter> m_callLogWriter;
+    std::unique_ptr<RecordingMirror> m_mirror;
 };

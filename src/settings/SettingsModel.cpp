@@ -63,7 +63,13 @@ void SettingsModel::load() {
     loadFileCompression();
     loadSerial();
     loadFont();
+    loadMirror();
     Q_EMIT changed();
+}
+
+void SettingsModel::loadMirror() {
+    // Read only: a file that never had a mirror stays without the key.
+    m_mirrorFolder = m_config.read(kMirrorFolder).trimmed();
 }
 
 void SettingsModel::loadMonitor() {
@@ -194,6 +200,8 @@ void SettingsModel::save() {
     m_config.writeBool(kRejectCall, m_rejectCall);
     m_config.writeInteger(kRejectRings, m_rejectRings);
     m_config.writeBool(kRecordOutgoing, m_recordOutgoing);
+    if (!m_mirrorFolder.isEmpty() || m_config.valueExists(kMirrorFolder))
+        m_config.writeString(kMirrorFolder, m_mirrorFolder);
     if (m_startUp) {
         m_config.writeBool(kStartUp, true);
         m_config.writeBool(kSystemTray, m_startToTray);
@@ -290,4 +298,8 @@ void SettingsModel::setRejectRings(int rings) {
 }
 void SettingsModel::setRecordOutgoing(bool on) {
     assign(m_recordOutgoing, on);
+}
+
+void SettingsModel::setMirrorFolder(const QString& folder) {
+    assign(m_mirrorFolder, folder.trimmed());
 }

@@ -75,6 +75,9 @@ public:
     /// "Also record calls I make" (`RecordOutgoing`, default off): a modem that reports the handset starts
     /// a recording when it is lifted without a ring before it.
     bool recordOutgoing() const { return m_recordOutgoing; }
+    // Mirror
+    /// `MirrorFolder`: the folder kept as a second copy of the working folder; empty (the default) for none.
+    QString mirrorFolder() const { return m_mirrorFolder; }
 
     // Edits, as the dialog's controls make them; values outside a control's range are clamped.
     void setStartUp(bool on);
@@ -100,6 +103,7 @@ public:
     void setRejectCall(bool on);
     void setRejectRings(int rings);
     void setRecordOutgoing(bool on);
+    void setMirrorFolder(const QString& folder);
 
 Q_SIGNALS:
     void changed();
@@ -114,6 +118,7 @@ private:
     void loadFileCompression();
     void loadSerial();
     void loadFont();
+    void loadMirror();
     template <typename T> void assign(T& member, const T& value);
 
     Config& m_config;
@@ -144,4 +149,5 @@ private:
     bool m_rejectCall = ConfigKeys::kRejectCall.defaultValue;
     int m_rejectRings = ConfigKeys::kRejectRings.defaultValue;
     bool m_recordOutgoing = ConfigKeys::kRecordOutgoing.defaultValue;
+    QString m_mirrorFolder;
 };

@@ -136,6 +136,7 @@ QWidget* SettingsDialog::buildGeneral() {
     layout->addWidget(m_loadAtStartupBox);
     layout->addWidget(m_startToTrayBox);
     layout->addWidget(m_callerIdBox);
+    layout->addWidget(buildMirror(page));
     layout->addStretch();
     return page;
 }
@@ -291,6 +292,7 @@ void SettingsDialog::connectControls() {
     connect(m_disconnectTimeSpin, &QSpinBox::valueChanged, &m, &SettingsModel::setDiscTime);
     connect(m_rejectCallBox, &QCheckBox::toggled, &m, &SettingsModel::setRejectCall);
     connect(m_rejectRingsSpin, &QSpinBox::valueChanged, &m, &SettingsModel::setRejectRings);
+    connect(m_mirrorEdit, &QLineEdit::textEdited, &m, &SettingsModel::setMirrorFolder);
     // The controls follow the model whatever changed it (the dialog, Cancel's reload, a load at start).
     connect(&m, &SettingsModel::changed, this, &SettingsDialog::showModel);
     connect(m_ok, &QPushButton::clicked, this, &SettingsDialog::accept);

@@ -64,6 +64,9 @@ private:
     QWidget* buildMediaPlayer();
     QWidget* buildMonitor();
     QWidget* buildAutoRecord();
+    /// The mirror folder's row of the General tab (SettingsDialogMirror.cpp).
+    QWidget* buildMirror(QWidget* page);
+    void browseMirror();
     void connectControls();
 
     void prepareShow();
@@ -129,4 +132,6 @@ private:
     QSpinBox* m_disconnectTimeSpin = nullptr;
     QCheckBox* m_rejectCallBox = nullptr;
     QSpinBox* m_rejectRingsSpin = nullptr;
+    // Mirror folder
+    QLineEdit* m_mirrorEdit = nullptr;
 };

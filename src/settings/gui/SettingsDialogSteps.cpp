@@ -132,6 +132,9 @@ void SettingsDialog::showModel() {
     m_disconnectTimeSpin->setValue(m.discTime());
     m_rejectCallBox->setChecked(m.rejectCall());
     m_rejectRingsSpin->setValue(m.rejectRings());
+    // setText() is no edit: the mirror's line needs no blocker.
+    if (m_mirrorEdit->text() != m.mirrorFolder())
+        m_mirrorEdit->setText(m.mirrorFolder());
     updateEnables();
 }
 
