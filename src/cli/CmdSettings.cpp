@@ -112,6 +112,7 @@ QList<Setting> settingsTable() {
         number(kDiscTime, 1, 30, &M::discTime, &M::setDiscTime),
         flag(kRejectCall, &M::rejectCall, &M::setRejectCall),
         number(kRejectRings, 2, 20, &M::rejectRings, &M::setRejectRings),
+        choice(kAttachAs, SettingsModel::attachFormats(), &M::attachAsIndex, &M::setAttachAsIndex),
     };
 }
 

@@ -63,6 +63,7 @@ void SettingsModel::load() {
     loadFileCompression();
     loadSerial();
     loadFont();
+    loadMail();
     Q_EMIT changed();
 }
 
@@ -164,6 +165,16 @@ void SettingsModel::loadFont() {
     m_fontChosen = false;
 }
 
+const QStringList& SettingsModel::attachFormats() {
+    static const QStringList names{QStringLiteral("wav"), QStringLiteral("opus"), QStringLiteral("mp3")};
+    return names;
+}
+
+void SettingsModel::loadMail() {
+    // Read only: a file without the key stays as it is until another format is chosen.
+    m_attachAsIndex = std::max<int>(0, int(attachFormats().indexOf(m_config.read(kAttachAs).toLower())));
+}
+
 void SettingsModel::loadMediaPlayer() {
     assign(m_extPlayer, m_config.read(kExtPlayer));
     assign(m_player, m_config.read(kPlayer));
@@ -194,6 +205,8 @@ void SettingsModel::save() {
     m_config.writeBool(kRejectCall, m_rejectCall);
     m_config.writeInteger(kRejectRings, m_rejectRings);
     m_config.writeBool(kRecordOutgoing, m_recordOutgoing);
+    if (m_attachAsIndex != 0 || m_config.valueExists(kAttachAs))
+        m_config.writeString(kAttachAs, attachAs());
     if (m_startUp) {
         m_config.writeBool(kStartUp, true);
         m_config.writeBool(kSystemTray, m_startToTray);
@@ -290,4 +303,7 @@ void SettingsModel::setRejectRings(int rings) {
 }
 void SettingsModel::setRecordOutgoing(bool on) {
     assign(m_recordOutgoing, on);
+}
+void SettingsModel::setAttachAsIndex(int index) {
+    assign(m_attachAsIndex, clampIndex(index, int(attachFormats().size()), 0));
 }

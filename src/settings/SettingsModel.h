@@ -7,6 +7,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 class StartupRegistration;
 
@@ -29,7 +30,7 @@ public:
     void loadMediaPlayer();
     /// Writes the serial indices (only when section `Modem` exists), the player, a chosen font,
     /// `Timeout`, the trace keys, the automatic-record keys, the start-up keys with the registration,
-    /// and `CallerID`. ConfigWriteError propagates.
+    /// `CallerID` and [Mail] `AttachAs` once it is stored or not WAV. ConfigWriteError propagates.
     void save();
 
     Config& config() const { return m_config; }
@@ -75,6 +76,13 @@ public:
     /// "Also record calls I make" (`RecordOutgoing`, default off): a modem that reports the handset starts
     /// a recording when it is lifted without a ring before it.
     bool recordOutgoing() const { return m_recordOutgoing; }
+    // Mail
+    /// The names of the e-mail attachment formats ([Mail] AttachAs), in the dialog's order: the
+    /// stored WAV file first, then the compressed copies.
+    static const QStringList& attachFormats();
+    /// The index in attachFormats(); a missing or unknown name is WAV's.
+    int attachAsIndex() const { return m_attachAsIndex; }
+    QString attachAs() const { return attachFormats().value(m_attachAsIndex); }
 
     // Edits, as the dialog's controls make them; values outside a control's range are clamped.
     void setStartUp(bool on);
@@ -100,6 +108,7 @@ public:
     void setRejectCall(bool on);
     void setRejectRings(int rings);
     void setRecordOutgoing(bool on);
+    void setAttachAsIndex(int index);
 
 Q_SIGNALS:
     void changed();
@@ -114,6 +123,7 @@ private:
     void loadFileCompression();
     void loadSerial();
     void loadFont();
+    void loadMail();
     template <typename T> void assign(T& member, const T& value);
 
     Config& m_config;
@@ -144,4 +154,5 @@ private:
     bool m_rejectCall = ConfigKeys::kRejectCall.defaultValue;
     int m_rejectRings = ConfigKeys::kRejectRings.defaultValue;
     bool m_recordOutgoing = ConfigKeys::kRecordOutgoing.defaultValue;
+    int m_attachAsIndex = 0;
 };

@@ -48,11 +48,11 @@ TEST_F(CliSettingsTest, AFirstRunListsTheDefaults) {
     const CliRun r = run({});
     ASSERT_EQ(r.code, 0) << r.err.toStdString();
     const QStringList lines = r.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    EXPECT_EQ(lines,
-              (QStringList{"StartUp=0", "SystemTray=0", "CallerID=1", "Timeout=4", "baudrate=115200",
-                           "FlowControl=Hardware", "ExtPlayer=0", "Player=wmPlayer.exe", "PlayTrace=1", "RecordTrace=1",
-                           "Points=1800", "BackColor=0", "TraceColor=65280", "AutoRecord=1", "DiscTime=10",
-                           "RejectCall=1", "RejectRings=6", "FileCompression=PCM: 8.000 kHz, 8 Bit, Mono"}));
+    EXPECT_EQ(lines, (QStringList{"StartUp=0", "SystemTray=0", "CallerID=1", "Timeout=4", "baudrate=115200",
+                                  "FlowControl=Hardware", "ExtPlayer=0", "Player=wmPlayer.exe", "PlayTrace=1",
+                                  "RecordTrace=1", "Points=1800", "BackColor=0", "TraceColor=65280", "AutoRecord=1",
+                                  "DiscTime=10", "RejectCall=1", "RejectRings=6", "AttachAs=wav",
+                                  "FileCompression=PCM: 8.000 kHz, 8 Bit, Mono"}));
     // The load rules wrote their defaults, as the program's start does.
     EXPECT_TRUE(ini().contains("TraceColor=65280"));
     EXPECT_TRUE(QFile::exists(QDir(work).filePath(QStringLiteral("FileCompression.cpn"))));
@@ -63,15 +63,17 @@ TEST_F(CliSettingsTest, ChangesAreStoredAsOkStoresThem) {
     const CliRun r =
         run({QStringLiteral("discTime=25"), QStringLiteral("Points=3000"), QStringLiteral("BackColor=0xFF"),
              QStringLiteral("ExtPlayer=1"), QStringLiteral("Player=/usr/bin/mpv"), QStringLiteral("FlowControl=None"),
-             QStringLiteral("StartUp=1")});
+             QStringLiteral("StartUp=1"), QStringLiteral("AttachAs=opus")});
     ASSERT_EQ(r.code, 0) << r.err.toStdString();
     EXPECT_TRUE(r.out.contains(QStringLiteral("DiscTime=25\n")));
+    EXPECT_TRUE(r.out.contains(QStringLiteral("AttachAs=opus\n")));
     const QByteArray stored = ini();
     EXPECT_TRUE(stored.contains("DiscTime=25\r\n"));
     EXPECT_TRUE(stored.contains("Points=9\r\n"));
     EXPECT_TRUE(stored.contains("BackColor=255\r\n"));
     EXPECT_TRUE(stored.contains("Player=/usr/bin/mpv\r\n"));
     EXPECT_TRUE(stored.contains("StartUp=1\r\n"));
+    EXPECT_TRUE(stored.contains("[Mail]\r\nAttachAs=opus\r\n"));
     // No modem is configured, so the serial settings have nowhere to go yet.
     EXPECT_FALSE(stored.contains("FlowControl="));
     // Start at logon: the windowed program beside orlamo-cli on the same working folder, without the
@@ -87,10 +89,10 @@ TEST_F(CliSettingsTest, ChangesAreStoredAsOkStoresThem) {
 TEST_F(CliSettingsTest, RefusedNamesAndValuesChangeNothing) {
     ASSERT_EQ(run({}).code, 0);
     const QByteArray before = ini();
-    for (const QString& arg :
-         {QStringLiteral("DiscTime=31"), QStringLiteral("Timeout=x"), QStringLiteral("Points=1300"),
-          QStringLiteral("AutoRecord=yes"), QStringLiteral("Volume=3"), QStringLiteral("StartUp"),
-          QStringLiteral("FileCompression=mp3"), QStringLiteral("FileCompression=gsm:8000:16")}) {
+    for (const QString& arg : {QStringLiteral("DiscTime=31"), QStringLiteral("Timeout=x"),
+                               QStringLiteral("Points=1300"), QStringLiteral("AutoRecord=yes"),
+                               QStringLiteral("Volume=3"), QStringLiteral("StartUp"), QStringLiteral("AttachAs=ogg"),
+                               QStringLiteral("FileCompression=mp3"), QStringLiteral("FileCompression=gsm:8000:16")}) {
         const CliRun r = run({QStringLiteral("RejectRings=9"), arg});
         EXPECT_EQ(r.code, 2) << arg.toStdString();
         EXPECT_EQ(r.err.count(QLatin1Char('\n')), 1) << r.err.toStdString();
