@@ -13,6 +13,18 @@ namespace {
     throw ExportError(QStringLiteral("Cannot encode %1 as Opus: %2").arg(path, QString::fromUtf8(ope_strerror(error))));
 }
 
+// The stream runs at 48 kHz whatever the input; a telephone recording holds nothing above half its
+// own rate, so the encoder need not look for it.
+int bandwidthFor(int sampleRate) {
+    if (sampleRate <= 8000)
+        return OPUS_BANDWIDTH_NARROWBAND;
+    if (sampleRate <= 12000)
+        return OPUS_BANDWIDTH_MEDIUMBAND;
+    if (sampleRate <= 16000)
+        return OPUS_BANDWIDTH_WIDEBAND;
+    return OPUS_BANDWIDTH_FULLBAND;
+}
+
 } // namespace
 
 OpusFileEncoder::~OpusFileEncoder() {
@@ -42,7 +54,8 @@ void OpusFileEncoder::open(const QString& path, int sampleRate, const RecordingT
     if (!m_encoder)
         fail(path, error);
     if ((error = ope_encoder_ctl(m_encoder, OPUS_SET_BITRATE(m_bitRate))) != OPE_OK ||
-        (error = ope_encoder_ctl(m_encoder, OPUS_SET_SIGNAL(OPUS_SIGNAL_VOICE))) != OPE_OK)
+        (error = ope_encoder_ctl(m_encoder, OPUS_SET_SIGNAL(OPUS_SIGNAL_VOICE))) != OPE_OK ||
+        (error = ope_encoder_ctl(m_encoder, OPUS_SET_MAX_BANDWIDTH(bandwidthFor(sampleRate)))) != OPE_OK)
         fail(path, error);
 }
 
