@@ -147,6 +147,8 @@ inline constexpr IntegerSetting kFontColor{{kFontsSection, "FontColor"_L1}, 0};
 inline constexpr TextSetting kWebAddress{{kMailSection, "WebAddress"_L1}, "https://orlamo.example.org"_L1};
 /// Where a problem report goes; a blank value counts as missing.
 inline constexpr TextSetting kSupportAddress{{kMailSection, "SupportAddress"_L1}, "support@orlamo.example.org"_L1};
+/// The format recordings are attached to a mail in: "wav" (the stored file), "opus" or "mp3".
+inline constexpr TextSetting kAttachAs{{kMailSection, "AttachAs"_L1}, "wav"_L1};
 
 // --- Disk and Retention: the free-space floor and how long recordings are kept ---
 inline constexpr QLatin1StringView kDiskSection = "Disk"_L1;

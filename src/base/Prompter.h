@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 /// Implemented with Qt dialogs by the GUI, by the unattended prompter for runs without a screen, and
@@ -26,4 +27,11 @@ public:
     virtual std::optional<QString> chooseSaveFile(const QString& caption, const QString& path,
                                                   const QString& filter) = 0;
     virtual std::optional<QString> chooseFolder(const QString& caption, const QString& folder) = 0;
+    /// A save dialog with a choice of file types ("Wave files (*.wav)", ...; the first is the
+    /// default); `chosenFilter` gets the type chosen, or an empty text where the prompter cannot tell.
+    virtual std::optional<QString> chooseSaveFileWithType(const QString& caption, const QString& path,
+                                                          const QStringList& filters, QString& chosenFilter) {
+        chosenFilter.clear();
+        return chooseSaveFile(caption, path, filters.join(QStringLiteral(";;")));
+    }
 };

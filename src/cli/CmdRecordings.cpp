@@ -1,6 +1,7 @@
 // orlamo-cli memo, delete, move, export and mail: the recording commands of the window, by id.
 // All but export run in CatalogueCommands, here or in the process that holds the catalogue.
 #include "cli/CliCatalogue.h"
+#include "export/CompressedCopies.h"
 #include "library/Catalogue.h"
 #include "library/MailHandOver.h"
 #include "library/RecordingOperations.h"
@@ -16,6 +17,7 @@ struct Operations {
     Operations(CliContext& context, Catalogue& catalogue, CommandLinePrompter& prompter)
         : mail(context.workDir), operations(catalogue, prompter, mail) {
         operations.setAnyList(true);
+        operations.setCopyWriter(compressedCopyWriter());
     }
     MailHandOver mail;
     RecordingOperations operations;
@@ -35,11 +37,32 @@ int cmdMove(CliContext& context) {
     return runCatalogueCommand(context, QStringLiteral("move"));
 }
 
+// Takes "--as FORMAT" out of the arguments; false when it is given twice, without a value or with
+// a format no copy is written in.
+bool takeCopyFormat(QStringList& args, CopyFormat& format) {
+    bool given = false;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        if (args.at(i) != QLatin1String("--as"))
+            continue;
+        const std::optional<CopyFormat> named =
+            i + 1 < args.size() ? copyFormatFromName(args.at(i + 1)) : std::optional<CopyFormat>();
+        if (given || !named)
+            return false;
+        given = true;
+        format = *named;
+        args.remove(i, 2);
+        --i;
+    }
+    return true;
+}
+
 int cmdExport(CliContext& context) {
     QStringList ids;
     QString folder;
-    if (!CatalogueCommands::idsAndTarget(context.args, ids, folder)) {
-        context.err << "usage: orlamo-cli export ID... --to DIR\n";
+    QStringList args = context.args;
+    CopyFormat format = CopyFormat::Wav;
+    if (!takeCopyFormat(args, format) || !CatalogueCommands::idsAndTarget(args, ids, folder)) {
+        context.err << "usage: orlamo-cli export ID... --to DIR [--as opus|mp3|flac|wav]\n";
         return 2;
     }
     const QString target = context.userPath(folder);
@@ -51,9 +74,11 @@ int cmdExport(CliContext& context) {
             return 1;
         }
         Operations ops(context, catalogue, prompter);
-        for (const QString& path : ops.operations.copyRecordings(ids, target))
+        const QStringList written = ops.operations.copyRecordings(ids, target, format);
+        for (const QString& path : written)
             context.out << QDir::toNativeSeparators(path) << '\n';
-        return 0;
+        // A WAV copy that failed has always been reported only; an encoding that failed fails the command.
+        return format != CopyFormat::Wav && written.size() < ids.size() ? 1 : 0;
     });
 }
 

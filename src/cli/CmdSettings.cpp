@@ -121,6 +121,7 @@ QList<Setting> settingsTable() {
              m.setMirrorFolder(text);
              return true;
          }},
+        choice(kAttachAs, SettingsModel::attachFormats(), &M::attachAsIndex, &M::setAttachAsIndex),
     };
 }
 

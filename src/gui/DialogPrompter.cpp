@@ -85,6 +85,14 @@ std::optional<QString> DialogPrompter::chooseSaveFile(const QString& caption, co
     return chosen.isEmpty() ? std::nullopt : std::optional<QString>(chosen);
 }
 
+std::optional<QString> DialogPrompter::chooseSaveFileWithType(const QString& caption, const QString& path,
+                                                              const QStringList& filters, QString& chosenFilter) {
+    chosenFilter = filters.value(0);
+    const QString chosen =
+        QFileDialog::getSaveFileName(m_parent, caption, path, filters.join(QStringLiteral(";;")), &chosenFilter);
+    return chosen.isEmpty() ? std::nullopt : std::optional<QString>(chosen);
+}
+
 std::optional<QString> DialogPrompter::chooseFolder(const QString& caption, const QString& folder) {
     const QString path = QFileDialog::getExistingDirectory(m_parent, caption, folder);
     return path.isEmpty() ? std::nullopt : std::optional<QString>(path);

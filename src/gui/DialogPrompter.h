@@ -17,6 +17,8 @@ public:
                                           const QString& filter) override;
     std::optional<QString> chooseSaveFile(const QString& caption, const QString& path, const QString& filter) override;
     std::optional<QString> chooseFolder(const QString& caption, const QString& folder) override;
+    std::optional<QString> chooseSaveFileWithType(const QString& caption, const QString& path,
+                                                  const QStringList& filters, QString& chosenFilter) override;
 
 private:
     QWidget* m_parent;

@@ -5,6 +5,7 @@
 #include "base/UnattendedPrompter.h"
 #include "contacts/CallerIdText.h"
 #include "contacts/gui/ContactsWindow.h"
+#include "export/CompressedCopies.h"
 #include "gui/AboutDialog.h"
 #include "gui/DialogPrompter.h"
 #include "gui/LoggerWindow.h"
@@ -191,6 +192,9 @@ void WindowedProgram::connectRecordingOperations() {
     m_operations = std::make_unique<RecordingOperations>(program.catalogue(), *m_prompter, *m_mail);
     RecordingOperations* operations = m_operations.get();
     operations->setWebAddress(RecordingOperations::webAddressFrom(program.config()));
+    // Copy to folder and e-mail write compressed copies; the attachment format is read at each mail.
+    operations->setCopyWriter(compressedCopyWriter());
+    operations->setAttachFormat([&program] { return RecordingOperations::attachFormatFrom(program.config()); });
     MoveToDialog* moveTo = m_moveTo.get();
     Catalogue& catalogue = program.catalogue();
     operations->setMoveTargetChooser([moveTo, &catalogue] { return moveTo->chooseFolder(catalogue.folderTree()); });

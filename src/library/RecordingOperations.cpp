@@ -6,8 +6,10 @@
 #include "base/Prompter.h"
 #include "library/Catalogue.h"
 #include "library/MailHandOver.h"
+#include "library/RecordingTags.h"
 #include "library/TableError.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -55,6 +57,10 @@ QString copyReplacing(const QString& from, const QString& to) {
 RecordingOperations::RecordingOperations(Catalogue& catalogue, Prompter& prompter, MailHandOver& mail, QObject* parent)
     : QObject(parent), m_catalogue(catalogue), m_prompter(prompter), m_mail(mail),
       m_search(catalogue.recordings(), prompter) {}
+
+CopyFormat RecordingOperations::attachFormatFrom(const Config& config) {
+    return copyFormatFromName(config.read(ConfigKeys::kAttachAs)).value_or(CopyFormat::Wav);
+}
 
 QString RecordingOperations::webAddressFrom(const Config& config) {
     return config.read(ConfigKeys::kWebAddress);
@@ -165,18 +171,21 @@ bool RecordingOperations::moveRecordings(const QStringList& markedIds, const QSt
 }
 
 bool RecordingOperations::copyToFolder(const QStringList& markedIds) {
-    const QString filter = QStringLiteral("Wave files (*.wav)");
+    const QStringList filters = copyFormatFilters();
+    QString chosenFilter;
     const QString folder = m_lastCopyFolder.isEmpty() ? QDir::homePath() : m_lastCopyFolder;
     std::optional<QString> chosen;
     if (!markedIds.isEmpty()) {
-        chosen = m_prompter.chooseSaveFile(QStringLiteral("Copy to folder"),
-                                           QDir(folder).filePath(QStringLiteral("Selected Files")), filter);
+        chosen = m_prompter.chooseSaveFileWithType(QStringLiteral("Copy to folder"),
+                                                   QDir(folder).filePath(QStringLiteral("Selected Files")), filters,
+                                                   chosenFilter);
     } else {
         if (!m_catalogue.recordings().active() || m_catalogue.recordings().recordCount() == 0)
             return false;
         try {
             const QString name = QFileInfo(currentRecordingFile()).fileName();
-            chosen = m_prompter.chooseSaveFile(QStringLiteral("Copy to folder"), QDir(folder).filePath(name), filter);
+            chosen = m_prompter.chooseSaveFileWithType(QStringLiteral("Copy to folder"), QDir(folder).filePath(name),
+                                                       filters, chosenFilter);
         } catch (const std::exception& error) {
             return showError(error);
         }
@@ -185,10 +194,18 @@ bool RecordingOperations::copyToFolder(const QStringList& markedIds) {
         return false;
     // Only the folder counts: the copies keep their own names whatever name was typed.
     m_lastCopyFolder = QFileInfo(*chosen).absolutePath();
-    return !copyRecordings(markedIds, m_lastCopyFolder).isEmpty();
+    return !copyRecordings(markedIds, m_lastCopyFolder, copyFormatFromChoice(chosenFilter, *chosen)).isEmpty();
 }
 
-QStringList RecordingOperations::copyRecordings(const QStringList& markedIds, const QString& targetFolder) {
+QString RecordingOperations::writeCopy(const QString& source, const QString& target, CopyFormat format) {
+    if (!m_copyWriter)
+        return QStringLiteral("Cannot write %1: no encoder for %2")
+            .arg(QDir::toNativeSeparators(target), copyFormatName(format));
+    return m_copyWriter(source, target, format, currentRecordingTags(m_catalogue));
+}
+
+QStringList RecordingOperations::copyRecordings(const QStringList& markedIds, const QString& targetFolder,
+                                                CopyFormat format) {
     QStringList written;
     QStringList failures;
     const QDir target(targetFolder);
@@ -200,6 +217,15 @@ QStringList RecordingOperations::copyRecordings(const QStringList& markedIds, co
     try {
         forEachRow(markedIds, [&] {
             const QString source = currentRecordingFile();
+            if (format != CopyFormat::Wav) {
+                const QString copy = target.filePath(withCopyExtension(QFileInfo(source).fileName(), format));
+                const QString why = writeCopy(source, copy, format);
+                if (why.isEmpty())
+                    written.append(copy);
+                else
+                    failures.append(why);
+                return;
+            }
             const QString copy = target.filePath(QFileInfo(source).fileName());
             const QString why = copyReplacing(source, copy);
             if (why.isEmpty())
@@ -247,20 +273,45 @@ bool RecordingOperations::setMemo(const QString& text) {
     }
 }
 
+QString RecordingOperations::mailCopyPath(const QString& source, CopyFormat format) {
+    const QDir home(m_catalogue.folder());
+    const QDateTime dayAgo = QDateTime::currentDateTime().addDays(-1);
+    for (const QFileInfo& old : home.entryInfoList({QStringLiteral("mail-*")}, QDir::Files))
+        if (old.lastModified() < dayAgo)
+            QFile::remove(old.absoluteFilePath());
+    return home.absoluteFilePath(QStringLiteral("mail-") + withCopyExtension(QFileInfo(source).fileName(), format));
+}
+
 bool RecordingOperations::emailRecordings(const QStringList& markedIds) {
     MailMessage message;
     message.Body = mailBody(m_webAddress);
+    QStringList failures;
+    const CopyFormat format = m_attachFormat();
     try {
         forEachRow(markedIds, [&] {
             const QString file = currentRecordingFile();
-            if (QFileInfo(file).isFile())
+            if (!QFileInfo(file).isFile())
+                return;
+            if (format == CopyFormat::Wav) {
                 message.Attachments.append(QFileInfo(file).absoluteFilePath());
+                return;
+            }
+            const QString copy = mailCopyPath(file, format);
+            const QString why = writeCopy(file, copy, format);
+            if (why.isEmpty())
+                message.Attachments.append(copy);
+            else
+                failures.append(why);
         });
     } catch (const std::exception& error) {
         return showError(error);
     }
     if (!markedIds.isEmpty())
         clearMarks();
+    if (!failures.isEmpty()) {
+        m_prompter.message(failures.join(QLatin1Char('\n')), Prompter::Icon::Error);
+        return false;
+    }
     // Sent even without an attachment: the compose window opens with the body.
     if (!m_mail.send(message)) {
         m_prompter.message(QStringLiteral("Mail failed to be dispatched"), Prompter::Icon::Error);

@@ -1,11 +1,15 @@
 // memo, delete, move, mail and list add|rename|delete on an opened catalogue.
 #include "program/CatalogueCommands.h"
 
+#include "base/Config.h"
+#include "export/CompressedCopies.h"
 #include "library/Catalogue.h"
 #include "library/FolderListCommands.h"
 #include "library/MailHandOver.h"
 #include "library/RecordingOperations.h"
 #include "program/CommandLinePrompter.h"
+
+#include <QDir>
 
 namespace CatalogueCommands {
 
@@ -27,6 +31,7 @@ struct Operations {
     Operations(const QString& workDir, Catalogue& catalogue, CommandLinePrompter& prompter)
         : mail(workDir), operations(catalogue, prompter, mail) {
         operations.setAnyList(true);
+        operations.setCopyWriter(compressedCopyWriter());
     }
     MailHandOver mail;
     RecordingOperations operations;
@@ -98,9 +103,13 @@ CatalogueCommand mail(const QStringList& ids, const QString& workDir, const std:
                     return 1;
                 Operations ops(workDir, catalogue, prompter);
                 ops.operations.setWebAddress(webAddress());
+                ops.operations.setAttachFormat(
+                    RecordingOperations::attachFormatFrom(Config(QDir(workDir).filePath(QStringLiteral("tvk.ini")))));
                 if (ops.operations.emailRecordings(ids))
                     return 0;
-                prompter.error(ops.mail.failure());
+                // A copy that could not be encoded was reported already; the hand-over was not tried.
+                if (!ops.mail.failure().isEmpty())
+                    prompter.error(ops.mail.failure());
                 return 1;
             }};
 }

@@ -64,6 +64,7 @@ void SettingsModel::load() {
     loadSerial();
     loadFont();
     loadMirror();
+    loadMail();
     Q_EMIT changed();
 }
 
@@ -170,6 +171,16 @@ void SettingsModel::loadFont() {
     m_fontChosen = false;
 }
 
+const QStringList& SettingsModel::attachFormats() {
+    static const QStringList names{QStringLiteral("wav"), QStringLiteral("opus"), QStringLiteral("mp3")};
+    return names;
+}
+
+void SettingsModel::loadMail() {
+    // Read only: a file without the key stays as it is until another format is chosen.
+    m_attachAsIndex = std::max<int>(0, int(attachFormats().indexOf(m_config.read(kAttachAs).toLower())));
+}
+
 void SettingsModel::loadMediaPlayer() {
     assign(m_extPlayer, m_config.read(kExtPlayer));
     assign(m_player, m_config.read(kPlayer));
@@ -202,6 +213,8 @@ void SettingsModel::save() {
     m_config.writeBool(kRecordOutgoing, m_recordOutgoing);
     if (!m_mirrorFolder.isEmpty() || m_config.valueExists(kMirrorFolder))
         m_config.writeString(kMirrorFolder, m_mirrorFolder);
+    if (m_attachAsIndex != 0 || m_config.valueExists(kAttachAs))
+        m_config.writeString(kAttachAs, attachAs());
     if (m_startUp) {
         m_config.writeBool(kStartUp, true);
         m_config.writeBool(kSystemTray, m_startToTray);
@@ -302,4 +315,8 @@ void SettingsModel::setRecordOutgoing(bool on) {
 
 void SettingsModel::setMirrorFolder(const QString& folder) {
     assign(m_mirrorFolder, folder.trimmed());
+}
+
+void SettingsModel::setAttachAsIndex(int index) {
+    assign(m_attachAsIndex, clampIndex(index, int(attachFormats().size()), 0));
 }

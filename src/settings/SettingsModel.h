@@ -7,6 +7,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 class StartupRegistration;
 
@@ -29,7 +30,7 @@ public:
     void loadMediaPlayer();
     /// Writes the serial indices (only when section `Modem` exists), the player, a chosen font,
     /// `Timeout`, the trace keys, the automatic-record keys, the start-up keys with the registration,
-    /// and `CallerID`. ConfigWriteError propagates.
+    /// `CallerID` and [Mail] `AttachAs` once it is stored or not WAV. ConfigWriteError propagates.
     void save();
 
     Config& config() const { return m_config; }
@@ -78,6 +79,13 @@ public:
     // Mirror
     /// `MirrorFolder`: the folder kept as a second copy of the working folder; empty (the default) for none.
     QString mirrorFolder() const { return m_mirrorFolder; }
+    // Mail
+    /// The names of the e-mail attachment formats ([Mail] AttachAs), in the dialog's order: the
+    /// stored WAV file first, then the compressed copies.
+    static const QStringList& attachFormats();
+    /// The index in attachFormats(); a missing or unknown name is WAV's.
+    int attachAsIndex() const { return m_attachAsIndex; }
+    QString attachAs() const { return attachFormats().value(m_attachAsIndex); }
 
     // Edits, as the dialog's controls make them; values outside a control's range are clamped.
     void setStartUp(bool on);
@@ -104,6 +112,7 @@ public:
     void setRejectRings(int rings);
     void setRecordOutgoing(bool on);
     void setMirrorFolder(const QString& folder);
+    void setAttachAsIndex(int index);
 
 Q_SIGNALS:
     void changed();
@@ -119,6 +128,7 @@ private:
     void loadSerial();
     void loadFont();
     void loadMirror();
+    void loadMail();
     template <typename T> void assign(T& member, const T& value);
 
     Config& m_config;
@@ -150,4 +160,5 @@ private:
     int m_rejectRings = ConfigKeys::kRejectRings.defaultValue;
     bool m_recordOutgoing = ConfigKeys::kRecordOutgoing.defaultValue;
     QString m_mirrorFolder;
+    int m_attachAsIndex = 0;
 };

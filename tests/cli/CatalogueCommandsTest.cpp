@@ -104,6 +104,36 @@ TEST_F(CliCatalogueTest, ExportCopiesUnderTheBaseNames) {
     result = cli({QStringLiteral("export"), QStringLiteral("Nope1234"), QStringLiteral("--to"), out});
     EXPECT_EQ(result.code, 1);
     EXPECT_EQ(cli({QStringLiteral("export"), a}).code, 2);
+    EXPECT_EQ(
+        cli({QStringLiteral("export"), a, QStringLiteral("--to"), out, QStringLiteral("--as"), QStringLiteral("ogg")})
+            .code,
+        2);
+}
+
+TEST_F(CliCatalogueTest, ExportAsACompressedFormatEncodesOrSaysWhyNot) {
+    const QString out = root.filePath(QStringLiteral("out"));
+    ASSERT_TRUE(QDir().mkpath(out));
+    ASSERT_EQ(QProcess::execute(QStringLiteral("sox"),
+                                {QStringLiteral("-n"), QStringLiteral("-r"), QStringLiteral("8000"),
+                                 QStringLiteral("-b"), QStringLiteral("16"), wavFile(1), QStringLiteral("synth"),
+                                 QStringLiteral("2"), QStringLiteral("sine"), QStringLiteral("440")}),
+              0);
+    CliResult result =
+        cli({QStringLiteral("export"), a, QStringLiteral("--as"), QStringLiteral("opus"), QStringLiteral("--to"), out});
+    EXPECT_EQ(result.code, 0) << result.err.toStdString();
+    EXPECT_EQ(result.out, QDir(out).filePath(QStringLiteral("1_20261208_100001.opus\n")));
+    EXPECT_EQ(
+        QProcess::execute(QStringLiteral("opusinfo"), {QDir(out).filePath(QStringLiteral("1_20261208_100001.opus"))}),
+        0);
+
+    // What is stored under c is no sound: one line, a failing status, and nothing left in the folder.
+    result =
+        cli({QStringLiteral("export"), c, QStringLiteral("--to"), out, QStringLiteral("--as"), QStringLiteral("mp3")});
+    EXPECT_EQ(result.code, 1);
+    EXPECT_TRUE(result.err.startsWith(QStringLiteral("orlamo-cli export: Cannot read ") + wavFile(3)))
+        << result.err.toStdString();
+    EXPECT_EQ(result.err.count(QLatin1Char('\n')), 1);
+    EXPECT_EQ(QDir(out).entryList(QDir::Files), QStringList{QStringLiteral("1_20261208_100001.opus")});
 }
 
 TEST_F(CliCatalogueTest, MailHandsTheFilesToXdgEmail) {

@@ -137,6 +137,15 @@ QWidget* SettingsDialog::buildGeneral() {
     layout->addWidget(m_startToTrayBox);
     layout->addWidget(m_callerIdBox);
     layout->addWidget(buildMirror(page));
+    // The order of SettingsModel::attachFormats().
+    m_attachAsCombo = named(new QComboBox(page), "cbAttachAs");
+    m_attachAsCombo->addItems({QStringLiteral("WAV (as recorded)"), QStringLiteral("Opus"), QStringLiteral("MP3")});
+    m_attachAsCombo->setAccessibleName(QStringLiteral("Attach to e-mail as"));
+    auto* attachRow = new QHBoxLayout;
+    attachRow->addWidget(plainLabel(QStringLiteral("Attach to e-mail as"), page));
+    attachRow->addWidget(m_attachAsCombo);
+    attachRow->addStretch();
+    layout->addLayout(attachRow);
     layout->addStretch();
     return page;
 }
@@ -293,6 +302,7 @@ void SettingsDialog::connectControls() {
     connect(m_rejectCallBox, &QCheckBox::toggled, &m, &SettingsModel::setRejectCall);
     connect(m_rejectRingsSpin, &QSpinBox::valueChanged, &m, &SettingsModel::setRejectRings);
     connect(m_mirrorEdit, &QLineEdit::textEdited, &m, &SettingsModel::setMirrorFolder);
+    connect(m_attachAsCombo, &QComboBox::currentIndexChanged, &m, &SettingsModel::setAttachAsIndex);
     // The controls follow the model whatever changed it (the dialog, Cancel's reload, a load at start).
     connect(&m, &SettingsModel::changed, this, &SettingsDialog::showModel);
     connect(m_ok, &QPushButton::clicked, this, &SettingsDialog::accept);

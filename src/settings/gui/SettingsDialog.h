@@ -104,6 +104,7 @@ private:
     QCheckBox* m_loadAtStartupBox = nullptr;
     QCheckBox* m_startToTrayBox = nullptr;
     QCheckBox* m_callerIdBox = nullptr;
+    QComboBox* m_attachAsCombo = nullptr;
     // Modem
     QLabel* m_modemModelLabel = nullptr;
     QLabel* m_modemPortLabel = nullptr;

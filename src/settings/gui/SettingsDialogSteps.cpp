@@ -106,10 +106,10 @@ void SettingsDialog::parametersShown() {
 void SettingsDialog::showModel() {
     const SettingsModel& m = m_model;
     const QList<QObject*> controls = {
-        m_loadAtStartupBox,   m_startToTrayBox,   m_callerIdBox,       m_timeOutSpin,
-        m_baudRateCombo,      m_flowControlCombo, m_externalPlayerBox, m_externalPlayerEdit,
-        m_tracePlayBox,       m_traceRecordBox,   m_tracePointsCombo,  m_autoModeBox,
-        m_disconnectTimeSpin, m_rejectCallBox,    m_rejectRingsSpin,   m_recordOutgoingBox};
+        m_loadAtStartupBox,  m_startToTrayBox,    m_callerIdBox,        m_timeOutSpin,   m_baudRateCombo,
+        m_flowControlCombo,  m_externalPlayerBox, m_externalPlayerEdit, m_tracePlayBox,  m_traceRecordBox,
+        m_tracePointsCombo,  m_autoModeBox,       m_disconnectTimeSpin, m_rejectCallBox, m_rejectRingsSpin,
+        m_recordOutgoingBox, m_attachAsCombo};
     std::vector<std::unique_ptr<QSignalBlocker>> quiet;
     for (QObject* control : controls)
         quiet.push_back(std::make_unique<QSignalBlocker>(control));
@@ -135,6 +135,7 @@ void SettingsDialog::showModel() {
     // setText() is no edit: the mirror's line needs no blocker.
     if (m_mirrorEdit->text() != m.mirrorFolder())
         m_mirrorEdit->setText(m.mirrorFolder());
+    m_attachAsCombo->setCurrentIndex(m.attachAsIndex());
     updateEnables();
 }
 
