@@ -21,6 +21,7 @@ int cmdMail(CliContext& context);
 int cmdLists(CliContext& context);
 int cmdList(CliContext& context);
 int cmdPlay(CliContext& context);
+int cmdWebPassword(CliContext& context);
 
 const QList<CliCommand>& cliCommands() {
     static const QList<CliCommand> commands = {
@@ -66,6 +67,10 @@ const QList<CliCommand>& cliCommands() {
         {"play", "FILE|ID [--volume 0..16]",
          "play a WAV file, or the recording with that Id, on the default output device (volume 16 by default)",
          cmdPlay},
+        {"web-password", "[--clear]",
+         "set the web page's password from the first line of standard input (stored as a salted slow hash); "
+         "--clear removes it",
+         cmdWebPassword},
     };
     return commands;
 }

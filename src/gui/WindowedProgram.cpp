@@ -36,6 +36,7 @@
 #include "recorder/gui/SignalTrace.h"
 #include "settings/SettingsModel.h"
 #include "settings/gui/SettingsDialog.h"
+#include "web/WebServer.h"
 
 #include <QAction>
 #include <QApplication>
@@ -144,6 +145,7 @@ void WindowedProgram::createWindowsAfter(Program::Step done) {
         m_callerId = make<CallerIdPopup>("TfmCallerID");
         m_callerId->follow(program.modem().calls());
         m_main->closeSequence = [this] { m_program->shutdown([this] { m_main->writeGeometry(); }); };
+        m_web = WebServer::startIfEnabled(program);
         break;
     }
 }

@@ -12,6 +12,7 @@
 
 class AboutDialog;
 class CallerIdPopup;
+class WebServer;
 class DialogPrompter;
 class FindDialog;
 class LoggerWindow;
@@ -111,4 +112,6 @@ private:
     std::unique_ptr<MailHandOver> m_problemMail;
     std::unique_ptr<ProblemReport> m_problemReport;
     std::unique_ptr<CallerIdPopup> m_callerId;
+    // The web page, with [Web] Enabled=1.
+    std::unique_ptr<WebServer> m_web;
 };
