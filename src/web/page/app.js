@@ -88,6 +88,7 @@ async function loadLists() {
   all.dataset.name = '';
   ul.append(all);
   const select = $('moveTo');
+  const chosen = select.value;
   select.replaceChildren();
   for (const list of state.lists) {
     const li = el('li', list.name + ' (' + list.count + ')');
@@ -98,6 +99,7 @@ async function loadLists() {
     option.value = list.name;
     select.append(option);
   }
+  if (chosen) select.value = chosen;
   for (const li of ul.children) {
     li.classList.toggle('selected', li.dataset.name === state.list);
     li.addEventListener('click', () => { state.list = li.dataset.name; state.offset = 0; loadLists(); loadRecordings(); });
