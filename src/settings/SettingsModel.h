@@ -75,6 +75,17 @@ public:
     /// "Also record calls I make" (`RecordOutgoing`, default off): a modem that reports the handset starts
     /// a recording when it is lifted without a ring before it.
     bool recordOutgoing() const { return m_recordOutgoing; }
+    /// "Remote access": the web page the running recorder serves ([Web] of tvk.ini).
+    struct RemoteAccess {
+        bool enabled = ConfigKeys::kWebEnabled.defaultValue;
+        QString address = ConfigKeys::kWebListenAddress.defaultValue;
+        int port = ConfigKeys::kWebPort.defaultValue;
+        QString certificate;
+        QString privateKey;
+        bool allowPlainHttp = ConfigKeys::kWebAllowPlainHttp.defaultValue;
+        bool operator==(const RemoteAccess&) const = default;
+    };
+    const RemoteAccess& remoteAccess() const { return m_remoteAccess; }
 
     // Edits, as the dialog's controls make them; values outside a control's range are clamped.
     void setStartUp(bool on);
@@ -100,6 +111,8 @@ public:
     void setRejectCall(bool on);
     void setRejectRings(int rings);
     void setRecordOutgoing(bool on);
+    /// Takes effect at the next start of the recorder; the port is kept to 1..65535.
+    void setRemoteAccess(const RemoteAccess& access);
 
 Q_SIGNALS:
     void changed();
@@ -114,6 +127,7 @@ private:
     void loadFileCompression();
     void loadSerial();
     void loadFont();
+    void loadRemoteAccess();
     template <typename T> void assign(T& member, const T& value);
 
     Config& m_config;
@@ -144,4 +158,6 @@ private:
     bool m_rejectCall = ConfigKeys::kRejectCall.defaultValue;
     int m_rejectRings = ConfigKeys::kRejectRings.defaultValue;
     bool m_recordOutgoing = ConfigKeys::kRecordOutgoing.defaultValue;
+    RemoteAccess m_remoteAccess;
+    bool m_remoteAccessEdited = false; // [Web] is written only once the user changed it
 };
