@@ -30,7 +30,14 @@ void HttpChannel::stream(const HttpResponse& head, qint64 length, std::function<
     m_pull = std::move(pull);
     m_socket->write(head.head(length, false));
     connect(m_socket, &QTcpSocket::bytesWritten, this, &HttpChannel::pullMore);
-    pullMore();
+    // The first chunk alone, so the first byte goes out as soon as it is there.
+    const QByteArray first = m_pull(kChunk);
+    if (first.isEmpty()) {
+        m_pull = nullptr;
+        m_socket->disconnectFromHost();
+        return;
+    }
+    m_socket->write(first);
 }
 
 void HttpChannel::pullMore() {

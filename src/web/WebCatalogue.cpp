@@ -98,10 +98,11 @@ QJsonArray WebCatalogue::lists() const {
     return out;
 }
 
-WebCatalogue::Columns::Columns(const TableFile& calls)
-    : ids(calls.allValues(kId)), folders(calls.allValues(kFolderId)), memos(calls.allValues(kMemo)),
-      dates(calls.allValues(QStringLiteral("DateS"))), times(calls.allValues(QStringLiteral("TimeS"))),
-      durations(calls.allValues(QStringLiteral("Duration"))) {}
+WebCatalogue::Columns::Columns(const TableFile& calls, const QList<int>& positions)
+    : ids(calls.allValuesAt(kId, positions)), folders(calls.allValuesAt(kFolderId, positions)),
+      memos(calls.allValuesAt(kMemo, positions)), dates(calls.allValuesAt(QStringLiteral("DateS"), positions)),
+      times(calls.allValuesAt(QStringLiteral("TimeS"), positions)),
+      durations(calls.allValuesAt(QStringLiteral("Duration"), positions)) {}
 
 QJsonObject WebCatalogue::rowObject(const Columns& columns, qsizetype index) const {
     const QString dateText = columns.dates.at(index).toString();
@@ -140,10 +141,10 @@ WebCatalogue::Page WebCatalogue::recordings(const QString& list, const QString& 
             return page;
         }
     }
-    const Columns columns(calls);
-    const QList<QVariant>& ids = columns.ids;
-    const QList<QVariant>& folders = columns.folders;
-    const QList<QVariant>& memos = columns.memos;
+    // Only the columns a filter needs are read whole; the page's rows are read alone.
+    const QList<QVariant> ids = calls.allValues(kId);
+    const QList<QVariant> folders = folderId.isEmpty() ? QList<QVariant>() : calls.allValues(kFolderId);
+    const QList<QVariant> memos = query.isEmpty() ? QList<QVariant>() : calls.allValues(kMemo);
     // Rows are appended as calls are catalogued: the last row is the newest.
     QList<int> matching;
     for (qsizetype i = ids.size() - 1; i >= 0; --i) {
@@ -154,18 +155,21 @@ WebCatalogue::Page WebCatalogue::recordings(const QString& list, const QString& 
         matching.append(int(i));
     }
     page.total = int(matching.size());
-    for (qsizetype i = offset; i < matching.size() && i < qsizetype(offset) + limit; ++i)
-        page.rows.append(rowObject(columns, matching.at(i)));
+    const QList<int> shown = matching.mid(qMin<qsizetype>(offset, matching.size()), limit);
+    QList<int> ascending(shown.rbegin(), shown.rend());
+    const Columns columns(calls, ascending);
+    for (qsizetype i = columns.ids.size() - 1; i >= 0; --i)
+        page.rows.append(rowObject(columns, i));
     return page;
 }
 
 QJsonObject WebCatalogue::recording(const QString& id) const {
     if (!plausibleId(id) || !m_catalogue.recordings().active())
         return {};
-    const Columns columns(m_catalogue.recordings());
-    for (qsizetype i = 0; i < columns.ids.size(); ++i)
-        if (columns.ids.at(i).toString() == id)
-            return rowObject(columns, i);
+    const QList<QVariant> ids = m_catalogue.recordings().allValues(kId);
+    for (qsizetype i = 0; i < ids.size(); ++i)
+        if (ids.at(i).toString() == id)
+            return rowObject(Columns(m_catalogue.recordings(), {int(i)}), 0);
     return {};
 }
 

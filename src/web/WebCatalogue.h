@@ -49,9 +49,9 @@ public:
     static bool plausibleId(const QString& id);
 
 private:
-    /// The fields of every row, read once per request.
+    /// The fields of the rows at `positions` (ascending places among the live records) only.
     struct Columns {
-        explicit Columns(const class TableFile& calls);
+        Columns(const class TableFile& calls, const QList<int>& positions);
         QList<QVariant> ids, folders, memos, dates, times, durations;
     };
     QJsonObject rowObject(const Columns& columns, qsizetype index) const;
