@@ -12,6 +12,9 @@
 #include "web/PasswordHash.h"
 
 #include <QJsonArray>
+#include <QProcess>
+#include <QSslSocket>
+#include <QStandardPaths>
 
 namespace {
 
@@ -227,6 +230,34 @@ TEST_F(WebServerTest, TheEventStreamTellsOfAChangeMadeElsewhere) {
     ASSERT_TRUE(operations.setMemo(QStringLiteral("from the window")));
     server->flushEvents();
     EXPECT_TRUE(waitUntil([&] { return (seen += events.readAll()).contains("event: catalogue"); }, 10000));
+}
+
+TEST_F(WebServerTest, UnderTlsTheCookieIsSecure) {
+    if (QStandardPaths::findExecutable(QStringLiteral("openssl")).isEmpty())
+        GTEST_SKIP() << "no openssl to make a certificate";
+    const QString certificate = root.filePath(QStringLiteral("cert.pem"));
+    const QString key = root.filePath(QStringLiteral("key.pem"));
+    QProcess openssl;
+    openssl.start(QStringLiteral("openssl"),
+                  {QStringLiteral("req"), QStringLiteral("-x509"), QStringLiteral("-newkey"),
+                   QStringLiteral("rsa:2048"), QStringLiteral("-nodes"), QStringLiteral("-subj"),
+                   QStringLiteral("/CN=localhost"), QStringLiteral("-days"), QStringLiteral("2"),
+                   QStringLiteral("-keyout"), key, QStringLiteral("-out"), certificate});
+    ASSERT_TRUE(openssl.waitForFinished(60000) && openssl.exitCode() == 0)
+        << openssl.readAllStandardError().constData();
+    config->writeString(ConfigKeys::kWebCertificate, certificate);
+    config->writeString(ConfigKeys::kWebPrivateKey, key);
+    startServer();
+    EXPECT_TRUE(logger.lines().join(QLatin1Char('\n')).contains(QStringLiteral("https://127.0.0.1:")));
+
+    QSslSocket socket;
+    socket.setPeerVerifyMode(QSslSocket::VerifyNone);
+    socket.connectToHostEncrypted(QStringLiteral("127.0.0.1"), server->port());
+    ASSERT_TRUE(waitUntil([&] { return socket.isEncrypted(); }, 10000)) << socket.errorString().toStdString();
+    socket.write(rawRequest("POST", "/api/login", "{}"));
+    QByteArray answer;
+    ASSERT_TRUE(waitUntil([&] { return (answer += socket.readAll()).contains("csrfToken"); }, 10000));
+    EXPECT_TRUE(answer.contains("SameSite=Strict; Max-Age=43200; Secure")) << answer.constData();
 }
 
 TEST(PasswordHashTest, DerivesTheStandardKeyAndChecksOnlyTheRightPassword) {
