@@ -28,6 +28,8 @@ inline constexpr QLatin1StringView kMonitorSection = "Monitor"_L1;
 inline constexpr QLatin1StringView kFontsSection = "Fonts"_L1;
 inline constexpr QLatin1StringView kMailSection = "Mail"_L1;
 inline constexpr QLatin1StringView kContactsSection = "Contacts"_L1;
+/// The web page the running recorder serves.
+inline constexpr QLatin1StringView kWebSection = "Web"_L1;
 
 // --- General ---
 /// The learned time between rings in milliseconds; not learned yet while missing or not positive.
@@ -176,5 +178,21 @@ inline constexpr IntegerSetting kCallLogDays{{kParamsSection, "CallLogDays"_L1},
 // --- Contacts ---
 /// The two-letter region of numbers written without a country code; blank: the system locale's.
 inline constexpr TextSetting kHomeCountry{{kContactsSection, "HomeCountry"_L1}, ""_L1};
+
+// --- Web: the page the running recorder serves ---
+inline constexpr FlagSetting kWebEnabled{{kWebSection, "Enabled"_L1}, false};
+inline constexpr TextSetting kWebListenAddress{{kWebSection, "Address"_L1}, "127.0.0.1"_L1};
+inline constexpr IntegerSetting kWebPort{{kWebSection, "Port"_L1}, 8478};
+/// PEM files of the TLS certificate and its private key; plain HTTP while either is blank.
+inline constexpr TextSetting kWebCertificate{{kWebSection, "Certificate"_L1}, ""_L1};
+inline constexpr TextSetting kWebPrivateKey{{kWebSection, "PrivateKey"_L1}, ""_L1};
+/// Plain HTTP on an address other than loopback, for a network the user trusts.
+inline constexpr FlagSetting kWebAllowPlainHttp{{kWebSection, "AllowPlainHttp"_L1}, false};
+/// The password as "pbkdf2-sha256$<iterations>$<salt>$<hash>" (base64); no password while blank.
+inline constexpr TextSetting kWebPasswordHash{{kWebSection, "PasswordHash"_L1}, ""_L1};
+/// Minutes a session lasts after its last request.
+inline constexpr IntegerSetting kWebSessionMinutes{{kWebSection, "SessionMinutes"_L1}, 720};
+/// Clients served at once; more are turned away so the recording never waits for them.
+inline constexpr IntegerSetting kWebMaxClients{{kWebSection, "MaxClients"_L1}, 64};
 
 } // namespace ConfigKeys

@@ -27,6 +27,7 @@ int cmdCalls(CliContext& context);
 int cmdContacts(CliContext& context);
 int cmdBackup(CliContext& context);
 int cmdRestore(CliContext& context);
+int cmdWebPassword(CliContext& context);
 
 const QList<CliCommand>& cliCommands() {
     static const QList<CliCommand> commands = {
@@ -100,6 +101,10 @@ const QList<CliCommand>& cliCommands() {
          "archive, consistent even while the recorder runs",
          cmdBackup},
         {"restore", "DIR|FILE.tar", "put a backup back into the working folder, which must be empty", cmdRestore},
+        {"web-password", "[--clear]",
+         "set the web page's password from the first line of standard input (stored as a salted slow hash); "
+         "--clear removes it",
+         cmdWebPassword},
     };
     return commands;
 }

@@ -7,6 +7,7 @@
 #include "program/TerminationSignals.h"
 #include "recorder/VoiceRecorder.h"
 #include "settings/SettingsModel.h"
+#include "web/WebServer.h"
 
 #include <QCoreApplication>
 
@@ -34,12 +35,15 @@ int cmdRecord(CliContext& context) {
         context.out << line << '\n';
         context.out.flush();
     });
+    std::unique_ptr<WebServer> web; // the web page, with [Web] Enabled=1
     TerminationSignals termination;
     QObject::connect(&termination, &TerminationSignals::terminationRequested, qApp, &QCoreApplication::quit);
     try {
-        program.start([&program, &context, recordOutgoing](Program::Step step) {
+        program.start([&program, &context, &web, recordOutgoing](Program::Step step) {
             if (step == Program::Step::Settings && recordOutgoing)
                 program.settings().setRecordOutgoing(true); // for this run; nothing is saved
+            if (step == Program::Step::Armed)
+                web = WebServer::startIfEnabled(program);
             if (step != Program::Step::Recorder)
                 return;
             QObject::connect(&program.recorder(), &VoiceRecorder::recordingCatalogued,

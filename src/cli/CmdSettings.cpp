@@ -13,6 +13,7 @@
 #include "settings/SettingsModel.h"
 
 #include <QDir>
+#include <QHostAddress>
 #include <algorithm>
 #include <functional>
 #include <optional>
@@ -80,6 +81,19 @@ Setting choice(const ConfigKey& key, const QStringList& texts, int (SettingsMode
             }};
 }
 
+/// One field of the remote access settings.
+Setting webSetting(QLatin1StringView name, std::function<QString(const SettingsModel::RemoteAccess&)> show,
+                   std::function<bool(SettingsModel::RemoteAccess&, const QString&)> change) {
+    return {name, [show](const SettingsModel& m) { return show(m.remoteAccess()); },
+            [change](SettingsModel& m, const QString& text) {
+                SettingsModel::RemoteAccess access = m.remoteAccess();
+                if (!change(access, text))
+                    return false;
+                m.setRemoteAccess(access);
+                return true;
+            }};
+}
+
 QList<Setting> settingsTable() {
     QStringList speeds;
     for (int speed : SerialLine::kSpeeds)
@@ -122,6 +136,44 @@ QList<Setting> settingsTable() {
              return true;
          }},
         choice(kAttachAs, SettingsModel::attachFormats(), &M::attachAsIndex, &M::setAttachAsIndex),
+        // The web page: [Web] of tvk.ini, named with the section so they are not taken for other keys.
+        webSetting(
+            "Web.Enabled"_L1, [](const M::RemoteAccess& a) { return QString::number(a.enabled ? 1 : 0); },
+            [](M::RemoteAccess& a, const QString& text) {
+                a.enabled = text == QLatin1String("1");
+                return text == QLatin1String("0") || text == QLatin1String("1");
+            }),
+        webSetting(
+            "Web.Address"_L1, [](const M::RemoteAccess& a) { return a.address; },
+            [](M::RemoteAccess& a, const QString& text) {
+                a.address = text.trimmed();
+                return !QHostAddress(a.address).isNull() || a.address == QLatin1String("localhost");
+            }),
+        webSetting(
+            "Web.Port"_L1, [](const M::RemoteAccess& a) { return QString::number(a.port); },
+            [](M::RemoteAccess& a, const QString& text) {
+                const std::optional<int> port = integer(text, 1, 65535);
+                a.port = port.value_or(a.port);
+                return port.has_value();
+            }),
+        webSetting(
+            "Web.Certificate"_L1, [](const M::RemoteAccess& a) { return a.certificate; },
+            [](M::RemoteAccess& a, const QString& text) {
+                a.certificate = text;
+                return true;
+            }),
+        webSetting(
+            "Web.PrivateKey"_L1, [](const M::RemoteAccess& a) { return a.privateKey; },
+            [](M::RemoteAccess& a, const QString& text) {
+                a.privateKey = text;
+                return true;
+            }),
+        webSetting(
+            "Web.AllowPlainHttp"_L1, [](const M::RemoteAccess& a) { return QString::number(a.allowPlainHttp ? 1 : 0); },
+            [](M::RemoteAccess& a, const QString& text) {
+                a.allowPlainHttp = text == QLatin1String("1");
+                return text == QLatin1String("0") || text == QLatin1String("1");
+            }),
     };
 }
 

@@ -47,6 +47,7 @@
 #include "recorder/gui/SignalTrace.h"
 #include "settings/SettingsModel.h"
 #include "settings/gui/SettingsDialog.h"
+#include "web/WebServer.h"
 
 #include <QAction>
 #include <QApplication>
@@ -159,6 +160,7 @@ void WindowedProgram::createWindowsAfter(Program::Step done) {
         m_callerId->follow(program.modem().calls(),
                            [p = &program](const QString& text) { return p->callerText(text); });
         m_main->closeSequence = [this] { m_program->shutdown([this] { m_main->writeGeometry(); }); };
+        m_web = WebServer::startIfEnabled(program);
         break;
     }
 }

@@ -13,6 +13,7 @@
 class AboutDialog;
 class CallerIdPopup;
 class ContactsWindow;
+class WebServer;
 class DialogPrompter;
 class FindDialog;
 class LoggerWindow;
@@ -118,4 +119,6 @@ private:
     std::unique_ptr<ProblemReport> m_problemReport;
     std::unique_ptr<CallerIdPopup> m_callerId;
     std::unique_ptr<ContactsWindow> m_contacts;
+    // The web page, with [Web] Enabled=1.
+    std::unique_ptr<WebServer> m_web;
 };

@@ -330,6 +330,26 @@ QList<QVariant> MemoryTable::allValues(const QString& name) const {
     return out;
 }
 
+QList<QVariant> MemoryTable::allValuesAt(const QString& name, const QList<int>& positions) const {
+    const int index = fieldIndexOrThrow(name);
+    QList<QVariant> out;
+    out.reserve(positions.size());
+    int live = -1;
+    qsizetype next = 0;
+    for (const Record& record : m_records) {
+        if (next >= positions.size())
+            break;
+        if (record.deleted)
+            continue;
+        ++live;
+        while (next < positions.size() && positions.at(next) == live) {
+            out.append(recordValue(record.bytes, index));
+            ++next;
+        }
+    }
+    return out;
+}
+
 QList<QVariant> MemoryTable::viewValues(const QString& name) const {
     const int index = fieldIndexOrThrow(name);
     QList<QVariant> out;

@@ -68,6 +68,9 @@ public:
     QVariant viewValue(int row, int fieldIndex) const;
     /// The values of one field over every live record, in record order, whatever the view shows.
     QList<QVariant> allValues(const QString& name) const;
+    /// The same for the live records at `positions` (ascending places in allValues' order) only: a
+    /// page of a long table without converting every value of it.
+    QList<QVariant> allValuesAt(const QString& name, const QList<int>& positions) const;
 
     /// Suspend and resume display updates: while suspended, viewChanged() and currentChanged() are
     /// held back and each sent once when the last suspension ends (a detail of a suspended master

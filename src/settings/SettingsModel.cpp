@@ -65,6 +65,28 @@ void SettingsModel::load() {
     loadFont();
     loadMirror();
     loadMail();
+    loadRemoteAccess();
+    Q_EMIT changed();
+}
+
+void SettingsModel::loadRemoteAccess() {
+    m_remoteAccess.enabled = m_config.read(kWebEnabled);
+    m_remoteAccess.address = m_config.read(kWebListenAddress).trimmed();
+    m_remoteAccess.port = std::clamp(m_config.read(kWebPort), 1, 65535);
+    m_remoteAccess.certificate = m_config.read(kWebCertificate);
+    m_remoteAccess.privateKey = m_config.read(kWebPrivateKey);
+    m_remoteAccess.allowPlainHttp = m_config.read(kWebAllowPlainHttp);
+    m_remoteAccessEdited = false;
+}
+
+void SettingsModel::setRemoteAccess(const RemoteAccess& access) {
+    RemoteAccess kept = access;
+    kept.address = kept.address.trimmed();
+    kept.port = std::clamp(kept.port, 1, 65535);
+    if (kept == m_remoteAccess)
+        return;
+    m_remoteAccess = kept;
+    m_remoteAccessEdited = true;
     Q_EMIT changed();
 }
 
@@ -226,6 +248,15 @@ void SettingsModel::save() {
         m_config.writeBool(kStartUp, false);
     }
     m_config.writeBool(kCallerId, m_callerId);
+    if (m_remoteAccessEdited) {
+        m_config.writeBool(kWebEnabled, m_remoteAccess.enabled);
+        m_config.writeString(kWebListenAddress, m_remoteAccess.address);
+        m_config.writeInteger(kWebPort, m_remoteAccess.port);
+        m_config.writeString(kWebCertificate, m_remoteAccess.certificate);
+        m_config.writeString(kWebPrivateKey, m_remoteAccess.privateKey);
+        m_config.writeBool(kWebAllowPlainHttp, m_remoteAccess.allowPlainHttp);
+        m_remoteAccessEdited = false;
+    }
 }
 
 int SettingsModel::baudrate() const {

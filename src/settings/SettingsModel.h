@@ -86,6 +86,17 @@ public:
     /// The index in attachFormats(); a missing or unknown name is WAV's.
     int attachAsIndex() const { return m_attachAsIndex; }
     QString attachAs() const { return attachFormats().value(m_attachAsIndex); }
+    /// "Remote access": the web page the running recorder serves ([Web] of tvk.ini).
+    struct RemoteAccess {
+        bool enabled = ConfigKeys::kWebEnabled.defaultValue;
+        QString address = ConfigKeys::kWebListenAddress.defaultValue;
+        int port = ConfigKeys::kWebPort.defaultValue;
+        QString certificate;
+        QString privateKey;
+        bool allowPlainHttp = ConfigKeys::kWebAllowPlainHttp.defaultValue;
+        bool operator==(const RemoteAccess&) const = default;
+    };
+    const RemoteAccess& remoteAccess() const { return m_remoteAccess; }
 
     // Edits, as the dialog's controls make them; values outside a control's range are clamped.
     void setStartUp(bool on);
@@ -113,6 +124,8 @@ public:
     void setRecordOutgoing(bool on);
     void setMirrorFolder(const QString& folder);
     void setAttachAsIndex(int index);
+    /// Takes effect at the next start of the recorder; the port is kept to 1..65535.
+    void setRemoteAccess(const RemoteAccess& access);
 
 Q_SIGNALS:
     void changed();
@@ -129,6 +142,7 @@ private:
     void loadFont();
     void loadMirror();
     void loadMail();
+    void loadRemoteAccess();
     template <typename T> void assign(T& member, const T& value);
 
     Config& m_config;
@@ -161,4 +175,6 @@ private:
     bool m_recordOutgoing = ConfigKeys::kRecordOutgoing.defaultValue;
     QString m_mirrorFolder;
     int m_attachAsIndex = 0;
+    RemoteAccess m_remoteAccess;
+    bool m_remoteAccessEdited = false; // [Web] is written only once the user changed it
 };

@@ -48,16 +48,32 @@ TEST_F(CliSettingsTest, AFirstRunListsTheDefaults) {
     const CliRun r = run({});
     ASSERT_EQ(r.code, 0) << r.err.toStdString();
     const QStringList lines = r.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    EXPECT_EQ(lines, (QStringList{"StartUp=0",        "SystemTray=0",
-                                  "CallerID=1",       "Timeout=4",
-                                  "baudrate=115200",  "FlowControl=Hardware",
-                                  "ExtPlayer=0",      "Player=wmPlayer.exe",
-                                  "PlayTrace=1",      "RecordTrace=1",
-                                  "Points=1800",      "BackColor=0",
-                                  "TraceColor=65280", "AutoRecord=1",
-                                  "DiscTime=10",      "RejectCall=1",
-                                  "RejectRings=6",    "MirrorFolder=",
-                                  "AttachAs=wav",     "FileCompression=PCM: 8.000 kHz, 8 Bit, Mono"}));
+    EXPECT_EQ(lines, (QStringList{"StartUp=0",
+                                  "SystemTray=0",
+                                  "CallerID=1",
+                                  "Timeout=4",
+                                  "baudrate=115200",
+                                  "FlowControl=Hardware",
+                                  "ExtPlayer=0",
+                                  "Player=wmPlayer.exe",
+                                  "PlayTrace=1",
+                                  "RecordTrace=1",
+                                  "Points=1800",
+                                  "BackColor=0",
+                                  "TraceColor=65280",
+                                  "AutoRecord=1",
+                                  "DiscTime=10",
+                                  "RejectCall=1",
+                                  "RejectRings=6",
+                                  "MirrorFolder=",
+                                  "AttachAs=wav",
+                                  "Web.Enabled=0",
+                                  "Web.Address=127.0.0.1",
+                                  "Web.Port=8478",
+                                  "Web.Certificate=",
+                                  "Web.PrivateKey=",
+                                  "Web.AllowPlainHttp=0",
+                                  "FileCompression=PCM: 8.000 kHz, 8 Bit, Mono"}));
     // The load rules wrote their defaults, as the program's start does.
     EXPECT_TRUE(ini().contains("TraceColor=65280"));
     EXPECT_TRUE(QFile::exists(QDir(work).filePath(QStringLiteral("FileCompression.cpn"))));
@@ -69,7 +85,7 @@ TEST_F(CliSettingsTest, ChangesAreStoredAsOkStoresThem) {
         run({QStringLiteral("discTime=25"), QStringLiteral("Points=3000"), QStringLiteral("BackColor=0xFF"),
              QStringLiteral("ExtPlayer=1"), QStringLiteral("Player=/usr/bin/mpv"), QStringLiteral("FlowControl=None"),
              QStringLiteral("StartUp=1"), QStringLiteral("MirrorFolder=/mnt/share/calls"),
-             QStringLiteral("AttachAs=opus")});
+             QStringLiteral("AttachAs=opus"), QStringLiteral("Web.Enabled=1"), QStringLiteral("Web.Port=9000")});
     ASSERT_EQ(r.code, 0) << r.err.toStdString();
     EXPECT_TRUE(r.out.contains(QStringLiteral("DiscTime=25\n")));
     EXPECT_TRUE(r.out.contains(QStringLiteral("AttachAs=opus\n")));
@@ -81,6 +97,7 @@ TEST_F(CliSettingsTest, ChangesAreStoredAsOkStoresThem) {
     EXPECT_TRUE(stored.contains("StartUp=1\r\n"));
     EXPECT_TRUE(stored.contains("MirrorFolder=/mnt/share/calls\r\n"));
     EXPECT_TRUE(stored.contains("[Mail]\r\nAttachAs=opus\r\n"));
+    EXPECT_TRUE(stored.contains("[Web]\r\nEnabled=1\r\nAddress=127.0.0.1\r\nPort=9000\r\n")) << stored.constData();
     // No modem is configured, so the serial settings have nowhere to go yet.
     EXPECT_FALSE(stored.contains("FlowControl="));
     // Start at logon: the windowed program beside orlamo-cli on the same working folder, without the
@@ -100,7 +117,8 @@ TEST_F(CliSettingsTest, RefusedNamesAndValuesChangeNothing) {
          {QStringLiteral("DiscTime=31"), QStringLiteral("Timeout=x"), QStringLiteral("Points=1300"),
           QStringLiteral("AutoRecord=yes"), QStringLiteral("Volume=3"), QStringLiteral("StartUp"),
           QStringLiteral("FileCompression=mp3"), QStringLiteral("FileCompression=gsm:8000:16"),
-          QStringLiteral("MirrorFolder=relative/calls"), QStringLiteral("AttachAs=ogg")}) {
+          QStringLiteral("MirrorFolder=relative/calls"), QStringLiteral("AttachAs=ogg"), QStringLiteral("Web.Port=0"),
+          QStringLiteral("Web.Address=my.home")}) {
         const CliRun r = run({QStringLiteral("RejectRings=9"), arg});
         EXPECT_EQ(r.code, 2) << arg.toStdString();
         EXPECT_EQ(r.err.count(QLatin1Char('\n')), 1) << r.err.toStdString();

@@ -4,6 +4,7 @@
 #include "audio/FormatChooser.h"
 #include "settings/SerialLine.h"
 #include "settings/SettingsModel.h"
+#include "settings/gui/RemoteAccessPage.h"
 
 #include <QCheckBox>
 #include <QColorDialog>
@@ -85,6 +86,7 @@ SettingsDialog::SettingsDialog(SettingsModel& model, Prompter& prompter, QWidget
     m_tabs->addTab(buildMediaPlayer(), QStringLiteral("Media player"));
     m_tabs->addTab(buildMonitor(), QStringLiteral("Monitor"));
     m_tabs->addTab(buildAutoRecord(), QStringLiteral("Auto record"));
+    m_tabs->addTab(new RemoteAccessPage(m_model), QStringLiteral("Remote access"));
 
     m_ok = named(new QPushButton(QStringLiteral("OK"), this), "OKBtn");
     m_ok->setDefault(true);

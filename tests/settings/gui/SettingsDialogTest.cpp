@@ -118,7 +118,8 @@ TEST_F(SettingsDialogTest, FirstStartWritesTheDefaultsAndShowsThem) {
     QStringList tabs;
     for (int i = 0; i < dialog->tabs()->count(); ++i)
         tabs << dialog->tabs()->tabText(i);
-    EXPECT_EQ(tabs, (QStringList{"General", "Modem", "Parameters", "Media player", "Monitor", "Auto record"}));
+    EXPECT_EQ(tabs, (QStringList{"General", "Modem", "Parameters", "Media player", "Monitor", "Auto record",
+                                 "Remote access"}));
     // No modem section: the time-out keeps its loaded value, the modem labels say so.
     EXPECT_EQ(get<QSpinBox>("seTimeOut")->value(), 4);
     EXPECT_EQ(text("Label1"), QStringLiteral("No modem detected"));
