@@ -157,6 +157,8 @@ inline constexpr QLatin1StringView kDiskSection = "Disk"_L1;
 /// Free megabytes of the working folder's disk below which a recording ends; 0 (the default) means
 /// the larger of 500 MB and one hour of the chosen file format.
 inline constexpr IntegerSetting kDiskFloor{{kDiskSection, "FloorMB"_L1}, 0};
+/// A floor above a terabyte is a typing error.
+inline constexpr int kDiskFloorMaxMegabytes = 1000000;
 inline constexpr QLatin1StringView kRetentionSection = "Retention"_L1;
 /// The catalogue's total size in megabytes above which the oldest recordings go; 0 (the default): no cap.
 inline constexpr IntegerSetting kRetentionCap{{kRetentionSection, "CapMB"_L1}, 0};

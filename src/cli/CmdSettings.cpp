@@ -135,6 +135,14 @@ QList<Setting> settingsTable() {
              m.setMirrorFolder(text);
              return true;
          }},
+        number(kDiskFloor, 0, kDiskFloorMaxMegabytes, &M::diskFloorMegabytes, &M::setDiskFloorMegabytes),
+        {kHomeCountry.name, [](const M& m) { return m.homeCountry(); },
+         [](M& m, const QString& text) {
+             if (!SettingsModel::isHomeCountry(text))
+                 return false;
+             m.setHomeCountry(text);
+             return true;
+         }},
         choice(kAttachAs, SettingsModel::attachFormats(), &M::attachAsIndex, &M::setAttachAsIndex),
         // The web page: [Web] of tvk.ini, named with the section so they are not taken for other keys.
         webSetting(

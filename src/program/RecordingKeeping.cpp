@@ -36,7 +36,7 @@ RecordingKeeping::RecordingKeeping(Logger& logger, Config& config, const Setting
 
 void RecordingKeeping::applySettings() {
     m_disk.setBytesPerSecond(m_settings.fileCompression().avgBytesPerSec());
-    m_disk.setFloorMegabytes(m_config.read(ConfigKeys::kDiskFloor));
+    m_disk.setFloorMegabytes(m_settings.diskFloorMegabytes());
 }
 
 void RecordingKeeping::start() {

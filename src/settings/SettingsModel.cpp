@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <algorithm>
 #include <array>
 
@@ -93,6 +94,9 @@ void SettingsModel::setRemoteAccess(const RemoteAccess& access) {
 void SettingsModel::loadMirror() {
     // Read only: a file that never had a mirror stays without the key.
     m_mirrorFolder = m_config.read(kMirrorFolder).trimmed();
+    m_diskFloorMegabytes = std::clamp(m_config.read(kDiskFloor), 0, kDiskFloorMaxMegabytes);
+    const QString region = m_config.read(kHomeCountry).trimmed();
+    m_homeCountry = isHomeCountry(region) ? region.toUpper() : QString();
 }
 
 void SettingsModel::loadMonitor() {
@@ -235,6 +239,10 @@ void SettingsModel::save() {
     m_config.writeBool(kRecordOutgoing, m_recordOutgoing);
     if (!m_mirrorFolder.isEmpty() || m_config.valueExists(kMirrorFolder))
         m_config.writeString(kMirrorFolder, m_mirrorFolder);
+    if (m_diskFloorMegabytes != 0 || m_config.valueExists(kDiskFloor))
+        m_config.writeInteger(kDiskFloor, m_diskFloorMegabytes);
+    if (!m_homeCountry.isEmpty() || m_config.valueExists(kHomeCountry))
+        m_config.writeString(kHomeCountry, m_homeCountry);
     if (m_attachAsIndex != 0 || m_config.valueExists(kAttachAs))
         m_config.writeString(kAttachAs, attachAs());
     if (m_startUp) {
@@ -346,6 +354,20 @@ void SettingsModel::setRecordOutgoing(bool on) {
 
 void SettingsModel::setMirrorFolder(const QString& folder) {
     assign(m_mirrorFolder, folder.trimmed());
+}
+
+void SettingsModel::setDiskFloorMegabytes(int megabytes) {
+    assign(m_diskFloorMegabytes, std::clamp(megabytes, 0, kDiskFloorMaxMegabytes));
+}
+
+bool SettingsModel::isHomeCountry(const QString& text) {
+    static const QRegularExpression region(QStringLiteral("^([A-Za-z]{2})?$"));
+    return region.match(text.trimmed()).hasMatch();
+}
+
+void SettingsModel::setHomeCountry(const QString& region) {
+    if (isHomeCountry(region))
+        assign(m_homeCountry, region.trimmed().toUpper());
 }
 
 void SettingsModel::setAttachAsIndex(int index) {

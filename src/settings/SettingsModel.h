@@ -79,6 +79,14 @@ public:
     // Mirror
     /// `MirrorFolder`: the folder kept as a second copy of the working folder; empty (the default) for none.
     QString mirrorFolder() const { return m_mirrorFolder; }
+    /// `[Disk] FloorMB`: free megabytes below which a recording ends; 0 (the default) is automatic.
+    int diskFloorMegabytes() const { return m_diskFloorMegabytes; }
+    // Contacts
+    /// `[Contacts] HomeCountry`: the two-letter region of numbers written without a country code;
+    /// empty (the default) takes the system locale's. Read by the program at start.
+    QString homeCountry() const { return m_homeCountry; }
+    /// Empty or two letters A-Z in either case.
+    static bool isHomeCountry(const QString& text);
     // Mail
     /// The names of the e-mail attachment formats ([Mail] AttachAs), in the dialog's order: the
     /// stored WAV file first, then the compressed copies.
@@ -123,6 +131,9 @@ public:
     void setRejectRings(int rings);
     void setRecordOutgoing(bool on);
     void setMirrorFolder(const QString& folder);
+    void setDiskFloorMegabytes(int megabytes);
+    /// Ignores text that is not a home country (isHomeCountry); stored in capitals.
+    void setHomeCountry(const QString& region);
     void setAttachAsIndex(int index);
     /// Takes effect at the next start of the recorder; the port is kept to 1..65535.
     void setRemoteAccess(const RemoteAccess& access);
@@ -174,6 +185,8 @@ private:
     int m_rejectRings = ConfigKeys::kRejectRings.defaultValue;
     bool m_recordOutgoing = ConfigKeys::kRecordOutgoing.defaultValue;
     QString m_mirrorFolder;
+    int m_diskFloorMegabytes = 0;
+    QString m_homeCountry;
     int m_attachAsIndex = 0;
     RemoteAccess m_remoteAccess;
     bool m_remoteAccessEdited = false; // [Web] is written only once the user changed it

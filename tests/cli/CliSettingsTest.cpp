@@ -66,6 +66,8 @@ TEST_F(CliSettingsTest, AFirstRunListsTheDefaults) {
                                   "RejectCall=1",
                                   "RejectRings=6",
                                   "MirrorFolder=",
+                                  "FloorMB=0",
+                                  "HomeCountry=",
                                   "AttachAs=wav",
                                   "Web.Enabled=0",
                                   "Web.Address=127.0.0.1",
@@ -81,11 +83,11 @@ TEST_F(CliSettingsTest, AFirstRunListsTheDefaults) {
 }
 
 TEST_F(CliSettingsTest, ChangesAreStoredAsOkStoresThem) {
-    const CliRun r =
-        run({QStringLiteral("discTime=25"), QStringLiteral("Points=3000"), QStringLiteral("BackColor=0xFF"),
-             QStringLiteral("ExtPlayer=1"), QStringLiteral("Player=/usr/bin/mpv"), QStringLiteral("FlowControl=None"),
-             QStringLiteral("StartUp=1"), QStringLiteral("MirrorFolder=/mnt/share/calls"),
-             QStringLiteral("AttachAs=opus"), QStringLiteral("Web.Enabled=1"), QStringLiteral("Web.Port=9000")});
+    const CliRun r = run(
+        {QStringLiteral("discTime=25"), QStringLiteral("Points=3000"), QStringLiteral("BackColor=0xFF"),
+         QStringLiteral("ExtPlayer=1"), QStringLiteral("Player=/usr/bin/mpv"), QStringLiteral("FlowControl=None"),
+         QStringLiteral("StartUp=1"), QStringLiteral("MirrorFolder=/mnt/share/calls"), QStringLiteral("AttachAs=opus"),
+         QStringLiteral("HomeCountry=de"), QStringLiteral("Web.Enabled=1"), QStringLiteral("Web.Port=9000")});
     ASSERT_EQ(r.code, 0) << r.err.toStdString();
     EXPECT_TRUE(r.out.contains(QStringLiteral("DiscTime=25\n")));
     EXPECT_TRUE(r.out.contains(QStringLiteral("AttachAs=opus\n")));
@@ -97,6 +99,7 @@ TEST_F(CliSettingsTest, ChangesAreStoredAsOkStoresThem) {
     EXPECT_TRUE(stored.contains("StartUp=1\r\n"));
     EXPECT_TRUE(stored.contains("MirrorFolder=/mnt/share/calls\r\n"));
     EXPECT_TRUE(stored.contains("[Mail]\r\nAttachAs=opus\r\n"));
+    EXPECT_TRUE(stored.contains("[Contacts]\r\nHomeCountry=DE\r\n"));
     EXPECT_TRUE(stored.contains("[Web]\r\nEnabled=1\r\nAddress=127.0.0.1\r\nPort=9000\r\n")) << stored.constData();
     // No modem is configured, so the serial settings have nowhere to go yet.
     EXPECT_FALSE(stored.contains("FlowControl="));
@@ -117,8 +120,8 @@ TEST_F(CliSettingsTest, RefusedNamesAndValuesChangeNothing) {
          {QStringLiteral("DiscTime=31"), QStringLiteral("Timeout=x"), QStringLiteral("Points=1300"),
           QStringLiteral("AutoRecord=yes"), QStringLiteral("Volume=3"), QStringLiteral("StartUp"),
           QStringLiteral("FileCompression=mp3"), QStringLiteral("FileCompression=gsm:8000:16"),
-          QStringLiteral("MirrorFolder=relative/calls"), QStringLiteral("AttachAs=ogg"), QStringLiteral("Web.Port=0"),
-          QStringLiteral("Web.Address=my.home")}) {
+          QStringLiteral("MirrorFolder=relative/calls"), QStringLiteral("AttachAs=ogg"),
+          QStringLiteral("HomeCountry=Germany"), QStringLiteral("Web.Port=0"), QStringLiteral("Web.Address=my.home")}) {
         const CliRun r = run({QStringLiteral("RejectRings=9"), arg});
         EXPECT_EQ(r.code, 2) << arg.toStdString();
         EXPECT_EQ(r.err.count(QLatin1Char('\n')), 1) << r.err.toStdString();

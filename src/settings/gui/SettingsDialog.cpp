@@ -1,6 +1,8 @@
 // The "Settings" window: its tabs, captions, ranges and the wiring of the controls to the model.
 #include "settings/gui/SettingsDialog.h"
 
+#include "base/ConfigKeys.h"
+
 #include "audio/FormatChooser.h"
 #include "settings/SerialLine.h"
 #include "settings/SettingsModel.h"
@@ -148,6 +150,24 @@ QWidget* SettingsDialog::buildGeneral() {
     attachRow->addWidget(m_attachAsCombo);
     attachRow->addStretch();
     layout->addLayout(attachRow);
+    m_diskFloorSpin = named(new QSpinBox(page), "seDiskFloor");
+    m_diskFloorSpin->setRange(0, ConfigKeys::kDiskFloorMaxMegabytes);
+    m_diskFloorSpin->setSuffix(QStringLiteral(" MB"));
+    // 0: the larger of 500 MB and one hour of the chosen file format.
+    m_diskFloorSpin->setSpecialValueText(QStringLiteral("automatic"));
+    m_diskFloorSpin->setAccessibleName(QStringLiteral("Keep free on disk"));
+    m_homeCountryEdit = named(new QLineEdit(page), "edHomeCountry");
+    m_homeCountryEdit->setMaxLength(2);
+    m_homeCountryEdit->setPlaceholderText(QStringLiteral("system"));
+    m_homeCountryEdit->setAccessibleName(QStringLiteral("Home country of phone numbers"));
+    auto* keepRow = new QHBoxLayout;
+    keepRow->addWidget(plainLabel(QStringLiteral("Keep free on disk"), page));
+    keepRow->addWidget(m_diskFloorSpin);
+    keepRow->addSpacing(12);
+    keepRow->addWidget(plainLabel(QStringLiteral("Home country of phone numbers"), page));
+    keepRow->addWidget(m_homeCountryEdit);
+    keepRow->addStretch();
+    layout->addLayout(keepRow);
     layout->addStretch();
     return page;
 }
@@ -304,6 +324,8 @@ void SettingsDialog::connectControls() {
     connect(m_rejectCallBox, &QCheckBox::toggled, &m, &SettingsModel::setRejectCall);
     connect(m_rejectRingsSpin, &QSpinBox::valueChanged, &m, &SettingsModel::setRejectRings);
     connect(m_mirrorEdit, &QLineEdit::textEdited, &m, &SettingsModel::setMirrorFolder);
+    connect(m_diskFloorSpin, &QSpinBox::valueChanged, &m, &SettingsModel::setDiskFloorMegabytes);
+    connect(m_homeCountryEdit, &QLineEdit::textEdited, &m, &SettingsModel::setHomeCountry);
     connect(m_attachAsCombo, &QComboBox::currentIndexChanged, &m, &SettingsModel::setAttachAsIndex);
     // The controls follow the model whatever changed it (the dialog, Cancel's reload, a load at start).
     connect(&m, &SettingsModel::changed, this, &SettingsDialog::showModel);

@@ -105,6 +105,8 @@ private:
     QCheckBox* m_startToTrayBox = nullptr;
     QCheckBox* m_callerIdBox = nullptr;
     QComboBox* m_attachAsCombo = nullptr;
+    QSpinBox* m_diskFloorSpin = nullptr;
+    QLineEdit* m_homeCountryEdit = nullptr;
     // Modem
     QLabel* m_modemModelLabel = nullptr;
     QLabel* m_modemPortLabel = nullptr;

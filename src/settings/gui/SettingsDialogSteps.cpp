@@ -109,7 +109,7 @@ void SettingsDialog::showModel() {
         m_loadAtStartupBox,  m_startToTrayBox,    m_callerIdBox,        m_timeOutSpin,   m_baudRateCombo,
         m_flowControlCombo,  m_externalPlayerBox, m_externalPlayerEdit, m_tracePlayBox,  m_traceRecordBox,
         m_tracePointsCombo,  m_autoModeBox,       m_disconnectTimeSpin, m_rejectCallBox, m_rejectRingsSpin,
-        m_recordOutgoingBox, m_attachAsCombo};
+        m_recordOutgoingBox, m_attachAsCombo,     m_diskFloorSpin};
     std::vector<std::unique_ptr<QSignalBlocker>> quiet;
     for (QObject* control : controls)
         quiet.push_back(std::make_unique<QSignalBlocker>(control));
@@ -136,6 +136,9 @@ void SettingsDialog::showModel() {
     if (m_mirrorEdit->text() != m.mirrorFolder())
         m_mirrorEdit->setText(m.mirrorFolder());
     m_attachAsCombo->setCurrentIndex(m.attachAsIndex());
+    m_diskFloorSpin->setValue(m.diskFloorMegabytes());
+    if (m_homeCountryEdit->text().toUpper() != m.homeCountry())
+        m_homeCountryEdit->setText(m.homeCountry());
     updateEnables();
 }
 
