@@ -187,6 +187,17 @@ QString WebCatalogue::wavFile(const QString& id) const {
     }
 }
 
+RecordingTags WebCatalogue::tags(const QString& id) const {
+    if (!plausibleId(id))
+        return {};
+    SelectionKeeper keeper(m_catalogue);
+    try {
+        return m_catalogue.locateRecording(id, true) ? currentRecordingTags(m_catalogue) : RecordingTags();
+    } catch (const std::exception&) {
+        return {};
+    }
+}
+
 WebCatalogue::Outcome WebCatalogue::onRecording(const QString& id,
                                                 const std::function<QStringList(WebPrompter&)>& work) {
     if (!plausibleId(id))

@@ -1,6 +1,8 @@
 // What the page reads from and does to the catalogue, on the window's own commands.
 #pragma once
 
+#include "library/RecordingTags.h"
+
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QString>
@@ -37,6 +39,8 @@ public:
     QJsonObject recording(const QString& id) const;
     /// The WAV file of a recording that exists; empty when there is no such row or file.
     QString wavFile(const QString& id) const;
+    /// What a compressed copy of the recording carries; empty tags when there is no such row.
+    RecordingTags tags(const QString& id) const;
 
     Outcome setMemo(const QString& id, const QString& text);
     Outcome move(const QString& id, const QString& list);

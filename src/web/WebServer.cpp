@@ -6,7 +6,11 @@
 #include "audio/WorkingCopyDecoder.h"
 #include "base/Config.h"
 #include "base/Logger.h"
+#include "export/RecordingExporter.h"
+#include "library/CallLog.h"
 #include "library/Catalogue.h"
+#include "library/RecordingTags.h"
+#include "program/CallLogWriter.h"
 #include "program/Program.h"
 #include "web/ByteRange.h"
 #include "web/DecodedWav.h"
@@ -14,6 +18,7 @@
 #include "web/HttpListener.h"
 #include "web/LineState.h"
 #include "web/PasswordHash.h"
+#include "web/WebCallLog.h"
 #include "web/WebCatalogue.h"
 
 #include <QFile>
@@ -23,6 +28,7 @@
 #include <QJsonObject>
 #include <QSslCertificate>
 #include <QSslKey>
+#include <QTemporaryFile>
 #include <QUrlQuery>
 #include <span>
 
@@ -97,6 +103,9 @@ WebServer::WebServer(Parts parts, QObject* parent)
     : QObject(parent), m_parts(std::move(parts)),
       m_catalogue(std::make_unique<WebCatalogue>(m_parts.catalogue, m_parts.workDir)) {
     m_passwordChecks.setMaxThreadCount(1);
+    m_copies.setMaxThreadCount(1);
+    if (m_parts.callLogWriter)
+        connect(m_parts.callLogWriter, &CallLogWriter::callLogged, this, [this] { broadcast("calls", {}); });
     m_catalogueChanged.setSingleShot(true);
     m_catalogueChanged.setInterval(150);
     connect(&m_catalogueChanged, &QTimer::timeout, this, [this] { broadcast("catalogue", {}); });
@@ -122,7 +131,9 @@ WebServer::WebServer(Parts parts, QObject* parent)
 
 std::unique_ptr<WebServer> WebServer::forProgram(Program& program) {
     return std::make_unique<WebServer>(Parts{program.catalogue(), program.config(), program.logger(), program.workDir(),
-                                             &program.modem(), program.hasRecorder() ? &program.recorder() : nullptr});
+                                             &program.modem(), program.hasRecorder() ? &program.recorder() : nullptr,
+                                             program.hasCallLog() ? &program.callLog() : nullptr,
+                                             program.hasCallLog() ? &program.callLogWriter() : nullptr});
 }
 
 std::unique_ptr<WebServer> WebServer::startIfEnabled(Program& program) {
@@ -145,6 +156,7 @@ void WebServer::stop() {
 
 WebServer::~WebServer() {
     m_passwordChecks.waitForDone();
+    m_copies.waitForDone();
 }
 
 bool WebServer::start(int portOverride) {
@@ -395,6 +407,8 @@ void WebServer::handleApi(const HttpRequest& request, HttpChannel& channel, cons
                                         {QStringLiteral("limit"), *limit},
                                         {QStringLiteral("recordings"), page.rows}}));
     }
+    if (!post && path == QLatin1String("/api/calls"))
+        return serveCalls(request, channel);
     if (path.startsWith(QLatin1String("/api/recordings/"))) {
         const QStringList parts = path.mid(16).split(QLatin1Char('/'));
         if (parts.size() <= 2)
@@ -426,6 +440,8 @@ void WebServer::handleRecording(const HttpRequest& request, HttpChannel& channel
                                                              : QStringLiteral("The recording's file is missing")));
         if (what == QLatin1String("audio"))
             return serveAudio(request, channel, file);
+        if (what == QLatin1String("file") && request.query.hasQueryItem(QStringLiteral("as")))
+            return serveCompressedCopy(request, channel, id, file);
         if (what == QLatin1String("file"))
             return serveFile(request, channel, file);
         return serveOverview(request, channel, file);
@@ -533,6 +549,63 @@ void WebServer::serveFile(const HttpRequest& request, HttpChannel& channel, cons
         const QByteArray chunk = *left > 0 ? source->read(qMin(max, *left)) : QByteArray();
         *left -= chunk.size();
         return chunk;
+    });
+}
+
+void WebServer::serveCalls(const HttpRequest& request, HttpChannel& channel) {
+    const std::optional<int> offset = queryNumber(request.query, QStringLiteral("offset"), 0);
+    const std::optional<int> limit = queryNumber(request.query, QStringLiteral("limit"), kDefaultPageRows);
+    if (!offset || !limit || *limit < 1 || *limit > kMaxPageRows)
+        return channel.send(HttpResponse::error(400, QStringLiteral("offset and limit are numbers (limit 1 to 500)")));
+    const bool missed = request.query.queryItemValue(QStringLiteral("missed")) == QLatin1String("1");
+    const QList<CallLogRow> rows =
+        m_parts.callLog && m_parts.callLog->active() ? m_parts.callLog->rows() : QList<CallLogRow>();
+    channel.send(jsonAnswer(callLogPage(rows, *offset, *limit, missed)));
+}
+
+void WebServer::serveCompressedCopy(const HttpRequest& request, HttpChannel& channel, const QString& id,
+                                    const QString& file) {
+    const std::optional<CopyFormat> format =
+        copyFormatFromName(request.query.queryItemValue(QStringLiteral("as"), QUrl::FullyDecoded));
+    if (!format)
+        return channel.send(HttpResponse::error(400, QStringLiteral("as is one of wav, opus, mp3 and flac")));
+    if (*format == CopyFormat::Wav)
+        return serveFile(request, channel, file);
+    const RecordingTags tags = m_catalogue->tags(id);
+    // The copy is encoded on a worker thread into a temporary file, then streamed from the event loop.
+    auto copy = std::make_shared<QTemporaryFile>(
+        QDir::temp().filePath(QStringLiteral("orlamo-web-XXXXXX") + copyFormatExtension(*format)));
+    if (!copy->open())
+        return channel.send(HttpResponse::error(500, QStringLiteral("No temporary file for the copy")));
+    copy->close();
+    const QString target = copy->fileName();
+    const QString name = withCopyExtension(QFileInfo(file).fileName(), *format);
+    const bool head = request.method == "HEAD";
+    QPointer<HttpChannel> channelGuard(&channel);
+    QPointer<WebServer> self(this);
+    m_copies.start([self, channelGuard, copy, file, target, name, format = *format, tags, head] {
+        const QString error = RecordingExporter().tryExport(file, target, format, tags);
+        if (!self)
+            return;
+        QMetaObject::invokeMethod(self.data(), [channelGuard, copy, error, name, format, head] {
+            if (!channelGuard)
+                return;
+            if (!error.isEmpty())
+                return channelGuard->send(HttpResponse::error(409, error));
+            // The encoder replaced the temporary file by its own; it is read by name.
+            auto encoded = std::make_shared<QFile>(copy->fileName());
+            if (!encoded->open(QIODevice::ReadOnly))
+                return channelGuard->send(HttpResponse::error(500, QStringLiteral("The copy cannot be read")));
+            HttpResponse answer;
+            answer.contentType = format == CopyFormat::Opus  ? "audio/ogg"
+                                 : format == CopyFormat::Mp3 ? "audio/mpeg"
+                                                             : "audio/flac";
+            answer.headers.append({"Content-Disposition", "attachment; filename=\"" + name.toLatin1() + '"'});
+            if (head || encoded->size() == 0)
+                return channelGuard->send(answer);
+            // The temporary file goes when the last chunk has been read.
+            channelGuard->stream(answer, encoded->size(), [copy, encoded](qint64 max) { return encoded->read(max); });
+        });
     });
 }
 

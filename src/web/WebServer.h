@@ -12,6 +12,8 @@
 #include <functional>
 #include <memory>
 
+class CallLog;
+class CallLogWriter;
 class Catalogue;
 class Config;
 class HttpChannel;
@@ -40,6 +42,9 @@ public:
         QString workDir;
         ModemController* modem = nullptr;
         VoiceRecorder* recorder = nullptr;
+        /// The call log and its writer, missing in a run without one.
+        CallLog* callLog = nullptr;
+        CallLogWriter* callLogWriter = nullptr;
     };
     /// The name of the session cookie.
     static constexpr const char* kCookie = "orlamo_session";
@@ -75,6 +80,8 @@ private:
     void serveAudio(const HttpRequest& request, HttpChannel& channel, const QString& file);
     void serveFile(const HttpRequest& request, HttpChannel& channel, const QString& file);
     void serveOverview(const HttpRequest& request, HttpChannel& channel, const QString& file);
+    void serveCalls(const HttpRequest& request, HttpChannel& channel);
+    void serveCompressedCopy(const HttpRequest& request, HttpChannel& channel, const QString& id, const QString& file);
     void openEvents(HttpChannel& channel);
     void openLive(HttpChannel& channel);
     void broadcast(const QByteArray& event, const QJsonObject& data);
@@ -93,5 +100,6 @@ private:
     QTimer m_catalogueChanged;
     QTimer m_keepAlive;
     QThreadPool m_passwordChecks;
+    QThreadPool m_copies;
     int m_checksWaiting = 0;
 };

@@ -7,6 +7,7 @@
 #include "base/Config.h"
 #include "base/ConfigKeys.h"
 #include "base/Logger.h"
+#include "library/CallLog.h"
 #include "library/MailHandOver.h"
 #include "library/RecordingOperations.h"
 #include "web/PasswordHash.h"
@@ -29,8 +30,9 @@ struct WebServerTest : RecordingFixture {
         RecordingFixture::SetUp();
         config = std::make_unique<Config>(QDir(work).filePath(QStringLiteral("tvk.ini")));
     }
-    void startServer() {
-        server = std::make_unique<WebServer>(WebServer::Parts{*catalogue, *config, logger, work});
+    void startServer(CallLog* callLog = nullptr) {
+        server = std::make_unique<WebServer>(
+            WebServer::Parts{*catalogue, *config, logger, work, nullptr, nullptr, callLog, nullptr});
         ASSERT_TRUE(server->start(0)) << logger.lines().join(QLatin1Char('\n')).toStdString();
     }
     RawAnswer get(const QByteArray& path, qint64 maxBody = -1) {
@@ -211,6 +213,62 @@ TEST_F(WebServerTest, PlaysAGsmRecordingDecodedWithRanges) {
     EXPECT_EQ(stored.body, readAll(fileOf(id)));
     const QJsonObject overview = get("/api/recordings/" + id.toLatin1() + "/overview?width=100&height=50").json();
     EXPECT_FALSE(overview.value(QStringLiteral("points")).toArray().isEmpty());
+}
+
+TEST_F(WebServerTest, ListsTheCallLogNewestFirstAsText) {
+    CallLog log(work);
+    log.open();
+    const auto call = [&](int minute, CallOutcome outcome, const QString& name, const QString& id = {}) {
+        log.add({QDateTime(QDate(2026, 12, 8), QTime(9, minute)), 3, QStringLiteral("0301234"), name, outcome, id});
+    };
+    call(1, CallOutcome::NotAnswered, QStringLiteral("Smith"));
+    call(2, CallOutcome::Recorded, QStringLiteral("Jones"), QStringLiteral("r1"));
+    startServer(&log);
+    login("");
+    const auto names = [&](const QByteArray& query) {
+        QStringList seen;
+        for (const QJsonValue& row : get("/api/calls?" + query).json().value(QStringLiteral("calls")).toArray())
+            seen.append(row.toObject().value(QStringLiteral("name")).toString());
+        return seen;
+    };
+    // A row logged while the page is served is in the next answer.
+    call(3, CallOutcome::NotAnswered, QStringLiteral("<script>alert(1)</script>"));
+    EXPECT_EQ(names(""), (QStringList{QStringLiteral("<script>alert(1)</script>"), QStringLiteral("Jones"),
+                                      QStringLiteral("Smith")}));
+    EXPECT_EQ(names("offset=1&limit=1"), QStringList{QStringLiteral("Jones")});
+    EXPECT_EQ(names("missed=1&offset=1"), QStringList{QStringLiteral("Smith")});
+    const QJsonObject recorded =
+        get("/api/calls?offset=1&limit=1").json().value(QStringLiteral("calls")).toArray().at(0).toObject();
+    EXPECT_EQ(recorded.value(QStringLiteral("recording")).toString(), QStringLiteral("r1"));
+    EXPECT_EQ(recorded.value(QStringLiteral("date")).toString(), QStringLiteral("2026-12-08"));
+    EXPECT_EQ(recorded.value(QStringLiteral("outcome")).toString(), CallLog::outcomeKey(CallOutcome::Recorded));
+    EXPECT_TRUE(get("/api/calls").header("Content-Type").startsWith("application/json"));
+    EXPECT_EQ(get("/api/calls?limit=0").status, 400);
+}
+
+TEST_F(WebServerTest, DownloadsACompressedCopyInTheAskedFormat) {
+    const QString ffprobe = QStandardPaths::findExecutable(QStringLiteral("ffprobe"));
+    if (ffprobe.isEmpty())
+        GTEST_SKIP() << "no ffprobe to read the copy";
+    const QString id = record(1);
+    const QByteArray second = audiotest::encode(audiotest::toBytes(audiotest::tone(8000)), GsmDriver::gsmFormat(8000));
+    audiotest::writeWav(fileOf(id), GsmDriver::gsmFormat(8000), second + second);
+    startServer();
+    login("");
+
+    const RawAnswer opus = get("/api/recordings/" + id.toLatin1() + "/file?as=opus");
+    ASSERT_EQ(opus.status, 200) << opus.body.toStdString();
+    EXPECT_TRUE(opus.header("Content-Disposition").endsWith(".opus\""));
+    const QString copy = QDir(work).filePath(QStringLiteral("answer.opus"));
+    writeFile(copy, opus.body);
+    QProcess probe;
+    probe.start(ffprobe, {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-show_entries"),
+                          QStringLiteral("stream=codec_name"), QStringLiteral("-of"), QStringLiteral("csv=p=0"), copy});
+    ASSERT_TRUE(probe.waitForFinished(30000));
+    EXPECT_EQ(probe.readAllStandardOutput().trimmed(), QByteArray("opus"));
+    const RawAnswer bad = get("/api/recordings/" + id.toLatin1() + "/file?as=ogg");
+    EXPECT_EQ(bad.status, 400);
+    EXPECT_TRUE(bad.json().contains(QStringLiteral("error")));
 }
 
 TEST_F(WebServerTest, TheEventStreamTellsOfAChangeMadeElsewhere) {

@@ -2,7 +2,8 @@
 // comes from outside (caller ID, memos, list names) as text, never as markup.
 'use strict';
 
-const state = { token: '', list: '', query: '', offset: 0, limit: 50, total: 0, lists: [], selected: null, overview: null };
+const state = { token: '', list: '', query: '', offset: 0, limit: 50, total: 0, lists: [], selected: null, overview: null,
+  calls: { shown: false, missed: false, offset: 0, total: 0 } };
 const $ = (id) => document.getElementById(id);
 
 async function api(path, options = {}) {
@@ -127,6 +128,60 @@ async function loadRecordings() {
   $('next').disabled = last >= page.total;
 }
 
+// The call log: every call that rang or was made, newest first; a recorded call plays as the list's row does.
+async function loadCalls() {
+  if (!state.calls.shown) return;
+  const params = new URLSearchParams({ offset: state.calls.offset, limit: state.limit });
+  if (state.calls.missed) params.set('missed', '1');
+  const page = await api('/api/calls?' + params);
+  state.calls.total = page.total;
+  const body = $('calls').tBodies[0];
+  body.replaceChildren();
+  for (const call of page.calls) {
+    const tr = el('tr');
+    tr.append(el('td', call.date), el('td', call.time), el('td', String(call.rings)), el('td', call.number),
+      el('td', call.name), el('td', call.outcomeText));
+    const cell = el('td');
+    if (call.recording) {
+      const play = el('button', 'Play', 'play');
+      play.type = 'button';
+      play.addEventListener('click', () => playRecording(call.recording));
+      cell.append(play);
+    }
+    tr.append(cell);
+    body.append(tr);
+  }
+  $('callCount').textContent = page.total + ' call' + (page.total === 1 ? '' : 's');
+  const last = Math.min(state.calls.offset + state.limit, page.total);
+  $('callsPageInfo').textContent = page.total ? (state.calls.offset + 1) + '–' + last : '';
+  $('callsPrev').disabled = state.calls.offset === 0;
+  $('callsNext').disabled = last >= page.total;
+}
+
+async function playRecording(id) {
+  try {
+    select(await api('/api/recordings/' + encodeURIComponent(id)));
+    $('player').play().catch(() => {});
+  } catch (error) {
+    $('callCount').textContent = error.message;
+  }
+}
+
+function showView(calls) {
+  state.calls.shown = calls;
+  $('callsPane').hidden = !calls;
+  $('recordingsPane').hidden = calls;
+  $('showCalls').setAttribute('aria-pressed', String(calls));
+  $('showRecordings').setAttribute('aria-pressed', String(!calls));
+  if (calls) loadCalls().catch(() => {});
+}
+
+function updateDownload() {
+  if (!state.selected) return;
+  const as = $('downloadAs').value;
+  $('download').href = '/api/recordings/' + encodeURIComponent(state.selected.id) + '/file' + (as ? '?as=' + as : '');
+}
+
 async function loadLog() {
   const ol = $('log');
   ol.replaceChildren();
@@ -144,7 +199,7 @@ function select(row) {
   $('detailError').textContent = '';
   const base = '/api/recordings/' + encodeURIComponent(row.id);
   $('player').src = base + '/audio';
-  $('download').href = base + '/file';
+  updateDownload();
   state.overview = null;
   drawOverview();
   const canvas = $('overview');
@@ -229,6 +284,7 @@ function listenForEvents() {
   state.events = new EventSource('/api/events');
   state.events.addEventListener('line', (event) => showLine(JSON.parse(event.data)));
   state.events.addEventListener('catalogue', () => { loadLists(); loadRecordings(); });
+  state.events.addEventListener('calls', () => { loadCalls().catch(() => {}); });
   state.events.addEventListener('log', (event) => {
     const ol = $('log');
     ol.append(el('li', JSON.parse(event.data).line));
@@ -263,6 +319,12 @@ document.addEventListener('DOMContentLoaded', () => {
   });
   $('prev').addEventListener('click', () => { state.offset = Math.max(0, state.offset - state.limit); loadRecordings(); });
   $('next').addEventListener('click', () => { state.offset += state.limit; loadRecordings(); });
+  $('showRecordings').addEventListener('click', () => showView(false));
+  $('showCalls').addEventListener('click', () => showView(true));
+  $('missedOnly').addEventListener('change', () => { state.calls.missed = $('missedOnly').checked; state.calls.offset = 0; loadCalls(); });
+  $('callsPrev').addEventListener('click', () => { state.calls.offset = Math.max(0, state.calls.offset - state.limit); loadCalls(); });
+  $('callsNext').addEventListener('click', () => { state.calls.offset += state.limit; loadCalls(); });
+  $('downloadAs').addEventListener('change', updateDownload);
   $('saveMemo').addEventListener('click', saveMemo);
   $('move').addEventListener('click', moveRecording);
   $('delete').addEventListener('click', deleteRecording);
