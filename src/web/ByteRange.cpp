@@ -7,12 +7,12 @@ std::optional<ByteRange> ByteRange::parse(const QByteArray& header, qint64 size,
     const QByteArray text = header.trimmed();
     if (!text.startsWith("bytes=") || text.contains(','))
         return std::nullopt;
-    const QByteArray spec = text.mid(6).trimmed();
-    const qsizetype dash = spec.indexOf('-');
+    const QByteArray bounds = text.mid(6).trimmed();
+    const qsizetype dash = bounds.indexOf('-');
     if (dash < 0)
         return std::nullopt;
-    const QByteArray from = spec.left(dash).trimmed();
-    const QByteArray to = spec.mid(dash + 1).trimmed();
+    const QByteArray from = bounds.left(dash).trimmed();
+    const QByteArray to = bounds.mid(dash + 1).trimmed();
     bool ok = true;
     ByteRange range;
     if (from.isEmpty()) {
